@@ -1,0 +1,26 @@
+# The two commands of a fresh machine: `make run` (the demo game) and `make test`.
+.PHONY: deps run test bench format clean
+
+deps:
+	@scripts/install-deps.sh
+
+run: deps
+	cmake --preset release
+	cmake --build --preset release
+	cd build/release/run && ./quarn --log
+
+test: deps
+	cmake --preset test
+	cmake --build --preset test
+	ctest --preset test
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release
+	scripts/run-benchmarks.sh build/release/bench
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

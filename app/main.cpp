@@ -1,0 +1,7 @@
+#include "Core/OutputHandler.h"
+
+int main()
+{
+    Quarn::OutputHandler output(false);
+    return 0;
+}
