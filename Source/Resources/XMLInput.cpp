@@ -1,0 +1,194 @@
+#include "Resources/XMLInput.h"
+
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+
+#include <boost/lexical_cast.hpp>
+#include <cstdio>
+#include <tinyxml.h>
+#include <type_traits>
+
+namespace Quarn
+{
+
+namespace
+{
+
+// Reports a failed check under the expression text that names it in the run log.
+template <class... Args> void AssertFailedAs(const char* expression, int line, const char* fmt, Args... args)
+{
+    char message[OutputHandler::kMaxLine + 1];
+    std::snprintf(message, sizeof(message), fmt, args...);
+    const bool inLua = OutputHandler::Get().InLua();
+    OutputHandler::Get().AssertFailed(expression, __FILE__, inLua, line, "%s", message);
+    ThrowIfRestart(inLua);
+}
+
+// 8-bit values are read as numbers, through the 16-bit type of the same signedness.
+template <class T>
+using ParsedAs = std::conditional_t<std::is_same_v<T, std::uint8_t>, std::uint16_t,
+                                    std::conditional_t<std::is_same_v<T, std::int8_t>, std::int16_t, T>>;
+
+// Keeps string white space while one document is parsed, and leaves the library's setting as it was.
+class KeepWhiteSpace
+{
+public:
+    KeepWhiteSpace() : m_condensed(TiXmlBase::IsWhiteSpaceCondensed())
+    {
+        TiXmlBase::SetCondenseWhiteSpace(false);
+    }
+    ~KeepWhiteSpace() { TiXmlBase::SetCondenseWhiteSpace(m_condensed); }
+    KeepWhiteSpace(const KeepWhiteSpace&) = delete;
+    KeepWhiteSpace& operator=(const KeepWhiteSpace&) = delete;
+
+private:
+    bool m_condensed;
+};
+
+} // namespace
+
+XMLInput::XMLInput(const std::filesystem::path& path) : XMLSerializer(path)
+{
+    bool loaded;
+    {
+        KeepWhiteSpace keep;
+        loaded = m_document->LoadFile(path.c_str(), TIXML_ENCODING_UTF8);
+    }
+    if (!loaded)
+    {
+        if (m_document->ErrorRow() > 0)
+            QUARN_REPORT("Could not read XML file \"%s\": %s (line %d, column %d)", path.c_str(),
+                         m_document->ErrorDesc(), m_document->ErrorRow(), m_document->ErrorCol());
+        else
+            QUARN_REPORT("Could not read XML file \"%s\": %s", path.c_str(), m_document->ErrorDesc());
+        return;
+    }
+    m_current = m_document->RootElement();
+    if (!m_current)
+        QUARN_REPORT("Could not read XML file \"%s\": it has no element", path.c_str());
+}
+
+bool XMLInput::Exists(const char* name)
+{
+    const GroupName group = TakeGroupName(name);
+    const bool exists = group.element.empty() || (Reading() && m_current->FirstChildElement(group.element));
+    if (m_recorder)
+        m_recorder->push_back(exists);
+    return exists;
+}
+
+void XMLInput::EnterAbsent()
+{
+    m_groupKinds.push_back(GroupKind::Absent);
+    ++m_absentDepth;
+}
+
+void XMLInput::BeginGroup(const char*& name)
+{
+    const GroupName group = TakeGroupName(name);
+    if (group.element.empty())
+    {
+        m_groupKinds.push_back(GroupKind::Unused);
+        return;
+    }
+    if (!Reading())
+    {
+        // Already reported: the file, or an enclosing group, is missing.
+        EnterAbsent();
+        return;
+    }
+    TiXmlElement* entered;
+    if (m_lastEntered.size() > m_depth && m_lastEntered.back()->ValueStr() == group.element)
+    {
+        entered = m_lastEntered.back()->NextSiblingElement(group.element);
+        if (!entered)
+        {
+            EnterAbsent();
+            AssertFailedAs("m_curLocation==NULL", __LINE__,
+                           "Overstepped sequence bounds in XML file: \"%s\" for id \"%s\"!",
+                           FileName().c_str(), group.element.c_str());
+            return;
+        }
+        m_lastEntered.back() = entered;
+    }
+    else
+    {
+        entered = m_current->FirstChildElement(group.element);
+        if (!entered)
+        {
+            EnterAbsent();
+            AssertFailedAs("m_curLocation==0", __LINE__, "Could not find XML node \"%s\" in file \"%s\".",
+                           group.element.c_str(), FileName().c_str());
+            return;
+        }
+        if (m_lastEntered.size() > m_depth)
+            m_lastEntered.back() = entered;
+        else
+            m_lastEntered.push_back(entered);
+    }
+    m_groupKinds.push_back(GroupKind::Element);
+    m_current = entered;
+    ++m_depth;
+}
+
+void XMLInput::EndGroup()
+{
+    QUARN_ASSERT(!m_groupKinds.empty(), "EndGroup without an open group in XML file \"%s\".",
+                 FileName().c_str());
+    if (m_groupKinds.empty())
+        return;
+    const GroupKind kind = m_groupKinds.back();
+    m_groupKinds.pop_back();
+    if (kind == GroupKind::Absent)
+    {
+        --m_absentDepth;
+        return;
+    }
+    if (kind != GroupKind::Element)
+        return;
+    m_current = m_current->Parent()->ToElement();
+    if (m_lastEntered.size() > m_depth)
+        m_lastEntered.pop_back();
+    --m_depth;
+}
+
+void XMLInput::SequenceSize(std::uint32_t& count, const char*& name)
+{
+    const char* rest = name;
+    const GroupName group = TakeGroupName(rest);
+    count = 0;
+    if (group.element.empty() || !Reading())
+        return;
+    for (const TiXmlElement* item = m_current->FirstChildElement(group.element); item;
+         item = item->NextSiblingElement(group.element))
+        ++count;
+}
+
+const char* XMLInput::CurrentText() const
+{
+    const TiXmlNode* first = m_current->FirstChild();
+    return first ? first->Value() : "";
+}
+
+template <class T> void XMLInput::Read(T& value)
+{
+    if (!Reading())
+        return;
+    const char* text = CurrentText();
+    ParsedAs<T> parsed;
+    if (!boost::conversion::try_lexical_convert(text, parsed))
+    {
+        QUARN_REPORT("Failed to convert XML element '%s' value '%s' to type '%s' in file: \n%s\n..",
+                     m_current->Value(), text, TypeName<ParsedAs<T>>().c_str(), m_path.c_str());
+        return;
+    }
+    value = static_cast<T>(parsed);
+}
+
+void XMLInput::Serialize(std::string& value)
+{
+    if (Reading())
+        value = CurrentText();
+}
+
+} // namespace Quarn

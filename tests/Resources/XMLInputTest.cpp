@@ -1,0 +1,198 @@
+#include "Resources/XMLInput.h"
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+#include "SerializerTestObjects.h"
+#include "support/CapturedErrors.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace Quarn
+{
+namespace
+{
+
+class XMLInputTest : public testing::Test
+{
+protected:
+    std::filesystem::path File(const std::string& body)
+    {
+        return m_dir.Write("in.xml", "<?xml version=\"1.0\" ?>\n<root>" + body + "</root>\n");
+    }
+
+    test::TempDir m_dir;
+    test::CapturedErrors m_errors;
+};
+
+TEST_F(XMLInputTest, RepeatedGroupsWalkTheSiblingsInOrderAndAFourthIsReported)
+{
+    XMLInput in(File("<Item>1</Item><Other>9</Other><Item>2</Item><Item>3</Item><After>4</After>"));
+    std::uint32_t count = 0;
+    in.SequenceSize(count, "Item");
+    EXPECT_EQ(count, 3u);
+
+    std::vector<std::int32_t> values;
+    for (int i = 0; i < 4; ++i)
+    {
+        std::int32_t value = -1;
+        in.BeginGroup("Item");
+        in.Serialize(value);
+        in.EndGroup();
+        values.push_back(value);
+    }
+    EXPECT_EQ(values, (std::vector<std::int32_t>{1, 2, 3, -1}));
+    ASSERT_EQ(m_errors.Count(), 1u);
+    EXPECT_EQ(m_errors.Texts()[0], "\nOverstepped sequence bounds in XML file: \"in.xml\" for id \"Item\"!\n"
+                                   "expression: m_curLocation==NULL");
+
+    // Reading goes on after the report; another name starts from its own first element.
+    std::int32_t after = 0, other = 0;
+    EXPECT_TRUE(SerializeNamed(in, after, "After"));
+    EXPECT_TRUE(SerializeNamed(in, other, "Other"));
+    EXPECT_EQ(after, 4);
+    EXPECT_EQ(other, 9);
+}
+
+TEST_F(XMLInputTest, AMissingElementIsReportedAndLeavesEverythingInsideItUntouched)
+{
+    XMLInput in(File("<Present>5</Present>"));
+    std::int32_t inner = 11, present = 0;
+    in.BeginGroup("Missing");
+    EXPECT_FALSE(in.Exists("Nested"));
+    test::InGroup(in, "unused", [&] { SerializeNamed(in, inner, "Nested"); });
+    in.BeginGroup("Nested");
+    in.Serialize(inner);
+    in.EndGroup();
+    in.EndGroup();
+    EXPECT_TRUE(SerializeNamed(in, present, "Present"));
+
+    EXPECT_EQ(inner, 11);
+    EXPECT_EQ(present, 5);
+    ASSERT_EQ(m_errors.Count(), 1u);
+    EXPECT_EQ(m_errors.Texts()[0], "\nCould not find XML node \"Missing\" in file \"in.xml\".\n"
+                                   "expression: m_curLocation==0");
+}
+
+TEST_F(XMLInputTest, AReportInsideALuaCallRestartsTheGame)
+{
+    XMLInput in(File(""));
+    LuaCallDepthScope inLua;
+    EXPECT_THROW(in.BeginGroup("Missing"), RestartGameException);
+}
+
+TEST_F(XMLInputTest, TextThatDoesNotConvertIsReportedAndTheValueKept)
+{
+    XMLInput in(File("<Number>abc</Number><Byte>300x</Byte><NoText></NoText><Flag>true</Flag>"));
+    std::int32_t number = 42;
+    std::uint8_t byte = 8;
+    double noText = 1.5;
+    bool flag = false;
+    SerializeNamed(in, number, "Number");
+    SerializeNamed(in, byte, "Byte");
+    SerializeNamed(in, noText, "NoText");
+    SerializeNamed(in, flag, "Flag");
+
+    EXPECT_EQ(number, 42);
+    EXPECT_EQ(byte, 8);
+    EXPECT_EQ(noText, 1.5);
+    EXPECT_FALSE(flag);
+    const std::string path = (m_dir / "in.xml").string();
+    EXPECT_EQ(
+        m_errors.Texts(),
+        (std::vector<std::string>{
+            "Failed to convert XML element 'Number' value 'abc' to type 'int' in file: \n" + path + "\n..",
+            "Failed to convert XML element 'Byte' value '300x' to type 'unsigned short' in file: \n" + path +
+                "\n..",
+            "Failed to convert XML element 'NoText' value '' to type 'double' in file: \n" + path + "\n..",
+            "Failed to convert XML element 'Flag' value 'true' to type 'bool' in file: \n" + path + "\n..",
+        }));
+}
+
+TEST_F(XMLInputTest, FilesThatCannotBeReadAreReportedOnceAndReadAsEmpty)
+{
+    struct Case
+    {
+        const char* file;
+        const char* content; // null: no file
+        const char* report;
+    };
+    const Case cases[] = {
+        {"missing.xml", nullptr, "Failed to open file"},
+        {"broken.xml", "<root><Value>1</Wrong></root>", "Error reading end tag. (line 1, column 15)"},
+        {"declaration.xml", "<?xml version=\"1.0\" ?>\n", "it has no element"},
+        {"empty.xml", "", "Error document empty."},
+    };
+    for (const Case& c : cases)
+    {
+        m_errors.Clear();
+        const auto path = c.content ? m_dir.Write(c.file, c.content) : m_dir / c.file;
+        XMLInput in(path);
+        std::int32_t value = 3;
+        std::uint32_t count = 5;
+        std::string text = "kept";
+        EXPECT_FALSE(SerializeNamed(in, value, "Value")) << c.file;
+        EXPECT_TRUE(in.Exists("unused")) << c.file;
+        in.BeginGroup("Value");
+        in.Serialize(value);
+        in.Serialize(text);
+        in.SequenceSize(count, "Value");
+        in.EndGroup();
+        in.Serialize(text);
+
+        EXPECT_EQ(value, 3) << c.file;
+        EXPECT_EQ(text, "kept") << c.file;
+        EXPECT_EQ(count, 0u) << c.file;
+        ASSERT_EQ(m_errors.Count(), 1u) << c.file;
+        EXPECT_TRUE(m_errors.Any("Could not read XML file \"" + path.string() + "\": "))
+            << m_errors.Texts()[0];
+        EXPECT_TRUE(m_errors.Any(c.report)) << m_errors.Texts()[0];
+    }
+}
+
+TEST_F(XMLInputTest, ExistsOfAnUnusedNameNeedsNoElementAndEveryAnswerIsRecorded)
+{
+    XMLInput in(File("<Item>1</Item>"));
+    EXPECT_FALSE(in.HasExistence());
+    std::vector<bool> bits;
+    in.InjectExistence(bits);
+    EXPECT_TRUE(in.HasExistence());
+    EXPECT_EQ(in.GetExistence(), &bits);
+
+    EXPECT_TRUE(in.Exists("unused"));
+    EXPECT_TRUE(in.Exists("Unused;"));
+    EXPECT_FALSE(in.Exists("Missing"));
+    EXPECT_TRUE(in.Exists("Item;with a description"));
+    EXPECT_TRUE(in.Exists("unused;Item"));
+    EXPECT_FALSE(in.Exists("unused;Object"));
+    EXPECT_EQ(bits, (std::vector<bool>{true, true, false, true, true, false}));
+}
+
+TEST_F(XMLInputTest, AGroupInsideAGroupOfTheSameNameEntersItsChild)
+{
+    XMLInput in(File("<List><List>1</List><List>2</List></List><List>3</List>"));
+    std::vector<std::int32_t> values;
+    for (int outer = 0; outer < 2; ++outer)
+    {
+        in.BeginGroup("List");
+        std::uint32_t count = 0;
+        in.SequenceSize(count, "List");
+        for (std::uint32_t i = 0; i < count; ++i)
+        {
+            std::int32_t value = 0;
+            SerializeNamed(in, value, "List");
+            values.push_back(value);
+        }
+        if (count == 0)
+        {
+            std::int32_t value = 0;
+            in.Serialize(value);
+            values.push_back(value);
+        }
+        in.EndGroup();
+    }
+    EXPECT_EQ(values, (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+} // namespace
+} // namespace Quarn
