@@ -3,7 +3,10 @@
 namespace Quarn
 {
 
-void Audio::Serialize(Serializer&) {}
+bool Audio::Serialize(Serializer&)
+{
+    return true;
+}
 
 void Audio::Update(float) {}
 

@@ -10,7 +10,7 @@ namespace Quarn
 class Audio : public SystemT<Audio>
 {
 public:
-    void Serialize(Serializer& serializer) override;
+    bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Audio"; }
     void Update(float dt) override;
     void Init() override;

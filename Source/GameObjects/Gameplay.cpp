@@ -3,7 +3,10 @@
 namespace Quarn
 {
 
-void Gameplay::Serialize(Serializer&) {}
+bool Gameplay::Serialize(Serializer&)
+{
+    return true;
+}
 
 void Gameplay::Update(float) {}
 

@@ -8,7 +8,7 @@ namespace Quarn
 class Gameplay : public SystemT<Gameplay>
 {
 public:
-    void Serialize(Serializer& serializer) override;
+    bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Gameplay"; }
     void Update(float dt) override;
     void Init() override;

@@ -3,7 +3,10 @@
 namespace Quarn
 {
 
-void Graphics::Serialize(Serializer&) {}
+bool Graphics::Serialize(Serializer&)
+{
+    return true;
+}
 
 void Graphics::Update(float) {}
 

@@ -8,7 +8,7 @@ namespace Quarn
 class Graphics : public SystemT<Graphics>
 {
 public:
-    void Serialize(Serializer& serializer) override;
+    bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Graphics"; }
     void Update(float dt) override;
     void Init() override;

@@ -3,7 +3,10 @@
 namespace Quarn
 {
 
-void Input::Serialize(Serializer&) {}
+bool Input::Serialize(Serializer&)
+{
+    return true;
+}
 
 void Input::Update(float) {}
 

@@ -8,7 +8,7 @@ namespace Quarn
 class Input : public SystemT<Input>
 {
 public:
-    void Serialize(Serializer& serializer) override;
+    bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Input"; }
     void Update(float dt) override;
     void Init() override;

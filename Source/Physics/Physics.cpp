@@ -3,7 +3,10 @@
 namespace Quarn
 {
 
-void Physics::Serialize(Serializer&) {}
+bool Physics::Serialize(Serializer&)
+{
+    return true;
+}
 
 void Physics::Update(float) {}
 

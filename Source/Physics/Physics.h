@@ -8,7 +8,7 @@ namespace Quarn
 class Physics : public SystemT<Physics>
 {
 public:
-    void Serialize(Serializer& serializer) override;
+    bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Physics"; }
     void Update(float dt) override;
     void Init() override;

@@ -30,7 +30,7 @@ class RecordingSystem : public SystemT<RecordingSystem>
 public:
     RecordingSystem(std::string name, Journal& journal) : m_name(std::move(name)), m_journal(journal) {}
 
-    void Serialize(Serializer&) override {}
+    bool Serialize(Serializer&) override { return true; }
     const char* GetName() const override { return m_name.c_str(); }
     void Update(float dt) override
     {
