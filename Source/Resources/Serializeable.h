@@ -11,7 +11,8 @@ class Serializeable
 {
 public:
     virtual ~Serializeable() = default;
-    virtual void Serialize(Serializer& serializer) = 0;
+    // True when the object's group was present (input) or written (output) and handled.
+    virtual bool Serialize(Serializer& serializer) = 0;
 };
 
 } // namespace Quarn

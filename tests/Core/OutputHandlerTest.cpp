@@ -87,7 +87,7 @@ TEST_F(OutputHandlerTest, ReportHookRunsForEveryReport)
     OutputHandler::SetReportHook([] { ++hookCalls; });
     OutputHandler output(false);
     output.ReportError("a.cpp", 1, false, "one");
-    output.AssertFailed("c", "a.cpp", 2, false, "two");
+    output.AssertFailed("c", "a.cpp", false, 2, "two");
     OutputHandler::SetReportHook(nullptr);
     EXPECT_EQ(hookCalls, 2);
 }

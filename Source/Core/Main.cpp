@@ -1,0 +1,87 @@
+#include "Core/Main.h"
+
+#include "Audio/Audio.h"
+#include "Core/OutputHandler.h"
+#include "Core/SystemManager.h"
+#include "GameObjects/Gameplay.h"
+#include "Graphics/Graphics.h"
+#include "Input/Input.h"
+#include "Physics/Physics.h"
+
+#include <exception>
+#include <optional>
+
+namespace Quarn
+{
+
+int Main(bool logToFile, unsigned frameLimit)
+{
+    OutputHandler output(logToFile);
+    output.Log("Quarn::Main");
+    // Declared in construction order, so they are destroyed in reverse, after any report.
+    std::optional<SystemManager> systems;
+    std::optional<Input> input;
+    std::optional<Audio> audio;
+    std::optional<Gameplay> gameplay;
+    std::optional<Physics> physics;
+    std::optional<Graphics> graphics;
+    return RunReportingExceptions(
+        [&]
+        {
+            systems.emplace();
+            systems->SetFrameLimit(frameLimit);
+            input.emplace();
+            output.Log("Quarn::Main");
+            audio.emplace();
+            output.Log("Quarn::Main");
+            gameplay.emplace();
+            output.Log("Quarn::Main");
+            physics.emplace();
+            output.Log("Quarn::Main");
+            graphics.emplace();
+            output.Log("Quarn::Main");
+
+            output.Log("Quarn::Main1");
+            systems->AddSystem("Input", &*input);
+            output.Log("Quarn::Main2");
+            systems->AddSystem("Audio", &*audio);
+            output.Log("Quarn::Main3");
+            systems->AddSystem("Physics", &*physics);
+            output.Log("Quarn::Main4");
+            systems->AddSystem("Gameplay", &*gameplay);
+            output.Log("Quarn::Main5");
+            systems->AddSystem("Graphics", &*graphics);
+            output.Log("Quarn::Main6");
+
+            // Each moves its system to the second place: Physics, Gameplay, Audio, Graphics, Input.
+            systems->PrioritizeInit(&*input);
+            systems->PrioritizeInit(&*graphics);
+            systems->PrioritizeInit(&*physics);
+            systems->PrioritizeInit(&*audio);
+            systems->PrioritizeInit(&*gameplay);
+
+            systems->Run();
+        });
+}
+
+int RunReportingExceptions(const std::function<void()>& body)
+{
+    OutputHandler& output = OutputHandler::Get();
+    try
+    {
+        body();
+        return 0;
+    }
+    catch (const std::exception& e)
+    {
+        output.ReportError(__FILE__, __LINE__, output.InLua(), "Caught std::exception.  Description: '%s'",
+                           e.what());
+    }
+    catch (...)
+    {
+        output.ReportError(__FILE__, __LINE__, output.InLua(), "Caught unknown exception");
+    }
+    return 1;
+}
+
+} // namespace Quarn

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Core/ParamArena.h"
+
+#include <array>
+#include <cstddef>
+#include <new>
+#include <string>
+#include <type_traits>
+#include <typeindex>
+#include <typeinfo>
+
+namespace Quarn
+{
+
+// One message in flight: a name and up to six parameters, each copied into a slot of the parameter
+// arena together with its type. Always a local of its sender; destroying it destroys the parameters
+// and gives their slots back.
+class Message
+{
+public:
+    static constexpr int kMaxParams = 6;
+
+    struct Param
+    {
+        std::type_index m_type = typeid(void);
+        void* m_data = nullptr;
+        unsigned m_size = 0;
+        void (*m_destroy)(void*) = nullptr;
+    };
+
+    Message(std::string name, ParamArena& arena);
+    ~Message();
+    Message(const Message&) = delete;
+    Message& operator=(const Message&) = delete;
+
+    const std::string& Name() const { return m_name; }
+    int Count() const { return m_count; }
+    const Param& GetParam(int index) const { return m_params[static_cast<std::size_t>(index)]; }
+    // False once a parameter could not be stored; such a message is reported and never delivered.
+    bool Complete() const { return m_complete; }
+
+    // Copies value into the next slot (arrays are stored as pointers, like any argument). Refused and
+    // reported for a seventh parameter or a full arena.
+    template <typename T> bool PushParam(const T& value)
+    {
+        using Stored = std::decay_t<T>;
+        static_assert(alignof(Stored) <= ParamArena::kAlignment, "message parameters are 16-byte aligned");
+        void* slot = Reserve(sizeof(Stored));
+        if (!slot)
+            return false;
+        new (slot) Stored(value);
+        void (*destroy)(void*) = nullptr;
+        if constexpr (!std::is_trivially_destructible_v<Stored>)
+            destroy = [](void* data) { static_cast<Stored*>(data)->~Stored(); };
+        m_params[static_cast<std::size_t>(m_count++)] = {typeid(Stored), slot, sizeof(Stored), destroy};
+        return true;
+    }
+
+    // The parameter at index as a T; the caller has checked its type.
+    template <typename T> T& ParamValue(int index) const { return *static_cast<T*>(GetParam(index).m_data); }
+
+private:
+    void* Reserve(std::size_t size);
+
+    std::string m_name;
+    int m_count = 0;
+    bool m_complete = true;
+    std::array<Param, kMaxParams> m_params;
+    ParamArena& m_arena;
+    std::byte* m_mark;
+};
+
+} // namespace Quarn

@@ -1,0 +1,130 @@
+#include "platform/window/SdlWindow.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace Quarn::platform
+{
+
+namespace
+{
+std::vector<SdlWindow*> g_openWindows;
+
+std::uint32_t WindowIdOf(const SDL_Event& event)
+{
+    switch (event.type)
+    {
+    case SDL_WINDOWEVENT:
+        return event.window.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return event.key.windowID;
+    case SDL_TEXTINPUT:
+        return event.text.windowID;
+    case SDL_MOUSEMOTION:
+        return event.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return event.button.windowID;
+    case SDL_MOUSEWHEEL:
+        return event.wheel.windowID;
+    case SDL_DROPBEGIN:
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+    case SDL_DROPCOMPLETE:
+        return event.drop.windowID;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+std::unique_ptr<SdlWindow> SdlWindow::Open(const WindowDesc& desc, std::string& error)
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_Window* window =
+        SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                         static_cast<int>(desc.width), static_cast<int>(desc.height), SDL_WINDOW_HIDDEN);
+    if (!window)
+    {
+        error = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    return std::unique_ptr<SdlWindow>(new SdlWindow(desc, window));
+}
+
+SdlWindow::SdlWindow(const WindowDesc& desc, SDL_Window* window) : Window(desc), m_window(window)
+{
+    g_openWindows.push_back(this);
+}
+
+SdlWindow::~SdlWindow()
+{
+    DestroyNative();
+}
+
+void SdlWindow::ShowNative()
+{
+    SDL_ShowWindow(m_window);
+    SDL_RaiseWindow(m_window);
+}
+
+void SdlWindow::DestroyNative()
+{
+    if (!m_window)
+        return;
+    std::erase(g_openWindows, this);
+    SDL_DestroyWindow(m_window);
+    m_window = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void SdlWindow::TakeEvent(const SDL_Event& event)
+{
+    SdlWindowFacts facts;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    facts.width = static_cast<std::uint32_t>(std::max(width, 0));
+    facts.height = static_cast<std::uint32_t>(std::max(height, 0));
+    const std::uint32_t flags = SDL_GetWindowFlags(m_window);
+    facts.minimized = (flags & SDL_WINDOW_MINIMIZED) != 0;
+    facts.maximized = (flags & SDL_WINDOW_MAXIMIZED) != 0;
+    if (!facts.minimized)
+        SetClientSize(facts.width, facts.height);
+
+    std::vector<WindowMessage> messages;
+    m_translator.Translate(event, facts, messages);
+    for (const WindowMessage& message : messages)
+    {
+        if (message.id != WindowMessageId::DropFiles || AcceptsFiles())
+            Post(message);
+    }
+}
+
+void SdlWindow::PollEvents()
+{
+    if (g_openWindows.empty())
+        return;
+    SDL_Event event;
+    while (!g_openWindows.empty() && SDL_PollEvent(&event))
+    {
+        const std::uint32_t id = WindowIdOf(event);
+        // Copied: a window may close while it takes an event.
+        const std::vector<SdlWindow*> windows = g_openWindows;
+        for (SdlWindow* window : windows)
+        {
+            if (id == 0 || SDL_GetWindowID(window->m_window) == id)
+                window->TakeEvent(event);
+        }
+        if (event.type == SDL_DROPFILE || event.type == SDL_DROPTEXT)
+            SDL_free(event.drop.file);
+    }
+}
+
+} // namespace Quarn::platform

@@ -1,0 +1,61 @@
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace Quarn
+{
+namespace
+{
+
+const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / "run";
+
+// Runs the built game in the given folder and returns its exit status.
+int RunQuarn(const std::filesystem::path& dir, const std::string& arguments)
+{
+    const std::string command = "cd '" + dir.string() + "' && '" + (kRunDir / "quarn").string() + "' " +
+                                arguments + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
+{
+    std::filesystem::remove(kRunDir / "RunLog.txt");
+    ASSERT_EQ(RunQuarn(kRunDir, "--headless --frames 300 --log"), 0);
+
+    const std::string log = test::TempDir::Read(kRunDir / "RunLog.txt");
+    std::size_t at = 0;
+    for (const char* line :
+         {"Quarn::Main\n", "Quarn::Main6\n", "Init: Physics\n", "done Init: Physics\n", "Init: Gameplay\n",
+          "Init: Audio\n", "Init: Graphics\n", "Init: Input\n", "done Init: Input\n",
+          "Init resources for: Physics.\n", "Init resources for: Input Done. \n", "Initialization took ",
+          "System updating: Input\n", "System updating: Graphics\n"})
+    {
+        at = log.find(line, at);
+        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line;
+    }
+    std::size_t updates = 0;
+    for (std::size_t pos = log.find("System updating: "); pos != std::string::npos;
+         pos = log.find("System updating: ", pos + 1))
+        ++updates;
+    EXPECT_EQ(updates, 5u * 300u);
+    EXPECT_NE(log.find("Physics took "), std::string::npos);
+    EXPECT_NE(log.find(" mseconds\n\n"), std::string::npos);
+}
+
+TEST(QuarnRun, WithoutLogNothingIsWrittenAndBadArgumentsAreRefused)
+{
+    test::TempDir dir;
+    EXPECT_EQ(RunQuarn(dir.Path(), "--headless --frames 5"), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "RunLog.txt"));
+    for (const char* arguments : {"--frames", "--frames 0", "--frames x", "--frames -3", "--what"})
+        EXPECT_EQ(RunQuarn(dir.Path(), arguments), 2) << arguments;
+}
+
+} // namespace
+} // namespace Quarn
