@@ -172,7 +172,10 @@ void SystemManagerImpl::LoadSettings(const std::string&, System&) {}
 
 void SystemManagerImpl::PublishToLua(const std::string&, System*) {}
 
-void SystemManagerImpl::UpdatePreloads() {}
+void SystemManagerImpl::UpdatePreloads()
+{
+    m_resources->GetPreloadManager().Update();
+}
 
 void SystemManagerImpl::EndGameObjectFrame() {}
 

@@ -57,10 +57,12 @@ private:
     void OnQuit();
     void OnTogglePause();
 
+    // Collects finished preloads and starts queued ones, right after the timer tick.
+    void UpdatePreloads();
+
     // Work of services that join the loop later; each does nothing yet.
     void LoadSettings(const std::string& name, System& system);
     void PublishToLua(const std::string& globalName, System* system);
-    void UpdatePreloads();
     void EndGameObjectFrame();
     void ResetGameObjects();
 
