@@ -170,7 +170,10 @@ void SystemManagerImpl::OnTogglePause()
 
 void SystemManagerImpl::LoadSettings(const std::string&, System&) {}
 
-void SystemManagerImpl::PublishToLua(const std::string&, System*) {}
+void SystemManagerImpl::PublishToLua(const std::string& globalName, System* system)
+{
+    LuaPublishGlobal(globalName.c_str(), system);
+}
 
 void SystemManagerImpl::UpdatePreloads()
 {
