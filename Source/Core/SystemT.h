@@ -10,6 +10,8 @@ namespace Quarn
 template <typename X> class SystemT : public System
 {
 public:
+    SystemT() { GetLuaBind(); }
+
     static LuaBasicBind& GetLuaBind() { return LuaClassBinding<LuaBasicBind, X>(&LuaRegisterMethodsOf<X>); }
     void PushLua(lua_State* state) override { GetLuaBind().PushObject(state, static_cast<X*>(this)); }
 };

@@ -1,6 +1,10 @@
 #include "GameObjects/Gameplay.h"
 
+#include "Core/MessageManager.h"
+#include "Core/SystemManager.h"
+#include "Script/LuaConvert.h"
 #include "Script/LuaManager.h"
+#include "Script/LuaRef.h"
 
 #include <utility>
 
@@ -41,7 +45,18 @@ void Gameplay::Init()
     m_lua->CreateState();
 }
 
-void Gameplay::InitResources(ResourceManager&) {}
+void Gameplay::InitResources(ResourceManager&)
+{
+    // Scripts send and listen through the global "messages"; a warm reset brings a new manager.
+    lua_State* state = m_lua->GetState();
+    if (!state)
+        return;
+    SystemManager* systems = SystemManager::Instance();
+    LuaRef globals;
+    globals.SetGlobals();
+    LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
+    globals.SetField("messages");
+}
 
 void Gameplay::WarmReset()
 {

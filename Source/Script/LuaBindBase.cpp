@@ -1,7 +1,5 @@
 #include "Script/LuaBindBase.h"
 
-#include "Script/LuaTypePushers.h"
-
 #include <boost/core/demangle.hpp>
 
 namespace Quarn
@@ -90,11 +88,6 @@ bool LuaBindBase::IsInstance(lua_State* state, int index)
     const bool same = lua_rawequal(state, -1, -2);
     lua_pop(state, 2);
     return same;
-}
-
-void LuaBindBase::AddPointerPusher(std::type_index pointerType, LuaTypePusher pusher)
-{
-    LuaTypePushers::Add(pointerType, pusher);
 }
 
 void* LuaToObject(lua_State* state, int index)

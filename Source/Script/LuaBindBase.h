@@ -1,10 +1,8 @@
 #pragma once
 
 #include "Script/LuaState.h"
-#include "Script/LuaTypePushers.h"
 
 #include <string>
-#include <typeindex>
 #include <typeinfo>
 
 namespace Quarn
@@ -49,8 +47,6 @@ public:
     bool RaisesLuaCallDepth() const { return m_raisesLuaCallDepth; }
     void SetRaisesLuaCallDepth(bool raises) { m_raisesLuaCallDepth = raises; }
 
-    // Message parameters of the class's pointer type reach Lua listeners through pusher.
-    void AddPointerPusher(std::type_index pointerType, LuaTypePusher pusher);
 
 protected:
     // Creates the tables and fills them; derived bindings add their own metamethods.

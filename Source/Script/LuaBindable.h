@@ -4,8 +4,11 @@
 #include "Script/LuaConvert.h"
 #include "Script/LuaExtensibleBind.h"
 #include "Script/LuaPolymorphicBase.h"
+#include "Script/LuaTypePushers.h"
 
+#include <type_traits>
 #include <typeinfo>
+#include <utility>
 
 namespace Quarn
 {
@@ -17,18 +20,19 @@ namespace Quarn
 // Messages carrying an X* reach Lua listeners as the object.
 template <typename Bind, typename X> Bind& LuaClassBinding(LuaBindBase::RegisterCallback callback)
 {
-    static Bind bind = [callback]() -> Bind {
+    static Bind bind = [callback]() -> Bind
+    {
         if constexpr (std::is_same_v<Bind, LuaExtensibleBind>)
             return Bind(typeid(X), callback, X::kLuaGlobalName);
         else
             return Bind(typeid(X), callback);
     }();
-    static const bool configured = [] {
+    static const bool configured = []
+    {
         if constexpr (requires { X::kLuaRaisesCallDepth; })
             bind.SetRaisesLuaCallDepth(X::kLuaRaisesCallDepth);
-        LuaTypePushers::Add(typeid(X*), [](lua_State* state, const void* data) {
-            LuaConverter<X*>::Push(state, *static_cast<X* const*>(data));
-        });
+        LuaTypePushers::Add(typeid(X*), [](lua_State* state, const void* data)
+                            { LuaConverter<X*>::Push(state, *static_cast<X* const*>(data)); });
         return true;
     }();
     static_cast<void>(configured);
@@ -47,7 +51,12 @@ template <typename Bind, typename X, typename Base = EmptyStruct>
 class LuaBindableBase : public Base, public LuaPolymorphicBase, public LuaBound
 {
 public:
-    using Base::Base;
+    // The binding exists from the first object on, so messages carrying an X* reach Lua listeners
+    // before any script has used the class.
+    template <typename... Args> explicit LuaBindableBase(Args&&... args) : Base(std::forward<Args>(args)...)
+    {
+        GetLuaBind();
+    }
 
     static Bind& GetLuaBind() { return LuaClassBinding<Bind, X>(&LuaRegisterMethodsOf<X>); }
     void PushLua(lua_State* state) override { GetLuaBind().PushObject(state, static_cast<X*>(this)); }
@@ -67,7 +76,11 @@ public:
 template <typename X, typename B> class LuaPolymorphicDerived : public B
 {
 public:
-    using B::B;
+    template <typename... Args>
+    explicit LuaPolymorphicDerived(Args&&... args) : B(std::forward<Args>(args)...)
+    {
+        GetLuaBind();
+    }
 
     static LuaBasicBind& GetLuaBind() { return LuaClassBinding<LuaBasicBind, X>(&LuaRegisterMethodsOf<X>); }
     void PushLua(lua_State* state) override { GetLuaBind().PushObject(state, static_cast<X*>(this)); }

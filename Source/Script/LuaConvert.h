@@ -21,8 +21,11 @@ template <typename T> struct LuaConverter;
 
 // A class bound to Lua by identity: it names its binding through a static GetLuaBind().
 template <typename T>
-concept LuaObjectClass = requires {
-    { T::GetLuaBind() } -> std::convertible_to<LuaBasicBind&>;
+concept LuaObjectClass = requires
+{
+    {
+        T::GetLuaBind()
+        } -> std::convertible_to<LuaBasicBind&>;
 };
 
 // Raises "bad argument #index (<what> expected)"; never returns.
@@ -185,7 +188,10 @@ template <LuaObjectClass T> struct LuaArgument<T&>
 // How a result of type R is pushed; references to bound objects push the object.
 template <typename R> struct LuaResult
 {
-    static void Push(lua_State* state, const R& value) { LuaConverter<std::remove_cvref_t<R>>::Push(state, value); }
+    static void Push(lua_State* state, const R& value)
+    {
+        LuaConverter<std::remove_cvref_t<R>>::Push(state, value);
+    }
 };
 
 template <LuaObjectClass T> struct LuaResult<T&>

@@ -23,23 +23,27 @@ void PushEnvironment(lua_State* state)
 
 int Index(lua_State* state)
 {
-    return LuaBoundary(state, [state] {
-        PushEnvironment(state);
-        lua_pushvalue(state, 2);
-        lua_gettable(state, -2);
-        return 1;
-    });
+    return LuaBoundary(state,
+                       [state]
+                       {
+                           PushEnvironment(state);
+                           lua_pushvalue(state, 2);
+                           lua_gettable(state, -2);
+                           return 1;
+                       });
 }
 
 int NewIndex(lua_State* state)
 {
-    return LuaBoundary(state, [state] {
-        PushEnvironment(state);
-        lua_pushvalue(state, 2);
-        lua_pushvalue(state, 3);
-        lua_rawset(state, -3);
-        return 0;
-    });
+    return LuaBoundary(state,
+                       [state]
+                       {
+                           PushEnvironment(state);
+                           lua_pushvalue(state, 2);
+                           lua_pushvalue(state, 3);
+                           lua_rawset(state, -3);
+                           return 0;
+                       });
 }
 } // namespace
 

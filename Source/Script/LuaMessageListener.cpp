@@ -31,7 +31,8 @@ void LuaMessageListener::operator()(const Message& message) const
             continue;
         lua_pushnil(state);
         OutputHandler::Get().Log("Message \"%s\": parameter %d of type %s reaches Lua as nil",
-                                 message.Name().c_str(), i + 1, boost::core::demangle(param.m_type.name()).c_str());
+                                 message.Name().c_str(), i + 1,
+                                 boost::core::demangle(param.m_type.name()).c_str());
     }
     m_function->PCall(message.Count(), handler);
 }

@@ -106,21 +106,28 @@ template <typename X> X* CheckSelf(lua_State* state)
 
 template <typename X, typename F> int MethodThunk(lua_State* state)
 {
-    return LuaBoundary(state, [state]() -> int {
-        const auto& block = *static_cast<const MethodBlock<F>*>(lua_touserdata(state, lua_upvalueindex(1)));
-        X* self = CheckSelf<X>(state);
-        std::optional<LuaCallDepthScope> depth;
-        if (block.m_raisesLuaCallDepth)
-            depth.emplace();
-        using Traits = MethodTraits<F>;
-        return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
-            state, 2, [self, &block](auto&&... arguments) -> decltype(auto) {
-                if constexpr (std::is_member_function_pointer_v<F>)
-                    return std::invoke(block.m_function, self, std::forward<decltype(arguments)>(arguments)...);
-                else
-                    return block.m_function(*self, std::forward<decltype(arguments)>(arguments)...);
-            });
-    });
+    return LuaBoundary(
+        state,
+        [state]() -> int
+        {
+            const auto& block =
+                *static_cast<const MethodBlock<F>*>(lua_touserdata(state, lua_upvalueindex(1)));
+            X* self = CheckSelf<X>(state);
+            std::optional<LuaCallDepthScope> depth;
+            if (block.m_raisesLuaCallDepth)
+                depth.emplace();
+            using Traits = MethodTraits<F>;
+            return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
+                state, 2,
+                [self, &block](auto&&... arguments) -> decltype(auto)
+                {
+                    if constexpr (std::is_member_function_pointer_v<F>)
+                        return std::invoke(block.m_function, self,
+                                           std::forward<decltype(arguments)>(arguments)...);
+                    else
+                        return block.m_function(*self, std::forward<decltype(arguments)>(arguments)...);
+                });
+        });
 }
 
 template <typename F> struct FunctionTraits;
@@ -132,14 +139,17 @@ template <typename R, typename... A> struct FunctionTraits<R (*)(A...)>
 
 template <typename F> int FunctionThunk(lua_State* state)
 {
-    return LuaBoundary(state, [state]() -> int {
-        const F function = *static_cast<const F*>(lua_touserdata(state, lua_upvalueindex(1)));
-        using Traits = FunctionTraits<F>;
-        return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
-            state, 1, [function](auto&&... arguments) -> decltype(auto) {
-                return function(std::forward<decltype(arguments)>(arguments)...);
-            });
-    });
+    return LuaBoundary(state,
+                       [state]() -> int
+                       {
+                           const F function =
+                               *static_cast<const F*>(lua_touserdata(state, lua_upvalueindex(1)));
+                           using Traits = FunctionTraits<F>;
+                           return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
+                               state, 1,
+                               [function](auto&&... arguments) -> decltype(auto)
+                               { return function(std::forward<decltype(arguments)>(arguments)...); });
+                       });
 }
 
 int CFunctionThunk(lua_State* state);

@@ -23,11 +23,12 @@ template <typename... T> void AddRows(std::unordered_map<std::type_index, LuaTyp
 
 std::unordered_map<std::type_index, LuaTypePusher>& Table()
 {
-    static std::unordered_map<std::type_index, LuaTypePusher> table = [] {
+    static std::unordered_map<std::type_index, LuaTypePusher> table = []
+    {
         std::unordered_map<std::type_index, LuaTypePusher> rows;
         AddRows<bool, char, signed char, unsigned char, short, unsigned short, int, unsigned, long,
-                unsigned long, long long, unsigned long long, float, double, const char*, char*,
-                std::string>(rows);
+                unsigned long, long long, unsigned long long, float, double, const char*, char*, std::string>(
+            rows);
         return rows;
     }();
     return table;

@@ -30,8 +30,10 @@ LuaBasicBind& MessageManager::GetLuaBind()
 {
     // Sending from a script does not count as a Lua call of its own: the Lua listeners it reaches
     // raise the depth themselves.
-    static LuaBasicBind& bind = [] () -> LuaBasicBind& {
-        LuaBasicBind& messages = LuaClassBinding<LuaBasicBind, MessageManager>(&RegisterMessageManagerMethods);
+    static LuaBasicBind& bind = []() -> LuaBasicBind&
+    {
+        LuaBasicBind& messages =
+            LuaClassBinding<LuaBasicBind, MessageManager>(&RegisterMessageManagerMethods);
         messages.SetRaisesLuaCallDepth(false);
         return messages;
     }();

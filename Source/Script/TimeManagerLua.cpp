@@ -41,13 +41,13 @@ std::string GetSystemName(TimeManager&, unsigned index)
 
 void RegisterTimeManagerMethods(lua_State* state)
 {
-    LuaMethods<TimeManager>(state, &TimeManager::GetCurrentTimer, "GetCurrentTimer", &TimeManager::GetGameTimer,
-                            "GetGameTimer", &TimeManager::GetMenuTimer, "GetMenuTimer",
-                            &TimeManager::GetPauseTimer, "GetPauseTimer", &TimeManager::GetAppTimer,
-                            "GetAppTimer", &TimeManager::SetPause, "SetPause", &TimeManager::SetGame, "SetGame",
-                            &TimeManager::SetMenu, "SetMenu", &HasSystemRunTime, "HasSystemRunTime",
-                            &GetSystemRunTime, "GetSystemRunTime", &NumSystemRunTimes, "NumSystemRunTimes",
-                            &TotalSystemRunTime, "TotalSystemRunTime", &GetSystemName, "GetSystemName");
+    LuaMethods<TimeManager>(
+        state, &TimeManager::GetCurrentTimer, "GetCurrentTimer", &TimeManager::GetGameTimer, "GetGameTimer",
+        &TimeManager::GetMenuTimer, "GetMenuTimer", &TimeManager::GetPauseTimer, "GetPauseTimer",
+        &TimeManager::GetAppTimer, "GetAppTimer", &TimeManager::SetPause, "SetPause", &TimeManager::SetGame,
+        "SetGame", &TimeManager::SetMenu, "SetMenu", &HasSystemRunTime, "HasSystemRunTime", &GetSystemRunTime,
+        "GetSystemRunTime", &NumSystemRunTimes, "NumSystemRunTimes", &TotalSystemRunTime,
+        "TotalSystemRunTime", &GetSystemName, "GetSystemName");
 }
 } // namespace
 

@@ -9,8 +9,8 @@ namespace
 {
 void RegisterTimerMethods(lua_State* state)
 {
-    LuaMethods<Timer>(state, &Timer::GetDT, "GetDT", &Timer::GetTotalTime, "GetTotalTime", &Timer::DistortTime,
-                      "DistortTime");
+    LuaMethods<Timer>(state, &Timer::GetDT, "GetDT", &Timer::GetTotalTime, "GetTotalTime",
+                      &Timer::DistortTime, "DistortTime");
 }
 } // namespace
 

@@ -28,14 +28,14 @@ class Probe : public LuaBasicBindable<Probe>
 public:
     static void RegisterLuaMethods(lua_State* state)
     {
-        LuaMethods<Probe>(state, &Probe::SetInt, "SetInt", &Probe::SetUnsigned, "SetUnsigned", &Probe::SetFloat,
-                          "SetFloat", &Probe::SetBool, "SetBool", &Probe::SetKey, "SetKey", &Probe::SetChar16,
-                          "SetChar16", &Probe::SetString, "SetString", &Probe::SetWide, "SetWide", &Probe::SetPair,
-                          "SetPair", &Probe::Take, "Take", &Probe::TakeRef, "TakeRef", &Probe::GetInt, "GetInt",
-                          &Probe::GetUnsigned, "GetUnsigned", &Probe::GetDouble, "GetDouble", &Probe::GetBool,
-                          "GetBool", &Probe::GetString, "GetString", &Probe::GetWide, "GetWide", &Probe::GetSelf,
-                          "GetSelf", &Probe::GetNothing, "GetNothing", &Probe::ReadDepth, "ReadDepth",
-                          &Probe::Throw, "Throw", &Describe, "Describe");
+        LuaMethods<Probe>(
+            state, &Probe::SetInt, "SetInt", &Probe::SetUnsigned, "SetUnsigned", &Probe::SetFloat, "SetFloat",
+            &Probe::SetBool, "SetBool", &Probe::SetKey, "SetKey", &Probe::SetChar16, "SetChar16",
+            &Probe::SetString, "SetString", &Probe::SetWide, "SetWide", &Probe::SetPair, "SetPair",
+            &Probe::Take, "Take", &Probe::TakeRef, "TakeRef", &Probe::GetInt, "GetInt", &Probe::GetUnsigned,
+            "GetUnsigned", &Probe::GetDouble, "GetDouble", &Probe::GetBool, "GetBool", &Probe::GetString,
+            "GetString", &Probe::GetWide, "GetWide", &Probe::GetSelf, "GetSelf", &Probe::GetNothing,
+            "GetNothing", &Probe::ReadDepth, "ReadDepth", &Probe::Throw, "Throw", &Describe, "Describe");
     }
 
     void SetInt(int value) { m_int = value; }
@@ -412,10 +412,12 @@ struct Amount
 
     static LuaPrimitiveBind& GetLuaBind()
     {
-        static LuaPrimitiveBind bind(typeid(Amount), [](lua_State* state) {
-            LuaMethods<Amount>(state, &Amount::Get, "Get");
-            LuaSetMetamethod<Amount>(state, "__gc", &Collect);
-        });
+        static LuaPrimitiveBind bind(typeid(Amount),
+                                     [](lua_State* state)
+                                     {
+                                         LuaMethods<Amount>(state, &Amount::Get, "Get");
+                                         LuaSetMetamethod<Amount>(state, "__gc", &Collect);
+                                     });
         return bind;
     }
 

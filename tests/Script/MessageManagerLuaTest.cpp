@@ -59,10 +59,12 @@ TEST_F(MessageManagerLuaTest, ALuaListenerReceivesTheParametersAsLuaValues)
 {
     Run("messages:RegisterListener('Mixed', function(...)\n"
         "  local t = {}\n"
-        "  for i = 1, select('#', ...) do t[i] = type((select(i, ...))) .. ':' .. tostring((select(i, ...))) end\n"
+        "  for i = 1, select('#', ...) do t[i] = type((select(i, ...))) .. ':' .. tostring((select(i, ...))) "
+        "end\n"
         "  got = table.concat(t, ' ')\n"
         "end)");
-    m_messages.SendMessage("Mixed", 42, 0.5f, std::string("text"), 0xFFFFFFFFu, 'A', static_cast<const char*>("chars"));
+    m_messages.SendMessage("Mixed", 42, 0.5f, std::string("text"), 0xFFFFFFFFu, 'A',
+                           static_cast<const char*>("chars"));
     EXPECT_EQ(Global("got"), "number:42 number:0.5 string:text number:-1 number:65 string:chars");
     EXPECT_EQ(m_arena.Used(), 0u);
     EXPECT_EQ(lua_gettop(State()), 0);
@@ -70,7 +72,8 @@ TEST_F(MessageManagerLuaTest, ALuaListenerReceivesTheParametersAsLuaValues)
 
 TEST_F(MessageManagerLuaTest, TwoUnsignedParametersArriveAsTwoIntegers)
 {
-    Run("messages:RegisterListener('WindowResized', function(w, h, extra) size = w .. 'x' .. h .. tostring(extra) end)");
+    Run("messages:RegisterListener('WindowResized', function(w, h, extra) size = w .. 'x' .. h .. "
+        "tostring(extra) end)");
     m_messages.SendMessage("WindowResized", 800u, 600u);
     EXPECT_EQ(Global("size"), "800x600nil");
 }
@@ -81,7 +84,8 @@ TEST_F(MessageManagerLuaTest, AParameterLuaCannotTakeArrivesAsNilInItsPlace)
     {
         int m_value;
     };
-    Run("messages:RegisterListener('Odd', function(a, b, c) seen = tostring(a) .. ',' .. tostring(b) .. ',' .. c end)");
+    Run("messages:RegisterListener('Odd', function(a, b, c) seen = tostring(a) .. ',' .. tostring(b) .. ',' "
+        ".. c end)");
     m_messages.SendMessage("Odd", 1, Opaque{5}, 3);
     EXPECT_EQ(Global("seen"), "1,nil,3");
     EXPECT_EQ(m_errors.Count(), 0u);
@@ -103,7 +107,8 @@ TEST_F(MessageManagerLuaTest, AListenerRegisteredDuringDispatchRunsFromTheNextSe
     Run("calls = ''\n"
         "messages:RegisterListener('Tick', function()\n"
         "  calls = calls .. 'a'\n"
-        "  if not added then added = true; messages:RegisterListener('Tick', function() calls = calls .. 'b' end) end\n"
+        "  if not added then added = true; messages:RegisterListener('Tick', function() calls = calls .. 'b' "
+        "end) end\n"
         "end)");
     m_messages.SendMessage("Tick");
     EXPECT_EQ(Global("calls"), "a");
@@ -123,7 +128,8 @@ TEST_F(MessageManagerLuaTest, ListenersMaySendFurtherMessages)
 
 TEST_F(MessageManagerLuaTest, BadArgumentsAreLuaErrors)
 {
-    EXPECT_EQ(m_lua.Run("messages:RegisterListener('Name', 5)"), "test:1: bad argument #3 (function expected)");
+    EXPECT_EQ(m_lua.Run("messages:RegisterListener('Name', 5)"),
+              "test:1: bad argument #3 (function expected)");
     EXPECT_EQ(m_lua.Run("messages.SendMessage('Name')"), "test:1: bad argument #1 (MessageManager expected)");
 }
 

@@ -3,6 +3,8 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/SystemT.h"
+#include "Core/TimeManager.h"
+#include "GameObjects/Gameplay.h"
 #include "Script/LuaOutput.h"
 #include "Script/LuaState.h"
 #include "platform/core/Clock.h"
@@ -115,6 +117,44 @@ TEST(SystemsLuaTest, SystemsAreGlobalsOfTheirLowerCasedNamesInEveryResourcePhase
     EXPECT_EQ(journal, expected);
     EXPECT_EQ(errors.Count(), 0u);
     EXPECT_EQ(CurrentLuaState(), nullptr);
+}
+
+// Runs code in the current state; returns the error text, empty on success.
+std::string RunLua(const char* code)
+{
+    lua_State* state = CurrentLuaState();
+    if (luaL_dostring(state, code) == 0)
+        return {};
+    std::string error = lua_tostring(state, -1);
+    lua_pop(state, 1);
+    return error;
+}
+
+TEST(SystemsLuaTest, ScriptsReachTimeAndMessagesInEveryNewState)
+{
+    platform::ManualClock clock{1000};
+    platform::SetClock(&clock);
+    OutputHandler::Get().ResetLuaCallDepth();
+    test::CapturedErrors errors;
+    {
+        SystemManager manager;
+        Gameplay gameplay;
+        gameplay.Init();
+        for (int state = 0; state < 2; ++state)
+        {
+            gameplay.InitResources(manager.GetResourceManager());
+            EXPECT_EQ(RunLua("time:SetPause()\n"
+                             "messages:RegisterListener('Hello', function(n) heard = n end)"),
+                      "");
+            EXPECT_EQ(manager.GetTimeManager().GetCurrentTimer(), manager.GetTimeManager().GetPauseTimer());
+            manager.GetMessageManager().SendMessage("Hello", 5);
+            EXPECT_EQ(RunLua("assert(heard == 5)"), "") << "state " << state;
+            manager.GetTimeManager().SetGame();
+            gameplay.WarmReset();
+        }
+    }
+    platform::SetClock(nullptr);
+    EXPECT_EQ(errors.Count(), 0u);
 }
 
 } // namespace

@@ -43,7 +43,9 @@ protected:
     {
         lua_getglobal(State(), name);
         const char* text = lua_tostring(State(), -1);
-        std::string value = text ? text : (lua_isboolean(State(), -1) ? (lua_toboolean(State(), -1) ? "true" : "false") : "nil");
+        std::string value =
+            text ? text
+                 : (lua_isboolean(State(), -1) ? (lua_toboolean(State(), -1) ? "true" : "false") : "nil");
         lua_pop(State(), 1);
         return value;
     }
@@ -142,7 +144,8 @@ TEST_F(TimeManagerLuaTest, SystemRunTimesAreReadByIndex)
     manager.SetFrameLimit(1);
     manager.Run();
     Run("stats = table.concat({tostring(time:HasSystemRunTime(1)), tostring(time:HasSystemRunTime(2)),\n"
-        "  time:NumSystemRunTimes(), time:GetSystemName(0), time:GetSystemName(1), '[' .. time:GetSystemName(2) .. ']',\n"
+        "  time:NumSystemRunTimes(), time:GetSystemName(0), time:GetSystemName(1), '[' .. "
+        "time:GetSystemName(2) .. ']',\n"
         "  time:GetSystemRunTime(0), time:GetSystemRunTime(5), time:TotalSystemRunTime()}, ' ')");
     // Without file logging the run times read 0.
     EXPECT_EQ(Global("stats"), "true false 2 Input Audio [] 0 0 0");
