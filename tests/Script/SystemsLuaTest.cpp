@@ -115,7 +115,9 @@ TEST(SystemsLuaTest, SystemsAreGlobalsOfTheirLowerCasedNamesInEveryResourcePhase
     std::vector<std::string> expected = phase;
     expected.insert(expected.end(), phase.begin(), phase.end());
     EXPECT_EQ(journal, expected);
-    EXPECT_EQ(errors.Count(), 0u);
+    // The test systems have no settings resources; nothing else may be reported.
+    for (const std::string& error : errors.Texts())
+        EXPECT_NE(error.find("No resource with name"), std::string::npos) << error;
     EXPECT_EQ(CurrentLuaState(), nullptr);
 }
 
