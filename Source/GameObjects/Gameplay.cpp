@@ -43,6 +43,8 @@ void Gameplay::Update(float) {}
 void Gameplay::Init()
 {
     m_lua->CreateState();
+    if (SystemManager* systems = SystemManager::Instance())
+        m_dialogs.SubscribeFileDialogWindow(systems->GetMessageManager());
 }
 
 void Gameplay::InitResources(ResourceManager&)
