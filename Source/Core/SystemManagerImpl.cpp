@@ -3,6 +3,7 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Core/System.h"
+#include "GameObjects/GameObjectManager.h"
 #include "Resources/ResourceManager.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ SystemManagerImpl::SystemManagerImpl() : m_resources(std::make_unique<ResourceMa
 {
     m_time.emplace();
     m_messages.emplace(m_arena);
+    m_gameObjects = std::make_unique<GameObjectManager>(*m_messages);
 }
 
 SystemManagerImpl::~SystemManagerImpl() = default;
@@ -114,7 +116,7 @@ void SystemManagerImpl::Frame()
         system->Update(dt);
         m_runTimes[i] = output.EndTimer(name);
     }
-    EndGameObjectFrame();
+    m_gameObjects->FrameEnd();
     ++m_frames;
     if (m_frameLimit != 0 && m_frames >= m_frameLimit)
         m_messages->SendMessage("Quit");
@@ -123,7 +125,7 @@ void SystemManagerImpl::Frame()
 void SystemManagerImpl::WarmReset()
 {
     OutputHandler::Get().ResetLuaCallDepth();
-    ResetGameObjects();
+    m_gameObjects->Reset();
     m_time.emplace();
     // The fresh time manager runs the game timer, so the game is no longer paused.
     m_paused = false;
@@ -176,9 +178,5 @@ void SystemManagerImpl::UpdatePreloads()
 {
     m_resources->GetPreloadManager().Update();
 }
-
-void SystemManagerImpl::EndGameObjectFrame() {}
-
-void SystemManagerImpl::ResetGameObjects() {}
 
 } // namespace Quarn
