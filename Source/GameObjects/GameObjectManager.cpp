@@ -17,7 +17,7 @@ namespace
 GameObjectManager* g_current = nullptr;
 } // namespace
 
-GameObjectManager::GameObjectManager(MessageManager& messages) : m_messages(messages)
+GameObjectManager::GameObjectManager(MessageManager& messages) : m_messages(messages), m_previous(g_current)
 {
     ResetSlots();
     g_current = this;
@@ -30,7 +30,7 @@ GameObjectManager::~GameObjectManager()
         if (slot.id != GameObjectHandle::kInvalidId)
             delete slot.object;
     if (g_current == this)
-        g_current = nullptr;
+        g_current = m_previous;
 }
 
 GameObjectManager* GameObjectManager::Current()

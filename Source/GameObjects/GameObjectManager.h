@@ -91,6 +91,8 @@ private:
     bool IsBeingBuilt(const std::string& name) const;
 
     MessageManager& m_messages;
+    // The manager that was current before this one, current again when this one goes.
+    GameObjectManager* m_previous;
     std::unordered_map<std::string, std::unique_ptr<GameObjectProto>> m_prototypes;
     std::vector<GameObjectHandle> m_killList;
     std::vector<GameObjectHandle> m_tempRemoveList;

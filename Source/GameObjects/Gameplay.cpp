@@ -1,5 +1,13 @@
 #include "GameObjects/Gameplay.h"
 
+#include "GameObjects/Camera.h"
+#include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/Mountable.h"
+#include "GameObjects/Movement.h"
+#include "GameObjects/Nameable.h"
+#include "GameObjects/ScriptInfo.h"
+#include "GameObjects/Transform.h"
+
 namespace Quarn
 {
 
@@ -10,7 +18,21 @@ bool Gameplay::Serialize(Serializer&)
 
 void Gameplay::Update(float) {}
 
-void Gameplay::Init() {}
+void Gameplay::Init()
+{
+    RegisterComponentTypes();
+}
+
+void Gameplay::RegisterComponentTypes()
+{
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.Register<Transform>();
+    registry.Register<ScriptInfo>();
+    registry.Register<Camera>();
+    registry.Register<Mountable>();
+    registry.Register<Movement>();
+    registry.Register<Nameable>();
+}
 
 void Gameplay::InitResources(ResourceManager&) {}
 
