@@ -69,6 +69,21 @@ int RequestRestart(lua_State* state)
     return LuaBoundary(state, []() -> int { throw RestartGameException(); });
 }
 
+bool s_bodyObjectDestroyed = false;
+
+int RaiseLuaError(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]() -> int
+                       {
+                           struct Tracked
+                           {
+                               ~Tracked() { s_bodyObjectDestroyed = true; }
+                           } tracked;
+                           return luaL_error(state, "bad argument #%d", 2);
+                       });
+}
+
 TEST_F(LuaFunctionTest, ArgumentsArePassedAndTheStackHeightIsKept)
 {
     m_lua.Run("function Add(a, b) total = a + b; return 1, 2, 3 end");
@@ -155,6 +170,19 @@ TEST_F(LuaFunctionTest, AnEngineExceptionBecomesALuaErrorAtTheBoundary)
 
     EXPECT_NO_THROW(Call(Global("Uncaught")));
     EXPECT_EQ(m_errors.Texts(), std::vector<std::string>{"Failed call lua function \ndisk on fire\n\n"});
+}
+
+TEST_F(LuaFunctionTest, LuaErrorsPassTheBoundaryUntouchedAndUnwindItsObjects)
+{
+    lua_register(State(), "RaiseLuaError", RaiseLuaError);
+    m_lua.Run("function Caught() local ok, message = pcall(RaiseLuaError); caught = message end");
+    s_bodyObjectDestroyed = false;
+    Call(Global("Caught"));
+    lua_getglobal(State(), "caught");
+    EXPECT_STREQ(lua_tostring(State(), -1), "bad argument #2");
+    EXPECT_TRUE(s_bodyObjectDestroyed);
+    EXPECT_FALSE(TakePendingLuaRestart());
+    EXPECT_EQ(m_errors.Count(), 0u);
 }
 
 TEST_F(LuaFunctionTest, CopiesCallTheSameFunctionAndAClosedStateLeavesNothingToCall)

@@ -1,36 +1,38 @@
 #pragma once
 
-#include "Script/LuaOutput.h"
-#include "Script/LuaState.h"
+#include "Script/LuaManager.h"
 
 #include <string>
 
 namespace Quarn::test
 {
 
-// A bare current Lua state with the standard libraries and the message handler "C_ErrorFunc", closed
-// when the object goes (if it is still open).
+// The engine's Lua state made current by a LuaManager, closed when the object goes (if still open).
 class LuaTestState
 {
 public:
-    LuaTestState()
-    {
-        lua_State* state = luaL_newstate();
-        SetCurrentLuaState(state);
-        luaL_openlibs(state);
-        lua_register(state, "C_ErrorFunc", C_ErrorFunc);
-    }
+    LuaTestState() { m_manager.CreateState(); }
     ~LuaTestState() { Close(); }
     LuaTestState(const LuaTestState&) = delete;
     LuaTestState& operator=(const LuaTestState&) = delete;
 
     lua_State* State() const { return CurrentLuaState(); }
-    void Close() { CloseLuaState(CurrentLuaState()); }
+    void Close()
+    {
+        if (!m_closed && m_manager.GetState() == CurrentLuaState())
+            CloseLuaState(CurrentLuaState());
+        m_closed = true;
+    }
 
-    // Runs code unprotected by the engine's handler; returns the Lua error text, empty on success.
+    // Runs code in the current state, unprotected by the engine's handler; returns the Lua error
+    // text, empty on success.
     std::string Run(const std::string& code, const char* chunkName = "=test")
     {
-        lua_State* state = State();
+        return RunIn(code, chunkName);
+    }
+    static std::string RunIn(const std::string& code, const char* chunkName = "=test")
+    {
+        lua_State* state = CurrentLuaState();
         if (luaL_loadbuffer(state, code.data(), code.size(), chunkName) != 0 ||
             lua_pcall(state, 0, 0, 0) != 0)
         {
@@ -40,6 +42,10 @@ public:
         }
         return {};
     }
+
+private:
+    LuaManager m_manager;
+    bool m_closed = false;
 };
 
 } // namespace Quarn::test
