@@ -39,7 +39,8 @@ public:
     Component* GetComponent(int typeId) const;
     template <class X> X* Get() const
     {
-        return ComponentRegistry::IsValidId(X::TypeId()) ? static_cast<X*>(GetComponent(X::TypeId())) : nullptr;
+        return ComponentRegistry::IsValidId(X::TypeId()) ? static_cast<X*>(GetComponent(X::TypeId()))
+                                                         : nullptr;
     }
 
     void SetOwners();

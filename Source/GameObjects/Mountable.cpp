@@ -6,8 +6,9 @@ namespace Quarn
 {
 
 Mountable::Mountable(const Mountable& source)
-    : ComponentT(source), m_parent(source.m_parent), Position(source.Position), InheritAngle(source.InheritAngle),
-      InheritScale(source.InheritScale), Angle(source.Angle), Scale(source.Scale)
+    : ComponentT(source), m_parent(source.m_parent), Position(source.Position),
+      InheritAngle(source.InheritAngle), InheritScale(source.InheritScale), Angle(source.Angle),
+      Scale(source.Scale)
 {
 }
 

@@ -47,7 +47,8 @@ private:
         static void free(char* block) { AlignedDelete(block); }
     };
 
-    using Pool = boost::singleton_pool<SizedPoolTag, kBlockSize, ChunkAllocator, boost::details::pool::default_mutex, 32>;
+    using Pool = boost::singleton_pool<SizedPoolTag, kBlockSize, ChunkAllocator,
+                                       boost::details::pool::default_mutex, 32>;
 };
 
 } // namespace Quarn

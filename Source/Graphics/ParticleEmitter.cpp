@@ -59,7 +59,8 @@ void SerializeCurve(Serializer& serializer, ParticleEmitter::Curve& curve, const
 
 void SortByTime(ParticleEmitter::Curve& curve)
 {
-    std::stable_sort(curve.begin(), curve.end(), [](const auto& a, const auto& b) { return a.time < b.time; });
+    std::stable_sort(curve.begin(), curve.end(),
+                     [](const auto& a, const auto& b) { return a.time < b.time; });
 }
 
 } // namespace

@@ -40,7 +40,8 @@ bool Collider::Serialize(Serializer& serializer)
     SerializeNamed(serializer, Type, "Type");
     if (Type == kPolygon)
     {
-        QUARN_ASSERT(SerializeSequence(serializer, m_localCoords, "LocalCoords;Coord") || !m_localCoords.empty(),
+        QUARN_ASSERT(SerializeSequence(serializer, m_localCoords, "LocalCoords;Coord") ||
+                         !m_localCoords.empty(),
                      "You need local coords in this object!");
     }
     else if (Type == kCircle)

@@ -43,7 +43,8 @@ TEST(GameObjectFrameLoopTest, FramesEndWithTheManagersFrameEndAndWarmResetsClear
     GameObjectHandle survivor;
     GameObjectHandle afterReset;
     int onDestroyAtReset = 0;
-    system.m_step = [&](int frame) {
+    system.m_step = [&](int frame)
+    {
         switch (frame)
         {
         case 1:

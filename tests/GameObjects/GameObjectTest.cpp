@@ -26,9 +26,9 @@ TEST(ComponentRegistryTest, TypeIdsFollowTheSystemsInitOrder)
     RegisterEngineComponentTypes();
     // Registering again, as a second Init would, keeps every id.
     RegisterEngineComponentTypes();
-    const char* expected[] = {"Collider",   "PhysicsObject", "DistanceJoint", "Transform",      "ScriptInfo",
-                              "Camera",     "Mountable",     "Movement",      "Nameable",       "SoundEmitter",
-                              "DrawObject", "ParticleEmitter", "PointLight",  "Text"};
+    const char* expected[] = {"Collider",   "PhysicsObject",   "DistanceJoint", "Transform", "ScriptInfo",
+                              "Camera",     "Mountable",       "Movement",      "Nameable",  "SoundEmitter",
+                              "DrawObject", "ParticleEmitter", "PointLight",    "Text"};
     const ComponentRegistry& registry = GetComponentRegistry();
     ASSERT_EQ(registry.Count(), 14);
     for (int typeId = 0; typeId < 14; ++typeId)
@@ -59,7 +59,8 @@ TEST_F(GameObjectTest, PrototypeComponentsAreAnnouncedInTypeIdOrder)
     RecordAnnouncements();
     GameObject* ship = m_manager.CreateGameObject("Ship");
     ASSERT_NE(ship, nullptr);
-    EXPECT_THAT(AnnouncementNames(), ElementsAre("CreatedTransform", "CreatedScriptInfo", "CreatedDrawObject"));
+    EXPECT_THAT(AnnouncementNames(),
+                ElementsAre("CreatedTransform", "CreatedScriptInfo", "CreatedDrawObject"));
     EXPECT_EQ(m_announcements[0].component, ship->Get<Transform>());
     EXPECT_EQ(m_announcements[1].component, ship->Get<ScriptInfo>());
     EXPECT_EQ(m_announcements[2].component, ship->Get<DrawObject>());
@@ -72,7 +73,8 @@ TEST_F(GameObjectTest, PrototypeComponentsAreAnnouncedInTypeIdOrder)
 
 TEST_F(GameObjectTest, CopiesCloneEveryComponent)
 {
-    WritePrototype("Named", "<Nameable><Name>first</Name></Nameable><Transform><Angle>45</Angle></Transform>");
+    WritePrototype("Named",
+                   "<Nameable><Name>first</Name></Nameable><Transform><Angle>45</Angle></Transform>");
     GameObject* source = m_manager.CreateGameObject("Named");
     ASSERT_NE(source, nullptr);
 

@@ -32,11 +32,11 @@ void GameObjectTest::RecordAnnouncements()
     const ComponentRegistry& registry = GetComponentRegistry();
     for (int typeId = 0; typeId < registry.Count(); ++typeId)
         for (const char* prefix : {"Created", "Destroyed"})
-            m_messages.RegisterListener(prefix + std::string(registry.GetName(typeId)),
-                                        [this](const Message& message) {
-                                            m_announcements.push_back(
-                                                {message.Name(), message.ParamValue<Component*>(0)});
-                                        });
+            m_messages.RegisterListener(
+                prefix + std::string(registry.GetName(typeId)),
+                [this](const Message& message) {
+                    m_announcements.push_back({message.Name(), message.ParamValue<Component*>(0)});
+                });
 }
 
 std::vector<std::string> GameObjectTest::AnnouncementNames() const
