@@ -14,6 +14,7 @@
 #include "Script/LuaRef.h"
 #include "platform/core/Clock.h"
 #include "support/CapturedErrors.h"
+#include "support/RunFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,7 @@ TEST(GameplayLuaTest, AFailureInANestedLuaCallRestartsTheGameWithAFreshState)
     test::CapturedErrors errors;
     OutputHandler::Get().ResetLuaCallDepth();
     {
+        test::RunFolder runFolder({"Gameplay", "Scripted"});
         SystemManager systems;
         Gameplay gameplay;
         ScriptCallingSystem scripted;
