@@ -21,7 +21,7 @@ SystemManagerImpl::SystemManagerImpl(SystemManager& owner)
     m_resources->AddDerivedExtension("xml", "bin");
     m_time.emplace();
     m_messages.emplace(m_arena);
-    m_gameObjects = std::make_unique<GameObjectManager>(*m_messages);
+    m_gameObjects = std::make_unique<GameObjectManager>(*m_messages, *m_resources);
 }
 
 SystemManagerImpl::~SystemManagerImpl() = default;

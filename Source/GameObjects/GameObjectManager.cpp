@@ -2,8 +2,10 @@
 
 #include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
+#include "Core/SystemManager.h"
 #include "GameObjects/Component.h"
-#include "Resources/XMLInput.h"
+#include "Resources/ResourceManager.h"
+#include "Resources/ResourceNode.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -15,12 +17,29 @@ namespace Quarn
 namespace
 {
 GameObjectManager* g_current = nullptr;
+
+// A game object read or written in the form of a prototype file's content.
+class ObjectAsProto : public Serializeable
+{
+public:
+    explicit ObjectAsProto(GameObject& object) : m_object(object) {}
+    bool Serialize(Serializer& serializer) override
+    {
+        return GameObjectProto::SerializeObject(serializer, m_object);
+    }
+
+private:
+    GameObject& m_object;
+};
+
 } // namespace
 
-GameObjectManager::GameObjectManager(MessageManager& messages) : m_messages(messages), m_previous(g_current)
+GameObjectManager::GameObjectManager(MessageManager& messages, ResourceManager& resources)
+    : m_messages(messages), m_resources(resources), m_previous(g_current)
 {
     ResetSlots();
     g_current = this;
+    RegisterProtoResourceType();
 }
 
 GameObjectManager::~GameObjectManager()
@@ -266,11 +285,10 @@ GameObject* GameObjectManager::GetProtoGameObject(const std::string& name)
         QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", name.c_str());
         return nullptr;
     }
-    auto prototype = std::make_unique<GameObjectProto>();
-    OutputHandler::Get().StartTimer("GOSerialize");
-    const bool read = ReadObjectFile(name, prototype->Object());
-    OutputHandler::Get().EndTimer("GOSerialize");
-    if (!read)
+    m_building.push_back(name);
+    Resource<GameObjectProto> prototype = m_resources.GetResource<GameObjectProto>(name);
+    m_building.pop_back();
+    if (!prototype)
         return nullptr;
     GameObject* object = &prototype->Object();
     m_prototypes.emplace(name, std::move(prototype));
@@ -291,29 +309,32 @@ void GameObjectManager::ApplyArchetypes(GameObject& object)
             QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", archetypes[i].c_str());
             continue;
         }
-        ReadObjectFile(archetypes[i], object);
+        m_building.push_back(archetypes[i]);
+        ObjectAsProto over(object);
+        m_resources.LoadObject(archetypes[i], over, "Object", "bin", "xml");
+        m_building.pop_back();
     }
     object.Archetypes() = archetypes;
 }
 
-bool GameObjectManager::ReadObjectFile(const std::string& name, GameObject& target)
+void GameObjectManager::RegisterProtoResourceType()
 {
-    const std::filesystem::path path = std::filesystem::path("Resources") / (name + ".xml");
-    if (!std::filesystem::exists(path))
-    {
-        QUARN_REPORT("No resource with name \"%s\" exists.", name.c_str());
-        return false;
-    }
-    m_building.push_back(name);
-    XMLInput input(path);
-    if (input.Exists("Object"))
-    {
-        input.BeginGroup("Object");
-        GameObjectProto::SerializeObject(input, target);
-        input.EndGroup();
-    }
-    m_building.pop_back();
-    return true;
+    m_resources.RegisterCreator<GameObjectProto>(
+        [](ResourceNode& node, SystemManager& systems, ResourceBase& resource)
+        {
+            // The node is reached through the name's segments; its file names the resource whole.
+            ResourceNode* file = nullptr;
+            if (!node.Filter("xml", file) && !node.Filter("bin", file))
+            {
+                QUARN_REPORT("Prototype resource \"%s\" has no xml or bin file", node.Path().c_str());
+                return;
+            }
+            OutputHandler::Get().StartTimer("GOSerialize");
+            systems.GetResourceManager().LoadObject(std::filesystem::path(file->Path()).stem().string(),
+                                                    static_cast<GameObjectProto&>(resource), "Object", "bin",
+                                                    "xml");
+            OutputHandler::Get().EndTimer("GOSerialize");
+        });
 }
 
 } // namespace Quarn

@@ -3,6 +3,7 @@
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectHandle.h"
 #include "GameObjects/GameObjectProto.h"
+#include "Resources/Resource.h"
 
 #include <cstdint>
 #include <map>
@@ -15,6 +16,7 @@ namespace Quarn
 {
 
 class MessageManager;
+class ResourceManager;
 
 // Owns every game object: creates objects from prototypes, gives each a handle, resolves handles in
 // constant time, and destroys or removes objects only at the end of a frame, after every system has
@@ -26,7 +28,8 @@ public:
     // Slot indexes are 16-bit.
     static constexpr std::uint32_t kMaxSlots = 65536;
 
-    explicit GameObjectManager(MessageManager& messages);
+    // Registers the prototype resource type with the resource manager.
+    GameObjectManager(MessageManager& messages, ResourceManager& resources);
     ~GameObjectManager();
     GameObjectManager(const GameObjectManager&) = delete;
     GameObjectManager& operator=(const GameObjectManager&) = delete;
@@ -86,14 +89,15 @@ private:
     void ResetSlots();
     void Kill(const GameObjectHandle& handle);
     void TakeOutOfPlay(const GameObjectHandle& handle);
-    // Reads the named object file (root group "Object") into target.
-    bool ReadObjectFile(const std::string& name, GameObject& target);
+    void RegisterProtoResourceType();
     bool IsBeingBuilt(const std::string& name) const;
 
     MessageManager& m_messages;
+    ResourceManager& m_resources;
     // The manager that was current before this one, current again when this one goes.
     GameObjectManager* m_previous;
-    std::unordered_map<std::string, std::unique_ptr<GameObjectProto>> m_prototypes;
+    // Every prototype used stays loaded while the manager holds it here.
+    std::unordered_map<std::string, Resource<GameObjectProto>> m_prototypes;
     std::vector<GameObjectHandle> m_killList;
     std::vector<GameObjectHandle> m_tempRemoveList;
     std::map<std::string, std::unique_ptr<GameObject>> m_savedObjects;

@@ -1,13 +1,15 @@
 #pragma once
 
 #include "GameObjects/GameObject.h"
+#include "Resources/ResourceBase.h"
 #include "Resources/Serializeable.h"
 
 namespace Quarn
 {
 
-// A prototype: the game object that new objects of its name are copied from. Never live.
-class GameObjectProto : public Serializeable
+// A prototype resource (root group "Object"): the game object that new objects of its name are copied
+// from. Never live.
+class GameObjectProto : public ResourceBase, public Serializeable
 {
 public:
     GameObject& Object() { return m_object; }

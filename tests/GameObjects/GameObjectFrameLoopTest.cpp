@@ -4,6 +4,7 @@
 #include "Core/SystemT.h"
 #include "GameObjects/GameObjectManager.h"
 #include "support/CapturedErrors.h"
+#include "support/RunFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,7 @@ public:
 TEST(GameObjectFrameLoopTest, FramesEndWithTheManagersFrameEndAndWarmResetsClearIt)
 {
     CapturedErrors errors;
+    RunFolder folder({"Scripted"});
     SystemManager engine;
     ScriptedSystem system;
     engine.AddSystem("Scripted", &system);

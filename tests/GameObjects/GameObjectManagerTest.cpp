@@ -23,8 +23,6 @@ using ::testing::IsEmpty;
 class GameObjectManagerTest : public GameObjectTest
 {
 protected:
-    GameObjectManagerTest() { WritePrototype("Thing", "<Transform/><Nameable/>"); }
-
     GameObject* Create() { return m_manager.CreateGameObject("Thing"); }
 
     // Counts "OnDestroy" messages sent to the object.
@@ -188,10 +186,6 @@ TEST_F(GameObjectManagerTest, AnUnknownPrototypeIsReportedAndYieldsNull)
 
 TEST_F(GameObjectManagerTest, ArchetypesBuildFromTheFirstAndReadTheRestOver)
 {
-    WritePrototype("Base", "<Transform><Angle>10</Angle></Transform><Nameable><Name>base</Name></Nameable>");
-    WritePrototype("Tinted", "<Text><Display>hello</Display></Text><Nameable><Name>tinted</Name></Nameable>");
-    WritePrototype("Both", "<Archetype><Archetype>Base</Archetype><Archetype>Tinted</Archetype></Archetype>"
-                           "<Transform><Angle>30</Angle></Transform>");
     GameObject* both = m_manager.CreateGameObject("Both");
     ASSERT_NE(both, nullptr);
     EXPECT_FLOAT_EQ(both->Get<Transform>()->Angle, 30.0f);
@@ -203,11 +197,6 @@ TEST_F(GameObjectManagerTest, ArchetypesBuildFromTheFirstAndReadTheRestOver)
 
 TEST_F(GameObjectManagerTest, CyclicArchetypesAreReported)
 {
-    WritePrototype("Egg", "<Archetype><Archetype>Hen</Archetype></Archetype><Nameable/>");
-    WritePrototype("Hen", "<Archetype><Archetype>Egg</Archetype></Archetype><Transform/>");
-    WritePrototype("Ouroboros", "<Archetype><Archetype>Base2</Archetype><Archetype>Ouroboros</Archetype>"
-                                "</Archetype>");
-    WritePrototype("Base2", "<Transform/>");
     CapturedErrors errors;
     GameObject* egg = m_manager.CreateGameObject("Egg");
     ASSERT_NE(egg, nullptr);

@@ -55,7 +55,6 @@ TEST(ComponentRegistryTest, IdsOutsideTheSlotsAreReportedNotUsed)
 
 TEST_F(GameObjectTest, PrototypeComponentsAreAnnouncedInTypeIdOrder)
 {
-    WritePrototype("Ship", "<DrawObject><Alpha>0.5</Alpha></DrawObject><ScriptInfo/><Transform/>");
     RecordAnnouncements();
     GameObject* ship = m_manager.CreateGameObject("Ship");
     ASSERT_NE(ship, nullptr);
@@ -73,8 +72,6 @@ TEST_F(GameObjectTest, PrototypeComponentsAreAnnouncedInTypeIdOrder)
 
 TEST_F(GameObjectTest, CopiesCloneEveryComponent)
 {
-    WritePrototype("Named",
-                   "<Nameable><Name>first</Name></Nameable><Transform><Angle>45</Angle></Transform>");
     GameObject* source = m_manager.CreateGameObject("Named");
     ASSERT_NE(source, nullptr);
 
@@ -94,8 +91,6 @@ TEST_F(GameObjectTest, CopiesCloneEveryComponent)
 // Assignment replaces every component; only a live target announces the change.
 TEST_F(GameObjectTest, AssignmentAnnouncesOnlyIntoALiveObject)
 {
-    WritePrototype("Old", "<Transform/><Nameable/>");
-    WritePrototype("New", "<Text/>");
     GameObject* live = m_manager.CreateGameObject("Old");
     GameObject* source = m_manager.CreateGameObject("New");
     ASSERT_TRUE(live && source);
@@ -129,7 +124,6 @@ TEST_F(GameObjectTest, AssignmentAnnouncesOnlyIntoALiveObject)
 
 TEST_F(GameObjectTest, SetComponentReplacesRemovesAndIgnoresObjectsNotLive)
 {
-    WritePrototype("Sprite", "<DrawObject/>");
     GameObject* sprite = m_manager.CreateGameObject("Sprite");
     ASSERT_NE(sprite, nullptr);
     RecordAnnouncements();

@@ -5,6 +5,8 @@
 #include "Graphics/Graphics.h"
 #include "Physics/Physics.h"
 
+#include <filesystem>
+
 namespace Quarn::test
 {
 
@@ -16,15 +18,23 @@ void RegisterEngineComponentTypes()
     Graphics::RegisterComponentTypes();
 }
 
-GameObjectTest::GameObjectTest()
+namespace
 {
-    RegisterEngineComponentTypes();
+
+bool WritePrototypes(const RunFolder& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(QUARN_FIXTURES "/prototypes"))
+        folder.WriteSource(entry.path().filename().string(), TempDir::Read(entry.path()));
+    return true;
 }
 
-void GameObjectTest::WritePrototype(const std::string& name, const std::string& body) const
+} // namespace
+
+GameObjectTest::GameObjectTest()
+    : m_prototypesWritten(WritePrototypes(m_folder)), m_messages(m_engine.GetMessageManager()),
+      m_manager(m_engine.GetGameObjectManager())
 {
-    m_dir.Write("Resources/" + name + ".xml",
-                "<?xml version=\"1.0\" ?>\n<root><Object>" + body + "</Object></root>\n");
+    RegisterEngineComponentTypes();
 }
 
 void GameObjectTest::RecordAnnouncements()

@@ -2,9 +2,9 @@
 
 #include "Core/Message.h"
 #include "Core/MessageManager.h"
-#include "Core/ParamArena.h"
+#include "Core/SystemManager.h"
 #include "GameObjects/GameObjectManager.h"
-#include "support/TempDir.h"
+#include "support/RunFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -25,24 +25,23 @@ struct Announcement
     const Component* component;
 };
 
-// A game-object manager on its own messages, in a scratch working folder whose "Resources" folder
-// holds the prototypes a test writes.
+// The engine's services in a scratch run folder whose resources are the prototypes of
+// fixtures/prototypes.
 class GameObjectTest : public ::testing::Test
 {
 protected:
     GameObjectTest();
 
-    // Writes Resources/<name>.xml with body as the content of its "Object" group.
-    void WritePrototype(const std::string& name, const std::string& body) const;
     // Records every "Created..." and "Destroyed..." message of the component types, in order.
     void RecordAnnouncements();
     std::vector<std::string> AnnouncementNames() const;
 
-    ParamArena m_arena;
-    MessageManager m_messages{m_arena};
-    TempDir m_dir;
-    ScopedWorkingDir m_workingDir{m_dir.Path()};
-    GameObjectManager m_manager{m_messages};
+    // Written before the engine exists, which indexes the resources when it is built.
+    RunFolder m_folder;
+    bool m_prototypesWritten;
+    SystemManager m_engine;
+    MessageManager& m_messages;
+    GameObjectManager& m_manager;
     std::vector<Announcement> m_announcements;
 };
 
