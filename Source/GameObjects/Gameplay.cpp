@@ -1,5 +1,6 @@
 #include "GameObjects/Gameplay.h"
 
+#include "Core/SystemManager.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
 #include "GameObjects/Mountable.h"
@@ -47,6 +48,8 @@ void Gameplay::Init()
 {
     RegisterComponentTypes();
     m_lua->CreateState();
+    if (SystemManager* systems = SystemManager::Instance())
+        m_dialogs.SubscribeFileDialogWindow(systems->GetMessageManager());
 }
 
 void Gameplay::RegisterComponentTypes()
