@@ -1,5 +1,7 @@
 #include "Core/Color4.h"
 
+#include "Resources/SerializerTypes.h"
+
 #include <cmath>
 
 namespace Quarn
@@ -36,6 +38,25 @@ Color4 Color4::FromRGBA(RGBA packed)
 {
     return {ByteToChannel(packed.R()), ByteToChannel(packed.G()), ByteToChannel(packed.B()),
             ByteToChannel(packed.A())};
+}
+
+void Color4::Serialize(Serializer& s)
+{
+    std::uint8_t bytes[4] = {ChannelToByte(a), ChannelToByte(r), ChannelToByte(g), ChannelToByte(b)};
+    const bool present[4] = {SerializeNamed(s, bytes[0], "A"), SerializeNamed(s, bytes[1], "R"),
+                             SerializeNamed(s, bytes[2], "G"), SerializeNamed(s, bytes[3], "B")};
+    if (!s.IsInput())
+    {
+        return;
+    }
+    float* channels[4] = {&a, &r, &g, &b};
+    for (int i = 0; i < 4; ++i)
+    {
+        if (present[i])
+        {
+            *channels[i] = ByteToChannel(bytes[i]);
+        }
+    }
 }
 
 } // namespace Quarn

@@ -7,6 +7,8 @@
 namespace Quarn
 {
 
+class Serializer;
+
 // The float colour: r, g, b, a, nominally 0..1 but never clamped.
 class Color4
 {
@@ -28,7 +30,17 @@ public:
     RGBA ToRGBA() const;
     static Color4 FromRGBA(RGBA packed);
 
+    // "A", "R", "G", "B" as bytes (ChannelToByte / ByteToChannel). Output works on temporaries, so a
+    // writer that changes the values it is handed leaves the colour as it was. On input the channels
+    // are assigned after all four fields are read, and a channel whose field is absent keeps its value.
+    void Serialize(Serializer& s);
+
     bool operator==(const Color4&) const = default;
 };
+
+inline void SerializeValue(Serializer& s, Color4& color)
+{
+    color.Serialize(s);
+}
 
 } // namespace Quarn

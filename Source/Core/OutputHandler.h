@@ -96,3 +96,13 @@ public:
         ::Quarn::OutputHandler::Get().ReportError(__FILE__, __LINE__, quarnInLua_, __VA_ARGS__);             \
         ::Quarn::ThrowIfRestart(quarnInLua_);                                                                \
     } while (false)
+
+// An assertion site whose condition was tested apart: reports under the given expression text.
+#define QUARN_ASSERT_FAILED_AS(expression, ...)                                                              \
+    do                                                                                                       \
+    {                                                                                                        \
+        const bool quarnInLua_ = ::Quarn::OutputHandler::Get().InLua();                                      \
+        ::Quarn::OutputHandler::Get().AssertFailed(expression, __FILE__, quarnInLua_, __LINE__,              \
+                                                   __VA_ARGS__);                                             \
+        ::Quarn::ThrowIfRestart(quarnInLua_);                                                                \
+    } while (false)

@@ -5,6 +5,8 @@
 namespace Quarn
 {
 
+class Serializer;
+
 // The packed 32-bit colour (A8R8G8B8): bits 0-7 blue, 8-15 green, 16-23 red, 24-31 alpha. A type of
 // its own, so a colour word is never taken for a plain number.
 class RGBA
@@ -27,5 +29,14 @@ public:
 
     bool operator==(const RGBA&) const = default;
 };
+
+// "A", "R", "G", "B", one byte each, read into and written from the packed word itself; a field absent
+// on input leaves its byte unchanged.
+void SerializeColor(Serializer& s, RGBA& color);
+
+inline void SerializeValue(Serializer& s, RGBA& color)
+{
+    SerializeColor(s, color);
+}
 
 } // namespace Quarn

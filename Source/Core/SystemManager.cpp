@@ -27,7 +27,7 @@ void SendStopRumble()
 }
 } // namespace
 
-SystemManager::SystemManager() : m_impl(std::make_unique<SystemManagerImpl>())
+SystemManager::SystemManager() : m_impl(std::make_unique<SystemManagerImpl>(*this))
 {
     g_instance = this;
     OutputHandler::SetReportHook(&SendStopRumble);

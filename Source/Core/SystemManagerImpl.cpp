@@ -11,8 +11,13 @@
 namespace Quarn
 {
 
-SystemManagerImpl::SystemManagerImpl() : m_resources(std::make_unique<ResourceManager>())
+SystemManagerImpl::SystemManagerImpl(SystemManager& owner)
+    : m_resources(std::make_unique<ResourceManager>(owner))
 {
+    // Settings and other data files: XML files are copied to the working root, and binary files made
+    // from them are found there.
+    m_resources->AddCopiedExtension("xml");
+    m_resources->AddDerivedExtension("xml", "bin");
     m_time.emplace();
     m_messages.emplace(m_arena);
 }
@@ -24,7 +29,8 @@ void SystemManagerImpl::AddSystem(const std::string& name, System* system)
     QUARN_ASSERT(system, "System \"%s\" is null and is not added", name.c_str());
     if (!system)
         return;
-    LoadSettings(name, *system);
+    // The settings resource is named after the system, and so is its group inside the file.
+    m_resources->LoadObject(name, *system, name, "bin", "xml");
     m_systemNames[name] = system;
     m_updateList.push_back(system);
     m_initList.push_back(system);
@@ -167,8 +173,6 @@ void SystemManagerImpl::OnTogglePause()
 {
     m_messages->SendMessage(m_paused ? "Unpause" : "Pause");
 }
-
-void SystemManagerImpl::LoadSettings(const std::string&, System&) {}
 
 void SystemManagerImpl::PublishToLua(const std::string&, System*) {}
 

@@ -15,13 +15,14 @@ namespace Quarn
 
 class ResourceManager;
 class System;
+class SystemManager;
 
 // The state behind SystemManager and its frame loop. The time and message managers are replaced in
 // place by a warm reset, so references to them stay valid.
 class SystemManagerImpl
 {
 public:
-    SystemManagerImpl();
+    explicit SystemManagerImpl(SystemManager& owner);
     ~SystemManagerImpl();
     SystemManagerImpl(const SystemManagerImpl&) = delete;
     SystemManagerImpl& operator=(const SystemManagerImpl&) = delete;
@@ -61,7 +62,6 @@ private:
     void UpdatePreloads();
 
     // Work of services that join the loop later; each does nothing yet.
-    void LoadSettings(const std::string& name, System& system);
     void PublishToLua(const std::string& globalName, System* system);
     void EndGameObjectFrame();
     void ResetGameObjects();

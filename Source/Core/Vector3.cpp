@@ -1,11 +1,20 @@
 #include "Core/Vector3.h"
 
+#include "Resources/SerializerTypes.h"
+
 namespace Quarn
 {
 
 Vector3 Vector3::Cross(const Vector3& a, const Vector3& b)
 {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+void Vector3::Serialize(Serializer& s)
+{
+    SerializeNamed(s, x, "X");
+    SerializeNamed(s, y, "Y");
+    SerializeNamed(s, z, "Z");
 }
 
 const Vector3& Vector3::Zero()

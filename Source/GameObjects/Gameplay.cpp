@@ -1,7 +1,33 @@
 #include "GameObjects/Gameplay.h"
 
+#include "Script/LuaManager.h"
+
+#include <utility>
+
 namespace Quarn
 {
+
+namespace
+{
+
+// Closes the state the manager created, unless it is no longer the current one (then whoever
+// replaced it owns it). The manager is destroyed first: its objects leave the state while it is open.
+void CloseManagedState(std::unique_ptr<LuaManager> manager)
+{
+    lua_State* state = manager->GetState();
+    manager.reset();
+    if (state && state == CurrentLuaState())
+        CloseLuaState(state);
+}
+
+} // namespace
+
+Gameplay::Gameplay() : m_lua(std::make_unique<LuaManager>()) {}
+
+Gameplay::~Gameplay()
+{
+    CloseManagedState(std::move(m_lua));
+}
 
 bool Gameplay::Serialize(Serializer&)
 {
@@ -10,8 +36,17 @@ bool Gameplay::Serialize(Serializer&)
 
 void Gameplay::Update(float) {}
 
-void Gameplay::Init() {}
+void Gameplay::Init()
+{
+    m_lua->CreateState();
+}
 
 void Gameplay::InitResources(ResourceManager&) {}
+
+void Gameplay::WarmReset()
+{
+    CloseManagedState(std::exchange(m_lua, std::make_unique<LuaManager>()));
+    m_lua->CreateState();
+}
 
 } // namespace Quarn

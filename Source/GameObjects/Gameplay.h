@@ -2,17 +2,30 @@
 
 #include "Core/SystemT.h"
 
+#include <memory>
+
 namespace Quarn
 {
+
+class LuaManager;
 
 class Gameplay : public SystemT<Gameplay>
 {
 public:
+    Gameplay();
+    // Closes the Lua state this system created.
+    ~Gameplay() override;
+
     bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Gameplay"; }
     void Update(float dt) override;
     void Init() override;
     void InitResources(ResourceManager& resources) override;
+    // Replaces the Lua state with a new one.
+    void WarmReset() override;
+
+private:
+    std::unique_ptr<LuaManager> m_lua;
 };
 
 } // namespace Quarn

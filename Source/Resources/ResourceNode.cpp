@@ -108,6 +108,11 @@ int ResourceNode::RootOf(const std::string& path) const
     return 0;
 }
 
+std::shared_ptr<const char> ResourceNode::ReadData(std::size_t& size)
+{
+    return m_owner->ReadFileData(m_path, size);
+}
+
 bool ResourceNode::FindAnnotation(std::string_view name, ResourceNode*& node)
 {
     const auto found = m_children.find(ToLower(name));

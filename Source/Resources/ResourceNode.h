@@ -39,6 +39,9 @@ public:
     bool IsFile() const { return m_isFile; }
     const std::string& Path() const { return m_path; }
     const std::string& Name() const { return m_name; }
+    // The whole content of this file node, through the owner's file reading (a preloaded file is
+    // ready at once).
+    std::shared_ptr<const char> ReadData(std::size_t& size);
 
 private:
     std::unique_ptr<ResourceNode> MakeChild(std::string_view rest, const std::string& path);

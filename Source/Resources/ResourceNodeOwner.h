@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 
 namespace Quarn
@@ -12,6 +14,8 @@ public:
     // The absolute source root and working root.
     virtual const std::string& SourceRoot() const = 0;
     virtual const std::string& WorkingRoot() const = 0;
+    // The bytes of a file and their count; null with size 0 when it cannot be read.
+    virtual std::shared_ptr<const char> ReadFileData(const std::string& path, std::size_t& size) = 0;
 
 protected:
     ~ResourceNodeOwner() = default;

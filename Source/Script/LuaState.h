@@ -11,6 +11,15 @@ namespace Quarn
 // The program hosts one Lua state at a time; every engine operation on Lua uses the current one.
 // Null while no state exists.
 lua_State* CurrentLuaState();
+// Making a different state current starts a new generation.
 void SetCurrentLuaState(lua_State* state);
+
+// Changes whenever the current state is replaced or closed. Whatever the engine keeps in a state
+// (registry entries, identities) remembers the generation it was made in and does nothing once the
+// generation has moved on, so a closed state is never touched again.
+unsigned LuaStateGeneration();
+
+// Closes state; when it is the current one, no state is current afterwards.
+void CloseLuaState(lua_State* state);
 
 } // namespace Quarn

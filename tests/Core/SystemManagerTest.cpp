@@ -7,6 +7,7 @@
 #include "Core/TimeManager.h"
 #include "platform/core/Clock.h"
 #include "support/CapturedErrors.h"
+#include "support/RunFolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +96,8 @@ protected:
     platform::ManualClock& m_clock = m_clockScope.m_clock;
     test::CapturedErrors m_errors;
     Journal m_journal;
+    // Settings for every system the tests register, read as each is added.
+    test::RunFolder m_runFolder{{"s1", "s2", "s3", "s4", "s5"}};
     SystemManager m_manager;
     std::vector<std::unique_ptr<RecordingSystem>> m_systems;
 };

@@ -2,6 +2,7 @@
 #include "Core/SystemT.h"
 #include "Resources/ResourceManager.h"
 #include "support/CapturedErrors.h"
+#include "support/RunFolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,7 @@ private:
 TEST(PreloadFrameLoopTest, EachFramePumpsThePreloadsOnceBeforeTheSystems)
 {
     test::TempDir dir;
+    test::RunFolder runFolder({"Counting"});
     test::CapturedErrors errors;
     SystemManager manager;
     ReportCountingSystem system(errors);

@@ -19,6 +19,11 @@ class FakeOwner : public ResourceNodeOwner
 public:
     const std::string& SourceRoot() const override { return m_source; }
     const std::string& WorkingRoot() const override { return m_working; }
+    std::shared_ptr<const char> ReadFileData(const std::string&, std::size_t& size) override
+    {
+        size = 0;
+        return nullptr;
+    }
 
 private:
     std::string m_source = kSource;

@@ -46,6 +46,9 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
     EXPECT_EQ(updates, 5u * 300u);
     EXPECT_NE(log.find("Physics took "), std::string::npos);
     EXPECT_NE(log.find(" mseconds\n\n"), std::string::npos);
+    // Every system found its settings in the working copies of the demo's resources.
+    EXPECT_TRUE(std::filesystem::exists(kRunDir / "Resources/Settings/Physics.xml"));
+    EXPECT_EQ(log.find("No resource with name"), std::string::npos);
 }
 
 TEST(QuarnRun, WithoutLogNothingIsWrittenAndBadArgumentsAreRefused)

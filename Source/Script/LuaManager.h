@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Script/LuaState.h"
+
+namespace Quarn
+{
+
+class LuaRef;
+
+// Creates the program's Lua state and publishes the engine's script globals into it. The owner
+// (Gameplay) closes the state; destroying the manager leaves it open.
+class LuaManager
+{
+public:
+    LuaManager() = default;
+    ~LuaManager();
+    LuaManager(const LuaManager&) = delete;
+    LuaManager& operator=(const LuaManager&) = delete;
+
+    // Makes a new state current, with the standard libraries, the panic handler and the globals
+    // "time", "qMain", "vecs", "colors", "resources", "goManager", "C_ErrorFunc" and "RandFloat".
+    void CreateState();
+    lua_State* GetState() const { return m_state; }
+
+private:
+    // The engine objects of the globals, each as its Lua object (nil while it has none), in order.
+    void PublishEngineObjects(const LuaRef& globals);
+
+    lua_State* m_state = nullptr;
+};
+
+// min + (max - min) * r / 32767 for the next value r of the engine's generator.
+float RandFloat(float min, float max);
+
+} // namespace Quarn
