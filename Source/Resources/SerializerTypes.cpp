@@ -42,4 +42,13 @@ void SerializeAttributeRange(Serializer& s, AttributeRange& range)
     SerializeNamed(s, range.vertexStart, "Vertex Start");
 }
 
+void SerializeComponentBody(Serializer& s, Serializeable* component)
+{
+    if (!component || !s.Exists("unused"))
+        return;
+    s.BeginGroup("unused");
+    component->Serialize(s);
+    s.EndGroup();
+}
+
 } // namespace Quarn

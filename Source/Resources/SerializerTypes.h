@@ -75,4 +75,19 @@ struct AttributeRange
 // order; mesh files depend on it.
 void SerializeAttributeRange(Serializer& s, AttributeRange& range);
 
+// A component's fields, inside an "unused" group so they sit directly in the element of the
+// component's type. Nothing for an empty slot.
+void SerializeComponentBody(Serializer& s, Serializeable* component);
+
+// One component slot of a game object, inside the group of the component's type. Reading into an
+// empty slot first fills it with create() (the creator of the type being read); writing an empty slot
+// writes nothing.
+template <class Component, class Create>
+void SerializeComponentPointer(Serializer& s, Component*& slot, Create&& create)
+{
+    if (!slot && s.IsInput())
+        slot = create();
+    SerializeComponentBody(s, slot);
+}
+
 } // namespace Quarn

@@ -1,6 +1,8 @@
 #include "Resources/Serializer.h"
+#include "BinaryStream.h"
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
+#include "Resources/BinaryInput.h"
 #include "Resources/SerializerTypes.h"
 #include "SerializerCallLog.h"
 #include "support/CapturedErrors.h"
@@ -116,6 +118,45 @@ TEST(SerializerTypesTest, ASequenceIsItsGroupTheCountAndOneNamedPartPerElement)
         "End",
     };
     EXPECT_EQ(log.Calls(), expected);
+}
+
+struct Part : Serializeable
+{
+    std::int32_t value = 0;
+    bool Serialize(Serializer& s) override { return SerializeNamed(s, value, "Value"); }
+};
+
+TEST(SerializerTypesTest, AComponentSlotIsFilledWhenReadIntoEmptyAndWritesNothingWhenEmpty)
+{
+    std::vector<std::unique_ptr<Part>> created;
+    auto create = [&]
+    {
+        created.push_back(std::make_unique<Part>());
+        return created.back().get();
+    };
+
+    test::SerializerCallLog log;
+    Part* empty = nullptr;
+    SerializeComponentPointer(log, empty, create);
+    EXPECT_TRUE(log.Calls().empty());
+    Part held;
+    held.value = 5;
+    Part* slot = &held;
+    SerializeComponentPointer(log, slot, create);
+    EXPECT_EQ(log.Calls(), (std::vector<std::string>{"Exists unused", "Begin unused", "Exists Value",
+                                                     "Begin Value", "i32 5", "End", "End"}));
+    EXPECT_TRUE(created.empty());
+
+    const std::string stream = test::Bytes({0, 7, 0, 0, 0, 9, 0, 0, 0});
+    BinaryInput in(stream.data(), static_cast<std::uint32_t>(stream.size()));
+    SerializeComponentPointer(in, empty, create);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(empty, created[0].get());
+    EXPECT_EQ(empty->value, 7);
+    SerializeComponentPointer(in, slot, create);
+    EXPECT_EQ(created.size(), 1u);
+    EXPECT_EQ(slot, &held);
+    EXPECT_EQ(held.value, 9);
 }
 
 } // namespace
