@@ -9,6 +9,7 @@
 #include <type_traits>
 #include <typeindex>
 #include <typeinfo>
+#include <utility>
 
 namespace Quarn
 {
@@ -29,8 +30,20 @@ public:
         void (*m_destroy)(void*) = nullptr;
     };
 
-    Message(std::string name, ParamArena& arena);
-    ~Message();
+    Message(std::string name, ParamArena& arena)
+        : m_name(std::move(name)), m_arena(arena), m_mark(arena.Top())
+    {
+    }
+    ~Message()
+    {
+        for (int i = m_count - 1; i >= 0; --i)
+        {
+            const Param& param = GetParam(i);
+            if (param.m_destroy)
+                param.m_destroy(param.m_data);
+        }
+        m_arena.Release(m_mark);
+    }
     Message(const Message&) = delete;
     Message& operator=(const Message&) = delete;
 
@@ -40,15 +53,18 @@ public:
     // False once a parameter could not be stored; such a message is reported and never delivered.
     bool Complete() const { return m_complete; }
 
-    // Copies value into the next slot (arrays are stored as pointers, like any argument). Refused and
-    // reported for a seventh parameter or a full arena.
+    // Copies value into the next slot (arrays, string literals among them, are stored as pointers to
+    // const, like any argument). Refused and reported for a seventh parameter or a full arena.
     template <typename T> bool PushParam(const T& value)
     {
-        using Stored = std::decay_t<T>;
+        using Stored = std::decay_t<const T>;
         static_assert(alignof(Stored) <= ParamArena::kAlignment, "message parameters are 16-byte aligned");
-        void* slot = Reserve(sizeof(Stored));
+        void* slot = m_complete && m_count < kMaxParams ? m_arena.Allocate(sizeof(Stored)) : nullptr;
         if (!slot)
+        {
+            Refuse();
             return false;
+        }
         new (slot) Stored(value);
         void (*destroy)(void*) = nullptr;
         if constexpr (!std::is_trivially_destructible_v<Stored>)
@@ -61,7 +77,8 @@ public:
     template <typename T> T& ParamValue(int index) const { return *static_cast<T*>(GetParam(index).m_data); }
 
 private:
-    void* Reserve(std::size_t size);
+    // Reports why a parameter could not be stored (once per message) and stops the message.
+    void Refuse();
 
     std::string m_name;
     int m_count = 0;

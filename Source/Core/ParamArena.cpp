@@ -2,8 +2,6 @@
 
 #include "Core/Memory.h"
 
-#include <cstring>
-
 namespace Quarn
 {
 
@@ -15,23 +13,6 @@ ParamArena::ParamArena(std::size_t capacity)
 ParamArena::~ParamArena()
 {
     AlignedDelete(m_base);
-}
-
-void* ParamArena::Allocate(std::size_t size)
-{
-    const std::size_t slot = SlotSize(size);
-    if (slot < size || slot > m_capacity - Used())
-        return nullptr;
-    std::byte* block = m_top;
-    std::memset(block, 0, slot);
-    m_top += slot;
-    return block;
-}
-
-void ParamArena::Release(std::byte* mark)
-{
-    if (mark >= m_base && mark <= m_top)
-        m_top = mark;
 }
 
 } // namespace Quarn

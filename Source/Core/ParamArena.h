@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 namespace Quarn
 {
@@ -25,10 +26,25 @@ public:
         return size == 0 ? kAlignment : (size + kAlignment - 1) / kAlignment * kAlignment;
     }
 
-    // A zeroed slot for size bytes, or null when the arena has no room for it.
-    void* Allocate(std::size_t size);
+    // A zeroed slot for size bytes, or null when the arena has no room for it. Inline, so that a
+    // parameter of known size is zeroed without a call.
+    void* Allocate(std::size_t size)
+    {
+        const std::size_t slot = SlotSize(size);
+        if (slot < size || slot > m_capacity - Used())
+            return nullptr;
+        std::byte* block = m_top;
+        std::memset(block, 0, slot);
+        m_top += slot;
+        return block;
+    }
+
     // Moves the top back to mark, a value Top() returned earlier.
-    void Release(std::byte* mark);
+    void Release(std::byte* mark)
+    {
+        if (mark >= m_base && mark <= m_top)
+            m_top = mark;
+    }
 
     std::byte* Top() const { return m_top; }
     std::size_t Used() const { return static_cast<std::size_t>(m_top - m_base); }

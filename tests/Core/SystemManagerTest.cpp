@@ -229,8 +229,9 @@ TEST_F(SystemManagerTest, PauseControlsFollowThePausedFlag)
         bool pauseTimerCurrent;
     };
     const Step steps[] = {
-        {"Unpause", false, false},     {"TogglePause", true, true}, {"Pause", true, true},
-        {"TogglePause", false, false}, {"Pause", true, true},       {"Unpause", false, false},
+        {"Unpause", false, false},     {"TogglePause", true, true},   {"Pause", true, true},
+        {"TogglePause", false, false}, {"Pause", true, true},         {"Unpause", false, false},
+        {"TogglePause", true, true},   {"TogglePause", false, false},
     };
     S(1).m_onUpdate = [&](int)
     {
@@ -242,6 +243,26 @@ TEST_F(SystemManagerTest, PauseControlsFollowThePausedFlag)
             EXPECT_EQ(time.GetCurrentTimer() == time.GetPauseTimer(), step.pauseTimerCurrent) << step.message;
             EXPECT_NE(time.GetCurrentTimer() == time.GetGameTimer(), step.pauseTimerCurrent) << step.message;
         }
+        Send("Quit");
+    };
+    m_manager.Run();
+    EXPECT_EQ(S(1).m_updates, 1);
+}
+
+TEST_F(SystemManagerTest, ChoosingThePauseTimerDirectlyLeavesThePausedFlagAlone)
+{
+    AddSystems(1);
+    S(1).m_onUpdate = [&](int)
+    {
+        TimeManager& time = m_manager.GetTimeManager();
+        time.SetPause();
+        // Not paused by message, so there is nothing to unpause.
+        Send("Unpause");
+        EXPECT_FALSE(m_manager.IsPaused());
+        EXPECT_EQ(time.GetCurrentTimer(), time.GetPauseTimer());
+        Send("TogglePause");
+        Send("TogglePause");
+        EXPECT_EQ(time.GetCurrentTimer(), time.GetGameTimer());
         Send("Quit");
     };
     m_manager.Run();
