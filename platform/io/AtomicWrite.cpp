@@ -23,8 +23,14 @@ int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& te
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt)
     {
+        // Appended piece by piece: GCC 12 at -O3 wrongly warns that "." + std::string overlaps.
+        std::string suffix = ".";
+        suffix += std::to_string(getpid());
+        suffix += '.';
+        suffix += std::to_string(++counter);
+        suffix += ".tmp";
         temporary = path;
-        temporary += "." + std::to_string(getpid()) + "." + std::to_string(++counter) + ".tmp";
+        temporary += suffix;
         const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;

@@ -1,0 +1,174 @@
+// Reading objects from XML: XMLInput over a generated block file of 5,000 objects (under 3 MB) into objects,
+// beside TinyXML's own parse of the same file. The goal is a read within twice the bare parse; the
+// ratio is printed after the runs.
+#include "Resources/SerializerTypes.h"
+#include "Resources/XMLInput.h"
+#include "Resources/XMLOutput.h"
+
+#include <benchmark/benchmark.h>
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+using namespace Quarn;
+
+constexpr int kObjects = 5000;
+
+// Optional group around a body, the way components are written.
+template <class Body> void Component(Serializer& s, const char* type, Body body)
+{
+    if (!s.Exists(type))
+        return;
+    s.BeginGroup(type);
+    if (s.Exists("unused"))
+    {
+        s.BeginGroup("unused");
+        body();
+        s.EndGroup();
+    }
+    s.EndGroup();
+}
+
+// Roughly the shape of a game object of the demo: an archetype, a transform, a drawn sprite and a
+// name.
+struct BenchObject : Serializeable
+{
+    std::vector<std::string> archetypes;
+    float x = 0, y = 0, angle = 0;
+    std::string texture;
+    float alpha = 1;
+    std::string name;
+
+    bool Serialize(Serializer& s) override
+    {
+        SerializeSequence(s, archetypes, "unused;Archetype");
+        Component(s, "Transform",
+                  [&]
+                  {
+                      SerializeNamed(s, x, "X");
+                      SerializeNamed(s, y, "Y");
+                      SerializeNamed(s, angle, "Angle");
+                  });
+        Component(s, "DrawObject",
+                  [&]
+                  {
+                      SerializeNamed(s, texture, "Texture");
+                      SerializeNamed(s, alpha, "Alpha");
+                  });
+        Component(s, "Nameable", [&] { SerializeNamed(s, name, "Name"); });
+        return true;
+    }
+};
+
+struct BenchBlock : Serializeable
+{
+    std::vector<BenchObject> objects;
+    bool Serialize(Serializer& s) override { return SerializeSequence(s, objects, "unused;Object"); }
+};
+
+const std::filesystem::path& BlockFile()
+{
+    static const std::filesystem::path path = []
+    {
+        const auto file = std::filesystem::temp_directory_path() /
+                          ("quarn_bench_block_" + std::to_string(::getpid()) + ".xml");
+        BenchBlock block;
+        block.objects.resize(kObjects);
+        for (int i = 0; i < kObjects; ++i)
+        {
+            BenchObject& o = block.objects[i];
+            o.archetypes = {i % 3 ? "Enemy" : "Friend"};
+            o.x = i * 1.25f;
+            o.y = -i * 0.5f;
+            o.angle = static_cast<float>(i % 360);
+            o.texture = "ship_" + std::to_string(i % 16);
+            o.alpha = 0.75f;
+            o.name = "object" + std::to_string(i);
+        }
+        XMLOutput out(file);
+        const char* map = "Map";
+        out.BeginGroup(map);
+        block.Serialize(out);
+        out.EndGroup();
+        out.Save();
+        return file;
+    }();
+    return path;
+}
+
+void BM_TinyXmlParse(benchmark::State& state)
+{
+    const auto& path = BlockFile();
+    for (auto _ : state)
+    {
+        TiXmlDocument document;
+        benchmark::DoNotOptimize(document.LoadFile(path.c_str()));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_TinyXmlParse)->Unit(benchmark::kMillisecond);
+
+void BM_XMLInputRead(benchmark::State& state)
+{
+    const auto& path = BlockFile();
+    for (auto _ : state)
+    {
+        BenchBlock block;
+        XMLInput in(path);
+        const char* map = "Map";
+        in.BeginGroup(map);
+        block.Serialize(in);
+        in.EndGroup();
+        if (block.objects.size() != kObjects)
+            state.SkipWithError("objects were not all read");
+        benchmark::DoNotOptimize(block.objects.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_XMLInputRead)->Unit(benchmark::kMillisecond);
+
+// Prints the runs as usual and keeps their times for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double Time(const std::string& name) const
+    {
+        const auto found = m_times.find(name);
+        return found == m_times.end() ? 0.0 : found->second;
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double parse = reporter.Time("BM_TinyXmlParse"), read = reporter.Time("BM_XMLInputRead");
+    if (parse > 0 && read > 0)
+        std::printf("%d objects, %ju bytes: XMLInput read / TinyXML parse = %.2f (goal: at most 2)\n",
+                    kObjects, static_cast<std::uintmax_t>(std::filesystem::file_size(BlockFile())),
+                    read / parse);
+    std::filesystem::remove(BlockFile());
+    benchmark::Shutdown();
+    return 0;
+}
