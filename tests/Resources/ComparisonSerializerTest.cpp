@@ -134,10 +134,11 @@ TEST_F(ComparisonSerializerTest, ValuesCompareByTheTextTheXMLWriterGivesThem)
 // A list of entries, each an item group holding a value, then a value after the list.
 struct Roster : Serializeable
 {
+    Roster() = default;
     Roster(std::vector<std::string> n, std::int32_t a) : names(std::move(n)), after(a) {}
 
     std::vector<std::string> names;
-    std::int32_t after;
+    std::int32_t after = 0;
     bool Serialize(Serializer& s) override
     {
         return test::InGroup(s, "Roster",
@@ -177,6 +178,49 @@ TEST_F(ComparisonSerializerTest, ASequenceThatDiffersIsWrittenWholeAndTheCompari
         EXPECT_EQ(SavedAndRebuilt(reference, object), object);
         EXPECT_EQ(m_errors.Count(), 0u);
     }
+}
+
+// Lists inside the items of a list.
+struct League : Serializeable
+{
+    std::vector<Roster> teams;
+    std::string title;
+    bool Serialize(Serializer& s) override
+    {
+        return test::InGroup(s, "League",
+                             [&]
+                             {
+                                 SerializeSequence(s, teams, "unused;Team");
+                                 SerializeNamed(s, title, "Title");
+                             });
+    }
+    bool operator==(const League& o) const { return teams == o.teams && title == o.title; }
+};
+
+TEST_F(ComparisonSerializerTest, AChangeInsideANestedListWritesTheOuterListWhole)
+{
+    League reference;
+    reference.teams = {Roster({"a", "b"}, 1), Roster({}, 2), Roster({"c"}, 3)};
+    reference.title = "cup";
+
+    League same = reference;
+    EXPECT_EQ(Differences(reference, same), std::vector<bool>{false});
+
+    std::vector<League> changed(4, reference);
+    changed[0].teams[2].names[0] = "x";
+    changed[1].teams[1].names.push_back("new");
+    changed[2].teams[0].names.pop_back();
+    changed[3].teams.pop_back();
+    changed[3].title = "final";
+    for (const League& object : changed)
+    {
+        League copy = object;
+        const std::vector<bool> bits = Differences(reference, copy);
+        // League, the list, then every part inside the list; the title only when it changed.
+        EXPECT_EQ(std::count(bits.begin(), bits.end(), false), object.title == reference.title ? 1 : 0);
+        EXPECT_EQ(SavedAndRebuilt(reference, object), object);
+    }
+    EXPECT_EQ(m_errors.Count(), 0u);
 }
 
 TEST_F(ComparisonSerializerTest, APartOnlyOneSideHasCountsAsDifferentEvenWhenItHoldsNoValue)
