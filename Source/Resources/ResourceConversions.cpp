@@ -125,6 +125,30 @@ bool ResourceManager::ConvertExtensionIntern(const std::string& derivedExtension
     return true;
 }
 
+void ResourceManager::RefreshResources()
+{
+    for (const ConversionParameters& conversion : m_conversions)
+        RunConversion(conversion);
+    OutputHandler& output = OutputHandler::Get();
+    // Every loaded resource is loaded again into its own object, so handles held anywhere stay valid.
+    m_loaded->ForEach(
+        [&](const LoadedResources::Record& record)
+        {
+            ResourceNode* node = nullptr;
+            if (!m_resources.Filter(record.key.GetName(), node))
+            {
+                QUARN_ASSERT_FAILED_AS("!m_resources.Filter(iter->first.GetName(),&node)",
+                                       "No resource with name \"%s\" exists.", record.key.GetName().c_str());
+                return;
+            }
+            const auto creator = m_creators.find(record.key.type);
+            if (creator == m_creators.end() || !creator->second)
+                return;
+            output.Log("Recreate resource '%s'!", record.key.GetName().c_str());
+            creator->second(*node, *m_systems, *record.object);
+        });
+}
+
 void ResourceManager::RunConversion(const ConversionParameters& conversion)
 {
     const std::vector<std::string> sources = m_sourceFiles.Files(conversion.sourceExtension);

@@ -2,6 +2,7 @@
 
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
+#include "Resources/BinaryInput.h"
 #include "Resources/Serializeable.h"
 #include "Resources/XMLInput.h"
 #include "Resources/XMLOutput.h"
@@ -9,6 +10,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <limits>
 #include <system_error>
 
 namespace Quarn
@@ -179,11 +181,44 @@ void ResourceManager::LoadObject(const std::string& name, Serializeable& object,
     }
     if (binaryFile && binaryFile->IsFile())
     {
-        QUARN_REPORT("Binary file '%s' cannot be read yet.", binaryFile->Path().c_str());
+        ReadBinary(binaryFile->Path(), object, hasExistence, existence);
         return;
     }
     QUARN_REPORT("File '%s' has neither extension '%s' nor '%s'", node->Path().c_str(), xmlExtension.c_str(),
                  binaryExtension.c_str());
+}
+
+bool ResourceManager::ReadBinary(const std::string& path, Serializeable& object, bool* hasExistence,
+                                 std::vector<bool>* existence)
+{
+    std::size_t size = 0;
+    const std::shared_ptr<const char> bytes = ReadFileData(path, size);
+    if (!bytes)
+        return false;
+    if (size > std::numeric_limits<std::uint32_t>::max())
+    {
+        QUARN_REPORT("Binary file '%s' is too large to read (%zu bytes).", path.c_str(), size);
+        return false;
+    }
+    BinaryInput input(bytes.get(), static_cast<std::uint32_t>(size));
+    if (input.Exists(""))
+    {
+        input.BeginGroup("");
+        object.Serialize(input);
+        input.EndGroup();
+    }
+    if (hasExistence)
+    {
+        *hasExistence = true;
+        if (existence)
+            *existence = *input.GetExistence();
+    }
+    return input.Good();
+}
+
+bool ResourceManager::LoadBinaryFile(const std::string& path, Serializeable& object)
+{
+    return ReadBinary(path, object, nullptr, nullptr);
 }
 
 void ResourceManager::LoadXMLFile(const std::string& path, Serializeable& object)

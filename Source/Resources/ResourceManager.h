@@ -99,6 +99,10 @@ public:
                     const std::string& binaryExtension, const std::string& xmlExtension,
                     bool* hasExistence = nullptr, std::vector<bool>* existence = nullptr);
 
+    // One object from a binary serializer file (the group of the empty name); false when the file could
+    // not be read whole (reported).
+    bool LoadBinaryFile(const std::string& path, Serializeable& object);
+
     // One object as an XML file under the group "Map". A save replaces the file whole or not at all.
     void LoadXMLFile(const std::string& path, Serializeable& object);
     bool SaveXMLFile(const std::string& path, Serializeable& object);
@@ -128,6 +132,10 @@ public:
     void AddConversion(const std::string& sourceExtension, const std::string& derivedExtension,
                        ResourceConverter converter);
 
+    // Hot reload: runs every conversion again (rebuilding derived files whose source changed), then loads
+    // every loaded resource again into its existing object. Copies are not made again.
+    void RefreshResources();
+
     // The working-root files of an extension, in the order they were found or made.
     const std::vector<std::string>& WorkingFiles(const std::string& extension);
 
@@ -154,6 +162,8 @@ private:
     bool ConvertExtensionIntern(const std::string& derivedExtension, const std::string& source,
                                 const ResourceConverter& converter);
     void RunConversion(const ConversionParameters& conversion);
+    bool ReadBinary(const std::string& path, Serializeable& object, bool* hasExistence,
+                    std::vector<bool>* existence);
     void ReadXML(const std::filesystem::path& path, Serializeable& object, const std::string& rootGroup,
                  bool* hasExistence, std::vector<bool>* existence);
 

@@ -2,6 +2,7 @@
 #include "Core/SystemManager.h"
 #include "Core/SystemT.h"
 #include "NoteResource.h"
+#include "Resources/BinaryOutput.h"
 #include "ScopedEnvironment.h"
 #include "support/CapturedErrors.h"
 #include "support/RunFolder.h"
@@ -199,6 +200,51 @@ TEST_F(ResourceManagerTest, LoadObjectTellsWhetherExistenceWasRecorded)
     EXPECT_TRUE(hasExistence);
     EXPECT_EQ(existence, (std::vector<bool>{true, true}));
     EXPECT_EQ(settings.iterations, 7);
+}
+
+// The bytes of settings as a binary serializer file, with the existence header when asked.
+std::string BinarySettings(int iterations, bool withExistence)
+{
+    Settings settings;
+    settings.iterations = iterations;
+    BinaryOutput output(withExistence);
+    output.Exists("");
+    output.BeginGroup("");
+    settings.Serialize(output);
+    output.EndGroup();
+    return output.Bytes();
+}
+
+TEST_F(ResourceManagerTest, ABinaryFileIsReadWhenNoXMLFileHasTheName)
+{
+    m_folder.WriteWorking("levels/Level1.bin", BinarySettings(5, false));
+    m_folder.WriteWorking("levels/Level2.bin", BinarySettings(6, true));
+    const std::string truncated = BinarySettings(7, false);
+    m_folder.WriteWorking("Cut.bin", truncated.substr(0, truncated.size() - 1));
+    Start();
+
+    Settings first;
+    bool hasExistence = false;
+    Resources().LoadObject("Level1", first, "Level1", "bin", "xml", &hasExistence, nullptr);
+    EXPECT_EQ(first.iterations, 5);
+    EXPECT_TRUE(hasExistence);
+
+    Settings second;
+    std::vector<bool> existence;
+    Resources().LoadObject("Level2", second, "Level2", "bin", "xml", &hasExistence, &existence);
+    EXPECT_EQ(second.iterations, 6);
+    EXPECT_FALSE(existence.empty());
+    EXPECT_EQ(m_errors.Count(), 0u);
+
+    Settings direct;
+    EXPECT_TRUE(Resources().LoadBinaryFile((m_folder.Working() / "levels/Level1.bin").string(), direct));
+    EXPECT_EQ(direct.iterations, 5);
+
+    // A truncated file is reported, and the value it could not hold keeps its default.
+    Settings cut;
+    EXPECT_FALSE(Resources().LoadBinaryFile((m_folder.Working() / "Cut.bin").string(), cut));
+    EXPECT_EQ(cut.iterations, 10);
+    EXPECT_GE(m_errors.Count(), 1u);
 }
 
 // A system reads its settings from the resource of its name when it is added.
