@@ -1,5 +1,6 @@
 #include "GameObjects/Gameplay.h"
 
+#include "Core/SystemManager.h"
 #include "Script/LuaManager.h"
 
 #include <utility>
@@ -39,6 +40,8 @@ void Gameplay::Update(float) {}
 void Gameplay::Init()
 {
     m_lua->CreateState();
+    if (SystemManager* systems = SystemManager::Instance())
+        m_dialogs.SubscribeFileDialogWindow(systems->GetMessageManager());
 }
 
 void Gameplay::InitResources(ResourceManager&) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/SystemT.h"
+#include "Resources/OpenSaveDialogManager.h"
 
 #include <memory>
 
@@ -26,6 +27,7 @@ public:
 
 private:
     std::unique_ptr<LuaManager> m_lua;
+    OpenSaveDialogManager m_dialogs;
 };
 
 } // namespace Quarn
