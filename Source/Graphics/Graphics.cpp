@@ -4,6 +4,11 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
+#include "GameObjects/ComponentRegistry.h"
+#include "Graphics/DrawObject.h"
+#include "Graphics/ParticleEmitter.h"
+#include "Graphics/PointLight.h"
+#include "Graphics/Text.h"
 #include "Input/Input.h"
 
 namespace Quarn
@@ -28,8 +33,18 @@ platform::WindowResult Graphics::WindowProcedure(platform::WindowHandle window,
     return platform::DefaultWindowProcedure(window, message);
 }
 
+void Graphics::RegisterComponentTypes()
+{
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.Register<DrawObject>();
+    registry.Register<ParticleEmitter>();
+    registry.Register<PointLight>();
+    registry.Register<Text>();
+}
+
 void Graphics::Init()
 {
+    RegisterComponentTypes();
     m_backBufferWidth = m_windowedWidth;
     m_backBufferHeight = m_windowedHeight;
 

@@ -20,8 +20,11 @@ public:
     bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Graphics"; }
     void Update(float dt) override;
-    // Creates and shows the main window, with the input system in its user data.
+    // Registers the component types, then creates and shows the main window, with the input system in
+    // its user data.
     void Init() override;
+    // Registers the component types this system owns, in their fixed order.
+    static void RegisterComponentTypes();
     // Announces the window: "WindowCreated" with it, then "WindowSizeRefreshed" with its size.
     void InitResources(ResourceManager& resources) override;
 
