@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/SystemT.h"
+#include "Resources/OpenSaveDialogManager.h"
 
 #include <memory>
 
@@ -20,12 +21,15 @@ public:
     const char* GetName() const override { return "Gameplay"; }
     void Update(float dt) override;
     void Init() override;
+    // Registers the component types this system owns, in their fixed order.
+    static void RegisterComponentTypes();
     void InitResources(ResourceManager& resources) override;
     // Replaces the Lua state with a new one.
     void WarmReset() override;
 
 private:
     std::unique_ptr<LuaManager> m_lua;
+    OpenSaveDialogManager m_dialogs;
 };
 
 } // namespace Quarn

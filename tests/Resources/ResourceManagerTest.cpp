@@ -297,6 +297,40 @@ TEST_F(ResourceManagerTest, XMLFilesUnderMapRoundTripAndAFailedSaveLeavesNothing
     EXPECT_EQ(left, (std::vector<std::string>{"Blocked.xml", "Saved.xml"}));
 }
 
+// An object that refers to a resource by name, as textures and meshes are referred to in settings.
+struct NoteHolder : Serializeable
+{
+    bool Serialize(Serializer& s) override
+    {
+        if (!s.Exists("Note"))
+            return false;
+        s.BeginGroup("Note");
+        note.Serialize(s);
+        s.EndGroup();
+        return true;
+    }
+
+    Resource<Note> note;
+};
+
+TEST_F(ResourceManagerTest, HandlesAreSavedAsTheirNameAndResolvedAfterReading)
+{
+    m_folder.WriteSource("Greeting.xml", NoteText("hello"));
+    Start();
+    NoteHolder holder;
+    holder.note = Resources().GetResource<Note>("Greeting");
+    const std::string path = (m_folder.Working() / "Holder.xml").string();
+    ASSERT_TRUE(Resources().SaveXMLFile(path, holder));
+    EXPECT_NE(test::TempDir::Read(path).find("<Note>Greeting</Note>"), std::string::npos);
+
+    NoteHolder loaded;
+    Resources().LoadXMLFile(path, loaded);
+    EXPECT_EQ(loaded.note.GetName(), "Greeting");
+    EXPECT_FALSE(loaded.note);
+    loaded.note = Resources().GetResource<Note>(loaded.note.GetName());
+    EXPECT_EQ(loaded.note.Get(), holder.note.Get());
+}
+
 class UserDataTest : public ResourceManagerTest
 {
 protected:
