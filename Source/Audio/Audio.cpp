@@ -1,5 +1,8 @@
 #include "Audio/Audio.h"
 
+#include "Audio/SoundEmitter.h"
+#include "GameObjects/ComponentRegistry.h"
+
 namespace Quarn
 {
 
@@ -10,7 +13,16 @@ bool Audio::Serialize(Serializer&)
 
 void Audio::Update(float) {}
 
-void Audio::Init() {}
+void Audio::Init()
+{
+    RegisterComponentTypes();
+}
+
+void Audio::RegisterComponentTypes()
+{
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.Register<SoundEmitter>();
+}
 
 void Audio::InitResources(ResourceManager&) {}
 

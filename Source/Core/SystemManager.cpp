@@ -124,6 +124,11 @@ ResourceManager& SystemManager::GetResourceManager()
     return m_impl->Resources();
 }
 
+GameObjectManager& SystemManager::GetGameObjectManager()
+{
+    return m_impl->GameObjects();
+}
+
 ParamArena& SystemManager::GetParamArena()
 {
     return m_impl->Arena();

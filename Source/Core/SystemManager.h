@@ -6,6 +6,7 @@
 namespace Quarn
 {
 
+class GameObjectManager;
 class MessageManager;
 class ParamArena;
 class ResourceManager;
@@ -53,6 +54,7 @@ public:
     MessageManager& GetMessageManager();
     TimeManager& GetTimeManager();
     ResourceManager& GetResourceManager();
+    GameObjectManager& GetGameObjectManager();
     ParamArena& GetParamArena();
 
 private:

@@ -3,6 +3,7 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Core/System.h"
+#include "GameObjects/GameObjectManager.h"
 #include "Resources/ResourceManager.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ SystemManagerImpl::SystemManagerImpl(SystemManager& owner)
     m_resources->AddDerivedExtension("xml", "bin");
     m_time.emplace();
     m_messages.emplace(m_arena);
+    m_gameObjects = std::make_unique<GameObjectManager>(*m_messages, *m_resources);
 }
 
 SystemManagerImpl::~SystemManagerImpl() = default;
@@ -120,7 +122,7 @@ void SystemManagerImpl::Frame()
         system->Update(dt);
         m_runTimes[i] = output.EndTimer(name);
     }
-    EndGameObjectFrame();
+    m_gameObjects->FrameEnd();
     ++m_frames;
     if (m_frameLimit != 0 && m_frames >= m_frameLimit)
         m_messages->SendMessage("Quit");
@@ -129,7 +131,7 @@ void SystemManagerImpl::Frame()
 void SystemManagerImpl::WarmReset()
 {
     OutputHandler::Get().ResetLuaCallDepth();
-    ResetGameObjects();
+    m_gameObjects->Reset();
     m_time.emplace();
     // The fresh time manager runs the game timer, so the game is no longer paused.
     m_paused = false;
@@ -180,9 +182,5 @@ void SystemManagerImpl::UpdatePreloads()
 {
     m_resources->GetPreloadManager().Update();
 }
-
-void SystemManagerImpl::EndGameObjectFrame() {}
-
-void SystemManagerImpl::ResetGameObjects() {}
 
 } // namespace Quarn

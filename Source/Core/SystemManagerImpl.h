@@ -13,6 +13,7 @@
 namespace Quarn
 {
 
+class GameObjectManager;
 class ResourceManager;
 class System;
 class SystemManager;
@@ -42,6 +43,7 @@ public:
     MessageManager& Messages() { return *m_messages; }
     TimeManager& Time() { return *m_time; }
     ResourceManager& Resources() { return *m_resources; }
+    GameObjectManager& GameObjects() { return *m_gameObjects; }
     ParamArena& Arena() { return m_arena; }
 
 private:
@@ -63,14 +65,14 @@ private:
 
     // Work of services that join the loop later; each does nothing yet.
     void PublishToLua(const std::string& globalName, System* system);
-    void EndGameObjectFrame();
-    void ResetGameObjects();
 
     bool m_running = true;
     bool m_paused = false;
     std::optional<TimeManager> m_time;
     std::unique_ptr<ResourceManager> m_resources;
     std::optional<MessageManager> m_messages;
+    // Holds a reference to the message manager, whose warm-reset replacement is made in place.
+    std::unique_ptr<GameObjectManager> m_gameObjects;
     ParamArena m_arena;
     std::unordered_map<std::string, System*> m_systemNames;
     std::vector<System*> m_updateList;

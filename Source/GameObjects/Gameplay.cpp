@@ -1,6 +1,13 @@
 #include "GameObjects/Gameplay.h"
 
 #include "Core/SystemManager.h"
+#include "GameObjects/Camera.h"
+#include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/Mountable.h"
+#include "GameObjects/Movement.h"
+#include "GameObjects/Nameable.h"
+#include "GameObjects/ScriptInfo.h"
+#include "GameObjects/Transform.h"
 #include "Script/LuaManager.h"
 
 #include <utility>
@@ -39,9 +46,21 @@ void Gameplay::Update(float) {}
 
 void Gameplay::Init()
 {
+    RegisterComponentTypes();
     m_lua->CreateState();
     if (SystemManager* systems = SystemManager::Instance())
         m_dialogs.SubscribeFileDialogWindow(systems->GetMessageManager());
+}
+
+void Gameplay::RegisterComponentTypes()
+{
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.Register<Transform>();
+    registry.Register<ScriptInfo>();
+    registry.Register<Camera>();
+    registry.Register<Mountable>();
+    registry.Register<Movement>();
+    registry.Register<Nameable>();
 }
 
 void Gameplay::InitResources(ResourceManager&) {}

@@ -21,6 +21,8 @@ public:
     const char* GetName() const override { return "Gameplay"; }
     void Update(float dt) override;
     void Init() override;
+    // Registers the component types this system owns, in their fixed order.
+    static void RegisterComponentTypes();
     void InitResources(ResourceManager& resources) override;
     // Replaces the Lua state with a new one.
     void WarmReset() override;

@@ -1,5 +1,11 @@
 #include "Graphics/Graphics.h"
 
+#include "GameObjects/ComponentRegistry.h"
+#include "Graphics/DrawObject.h"
+#include "Graphics/ParticleEmitter.h"
+#include "Graphics/PointLight.h"
+#include "Graphics/Text.h"
+
 namespace Quarn
 {
 
@@ -10,7 +16,19 @@ bool Graphics::Serialize(Serializer&)
 
 void Graphics::Update(float) {}
 
-void Graphics::Init() {}
+void Graphics::Init()
+{
+    RegisterComponentTypes();
+}
+
+void Graphics::RegisterComponentTypes()
+{
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.Register<DrawObject>();
+    registry.Register<ParticleEmitter>();
+    registry.Register<PointLight>();
+    registry.Register<Text>();
+}
 
 void Graphics::InitResources(ResourceManager&) {}
 

@@ -12,6 +12,8 @@ public:
     const char* GetName() const override { return "Graphics"; }
     void Update(float dt) override;
     void Init() override;
+    // Registers the component types this system owns, in their fixed order.
+    static void RegisterComponentTypes();
     void InitResources(ResourceManager& resources) override;
 };
 

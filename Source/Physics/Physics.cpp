@@ -1,5 +1,10 @@
 #include "Physics/Physics.h"
 
+#include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/PhysicsObject.h"
+#include "Physics/Collider.h"
+#include "Physics/DistanceJoint.h"
+
 namespace Quarn
 {
 
@@ -10,7 +15,18 @@ bool Physics::Serialize(Serializer&)
 
 void Physics::Update(float) {}
 
-void Physics::Init() {}
+void Physics::Init()
+{
+    RegisterComponentTypes();
+}
+
+void Physics::RegisterComponentTypes()
+{
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.Register<Collider>();
+    registry.Register<PhysicsObject>();
+    registry.Register<DistanceJoint>();
+}
 
 void Physics::InitResources(ResourceManager&) {}
 

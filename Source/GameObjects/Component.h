@@ -1,0 +1,42 @@
+#pragma once
+
+#include "GameObjects/GameObjectHandle.h"
+#include "Resources/Serializeable.h"
+
+namespace Quarn
+{
+
+class GameObject;
+
+// Base of every component: a part of one game object, owned by it, serializable and cloneable.
+// Systems learn of components only through the "Created"/"Destroyed" messages their objects send.
+class Component : public Serializeable
+{
+public:
+    Component() = default;
+    // A copy belongs to no object until it is placed in one, and has not been announced.
+    Component(const Component&) : Serializeable() {}
+    Component& operator=(const Component&) = delete;
+    ~Component() override = default;
+
+    // Remembers the owner and its handle, so a handle of the component stays valid only while the
+    // owner does.
+    virtual void SetOwner(GameObject* owner);
+    virtual const char* GetTypeName() const = 0;
+    virtual Component* Clone() const = 0;
+
+    GameObject* GetOwner() const { return m_owner; }
+    const GameObjectHandle& GetOwnerHandle() const { return m_ownerHandle; }
+
+    // Set between the component's "Created" and its "Destroyed" message, so neither is sent twice in
+    // a row whatever path the object takes (removal, restore, destruction, reset).
+    bool IsAnnounced() const { return m_announced; }
+    void SetAnnounced(bool announced) { m_announced = announced; }
+
+private:
+    GameObject* m_owner = nullptr;
+    GameObjectHandle m_ownerHandle;
+    bool m_announced = false;
+};
+
+} // namespace Quarn

@@ -1,0 +1,195 @@
+#include "GameObjects/GameObject.h"
+
+#include "Core/MessageManager.h"
+#include "Core/OutputHandler.h"
+#include "GameObjects/Component.h"
+#include "GameObjects/GameObjectManager.h"
+#include "GameObjects/SizedPool.h"
+#include "Resources/Serializer.h"
+#include "Resources/SerializerTypes.h"
+
+#include <string>
+
+namespace Quarn
+{
+
+GameObject::GameObject(const GameObject& source) : Serializeable(), m_handle(source.m_handle)
+{
+    for (std::size_t slot = 0; slot < m_components.size(); ++slot)
+        if (source.m_components[slot])
+            m_components[slot] = source.m_components[slot]->Clone();
+    SetOwners();
+}
+
+GameObject& GameObject::operator=(const GameObject& source)
+{
+    if (this == &source)
+        return *this;
+    if (m_live)
+        UnregisterComponents();
+    for (std::size_t slot = 0; slot < m_components.size(); ++slot)
+    {
+        Component* old = m_components[slot];
+        m_components[slot] = source.m_components[slot] ? source.m_components[slot]->Clone() : nullptr;
+        delete old;
+    }
+    SetOwners();
+    if (m_live)
+        RegisterComponents();
+    return *this;
+}
+
+GameObject::~GameObject()
+{
+    for (Component*& component : m_components)
+    {
+        delete component;
+        component = nullptr;
+    }
+}
+
+void* GameObject::operator new(std::size_t)
+{
+    return SizedPool<sizeof(GameObject)>::Allocate();
+}
+
+void GameObject::operator delete(void* block)
+{
+    SizedPool<sizeof(GameObject)>::Free(block);
+}
+
+Component* GameObject::GetComponent(int typeId) const
+{
+    return ComponentRegistry::IsValidId(typeId) ? m_components[static_cast<std::size_t>(typeId)] : nullptr;
+}
+
+void GameObject::SetComponent(int typeId, Component* component, const char* typeName)
+{
+    if (!ComponentRegistry::IsValidId(typeId))
+    {
+        QUARN_REPORT("Component type id %d is outside the %d component slots", typeId, kSlots);
+        delete component;
+        return;
+    }
+    if (!m_live)
+    {
+        // Nothing changes on an object that is not in play; the component offered is not kept.
+        delete component;
+        return;
+    }
+    const auto slot = static_cast<std::size_t>(typeId);
+    Component* old = m_components[slot];
+    if (old == component)
+        return;
+    if (old && old->IsAnnounced())
+    {
+        old->SetAnnounced(false);
+        GameObjectManager::Current()->Messages().SendMessage(std::string("Destroyed") + typeName, old);
+    }
+    m_components[slot] = component;
+    delete old;
+    if (component)
+    {
+        component->SetOwner(this);
+        component->SetAnnounced(true);
+        GameObjectManager::Current()->Messages().SendMessage(std::string("Created") + typeName, component);
+    }
+}
+
+void GameObject::SetOwners()
+{
+    for (Component* component : m_components)
+        if (component)
+            component->SetOwner(this);
+}
+
+void GameObject::Announce(Component& component, const char* prefix)
+{
+    GameObjectManager* manager = GameObjectManager::Current();
+    if (manager)
+        manager->Messages().SendMessage(std::string(prefix) + component.GetTypeName(), &component);
+}
+
+void GameObject::SendCreatedMessages()
+{
+    OutputHandler::Get().StartTimer("GOCreateSendMsg");
+    // A listener may replace or remove components of this object; each slot is read when it is reached.
+    for (Component* const& component : m_components)
+        if (component && !component->IsAnnounced())
+        {
+            component->SetAnnounced(true);
+            Announce(*component, "Created");
+        }
+    OutputHandler::Get().EndTimer("GOCreateSendMsg");
+}
+
+void GameObject::SendDestroyedMessages()
+{
+    for (Component* const& component : m_components)
+        if (component && component->IsAnnounced())
+        {
+            component->SetAnnounced(false);
+            Announce(*component, "Destroyed");
+        }
+}
+
+void GameObject::RegisterComponents()
+{
+    SendCreatedMessages();
+}
+
+void GameObject::UnregisterComponents()
+{
+    SendDestroyedMessages();
+}
+
+bool GameObject::Serialize(Serializer& serializer)
+{
+    if (serializer.Exists("unused;Archetype"))
+    {
+        serializer.BeginGroup("unused;Archetype");
+        auto count = static_cast<std::uint32_t>(m_archetypes.size());
+        serializer.SequenceSize(count, "unused;Archetype");
+        if (serializer.IsInput())
+            m_archetypes.resize(count);
+        for (std::string& name : m_archetypes)
+            SerializeNamed(serializer, name, "unused;Archetype");
+        serializer.EndGroup();
+        if (serializer.IsInput())
+            if (GameObjectManager* manager = GameObjectManager::Current())
+                manager->ApplyArchetypes(*this);
+    }
+    ComponentRegistry& registry = GetComponentRegistry();
+    for (int typeId = 0; typeId < registry.Count(); ++typeId)
+    {
+        registry.SetCurrentTypeId(static_cast<std::uint32_t>(typeId));
+        const char* name = registry.GetName(typeId);
+        if (!name || !serializer.Exists(name))
+            continue;
+        serializer.BeginGroup(name);
+        SerializeSlot(serializer, static_cast<std::size_t>(typeId));
+        serializer.EndGroup();
+    }
+    return true;
+}
+
+void GameObject::SerializeSlot(Serializer& serializer, std::size_t slot)
+{
+    if (!m_components[slot])
+    {
+        if (!serializer.IsInput())
+            return;
+        m_components[slot] = GetComponentRegistry().Create(static_cast<int>(slot));
+        if (!m_components[slot])
+            return;
+        m_components[slot]->SetOwner(this);
+    }
+    if (serializer.Exists("unused"))
+    {
+        serializer.BeginGroup("unused");
+        m_components[slot]->Serialize(serializer);
+        serializer.EndGroup();
+    }
+}
+
+} // namespace Quarn

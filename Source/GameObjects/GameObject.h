@@ -1,0 +1,75 @@
+#pragma once
+
+#include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/GameObjectHandle.h"
+#include "Resources/Serializeable.h"
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace Quarn
+{
+
+class Component;
+
+// The unit of game content: at most one component per registered type, in slots indexed by type id.
+// Built not live, filled from a prototype, a file or a copy, then registered by the manager, which
+// gives it a handle and makes it live; only a live object announces its components.
+class GameObject : public Serializeable
+{
+public:
+    static constexpr int kSlots = ComponentRegistry::kMaxTypes;
+
+    GameObject() = default;
+    // Clones every component of the source and keeps its handle; no archetypes, not live.
+    GameObject(const GameObject& source);
+    // Replaces every component by a clone of the source's (announced when this object is live); the
+    // archetypes and the handle stay.
+    GameObject& operator=(const GameObject& source);
+    ~GameObject() override;
+
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block);
+
+    // Attaches, replaces (component) or removes (null) the component of one type; on a live object
+    // only, announcing the old one's end and the new one's start.
+    void SetComponent(int typeId, Component* component, const char* typeName);
+    Component* GetComponent(int typeId) const;
+    template <class X> X* Get() const
+    {
+        return ComponentRegistry::IsValidId(X::TypeId()) ? static_cast<X*>(GetComponent(X::TypeId()))
+                                                         : nullptr;
+    }
+
+    void SetOwners();
+    // "Created"/"Destroyed" + type name for every component, in type-id order.
+    void SendCreatedMessages();
+    void SendDestroyedMessages();
+    void RegisterComponents();
+    void UnregisterComponents();
+
+    void SetArchetype(const std::string& name) { m_archetypes = {name}; }
+    std::vector<std::string>& Archetypes() { return m_archetypes; }
+    const std::vector<std::string>& Archetypes() const { return m_archetypes; }
+
+    const GameObjectHandle& GetHandle() const { return m_handle; }
+    void SetHandle(const GameObjectHandle& handle) { m_handle = handle; }
+    bool IsLive() const { return m_live; }
+    void SetLive(bool live) { m_live = live; }
+
+    // The archetype list, then one group per component named by its type.
+    bool Serialize(Serializer& serializer) override;
+
+private:
+    void SerializeSlot(Serializer& serializer, std::size_t slot);
+    static void Announce(Component& component, const char* prefix);
+
+    std::vector<std::string> m_archetypes;
+    GameObjectHandle m_handle;
+    std::array<Component*, kSlots> m_components{};
+    bool m_live = false;
+};
+
+} // namespace Quarn

@@ -1,0 +1,340 @@
+#include "GameObjects/GameObjectManager.h"
+
+#include "Core/MessageManager.h"
+#include "Core/OutputHandler.h"
+#include "Core/SystemManager.h"
+#include "GameObjects/Component.h"
+#include "Resources/ResourceManager.h"
+#include "Resources/ResourceNode.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+namespace Quarn
+{
+
+namespace
+{
+GameObjectManager* g_current = nullptr;
+
+// A game object read or written in the form of a prototype file's content.
+class ObjectAsProto : public Serializeable
+{
+public:
+    explicit ObjectAsProto(GameObject& object) : m_object(object) {}
+    bool Serialize(Serializer& serializer) override
+    {
+        return GameObjectProto::SerializeObject(serializer, m_object);
+    }
+
+private:
+    GameObject& m_object;
+};
+
+} // namespace
+
+GameObjectManager::GameObjectManager(MessageManager& messages, ResourceManager& resources)
+    : m_messages(messages), m_resources(resources), m_previous(g_current)
+{
+    ResetSlots();
+    g_current = this;
+    RegisterProtoResourceType();
+}
+
+GameObjectManager::~GameObjectManager()
+{
+    // Shutdown: objects go without messages, since the systems listening may already be gone.
+    for (Slot& slot : m_slots)
+        if (slot.id != GameObjectHandle::kInvalidId)
+            delete slot.object;
+    if (g_current == this)
+        g_current = m_previous;
+}
+
+GameObjectManager* GameObjectManager::Current()
+{
+    return g_current;
+}
+
+void GameObjectManager::ResetSlots()
+{
+    m_slots.clear();
+    m_freeHead = kNoSlot;
+    m_idCounter = 0;
+    Grow(kInitialSlots);
+}
+
+void GameObjectManager::Grow(std::size_t count)
+{
+    const std::size_t old = m_slots.size();
+    m_slots.resize(count);
+    // Pushed in ascending order, so the highest index is handed out first.
+    for (std::size_t index = old; index < count; ++index)
+    {
+        m_slots[index].id = GameObjectHandle::kInvalidId;
+        m_slots[index].object = nullptr;
+        m_slots[index].nextFree = m_freeHead;
+        m_freeHead = static_cast<std::uint32_t>(index);
+    }
+}
+
+GameObjectHandle GameObjectManager::AllocateHandle(GameObject* object)
+{
+    if (m_freeHead == kNoSlot)
+    {
+        const std::size_t grown = std::min<std::size_t>(m_slots.size() * 3 / 2 + 15, kMaxSlots);
+        if (grown == m_slots.size())
+        {
+            QUARN_REPORT("No game object can be created: all %u slots are taken", kMaxSlots);
+            return {};
+        }
+        Grow(grown);
+    }
+    const std::uint32_t index = m_freeHead;
+    Slot& slot = m_slots[index];
+    m_freeHead = slot.nextFree;
+    slot.object = object;
+    slot.id = ++m_idCounter;
+    return {slot.id, static_cast<std::uint16_t>(index)};
+}
+
+void GameObjectManager::FreeSlot(std::uint16_t index)
+{
+    Slot& slot = m_slots[index];
+    slot.id = GameObjectHandle::kInvalidId;
+    slot.object = nullptr;
+    slot.nextFree = m_freeHead;
+    m_freeHead = index;
+}
+
+GameObject* GameObjectManager::Resolve(const GameObjectHandle& handle) const
+{
+    if (handle.m_id == GameObjectHandle::kInvalidId || handle.m_index >= m_slots.size())
+        return nullptr;
+    const Slot& slot = m_slots[handle.m_index];
+    return slot.id == handle.m_id ? slot.object : nullptr;
+}
+
+bool GameObjectManager::IsLive(const GameObjectHandle& handle) const
+{
+    const GameObject* object = Resolve(handle);
+    return object && object->IsLive();
+}
+
+GameObject* GameObjectManager::CreateGameObject(const std::string& name)
+{
+    OutputHandler& output = OutputHandler::Get();
+    output.StartTimer("GOCreate");
+    output.StartTimer("GOAlloc");
+    output.StartTimer("GONew");
+    auto object = std::make_unique<GameObject>();
+    output.EndTimer("GONew");
+    output.Log("Create game object: %s", name.c_str());
+    output.StartTimer("GOCopy");
+    GameObject* prototype = GetProtoGameObject(name);
+    if (!prototype)
+    {
+        output.EndTimer("GOCopy");
+        output.EndTimer("GOAlloc");
+        output.EndTimer("GOCreate");
+        return nullptr;
+    }
+    *object = *prototype;
+    output.EndTimer("GOCopy");
+    object->SetArchetype(name);
+    const GameObjectHandle handle = AllocateHandle(object.get());
+    output.EndTimer("GOAlloc");
+    if (handle.m_id == GameObjectHandle::kInvalidId)
+    {
+        output.EndTimer("GOCreate");
+        return nullptr;
+    }
+    GameObject* created = object.release();
+    created->SetHandle(handle);
+    output.StartTimer("GOCreate");
+    created->SetLive(true);
+    created->SetOwners();
+    created->RegisterComponents();
+    output.EndTimer("GOCreate");
+    return created;
+}
+
+GameObject* GameObjectManager::CreateIntern(GameObject* object)
+{
+    OutputHandler& output = OutputHandler::Get();
+    output.StartTimer("GOCreateIntern");
+    const GameObjectHandle handle = AllocateHandle(object);
+    if (handle.m_id == GameObjectHandle::kInvalidId)
+    {
+        delete object;
+        output.EndTimer("GOCreateIntern");
+        return nullptr;
+    }
+    object->SetHandle(handle);
+    object->SetLive(true);
+    object->SetOwners();
+    object->RegisterComponents();
+    output.EndTimer("GOCreateIntern");
+    return object;
+}
+
+GameObject* GameObjectManager::CreateFromCopy(const GameObject& source)
+{
+    return CreateIntern(new GameObject(source));
+}
+
+void GameObjectManager::Destroy(const GameObjectHandle& handle)
+{
+    m_killList.push_back(handle);
+}
+
+void GameObjectManager::TempRemoveGameObject(GameObject* object, const std::string& name)
+{
+    if (!object)
+        return;
+    m_tempRemoved.emplace(name, object);
+    m_tempRemoveList.push_back(object->GetHandle());
+}
+
+GameObject* GameObjectManager::UnRemoveGameObject(const std::string& name)
+{
+    const auto found = m_tempRemoved.find(name);
+    if (found == m_tempRemoved.end())
+    {
+        QUARN_REPORT("No game object is removed under the name \"%s\"", name.c_str());
+        return nullptr;
+    }
+    GameObject* object = found->second;
+    m_tempRemoved.erase(found);
+    object->SetLive(true);
+    object->SetOwners();
+    object->SendCreatedMessages();
+    const auto waiting = std::find(m_tempRemoveList.begin(), m_tempRemoveList.end(), object->GetHandle());
+    if (waiting != m_tempRemoveList.end())
+    {
+        *waiting = m_tempRemoveList.back();
+        m_tempRemoveList.pop_back();
+    }
+    return object;
+}
+
+void GameObjectManager::FrameEnd()
+{
+    while (!m_killList.empty() || !m_tempRemoveList.empty())
+    {
+        const std::vector<GameObjectHandle> kills = std::exchange(m_killList, {});
+        const std::vector<GameObjectHandle> removals = std::exchange(m_tempRemoveList, {});
+        for (const GameObjectHandle& handle : kills)
+            Kill(handle);
+        for (const GameObjectHandle& handle : removals)
+            TakeOutOfPlay(handle);
+    }
+}
+
+void GameObjectManager::Kill(const GameObjectHandle& handle)
+{
+    GameObject* object = Resolve(handle);
+    if (!object)
+        return;
+    m_messages.SendGOMessage(handle, "OnDestroy", object);
+    object->SendDestroyedMessages();
+    m_messages.UnregisterGOListeners(handle);
+    // A removed object that dies is no longer there to bring back.
+    std::erase_if(m_tempRemoved, [object](const auto& entry) { return entry.second == object; });
+    delete object;
+    OutputHandler::Get().Log("Kill %u", handle.m_id);
+    FreeSlot(handle.m_index);
+}
+
+void GameObjectManager::TakeOutOfPlay(const GameObjectHandle& handle)
+{
+    GameObject* object = Resolve(handle);
+    // Queued twice, or already brought back and queued again: out of play once.
+    if (!object || !object->IsLive())
+        return;
+    m_messages.SendGOMessage(handle, "OnDestroy", object);
+    object->SendDestroyedMessages();
+    m_messages.UnregisterGOListeners(handle);
+    object->SetLive(false);
+}
+
+void GameObjectManager::Reset()
+{
+    for (std::size_t index = 0; index < m_slots.size(); ++index)
+        if (m_slots[index].id != GameObjectHandle::kInvalidId)
+            m_killList.push_back({m_slots[index].id, static_cast<std::uint16_t>(index)});
+    FrameEnd();
+    ResetSlots();
+    m_killList.clear();
+    m_tempRemoveList.clear();
+    g_current = this;
+}
+
+bool GameObjectManager::IsBeingBuilt(const std::string& name) const
+{
+    return std::find(m_building.begin(), m_building.end(), name) != m_building.end();
+}
+
+GameObject* GameObjectManager::GetProtoGameObject(const std::string& name)
+{
+    if (const auto found = m_prototypes.find(name); found != m_prototypes.end())
+        return &found->second->Object();
+    if (IsBeingBuilt(name))
+    {
+        QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", name.c_str());
+        return nullptr;
+    }
+    m_building.push_back(name);
+    Resource<GameObjectProto> prototype = m_resources.GetResource<GameObjectProto>(name);
+    m_building.pop_back();
+    if (!prototype)
+        return nullptr;
+    GameObject* object = &prototype->Object();
+    m_prototypes.emplace(name, std::move(prototype));
+    return object;
+}
+
+void GameObjectManager::ApplyArchetypes(GameObject& object)
+{
+    const std::vector<std::string> archetypes = object.Archetypes();
+    if (archetypes.empty() || archetypes.front() == "None" || archetypes.front().empty())
+        return;
+    if (GameObject* prototype = GetProtoGameObject(archetypes.front()))
+        object = *prototype;
+    for (std::size_t i = 1; i < archetypes.size(); ++i)
+    {
+        if (IsBeingBuilt(archetypes[i]))
+        {
+            QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", archetypes[i].c_str());
+            continue;
+        }
+        m_building.push_back(archetypes[i]);
+        ObjectAsProto over(object);
+        m_resources.LoadObject(archetypes[i], over, "Object", "bin", "xml");
+        m_building.pop_back();
+    }
+    object.Archetypes() = archetypes;
+}
+
+void GameObjectManager::RegisterProtoResourceType()
+{
+    m_resources.RegisterCreator<GameObjectProto>(
+        [](ResourceNode& node, SystemManager& systems, ResourceBase& resource)
+        {
+            // The node is reached through the name's segments; its file names the resource whole.
+            ResourceNode* file = nullptr;
+            if (!node.Filter("xml", file) && !node.Filter("bin", file))
+            {
+                QUARN_REPORT("Prototype resource \"%s\" has no xml or bin file", node.Path().c_str());
+                return;
+            }
+            OutputHandler::Get().StartTimer("GOSerialize");
+            systems.GetResourceManager().LoadObject(std::filesystem::path(file->Path()).stem().string(),
+                                                    static_cast<GameObjectProto&>(resource), "Object", "bin",
+                                                    "xml");
+            OutputHandler::Get().EndTimer("GOSerialize");
+        });
+}
+
+} // namespace Quarn
