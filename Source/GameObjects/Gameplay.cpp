@@ -1,5 +1,6 @@
 #include "GameObjects/Gameplay.h"
 
+#include "Core/MessageManager.h"
 #include "Core/SystemManager.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
@@ -8,7 +9,9 @@
 #include "GameObjects/Nameable.h"
 #include "GameObjects/ScriptInfo.h"
 #include "GameObjects/Transform.h"
+#include "Script/LuaConvert.h"
 #include "Script/LuaManager.h"
+#include "Script/LuaRef.h"
 
 #include <utility>
 
@@ -63,7 +66,18 @@ void Gameplay::RegisterComponentTypes()
     registry.Register<Nameable>();
 }
 
-void Gameplay::InitResources(ResourceManager&) {}
+void Gameplay::InitResources(ResourceManager&)
+{
+    // Scripts send and listen through the global "messages"; a warm reset brings a new manager.
+    lua_State* state = m_lua->GetState();
+    if (!state)
+        return;
+    SystemManager* systems = SystemManager::Instance();
+    LuaRef globals;
+    globals.SetGlobals();
+    LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
+    globals.SetField("messages");
+}
 
 void Gameplay::WarmReset()
 {

@@ -1,13 +1,22 @@
 #include "Graphics/Graphics.h"
 
+#include "Core/MessageManager.h"
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+#include "Core/SystemManager.h"
 #include "GameObjects/ComponentRegistry.h"
 #include "Graphics/DrawObject.h"
 #include "Graphics/ParticleEmitter.h"
 #include "Graphics/PointLight.h"
 #include "Graphics/Text.h"
+#include "Input/Input.h"
 
 namespace Quarn
 {
+
+Graphics::Graphics() = default;
+
+Graphics::~Graphics() = default;
 
 bool Graphics::Serialize(Serializer&)
 {
@@ -16,9 +25,12 @@ bool Graphics::Serialize(Serializer&)
 
 void Graphics::Update(float) {}
 
-void Graphics::Init()
+platform::WindowResult Graphics::WindowProcedure(platform::WindowHandle window,
+                                                 const platform::WindowMessage& message)
 {
-    RegisterComponentTypes();
+    if (auto* input = static_cast<Input*>(window->UserData()))
+        return Input::HandleWindowMessage(*input, window, message);
+    return platform::DefaultWindowProcedure(window, message);
 }
 
 void Graphics::RegisterComponentTypes()
@@ -30,6 +42,41 @@ void Graphics::RegisterComponentTypes()
     registry.Register<Text>();
 }
 
-void Graphics::InitResources(ResourceManager&) {}
+void Graphics::Init()
+{
+    RegisterComponentTypes();
+    m_backBufferWidth = m_windowedWidth;
+    m_backBufferHeight = m_windowedHeight;
+
+    OutputHandler& output = OutputHandler::Get();
+    output.Log("Created window");
+    std::string error;
+    m_window = platform::Window::Create(
+        {m_title, m_backBufferWidth, m_backBufferHeight, &Graphics::WindowProcedure}, error);
+    if (!m_window)
+    {
+        const bool inLua = output.InLua();
+        output.AssertFailed("m_wnd == NULL", __FILE__, inLua, __LINE__, "Window creation failed, %s!",
+                            error.c_str());
+        ThrowIfRestart(inLua);
+        return;
+    }
+    SystemManager* systems = SystemManager::Instance();
+    Input* input = systems ? dynamic_cast<Input*>(systems->GetSystem("Input")) : nullptr;
+    m_window->SetUserData(input);
+    m_window->Show();
+}
+
+void Graphics::InitResources(ResourceManager&)
+{
+    OutputHandler::Get().Log("initresources");
+    SystemManager* systems = SystemManager::Instance();
+    if (!systems)
+        return;
+    MessageManager& messages = systems->GetMessageManager();
+    messages.SendMessage("WindowCreated", GetWindow());
+    messages.SendMessage("WindowSizeRefreshed", static_cast<unsigned>(m_backBufferWidth),
+                         static_cast<unsigned>(m_backBufferHeight));
+}
 
 } // namespace Quarn
