@@ -5,9 +5,12 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "Resources/LuaMainLib.h"
+#include "Script/LuaBasicBind.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
 #include "Script/LuaOutput.h"
+#include "Script/LuaPolymorphicBase.h"
 #include "Script/LuaRef.h"
 
 namespace Quarn
@@ -44,7 +47,13 @@ float RandFloat(float min, float max)
     return static_cast<float>(min + (max - min) * static_cast<double>(EngineRand()) / 32767.0);
 }
 
-LuaManager::~LuaManager() = default;
+LuaManager::LuaManager() : m_mainLib(std::make_unique<LuaMainLib>()) {}
+
+LuaManager::~LuaManager()
+{
+    if (m_state && m_state == CurrentLuaState())
+        ReleaseLuaIdentity(m_mainLib.get());
+}
 
 void LuaManager::CreateState()
 {
@@ -84,8 +93,10 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     SystemManager* systems = SystemManager::Instance();
     LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
     globals.SetField("time");
+    LuaMainLib::GetLuaBind().PushObject(m_state, m_mainLib.get());
+    globals.SetField("qMain");
     // None of these objects has a Lua class yet.
-    for (const char* name : {"qMain", "vecs", "colors", "resources", "goManager"})
+    for (const char* name : {"vecs", "colors", "resources", "goManager"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);
