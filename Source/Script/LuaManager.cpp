@@ -6,6 +6,7 @@
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
 #include "Resources/LuaMainLib.h"
+#include "Resources/ResourceManager.h"
 #include "Script/LuaBasicBind.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
@@ -95,12 +96,17 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     globals.SetField("time");
     LuaMainLib::GetLuaBind().PushObject(m_state, m_mainLib.get());
     globals.SetField("qMain");
-    // None of these objects has a Lua class yet.
-    for (const char* name : {"vecs", "colors", "resources", "goManager"})
+    // The vector and colour libraries have no Lua class yet.
+    for (const char* name : {"vecs", "colors"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);
     }
+    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
+    globals.SetField("resources");
+    // Nor has the game-object manager.
+    lua_pushnil(m_state);
+    globals.SetField("goManager");
 }
 
 } // namespace Quarn
