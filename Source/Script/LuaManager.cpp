@@ -44,7 +44,11 @@ float RandFloat(float min, float max)
     return static_cast<float>(min + (max - min) * static_cast<double>(EngineRand()) / 32767.0);
 }
 
-LuaManager::~LuaManager() = default;
+LuaManager::~LuaManager()
+{
+    ReleaseLuaIdentity(&m_vecLib);
+    ReleaseLuaIdentity(&m_colorLib);
+}
 
 void LuaManager::CreateState()
 {
@@ -84,8 +88,15 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     SystemManager* systems = SystemManager::Instance();
     LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
     globals.SetField("time");
+    // Not bound yet.
+    lua_pushnil(m_state);
+    globals.SetField("qMain");
+    LuaConverter<MainVecLib*>::Push(m_state, &m_vecLib);
+    globals.SetField("vecs");
+    LuaConverter<LuaColorLib*>::Push(m_state, &m_colorLib);
+    globals.SetField("colors");
     // None of these objects has a Lua class yet.
-    for (const char* name : {"qMain", "vecs", "colors", "resources", "goManager"})
+    for (const char* name : {"resources", "goManager"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);

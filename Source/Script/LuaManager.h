@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Script/LuaColorLib.h"
 #include "Script/LuaState.h"
+#include "Script/MainVecLib.h"
 
 namespace Quarn
 {
@@ -27,6 +29,9 @@ private:
     void PublishEngineObjects(const LuaRef& globals);
 
     lua_State* m_state = nullptr;
+    // The library objects behind "vecs" and "colors".
+    MainVecLib m_vecLib;
+    LuaColorLib m_colorLib;
 };
 
 // min + (max - min) * r / 32767 for the next value r of the engine's generator.
