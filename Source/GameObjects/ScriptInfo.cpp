@@ -16,14 +16,8 @@ bool ScriptInfo::Serialize(Serializer& serializer)
     {
         if (serializer.IsInput())
             m_scripts.resize(count);
-        for (std::string& name : m_scripts)
-        {
-            if (!serializer.Exists("unused;Script"))
-                continue;
-            serializer.BeginGroup("unused;Script");
-            SerializeNamed(serializer, name, "Unused");
-            serializer.EndGroup();
-        }
+        for (Resource<LuaScript>& script : m_scripts)
+            SerializeNamed(serializer, script, "unused;Script");
     }
     serializer.EndGroup();
     return true;

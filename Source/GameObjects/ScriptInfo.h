@@ -1,15 +1,17 @@
 #pragma once
 
 #include "GameObjects/ComponentT.h"
+#include "Resources/Resource.h"
 
-#include <string>
 #include <vector>
 
 namespace Quarn
 {
 
-// Gives its game object behaviour from Lua: the names of the scripts run with the object when it is
-// announced, in order.
+class LuaScript;
+
+// Gives its game object behaviour from Lua: the scripts run with the object when it is announced, in
+// order. Only the names are stored; the scripts are resolved when the component is announced.
 class ScriptInfo : public ComponentT<ScriptInfo>
 {
 public:
@@ -18,7 +20,7 @@ public:
     // The script names, one "Script" entry each.
     bool Serialize(Serializer& serializer) override;
 
-    std::vector<std::string> m_scripts;
+    std::vector<Resource<LuaScript>> m_scripts;
 };
 
 } // namespace Quarn

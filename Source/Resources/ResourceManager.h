@@ -174,6 +174,8 @@ private:
     PreloadManager m_preloadManager;
     std::shared_ptr<LoadedResources> m_loaded;
     std::unordered_map<std::string, ResourceCreator> m_creators;
+    // The resources whose creators are running.
+    std::unordered_set<ResourceKey, ResourceKeyHash> m_loading;
     std::string m_sourceRoot;
     std::string m_workingRoot;
     std::vector<ConversionParameters> m_conversions;
