@@ -5,6 +5,7 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "Resources/ResourceManager.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
 #include "Script/LuaOutput.h"
@@ -95,12 +96,11 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     globals.SetField("vecs");
     LuaConverter<LuaColorLib*>::Push(m_state, &m_colorLib);
     globals.SetField("colors");
-    // None of these objects has a Lua class yet.
-    for (const char* name : {"resources", "goManager"})
-    {
-        lua_pushnil(m_state);
-        globals.SetField(name);
-    }
+    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
+    globals.SetField("resources");
+    // Not bound yet.
+    lua_pushnil(m_state);
+    globals.SetField("goManager");
 }
 
 } // namespace Quarn
