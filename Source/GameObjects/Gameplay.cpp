@@ -77,6 +77,8 @@ void Gameplay::InitResources(ResourceManager&)
     globals.SetGlobals();
     LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
     globals.SetField("messages");
+    LuaConverter<OpenSaveDialogManager*>::Push(state, &m_dialogs);
+    globals.SetField("openSave");
 }
 
 void Gameplay::WarmReset()

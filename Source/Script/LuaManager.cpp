@@ -5,10 +5,14 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "Resources/LuaMainLib.h"
 #include "Resources/ResourceManager.h"
+#include "Script/LuaBasicBind.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
+#include "Script/LuaMethods.h"
 #include "Script/LuaOutput.h"
+#include "Script/LuaPolymorphicBase.h"
 #include "Script/LuaRef.h"
 
 namespace Quarn
@@ -16,19 +20,6 @@ namespace Quarn
 
 namespace
 {
-
-using RandFloatFunction = float (*)(float, float);
-
-// The body of the script function "RandFloat": the generator function is upvalue 1.
-int CallRandFloat(lua_State* state)
-{
-    const auto function = reinterpret_cast<RandFloatFunction>(
-        reinterpret_cast<void (*)()>(lua_tocfunction(state, lua_upvalueindex(1))));
-    const auto min = static_cast<float>(lua_tonumber(state, 1));
-    const auto max = static_cast<float>(lua_tonumber(state, 2));
-    lua_pushnumber(state, function(min, max));
-    return 1;
-}
 
 void ReportCreationFailure(const char* expression, int line, const char* message)
 {
@@ -45,10 +36,16 @@ float RandFloat(float min, float max)
     return static_cast<float>(min + (max - min) * static_cast<double>(EngineRand()) / 32767.0);
 }
 
+LuaManager::LuaManager() : m_mainLib(std::make_unique<LuaMainLib>()) {}
+
 LuaManager::~LuaManager()
 {
-    ReleaseLuaIdentity(&m_vecLib);
-    ReleaseLuaIdentity(&m_colorLib);
+    if (m_state && m_state == CurrentLuaState())
+    {
+        ReleaseLuaIdentity(m_mainLib.get());
+        ReleaseLuaIdentity(&m_vecLib);
+        ReleaseLuaIdentity(&m_colorLib);
+    }
 }
 
 void LuaManager::CreateState()
@@ -78,9 +75,7 @@ void LuaManager::CreateState()
     PublishEngineObjects(globals);
     lua_pushcclosure(m_state, &C_ErrorFunc, 0);
     globals.SetField("C_ErrorFunc");
-    // Kept as a C function value only to be read back with its own type by CallRandFloat.
-    lua_pushcclosure(m_state, reinterpret_cast<lua_CFunction>(reinterpret_cast<void (*)()>(&RandFloat)), 0);
-    lua_pushcclosure(m_state, &CallRandFloat, 1);
+    LuaPushFunction(m_state, &RandFloat);
     globals.SetField("RandFloat");
 }
 
@@ -89,8 +84,7 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     SystemManager* systems = SystemManager::Instance();
     LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
     globals.SetField("time");
-    // Not bound yet.
-    lua_pushnil(m_state);
+    LuaMainLib::GetLuaBind().PushObject(m_state, m_mainLib.get());
     globals.SetField("qMain");
     LuaConverter<MainVecLib*>::Push(m_state, &m_vecLib);
     globals.SetField("vecs");
@@ -98,7 +92,7 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     globals.SetField("colors");
     LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
     globals.SetField("resources");
-    // Not bound yet.
+    // The game-object manager has no Lua class yet.
     lua_pushnil(m_state);
     globals.SetField("goManager");
 }

@@ -4,9 +4,12 @@
 #include "Script/LuaState.h"
 #include "Script/MainVecLib.h"
 
+#include <memory>
+
 namespace Quarn
 {
 
+class LuaMainLib;
 class LuaRef;
 
 // Creates the program's Lua state and publishes the engine's script globals into it. The owner
@@ -14,7 +17,8 @@ class LuaRef;
 class LuaManager
 {
 public:
-    LuaManager() = default;
+    LuaManager();
+    // Releases the Lua identities of its library objects while the state is still open.
     ~LuaManager();
     LuaManager(const LuaManager&) = delete;
     LuaManager& operator=(const LuaManager&) = delete;
@@ -29,7 +33,9 @@ private:
     void PublishEngineObjects(const LuaRef& globals);
 
     lua_State* m_state = nullptr;
-    // The library objects behind "vecs" and "colors".
+    // Published as "qMain".
+    std::unique_ptr<LuaMainLib> m_mainLib;
+    // Published as "vecs" and "colors".
     MainVecLib m_vecLib;
     LuaColorLib m_colorLib;
 };
