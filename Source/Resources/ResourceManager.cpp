@@ -6,6 +6,7 @@
 #include "Resources/Serializeable.h"
 #include "Resources/XMLInput.h"
 #include "Resources/XMLOutput.h"
+#include "Script/LuaPolymorphicBase.h"
 #include "platform/folders/UserFolders.h"
 
 #include <cctype>
@@ -73,7 +74,10 @@ ResourceManager::ResourceManager(SystemManager& systems)
     Scan(m_workingRoot, m_workingFiles);
 }
 
-ResourceManager::~ResourceManager() = default;
+ResourceManager::~ResourceManager()
+{
+    ReleaseLuaIdentity(this);
+}
 
 void ResourceManager::Scan(const std::string& root, ExtensionIndex& index)
 {

@@ -20,6 +20,7 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
 class Serializeable;
 class SystemManager;
 
@@ -63,6 +64,9 @@ public:
     ~ResourceManager();
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
+
+    // The Lua table "resources": "ForEachExtension" and "AddPreloadRequest".
+    static LuaBasicBind& GetLuaBind();
 
     const std::string& SourceRoot() const override { return m_sourceRoot; }
     const std::string& WorkingRoot() const override { return m_workingRoot; }
