@@ -8,6 +8,7 @@
 #include "Resources/ResourceManager.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
+#include "Script/LuaMethods.h"
 #include "Script/LuaOutput.h"
 #include "Script/LuaRef.h"
 
@@ -16,19 +17,6 @@ namespace Quarn
 
 namespace
 {
-
-using RandFloatFunction = float (*)(float, float);
-
-// The body of the script function "RandFloat": the generator function is upvalue 1.
-int CallRandFloat(lua_State* state)
-{
-    const auto function = reinterpret_cast<RandFloatFunction>(
-        reinterpret_cast<void (*)()>(lua_tocfunction(state, lua_upvalueindex(1))));
-    const auto min = static_cast<float>(lua_tonumber(state, 1));
-    const auto max = static_cast<float>(lua_tonumber(state, 2));
-    lua_pushnumber(state, function(min, max));
-    return 1;
-}
 
 void ReportCreationFailure(const char* expression, int line, const char* message)
 {
@@ -74,9 +62,7 @@ void LuaManager::CreateState()
     PublishEngineObjects(globals);
     lua_pushcclosure(m_state, &C_ErrorFunc, 0);
     globals.SetField("C_ErrorFunc");
-    // Kept as a C function value only to be read back with its own type by CallRandFloat.
-    lua_pushcclosure(m_state, reinterpret_cast<lua_CFunction>(reinterpret_cast<void (*)()>(&RandFloat)), 0);
-    lua_pushcclosure(m_state, &CallRandFloat, 1);
+    LuaPushFunction(m_state, &RandFloat);
     globals.SetField("RandFloat");
 }
 

@@ -463,5 +463,25 @@ TEST_F(LuaBindTest, PrimitiveValuesBelongToLua)
     EXPECT_EQ(Amount::s_live, 0);
 }
 
+TEST_F(LuaBindTest, ValuesStoredByPointerAreFoundAndAReleaseDoesNotKillThem)
+{
+    int owner = 0;
+    Amount::Push(State(), 4.0);
+    lua_pushvalue(State(), -1);
+    lua_setglobal(State(), "kept");
+    LuaStoreByPointer(State(), &owner, -1);
+    lua_pop(State(), 1);
+    lua_pushlightuserdata(State(), &owner);
+    lua_rawget(State(), LUA_REGISTRYINDEX);
+    lua_getglobal(State(), "kept");
+    EXPECT_TRUE(lua_rawequal(State(), -1, -2));
+    lua_pop(State(), 2);
+
+    // Only identities go dead on release; the stored value is just no longer kept by the address.
+    ReleaseLuaIdentity(&owner);
+    Run("ok = kept:Get() == 4");
+    EXPECT_TRUE(GlobalIsTrue("ok"));
+}
+
 } // namespace
 } // namespace Quarn
