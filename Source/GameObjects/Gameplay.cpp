@@ -81,6 +81,8 @@ void Gameplay::InitResources(ResourceManager&)
     globals.SetField("messages");
     LuaConverter<GameObjectManager*>::Push(state, systems ? &systems->GetGameObjectManager() : nullptr);
     globals.SetField("goManager");
+    LuaConverter<OpenSaveDialogManager*>::Push(state, &m_dialogs);
+    globals.SetField("openSave");
 }
 
 void Gameplay::WarmReset()

@@ -5,11 +5,14 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "Resources/LuaMainLib.h"
 #include "Resources/ResourceManager.h"
+#include "Script/LuaBasicBind.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
 #include "Script/LuaMethods.h"
 #include "Script/LuaOutput.h"
+#include "Script/LuaPolymorphicBase.h"
 #include "Script/LuaRef.h"
 
 namespace Quarn
@@ -33,7 +36,13 @@ float RandFloat(float min, float max)
     return static_cast<float>(min + (max - min) * static_cast<double>(EngineRand()) / 32767.0);
 }
 
-LuaManager::~LuaManager() = default;
+LuaManager::LuaManager() : m_mainLib(std::make_unique<LuaMainLib>()) {}
+
+LuaManager::~LuaManager()
+{
+    if (m_state && m_state == CurrentLuaState())
+        ReleaseLuaIdentity(m_mainLib.get());
+}
 
 void LuaManager::CreateState()
 {
@@ -71,14 +80,19 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     SystemManager* systems = SystemManager::Instance();
     LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
     globals.SetField("time");
-    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
-    globals.SetField("resources");
-    // None of these objects has a Lua class yet.
-    for (const char* name : {"qMain", "vecs", "colors", "goManager"})
+    LuaMainLib::GetLuaBind().PushObject(m_state, m_mainLib.get());
+    globals.SetField("qMain");
+    // The vector and colour libraries have no Lua class yet.
+    for (const char* name : {"vecs", "colors"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);
     }
+    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
+    globals.SetField("resources");
+    // Nor has the game-object manager.
+    lua_pushnil(m_state);
+    globals.SetField("goManager");
 }
 
 } // namespace Quarn
