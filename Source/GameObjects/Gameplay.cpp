@@ -4,6 +4,7 @@
 #include "Core/SystemManager.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/GameObjectManager.h"
 #include "GameObjects/Mountable.h"
 #include "GameObjects/Movement.h"
 #include "GameObjects/Nameable.h"
@@ -68,7 +69,8 @@ void Gameplay::RegisterComponentTypes()
 
 void Gameplay::InitResources(ResourceManager&)
 {
-    // Scripts send and listen through the global "messages"; a warm reset brings a new manager.
+    // Scripts send and listen through the global "messages" and make objects through "goManager"; a
+    // warm reset brings a new message manager and a new state.
     lua_State* state = m_lua->GetState();
     if (!state)
         return;
@@ -77,6 +79,8 @@ void Gameplay::InitResources(ResourceManager&)
     globals.SetGlobals();
     LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
     globals.SetField("messages");
+    LuaConverter<GameObjectManager*>::Push(state, systems ? &systems->GetGameObjectManager() : nullptr);
+    globals.SetField("goManager");
     LuaConverter<OpenSaveDialogManager*>::Push(state, &m_dialogs);
     globals.SetField("openSave");
 }
