@@ -1,6 +1,7 @@
 #include "Core/MessageManager.h"
 
 #include "Core/OutputHandler.h"
+#include "Script/LuaPolymorphicBase.h"
 
 #include <boost/core/demangle.hpp>
 
@@ -23,6 +24,11 @@ std::string TypeList(const std::vector<std::type_index>& types)
 } // namespace
 
 MessageManager::MessageManager(ParamArena& arena) : m_arena(arena) {}
+
+MessageManager::~MessageManager()
+{
+    ReleaseLuaIdentity(this);
+}
 
 std::size_t MessageManager::ObjectKeyHash::operator()(const ObjectKey& key) const noexcept
 {

@@ -18,6 +18,8 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
+
 // Named messages with immediate dispatch: every listener of a name (globally, or for one game object
 // and that name) runs before the send returns, in registration order. Dispatch is re-entrant: a
 // listener may send further messages and register listeners; one registered for the name being
@@ -32,10 +34,15 @@ public:
     template <typename Signature, typename Function = std::function<Signature>> class MessageCaller;
 
     explicit MessageManager(ParamArena& arena);
+    // Releases its Lua identity.
+    ~MessageManager();
     MessageManager(const MessageManager&) = delete;
     MessageManager& operator=(const MessageManager&) = delete;
 
     ParamArena& GetArena() const { return m_arena; }
+
+    // Scripts reach the manager as the global "messages".
+    static LuaBasicBind& GetLuaBind();
 
     void Dispatch(const Message& message);
     void DispatchGO(const GameObjectHandle& object, const Message& message);

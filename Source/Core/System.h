@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Resources/Serializeable.h"
+#include "Script/LuaPolymorphicBase.h"
 
 namespace Quarn
 {
@@ -9,8 +10,8 @@ class ResourceManager;
 
 // Base of the five engine systems. Registration reads a system's settings through Serialize; the
 // frame loop calls Init once per process, InitResources at start and after every warm reset, and
-// Update once per frame.
-class System : public Serializeable
+// Update once per frame. Scripts see each system as its own class (PushLua).
+class System : public Serializeable, public LuaPolymorphicBase
 {
 public:
     ~System() override = default;

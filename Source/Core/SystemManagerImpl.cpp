@@ -176,7 +176,10 @@ void SystemManagerImpl::OnTogglePause()
     m_messages->SendMessage(m_paused ? "Unpause" : "Pause");
 }
 
-void SystemManagerImpl::PublishToLua(const std::string&, System*) {}
+void SystemManagerImpl::PublishToLua(const std::string& globalName, System* system)
+{
+    LuaPublishGlobal(globalName.c_str(), system);
+}
 
 void SystemManagerImpl::UpdatePreloads()
 {

@@ -1,5 +1,6 @@
 #include "Core/TimeManager.h"
 
+#include "Script/LuaPolymorphicBase.h"
 #include "platform/core/Clock.h"
 
 namespace Quarn
@@ -9,6 +10,15 @@ TimeManager::TimeManager()
     : m_current(&m_game), m_frequency(platform::GetClock().Frequency()),
       m_previous(platform::GetClock().Ticks()), m_counter(m_previous)
 {
+}
+
+TimeManager::~TimeManager()
+{
+    ReleaseLuaIdentity(&m_app);
+    ReleaseLuaIdentity(&m_menu);
+    ReleaseLuaIdentity(&m_game);
+    ReleaseLuaIdentity(&m_pause);
+    ReleaseLuaIdentity(this);
 }
 
 void TimeManager::Tick()

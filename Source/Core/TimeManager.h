@@ -7,14 +7,21 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
+
 // The four clocks of the game, ticked once per frame from the platform counter. Exactly one of
 // pause, game and menu is current and advances; the app timer always advances.
 class TimeManager
 {
 public:
     TimeManager();
+    // Releases the Lua identities of the four timers and then its own.
+    ~TimeManager();
     TimeManager(const TimeManager&) = delete;
     TimeManager& operator=(const TimeManager&) = delete;
+
+    // Scripts reach the time manager as the global "time".
+    static LuaBasicBind& GetLuaBind();
 
     void Tick();
 

@@ -5,12 +5,17 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
+
 // One clock of the time manager. Every value derives from integer counter ticks, so totals do not
 // drift; the frame time handed to the game is clamped to 0.1 s, the total is not.
 class Timer
 {
 public:
     static constexpr float kMaxDT = 0.1f;
+
+    // Scripts reach timers through the time manager's getters.
+    static LuaBasicBind& GetLuaBind();
 
     // Advances by one frame of delta counter ticks at the given counter frequency.
     void Tick(std::int64_t delta, std::int64_t frequency);

@@ -20,6 +20,7 @@
 #include "Resources/LuaRunner.h"
 #include "Resources/ResourceManager.h"
 #include "Script/LuaBoundary.h"
+#include "Script/LuaConvert.h"
 #include "Script/LuaManager.h"
 #include "platform/folders/UserFolders.h"
 
@@ -162,6 +163,10 @@ void Gameplay::SetGlobals()
     lua_State* state = CurrentLuaState();
     if (!state)
         return;
+    SystemManager* systems = SystemManager::Instance();
+    // Scripts send and listen through "messages"; a warm reset brings a new message manager.
+    LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
+    SetRawGlobal(state, "messages");
     SetNumberGlobal(state, "dt", 0.0f);
     SetNumberGlobal(state, "gameTime", 0.0f);
     SetNumberGlobal(state, "appTime", 0.0f);

@@ -7,7 +7,10 @@
 #include "Core/Quaternion.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
+#include "Resources/LuaRunner.h"
 #include "Resources/ResourceManager.h"
+#include "Resources/SavedTables.h"
+#include "Script/LuaBoundary.h"
 #include "Script/LuaOutput.h"
 #include "platform/core/Debugger.h"
 
@@ -48,7 +51,57 @@ void DrawModel(const char* model, const Vector3& position, const Vector3& scale,
         messages->SendMessage("DrawDebugModel", std::string(model), world, colour);
 }
 
+// The resource manager the script functions work with; a Lua error without one.
+ResourceManager& ScriptResources(lua_State* state)
+{
+    SystemManager* systems = SystemManager::Instance();
+    if (!systems)
+        luaL_error(state, "no resources without the engine's systems");
+    return systems->GetResourceManager();
+}
+
+// A name argument: a string or a number as text, anything else the empty name (which is refused).
+std::string NameArgument(lua_State* state, int index)
+{
+    std::size_t length = 0;
+    const char* text = lua_type(state, index) == LUA_TSTRING || lua_type(state, index) == LUA_TNUMBER
+                           ? lua_tolstring(state, index, &length)
+                           : nullptr;
+    return text ? std::string(text, length) : std::string();
+}
+
 } // namespace
+
+int LuaMainLib::SaveTableFromLua(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]
+                       {
+                           SaveTable(state, 1, NameArgument(state, 2), ScriptResources(state));
+                           return 0;
+                       });
+}
+
+int LuaMainLib::LoadTableFromLua(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]
+                       {
+                           LoadTable(state, NameArgument(state, 1), ScriptResources(state));
+                           return 1;
+                       });
+}
+
+int LuaMainLib::RunFileFromLua(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]
+                       {
+                           // The script's results are left above the argument; the last one is handed back.
+                           return LuaRunner::RunFile(NameArgument(state, 1), ScriptResources(state)) > 0 ? 1
+                                                                                                         : 0;
+                       });
+}
 
 void LuaMainLib::Print(const std::string& text)
 {

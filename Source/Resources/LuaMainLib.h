@@ -6,6 +6,8 @@
 
 #include <string>
 
+struct lua_State;
+
 namespace Quarn
 {
 
@@ -51,6 +53,14 @@ public:
     // The last component of path (split at "/" and at "\") without its extension: the text before
     // its last "."; the whole component when it has no ".".
     static std::string FileNameFromPath(const std::string& path);
+
+    // The functions that work on Lua values directly, as Lua C functions (arguments from index 1):
+    // SaveTable(table, name) saves the table as the user data of name; LoadTable(name) gives the
+    // table saved under name, or a new one (see SavedTables.h); RunFile(name) runs the script
+    // resource of that name and gives its last result (nothing when it returned none).
+    static int SaveTableFromLua(lua_State* state);
+    static int LoadTableFromLua(lua_State* state);
+    static int RunFileFromLua(lua_State* state);
 
     // The colour of DrawLine: blue 118, green 255, red 0, alpha 255.
     static constexpr RGBA kLineColour{0xFF00FF76u};

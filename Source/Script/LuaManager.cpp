@@ -3,7 +3,10 @@
 #include "Core/OutputHandler.h"
 #include "Core/Random.h"
 #include "Core/RestartGameException.h"
+#include "Core/SystemManager.h"
+#include "Core/TimeManager.h"
 #include "Script/LuaBoundary.h"
+#include "Script/LuaConvert.h"
 #include "Script/LuaOutput.h"
 #include "Script/LuaRef.h"
 
@@ -78,8 +81,11 @@ void LuaManager::CreateState()
 
 void LuaManager::PublishEngineObjects(const LuaRef& globals)
 {
+    SystemManager* systems = SystemManager::Instance();
+    LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
+    globals.SetField("time");
     // None of these objects has a Lua class yet.
-    for (const char* name : {"time", "qMain", "vecs", "colors", "resources", "goManager"})
+    for (const char* name : {"qMain", "vecs", "colors", "resources", "goManager"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);

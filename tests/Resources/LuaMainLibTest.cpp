@@ -4,6 +4,10 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
+#include "Resources/LuaRunner.h"
+#include "Resources/ResourceManager.h"
+#include "ScopedEnvironment.h"
+#include "Script/LuaTestState.h"
 #include "support/CapturedErrors.h"
 #include "support/RunFolder.h"
 
@@ -11,6 +15,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -178,6 +184,78 @@ TEST_F(LuaMainLibSystemsTest, PrintWritesTheTextAsItStands)
         LuaMainLib::Print("50% done %s");
     }
     EXPECT_EQ(test::TempDir::Read(dir / "RunLog.txt"), "50% done %s\n");
+}
+
+// The functions that take Lua values, registered as globals of a test state.
+class MainLibScriptsTest : public testing::Test
+{
+protected:
+    MainLibScriptsTest()
+    {
+        m_environment.Set("XDG_DATA_HOME", m_data.Path().string());
+        m_folder.WriteSource("scripts/Answer.lua", "return 42");
+        m_folder.WriteSource("scripts/Many.lua", "return 1, 2, 3");
+        m_folder.WriteSource("scripts/Quiet.lua", "local x = 1");
+        m_folder.WriteSource("scripts/SavesAFunction.lua", "SaveTable({ f = print }, 'Slot')");
+        m_folder.WriteSource("scripts/SavesAndLoads.lua", "SaveTable({ level = 3, name = 'Ann' }, 'Slot') "
+                                                          "return LoadTable('Slot').level");
+        m_systems.emplace();
+        m_systems->GetResourceManager().AddCopiedExtension("lua");
+        lua_register(m_lua.State(), "SaveTable", LuaMainLib::SaveTableFromLua);
+        lua_register(m_lua.State(), "LoadTable", LuaMainLib::LoadTableFromLua);
+        lua_register(m_lua.State(), "RunFile", LuaMainLib::RunFileFromLua);
+    }
+
+    bool Holds(const std::string& expression)
+    {
+        EXPECT_EQ(m_lua.Run("result = (" + expression + ")"), "") << expression;
+        lua_getglobal(m_lua.State(), "result");
+        const bool holds = lua_toboolean(m_lua.State(), -1) != 0;
+        lua_pop(m_lua.State(), 1);
+        return holds;
+    }
+
+    test::RunFolder m_folder;
+    test::ScopedEnvironment m_environment;
+    test::TempDir m_data;
+    test::CapturedErrors m_errors;
+    std::optional<SystemManager> m_systems;
+    test::LuaTestState m_lua;
+};
+
+TEST_F(MainLibScriptsTest, TablesSaveAndLoadFromScripts)
+{
+    EXPECT_EQ(m_lua.Run("SaveTable({ a = 1, b = { true } }, 'Round') u = LoadTable('Round')"), "");
+    EXPECT_TRUE(Holds("u.a == 1 and u.b[1] == true"));
+    EXPECT_TRUE(Holds("LoadTable('Fresh').IAmWusk_IAmInYourSaveFile == 'Awesome!'"));
+    EXPECT_TRUE(std::filesystem::exists(m_data / "Tavu/Fresh.xml"));
+    EXPECT_EQ(lua_gettop(m_lua.State()), 0);
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+TEST_F(MainLibScriptsTest, RunFileHandsBackTheScriptsLastResult)
+{
+    EXPECT_TRUE(Holds("RunFile('Answer') == 42"));
+    EXPECT_TRUE(Holds("RunFile('Many') == 3"));
+    EXPECT_TRUE(Holds("RunFile('Quiet') == nil"));
+    EXPECT_TRUE(Holds("select('#', RunFile('Quiet')) == 0"));
+    EXPECT_EQ(m_errors.Count(), 0u);
+    EXPECT_TRUE(Holds("RunFile('Missing') == nil"));
+    EXPECT_TRUE(m_errors.Any("Failed to find any file named \"Missing\""));
+}
+
+TEST_F(MainLibScriptsTest, AScriptThatSavesSomethingUnstorableRestartsTheGameAndKeepsTheSave)
+{
+    ResourceManager& resources = m_systems->GetResourceManager();
+    EXPECT_EQ(LuaRunner::RunFile("SavesAndLoads", resources), 1);
+    EXPECT_EQ(lua_tonumber(m_lua.State(), -1), 3.0);
+    lua_settop(m_lua.State(), 0);
+    const std::string saved = test::TempDir::Read(m_data / "Tavu/Slot.xml");
+
+    EXPECT_THROW(LuaRunner::RunFile("SavesAFunction", resources), RestartGameException);
+    EXPECT_TRUE(m_errors.Any("Unable to serialize functions"));
+    EXPECT_EQ(test::TempDir::Read(m_data / "Tavu/Slot.xml"), saved);
+    EXPECT_EQ(OutputHandler::Get().LuaCallDepth(), 0);
 }
 
 } // namespace

@@ -1,0 +1,100 @@
+#include "Script/LuaBindBase.h"
+
+#include <boost/core/demangle.hpp>
+
+namespace Quarn
+{
+
+namespace
+{
+// "Quarn::Timer" reads "Timer" in script errors.
+std::string ReadableClassName(const std::type_info& type)
+{
+    std::string name = boost::core::demangle(type.name());
+    const std::size_t templateStart = name.find('<');
+    const std::size_t scope = name.rfind("::", templateStart);
+    if (scope != std::string::npos)
+        name.erase(0, scope + 2);
+    return name;
+}
+} // namespace
+
+LuaBindBase::LuaBindBase(const std::type_info& type, RegisterCallback callback)
+    : m_callback(callback), m_className(ReadableClassName(type))
+{
+}
+
+void LuaBindBase::PushKey(lua_State* state, Key key) const
+{
+    lua_pushlightuserdata(state, const_cast<char*>(&m_keys[key]));
+}
+
+bool LuaBindBase::IsRegistered(lua_State* state) const
+{
+    PushKey(state, kRegisteredKey);
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    const bool registered = lua_isboolean(state, -1) && lua_toboolean(state, -1);
+    lua_pop(state, 1);
+    return registered;
+}
+
+void LuaBindBase::Register(lua_State* state)
+{
+    PushKey(state, kRegisteredKey);
+    lua_pushboolean(state, 1);
+    lua_rawset(state, LUA_REGISTRYINDEX);
+
+    PushKey(state, kMethodTableKey);
+    lua_newtable(state);
+    lua_rawset(state, LUA_REGISTRYINDEX);
+    PushKey(state, kMetatableKey);
+    lua_newtable(state);
+    lua_rawset(state, LUA_REGISTRYINDEX);
+
+    if (m_callback)
+        m_callback(state);
+
+    PushKey(state, kMetatableKey);
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    lua_pushliteral(state, "__index");
+    PushKey(state, kMethodTableKey);
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    lua_rawset(state, -3);
+    lua_pop(state, 1);
+    m_registered = true;
+}
+
+void LuaBindBase::PushMetatable(lua_State* state)
+{
+    EnsureRegistered(state);
+    PushKey(state, kMetatableKey);
+    lua_rawget(state, LUA_REGISTRYINDEX);
+}
+
+void LuaBindBase::PushMethodTable(lua_State* state)
+{
+    EnsureRegistered(state);
+    PushKey(state, kMethodTableKey);
+    lua_rawget(state, LUA_REGISTRYINDEX);
+}
+
+bool LuaBindBase::IsInstance(lua_State* state, int index)
+{
+    if (index < 0 && index > LUA_REGISTRYINDEX)
+        index = lua_gettop(state) + index + 1;
+    if (lua_type(state, index) != LUA_TUSERDATA || !lua_getmetatable(state, index))
+        return false;
+    PushMetatable(state);
+    const bool same = lua_rawequal(state, -1, -2);
+    lua_pop(state, 2);
+    return same;
+}
+
+void* LuaToObject(lua_State* state, int index)
+{
+    if (lua_type(state, index) != LUA_TUSERDATA)
+        return nullptr;
+    return *static_cast<void**>(lua_touserdata(state, index));
+}
+
+} // namespace Quarn

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Script/LuaState.h"
+
+#include <string>
+#include <typeinfo>
+
+namespace Quarn
+{
+
+// The Lua side of one bound class: its metatable and method table. Both live in the registry of the
+// running state under light-userdata keys inside this object, so a new state (a warm reset) has
+// none and the class registers itself again on its next use. One binding object exists per class.
+class LuaBindBase
+{
+public:
+    // Fills the method table of the class (its list of methods) while the class registers.
+    using RegisterCallback = void (*)(lua_State* state);
+
+    LuaBindBase(const std::type_info& type, RegisterCallback callback);
+    virtual ~LuaBindBase() = default;
+    LuaBindBase(const LuaBindBase&) = delete;
+    LuaBindBase& operator=(const LuaBindBase&) = delete;
+
+    // The class's tables exist in the registry of state.
+    bool IsRegistered(lua_State* state) const;
+    void EnsureRegistered(lua_State* state)
+    {
+        if (!IsRegistered(state))
+            Register(state);
+    }
+
+    // Both make sure the class is registered.
+    void PushMetatable(lua_State* state);
+    void PushMethodTable(lua_State* state);
+
+    // The value at index is a userdata of this class.
+    bool IsInstance(lua_State* state, int index);
+
+    // The class name scripts see in error messages ("Timer").
+    const std::string& ClassName() const { return m_className; }
+    // Set once the class has registered in any state.
+    bool WasRegistered() const { return m_registered; }
+
+    // Whether bound methods of this class count as a Lua call while they run, so that a report inside
+    // one restarts the game. On by default.
+    bool RaisesLuaCallDepth() const { return m_raisesLuaCallDepth; }
+    void SetRaisesLuaCallDepth(bool raises) { m_raisesLuaCallDepth = raises; }
+
+
+protected:
+    // Creates the tables and fills them; derived bindings add their own metamethods.
+    virtual void Register(lua_State* state);
+
+private:
+    enum Key
+    {
+        kRegisteredKey,
+        kMetatableKey,
+        kMethodTableKey,
+        kKeyCount
+    };
+
+    void PushKey(lua_State* state, Key key) const;
+
+    // Registry keys: the addresses of these bytes.
+    char m_keys[kKeyCount] = {};
+    RegisterCallback m_callback;
+    std::string m_className;
+    bool m_registered = false;
+    bool m_raisesLuaCallDepth = true;
+};
+
+// The pointer held by the full userdata at index; null for any other value.
+void* LuaToObject(lua_State* state, int index);
+
+} // namespace Quarn

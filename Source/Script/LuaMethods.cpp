@@ -1,0 +1,21 @@
+#include "Script/LuaMethods.h"
+
+namespace Quarn
+{
+
+namespace LuaDetail
+{
+int CFunctionThunk(lua_State* state)
+{
+    const lua_CFunction function = lua_tocfunction(state, lua_upvalueindex(1));
+    return LuaBoundary(state, [state, function] { return function(state); });
+}
+} // namespace LuaDetail
+
+void LuaPushCFunction(lua_State* state, lua_CFunction function)
+{
+    lua_pushcfunction(state, function);
+    lua_pushcclosure(state, &LuaDetail::CFunctionThunk, 1);
+}
+
+} // namespace Quarn

@@ -1,0 +1,203 @@
+#pragma once
+
+#include "Core/OutputHandler.h"
+#include "Script/LuaBoundary.h"
+#include "Script/LuaConvert.h"
+
+#include <cstddef>
+#include <functional>
+#include <new>
+#include <optional>
+#include <tuple>
+#include <utility>
+
+namespace Quarn
+{
+
+// Bound methods. A class's registration callback lists its methods as flat (function, "Name") pairs:
+//
+//     LuaMethods<Timer>(state, &Timer::GetDT, "GetDT", &Timer::DistortTime, "DistortTime");
+//
+// A function is a member function of the class (or of a base), or a free function whose first
+// parameter is a reference to the class. Each becomes a closure that checks self, converts the
+// arguments from index 2 on by their types (LuaConverter), calls, and pushes the result.
+
+namespace LuaDetail
+{
+
+template <typename F> struct MethodTraits;
+
+template <typename C, typename R, typename... A> struct MethodTraits<R (C::*)(A...)>
+{
+    using Result = R;
+    using Arguments = std::tuple<A...>;
+};
+template <typename C, typename R, typename... A> struct MethodTraits<R (C::*)(A...) const>
+{
+    using Result = R;
+    using Arguments = std::tuple<A...>;
+};
+template <typename C, typename R, typename... A> struct MethodTraits<R (C::*)(A...) noexcept>
+{
+    using Result = R;
+    using Arguments = std::tuple<A...>;
+};
+template <typename C, typename R, typename... A> struct MethodTraits<R (C::*)(A...) const noexcept>
+{
+    using Result = R;
+    using Arguments = std::tuple<A...>;
+};
+template <typename S, typename R, typename... A> struct MethodTraits<R (*)(S&, A...)>
+{
+    using Result = R;
+    using Arguments = std::tuple<A...>;
+};
+
+// Upvalue 1 of a method closure: the function itself (member-function pointers keep their full
+// representation) and the class's rule on the Lua-call depth.
+template <typename F> struct MethodBlock
+{
+    F m_function;
+    bool m_raisesLuaCallDepth;
+};
+
+// Calls function with self and the converted arguments taken from firstIndex on; pushes the result
+// and returns the number of results.
+template <typename R, typename... A, typename Call, std::size_t... I>
+int Invoke(lua_State* state, int firstIndex, Call&& call, std::index_sequence<I...>)
+{
+    // Braced initialisation reads the arguments in order.
+    std::tuple<typename LuaArgument<A>::Stored...> arguments{
+        LuaArgument<A>::Read(state, firstIndex + static_cast<int>(I))...};
+    if constexpr (std::is_void_v<R>)
+    {
+        call(LuaArgument<A>::Pass(std::get<I>(arguments))...);
+        return 0;
+    }
+    else
+    {
+        LuaResult<R>::Push(state, call(LuaArgument<A>::Pass(std::get<I>(arguments))...));
+        return 1;
+    }
+}
+
+template <typename R, typename Tuple> struct Invoker;
+template <typename R, typename... A> struct Invoker<R, std::tuple<A...>>
+{
+    template <typename Call> static int Run(lua_State* state, int firstIndex, Call&& call)
+    {
+        return Invoke<R, A...>(state, firstIndex, std::forward<Call>(call), std::index_sequence_for<A...>());
+    }
+};
+
+// Self is the object at index 1, of exactly the class whose metatable is upvalue 2.
+template <typename X> X* CheckSelf(lua_State* state)
+{
+    if (lua_type(state, 1) == LUA_TUSERDATA && lua_getmetatable(state, 1))
+    {
+        const bool sameClass = lua_rawequal(state, -1, lua_upvalueindex(2));
+        lua_pop(state, 1);
+        if (sameClass)
+            if (void* object = LuaToObject(state, 1))
+                return static_cast<X*>(object);
+    }
+    LuaArgumentError(state, 1, X::GetLuaBind().ClassName().c_str());
+}
+
+template <typename X, typename F> int MethodThunk(lua_State* state)
+{
+    return LuaBoundary(
+        state,
+        [state]() -> int
+        {
+            const auto& block =
+                *static_cast<const MethodBlock<F>*>(lua_touserdata(state, lua_upvalueindex(1)));
+            X* self = CheckSelf<X>(state);
+            std::optional<LuaCallDepthScope> depth;
+            if (block.m_raisesLuaCallDepth)
+                depth.emplace();
+            using Traits = MethodTraits<F>;
+            return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
+                state, 2,
+                [self, &block](auto&&... arguments) -> decltype(auto)
+                {
+                    if constexpr (std::is_member_function_pointer_v<F>)
+                        return std::invoke(block.m_function, self,
+                                           std::forward<decltype(arguments)>(arguments)...);
+                    else
+                        return block.m_function(*self, std::forward<decltype(arguments)>(arguments)...);
+                });
+        });
+}
+
+template <typename F> struct FunctionTraits;
+template <typename R, typename... A> struct FunctionTraits<R (*)(A...)>
+{
+    using Result = R;
+    using Arguments = std::tuple<A...>;
+};
+
+template <typename F> int FunctionThunk(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]() -> int
+                       {
+                           const F function =
+                               *static_cast<const F*>(lua_touserdata(state, lua_upvalueindex(1)));
+                           using Traits = FunctionTraits<F>;
+                           return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
+                               state, 1,
+                               [function](auto&&... arguments) -> decltype(auto)
+                               { return function(std::forward<decltype(arguments)>(arguments)...); });
+                       });
+}
+
+int CFunctionThunk(lua_State* state);
+
+} // namespace LuaDetail
+
+// Adds one method to the method table of X. Called from X's registration callback.
+template <typename X, typename F> void LuaAddMethod(lua_State* state, F function, const char* name)
+{
+    LuaBindBase& bind = X::GetLuaBind();
+    bind.PushMethodTable(state);
+    lua_pushstring(state, name);
+    new (lua_newuserdata(state, sizeof(LuaDetail::MethodBlock<F>)))
+        LuaDetail::MethodBlock<F>{function, bind.RaisesLuaCallDepth()};
+    bind.PushMetatable(state);
+    lua_pushcclosure(state, &LuaDetail::MethodThunk<X, F>, 2);
+    lua_rawset(state, -3);
+    lua_pop(state, 1);
+}
+
+template <typename X> void LuaMethods(lua_State*) {}
+
+template <typename X, typename F, typename... Rest>
+void LuaMethods(lua_State* state, F function, const char* name, Rest... rest)
+{
+    LuaAddMethod<X>(state, function, name);
+    LuaMethods<X>(state, rest...);
+}
+
+// Pushes a plain function as a Lua function: its arguments are converted from index 1 on.
+template <typename R, typename... A> void LuaPushFunction(lua_State* state, R (*function)(A...))
+{
+    using F = R (*)(A...);
+    new (lua_newuserdata(state, sizeof(F))) F(function);
+    lua_pushcclosure(state, &LuaDetail::FunctionThunk<F>, 1);
+}
+
+// Pushes a Lua C function that runs behind the exception boundary.
+void LuaPushCFunction(lua_State* state, lua_CFunction function);
+
+// Sets a metamethod ("__gc", "__add" ...) of the class X to a C function behind the boundary.
+template <typename X> void LuaSetMetamethod(lua_State* state, const char* name, lua_CFunction function)
+{
+    X::GetLuaBind().PushMetatable(state);
+    lua_pushstring(state, name);
+    LuaPushCFunction(state, function);
+    lua_rawset(state, -3);
+    lua_pop(state, 1);
+}
+
+} // namespace Quarn

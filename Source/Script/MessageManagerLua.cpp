@@ -1,0 +1,43 @@
+#include "Core/MessageManager.h"
+#include "Script/LuaBindable.h"
+#include "Script/LuaMessageListener.h"
+#include "Script/LuaMethods.h"
+
+namespace Quarn
+{
+
+namespace
+{
+void RegisterListenerFromLua(MessageManager& messages, const std::string& name, LuaFunction function)
+{
+    messages.RegisterListener(name, LuaMessageListener(function));
+}
+
+// Messages sent from scripts carry no parameters.
+void SendMessageFromLua(MessageManager& messages, const std::string& name)
+{
+    messages.SendMessage(name);
+}
+
+void RegisterMessageManagerMethods(lua_State* state)
+{
+    LuaMethods<MessageManager>(state, &RegisterListenerFromLua, "RegisterListener", &SendMessageFromLua,
+                               "SendMessage");
+}
+} // namespace
+
+LuaBasicBind& MessageManager::GetLuaBind()
+{
+    // Sending from a script does not count as a Lua call of its own: the Lua listeners it reaches
+    // raise the depth themselves.
+    static LuaBasicBind& bind = []() -> LuaBasicBind&
+    {
+        LuaBasicBind& messages =
+            LuaClassBinding<LuaBasicBind, MessageManager>(&RegisterMessageManagerMethods);
+        messages.SetRaisesLuaCallDepth(false);
+        return messages;
+    }();
+    return bind;
+}
+
+} // namespace Quarn
