@@ -109,7 +109,7 @@ TEST_F(GameplayTest, GlobalsBeforeTheFirstUpdate)
     lua_getglobal(state, "LookupObject");
     EXPECT_TRUE(lua_isfunction(state, -1));
     lua_pop(state, 2);
-    EXPECT_EQ(GlobalString("trace"), "") << "no frame script runs before the first update";
+    EXPECT_EQ(GlobalString("frameTrace"), "") << "no frame script runs before the first update";
 }
 
 TEST_F(GameplayTest, SharedScriptLoadsOnceAndIsCalledOncePerObject)
@@ -275,20 +275,20 @@ TEST_F(GameplayTest, ActionListsAreSteppedEachUpdate)
     EXPECT_EQ(calls, 2);
 }
 
-// Records the "trace" the frame scripts leave each frame and clears it; restarts the game once.
-class TraceSystem : public SystemT<TraceSystem>
+// Records the "frameTrace" the frame scripts leave each frame and clears it; restarts the game once.
+class RecorderSystem : public SystemT<RecorderSystem>
 {
 public:
     bool Serialize(Serializer&) override { return true; }
-    const char* GetName() const override { return "Trace"; }
+    const char* GetName() const override { return "Recorder"; }
     void Init() override {}
     void InitResources(ResourceManager&) override {}
     void Update(float) override
     {
         ++m_frame;
-        m_traces.push_back(GlobalString("trace"));
+        m_traces.push_back(GlobalString("frameTrace"));
         lua_pushnil(CurrentLuaState());
-        lua_setglobal(CurrentLuaState(), "trace");
+        lua_setglobal(CurrentLuaState(), "frameTrace");
         if (m_frame == 3)
             throw RestartGameException();
         if (m_frame == 6)
@@ -304,14 +304,14 @@ TEST(GameplayFrameLoopTest, FrameScriptsRunInTheFirstTwoFramesAndAgainAfterAWarm
     platform::ManualClock clock{1000};
     platform::SetClock(&clock);
     CapturedErrors errors;
-    RunFolder folder({"Gameplay", "Trace"});
+    RunFolder folder({"Gameplay", "Recorder"});
     WriteGameplayFixtures(folder);
     {
         SystemManager engine;
         Gameplay gameplay;
-        TraceSystem trace;
+        RecorderSystem trace;
         engine.AddSystem("Gameplay", &gameplay);
-        engine.AddSystem("Trace", &trace);
+        engine.AddSystem("Recorder", &trace);
         engine.Run();
         EXPECT_EQ(trace.m_traces, (std::vector<std::string>{"FirstFrame dt=0;", "LuaInit;", "",
                                                             "FirstFrame dt=0;", "LuaInit;", ""}));
