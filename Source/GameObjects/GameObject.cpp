@@ -175,21 +175,12 @@ bool GameObject::Serialize(Serializer& serializer)
 
 void GameObject::SerializeSlot(Serializer& serializer, std::size_t slot)
 {
-    if (!m_components[slot])
-    {
-        if (!serializer.IsInput())
-            return;
-        m_components[slot] = GetComponentRegistry().Create(static_cast<int>(slot));
-        if (!m_components[slot])
-            return;
-        m_components[slot]->SetOwner(this);
-    }
-    if (serializer.Exists("unused"))
-    {
-        serializer.BeginGroup("unused");
-        m_components[slot]->Serialize(serializer);
-        serializer.EndGroup();
-    }
+    Component*& component = m_components[slot];
+    const bool wasEmpty = component == nullptr;
+    SerializeComponentPointer(serializer, component,
+                              [slot] { return GetComponentRegistry().Create(static_cast<int>(slot)); });
+    if (wasEmpty && component)
+        component->SetOwner(this);
 }
 
 } // namespace Quarn

@@ -151,11 +151,8 @@ GameObject* GameObjectManager::CreateGameObject(const std::string& name)
         return nullptr;
     }
     GameObject* created = object.release();
-    created->SetHandle(handle);
     output.StartTimer("GOCreate");
-    created->SetLive(true);
-    created->SetOwners();
-    created->RegisterComponents();
+    Register(*created, handle);
     output.EndTimer("GOCreate");
     return created;
 }
@@ -171,12 +168,20 @@ GameObject* GameObjectManager::CreateIntern(GameObject* object)
         output.EndTimer("GOCreateIntern");
         return nullptr;
     }
-    object->SetHandle(handle);
-    object->SetLive(true);
-    object->SetOwners();
-    object->RegisterComponents();
+    Register(*object, handle);
     output.EndTimer("GOCreateIntern");
     return object;
+}
+
+void GameObjectManager::Register(GameObject& object, const GameObjectHandle& handle)
+{
+    object.SetHandle(handle);
+    object.SetLive(true);
+    object.SetOwners();
+    object.RegisterComponents();
+    for (auto& [name, block] : m_blocks)
+        if (block.IsOpen())
+            block.Objects().push_back(handle);
 }
 
 GameObject* GameObjectManager::CreateFromCopy(const GameObject& source)
@@ -268,6 +273,7 @@ void GameObjectManager::Reset()
     ResetSlots();
     m_killList.clear();
     m_tempRemoveList.clear();
+    m_blocks.clear();
     g_current = this;
 }
 
@@ -315,6 +321,133 @@ void GameObjectManager::ApplyArchetypes(GameObject& object)
         m_building.pop_back();
     }
     object.Archetypes() = archetypes;
+}
+
+GameObjectBlock* GameObjectManager::FindBlock(const std::string& name, const char* operation)
+{
+    const auto found = m_blocks.find(name);
+    if (found != m_blocks.end())
+        return &found->second;
+    QUARN_REPORT("%s: there is no block named \"%s\"", operation, name.c_str());
+    return nullptr;
+}
+
+void GameObjectManager::OpenBlock(const std::string& name)
+{
+    m_blocks.try_emplace(name, *this).first->second.SetOpen(true);
+}
+
+void GameObjectManager::CloseBlock(const std::string& name)
+{
+    if (GameObjectBlock* block = FindBlock(name, "CloseBlock"))
+        block->SetOpen(false);
+}
+
+void GameObjectManager::RemoveBlock(const std::string& name)
+{
+    if (FindBlock(name, "RemoveBlock"))
+        m_blocks.erase(name);
+}
+
+void GameObjectManager::BlockDestroyAll(const std::string& name)
+{
+    GameObjectBlock* block = FindBlock(name, "BlockDestroyAll");
+    if (!block)
+        return;
+    for (const GameObjectHandle& handle : block->Objects())
+        if (IsLive(handle))
+            Destroy(handle);
+    m_blocks.erase(name);
+}
+
+void GameObjectManager::BlockForEach(const std::string& name,
+                                     const std::function<void(GameObject&)>& function)
+{
+    if (!FindBlock(name, "BlockForEach"))
+        return;
+    // Looked up again at every step: the function may remove, replace or add blocks.
+    for (std::size_t i = 0;;)
+    {
+        const auto found = m_blocks.find(name);
+        if (found == m_blocks.end())
+            return;
+        std::vector<GameObjectHandle>& objects = found->second.Objects();
+        if (i >= objects.size())
+            return;
+        const GameObjectHandle handle = objects[i];
+        if (!IsLive(handle))
+        {
+            objects[i] = objects.back();
+            objects.pop_back();
+            continue;
+        }
+        ++i;
+        function(*Resolve(handle));
+    }
+}
+
+void GameObjectManager::CopyFromBlockTo(const std::string& from, const std::string& to)
+{
+    GameObjectBlock* source = FindBlock(from, "CopyFromBlockTo");
+    if (!source)
+        return;
+    const std::vector<GameObjectHandle> handles = source->Objects();
+    std::vector<GameObjectHandle>& target = m_blocks.try_emplace(to, *this).first->second.Objects();
+    target.insert(target.end(), handles.begin(), handles.end());
+}
+
+bool GameObjectManager::BlockExists(const std::string& name) const
+{
+    return m_blocks.contains(name);
+}
+
+void GameObjectManager::LoadBlockFromFile(const std::string& blockName, const std::string& fileName)
+{
+    if (const auto existing = m_blocks.find(blockName); existing != m_blocks.end())
+    {
+        for (const GameObjectHandle& handle : existing->second.Objects())
+            if (IsLive(handle))
+                Destroy(handle);
+        existing->second.Objects().clear();
+    }
+    const std::string name = fileName.substr(0, fileName.rfind('.'));
+    ResourceNode* node = nullptr;
+    ResourceNode* file = nullptr;
+    if (!m_resources.GetPathsByName(name, node) || !node->Filter("xml", file) || !file->IsFile())
+    {
+        QUARN_ASSERT_FAILED_AS("! node->Filter(\"xml\",&file)", "Could not find file '%s.xml'", name.c_str());
+        return;
+    }
+    GameObjectBlock block(*this);
+    m_resources.LoadXMLFile(file->Path(), block);
+    m_blocks.insert_or_assign(blockName, std::move(block));
+}
+
+bool GameObjectManager::SaveBlockToFilePath(const std::string& blockName, const std::string& path)
+{
+    GameObjectBlock* block = FindBlock(blockName, "SaveBlockToFilePath");
+    return block && m_resources.SaveXMLFile(path, *block);
+}
+
+void GameObjectManager::SaveGameObject(const GameObject& object, const std::string& name)
+{
+    m_savedObjects.insert_or_assign(name, std::make_unique<GameObject>(object));
+}
+
+bool GameObjectManager::SavedGameObjectExists(const std::string& name) const
+{
+    return m_savedObjects.contains(name);
+}
+
+GameObject* GameObjectManager::CreateSavedGameObject(const std::string& name)
+{
+    const auto found = m_savedObjects.find(name);
+    if (found == m_savedObjects.end())
+    {
+        QUARN_REPORT("CreateSavedGameObject: there is no saved game object named \"%s\"", name.c_str());
+        return nullptr;
+    }
+    return CreateFromCopy(*found->second);
 }
 
 void GameObjectManager::RegisterProtoResourceType()

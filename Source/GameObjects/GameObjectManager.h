@@ -1,11 +1,13 @@
 #pragma once
 
 #include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectBlock.h"
 #include "GameObjects/GameObjectHandle.h"
 #include "GameObjects/GameObjectProto.h"
 #include "Resources/Resource.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -68,6 +70,32 @@ public:
     // over it.
     void ApplyArchetypes(GameObject& object);
 
+    // Blocks. Operations on a block name that does not exist are reported and change nothing.
+    // Opens the named block, made if missing: every object registered from now on joins it.
+    void OpenBlock(const std::string& name);
+    void CloseBlock(const std::string& name);
+    // Forgets the block; its objects stay in play.
+    void RemoveBlock(const std::string& name);
+    // Queues every live object of the block for destruction and forgets the block.
+    void BlockDestroyAll(const std::string& name);
+    // Calls function with each live object of the block in order, dropping the others; objects that
+    // join the block during the walk are visited too.
+    void BlockForEach(const std::string& name, const std::function<void(GameObject&)>& function);
+    // Appends the objects of block from to block to (made, closed, if missing).
+    void CopyFromBlockTo(const std::string& from, const std::string& to);
+    bool BlockExists(const std::string& name) const;
+    // Replaces the block by one read from the resource of that file name (extension ignored): the
+    // objects of the block that was there are queued for destruction first.
+    void LoadBlockFromFile(const std::string& blockName, const std::string& fileName);
+    // Writes the block to the file path (root group "Map"); false (reported) when it cannot.
+    bool SaveBlockToFilePath(const std::string& blockName, const std::string& path);
+
+    // Saved objects: deep copies kept under a name (never live), surviving warm resets.
+    void SaveGameObject(const GameObject& object, const std::string& name);
+    bool SavedGameObjectExists(const std::string& name) const;
+    // A new live object copied from the saved one; null (reported) for an unknown name.
+    GameObject* CreateSavedGameObject(const std::string& name);
+
     // Warm reset: every object is destroyed (with its messages), then the slot table starts afresh
     // (ids from 1 again) with no blocks; saved objects and loaded prototypes stay.
     void Reset();
@@ -96,6 +124,10 @@ private:
     void TakeOutOfPlay(const GameObjectHandle& handle);
     void RegisterProtoResourceType();
     bool IsBeingBuilt(const std::string& name) const;
+    // The existing block, or null after reporting that the operation needs one.
+    GameObjectBlock* FindBlock(const std::string& name, const char* operation);
+    // Registers the object's handle, makes it live and announces it; it joins the open blocks.
+    void Register(GameObject& object, const GameObjectHandle& handle);
 
     MessageManager& m_messages;
     ResourceManager& m_resources;
@@ -107,6 +139,7 @@ private:
     std::vector<GameObjectHandle> m_tempRemoveList;
     std::map<std::string, std::unique_ptr<GameObject>> m_savedObjects;
     std::map<std::string, GameObject*> m_tempRemoved;
+    std::map<std::string, GameObjectBlock> m_blocks;
     std::vector<Slot> m_slots;
     std::uint32_t m_freeHead = kNoSlot;
     std::uint32_t m_idCounter = 0;

@@ -20,13 +20,7 @@ bool ScriptInfo::Serialize(Serializer& serializer)
         if (serializer.IsInput())
             m_scripts.resize(count);
         for (Resource<LuaScript>& script : m_scripts)
-        {
-            if (!serializer.Exists("unused;Script"))
-                continue;
-            serializer.BeginGroup("unused;Script");
-            script.Serialize(serializer);
-            serializer.EndGroup();
-        }
+            SerializeNamed(serializer, script, "unused;Script");
     }
     serializer.EndGroup();
     return true;

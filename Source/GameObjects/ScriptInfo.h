@@ -11,8 +11,8 @@ namespace Quarn
 
 class ResourceManager;
 
-// Gives its game object behaviour from Lua: the names of the scripts run with the object when it is
-// announced, in order.
+// Gives its game object behaviour from Lua: the scripts run with the object when it is announced, in
+// order. Only the names are stored; the scripts are resolved when the component is announced.
 class ScriptInfo : public ComponentT<ScriptInfo>
 {
 public:

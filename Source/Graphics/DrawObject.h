@@ -1,12 +1,17 @@
 #pragma once
 
 #include "GameObjects/ComponentT.h"
+#include "Resources/Resource.h"
 
 #include <cstdint>
 #include <string>
 
 namespace Quarn
 {
+
+class Mesh;
+class Texture;
+class TextureAtlas;
 
 // Makes its game object visible: a mesh drawn with a texture (or a frame of a texture atlas) through
 // the effect of its draw group. Holds data only; the Graphics system draws it.
@@ -19,6 +24,9 @@ public:
     // The stored fields in file order; the draw group's name is lower-cased whenever it passes.
     bool Serialize(Serializer& serializer) override;
 
+    Resource<Mesh> m_mesh{"Quad"};
+    Resource<Texture> m_texture;
+    Resource<TextureAtlas> m_textureAtlas;
     std::string m_drawGroup = "Objects";
     float m_edgeLighting = 0.0f;
     bool m_hasAlpha = false;

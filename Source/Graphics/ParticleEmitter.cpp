@@ -29,7 +29,8 @@ bool SerializeNamedRange(Serializer& serializer, ParticleEmitter::Range& range, 
 {
     if (!serializer.Exists(name))
         return false;
-    serializer.BeginGroup(name);
+    const char* group = name;
+    serializer.BeginGroup(group);
     SerializeRange(serializer, range);
     serializer.EndGroup();
     return true;
@@ -40,16 +41,20 @@ void SerializeCurve(Serializer& serializer, ParticleEmitter::Curve& curve, const
 {
     if (!serializer.Exists(name))
         return;
-    serializer.BeginGroup(name);
+    // Each call gets its own copy of the name, which opening a group moves past the tag.
+    const char* group = name;
+    serializer.BeginGroup(group);
     auto count = static_cast<std::uint32_t>(curve.size());
-    serializer.SequenceSize(count, name);
+    const char* sequence = name;
+    serializer.SequenceSize(count, sequence);
     if (serializer.IsInput())
         curve.assign(count, {});
     for (ParticleEmitter::Keyframe& key : curve)
     {
         if (!serializer.Exists(name))
             continue;
-        serializer.BeginGroup(name);
+        const char* item = name;
+        serializer.BeginGroup(item);
         SerializeNamed(serializer, key.time, "Time");
         SerializeNamedRange(serializer, key.range, "Unused");
         serializer.EndGroup();
@@ -76,6 +81,7 @@ bool ParticleEmitter::Serialize(Serializer& serializer)
     SerializeCurve(serializer, m_forceAngle, "Unused;ForceAngle");
     SerializeNamedRange(serializer, m_emissionAngle, "EmissionAngle");
     SerializeCurve(serializer, m_visibility, "Unused;Visibility");
+    SerializeNamed(serializer, m_texture, "Texture");
     SerializeNamed(serializer, m_blending, "Blending");
     SerializeNamed(serializer, m_correct, "Correct");
     SerializeNamedRange(serializer, m_lineEmitAmount, "LineEmitAmount");

@@ -2,12 +2,15 @@
 
 #include "Core/Vector4.h"
 #include "GameObjects/ComponentT.h"
+#include "Resources/Resource.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace Quarn
 {
+
+class Texture;
 
 // Emits textured particles from its game object's position or along a line through it.
 class ParticleEmitter : public ComponentT<ParticleEmitter>
@@ -74,6 +77,7 @@ public:
     bool m_correct = false;
     float m_emissionAccumulator = 0.0f;
     std::uint32_t m_emittedCount = 0;
+    Resource<Texture> m_texture;
 };
 
 } // namespace Quarn

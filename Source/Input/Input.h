@@ -54,6 +54,9 @@ public:
     void InitResources(ResourceManager& resources) override;
     void WarmReset() override;
 
+    // The methods scripts call on "input", then the input constants as globals.
+    static void RegisterLuaMethods(lua_State* state);
+
     // Every message of the game window comes here through its window procedure.
     static platform::WindowResult HandleWindowMessage(Input& input, platform::WindowHandle window,
                                                       const platform::WindowMessage& message);

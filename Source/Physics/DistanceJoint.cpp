@@ -15,6 +15,12 @@ DistanceJoint::DistanceJoint(const DistanceJoint& source)
 
 bool DistanceJoint::Serialize(Serializer& serializer)
 {
+    // A joint read from a file starts unattached. Writing leaves the joint as it is.
+    if (!serializer.IsInput())
+    {
+        SerializeNamed(serializer, Hardness, "Hardness");
+        return true;
+    }
     m_anchor1 = m_anchor2 = m_axis = Vector4(0.0f, 0.0f, 0.0f, 0.0f);
     m_restLength = m_accumulatedImpulse = m_bias = 0.0f;
     m_phy1 = m_phy2 = nullptr;

@@ -20,7 +20,7 @@ public:
     // A copy is attached to no body: the bodies' joint lists hold the original.
     DistanceJoint(const DistanceJoint& source);
 
-    // Starts unattached with Hardness 1, then "Hardness".
+    // "Hardness"; reading first makes the joint unattached with Hardness 1.
     bool Serialize(Serializer& serializer) override;
 
     Vector4 m_anchor1{0.0f, 0.0f, 0.0f, 0.0f};

@@ -46,4 +46,10 @@ private:
     std::string m_name = "Default";
 };
 
+// The value form that SerializeNamed uses: a resource field is stored as its name.
+template <class T> void SerializeValue(Serializer& s, Resource<T>& resource)
+{
+    resource.Serialize(s);
+}
+
 } // namespace Quarn

@@ -6,6 +6,7 @@
 #include "Resources/Serializeable.h"
 #include "Resources/XMLInput.h"
 #include "Resources/XMLOutput.h"
+#include "Script/LuaPolymorphicBase.h"
 #include "platform/folders/UserFolders.h"
 
 #include <cctype>
@@ -73,7 +74,10 @@ ResourceManager::ResourceManager(SystemManager& systems)
     Scan(m_workingRoot, m_workingFiles);
 }
 
-ResourceManager::~ResourceManager() = default;
+ResourceManager::~ResourceManager()
+{
+    ReleaseLuaIdentity(this);
+}
 
 void ResourceManager::Scan(const std::string& root, ExtensionIndex& index)
 {
@@ -123,8 +127,22 @@ ResourceManager::GetResourceIntern(const std::string& typeName, const std::strin
                      typeName.c_str(), name.c_str());
         return nullptr;
     }
+    // A resource whose loading asks for itself would load forever.
+    if (!m_loading.insert(key).second)
+    {
+        QUARN_REPORT("Resource \"%s\" asks for itself while it is being loaded.", name.c_str());
+        return nullptr;
+    }
+    struct LoadingScope
+    {
+        std::unordered_set<ResourceKey, ResourceKeyHash>& loading;
+        const ResourceKey& key;
+        ~LoadingScope() { loading.erase(key); }
+    } loadingScope{m_loading, key};
+    // A copy: the creator may register creators itself.
+    const ResourceCreator load = creator->second;
     std::shared_ptr<ResourceBase> object = create();
-    creator->second(*node, *m_systems, *object);
+    load(*node, *m_systems, *object);
     return m_loaded->Enter(key, std::move(object));
 }
 

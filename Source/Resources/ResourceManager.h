@@ -20,6 +20,7 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
 class Serializeable;
 class SystemManager;
 
@@ -63,6 +64,9 @@ public:
     ~ResourceManager();
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
+
+    // The Lua table "resources": "ForEachExtension" and "AddPreloadRequest".
+    static LuaBasicBind& GetLuaBind();
 
     const std::string& SourceRoot() const override { return m_sourceRoot; }
     const std::string& WorkingRoot() const override { return m_workingRoot; }
@@ -174,6 +178,8 @@ private:
     PreloadManager m_preloadManager;
     std::shared_ptr<LoadedResources> m_loaded;
     std::unordered_map<std::string, ResourceCreator> m_creators;
+    // The resources whose creators are running.
+    std::unordered_set<ResourceKey, ResourceKeyHash> m_loading;
     std::string m_sourceRoot;
     std::string m_workingRoot;
     std::vector<ConversionParameters> m_conversions;

@@ -28,7 +28,7 @@ void ReleaseIdentity(lua_State* state, const void* object)
     lua_pushlightuserdata(state, const_cast<void*>(object));
     lua_rawget(state, LUA_REGISTRYINDEX);
     if (IsIdentity(state, -1))
-        *static_cast<void**>(lua_touserdata(state, -1)) = nullptr;
+        static_cast<LuaObjectBlock*>(lua_touserdata(state, -1))->m_object = nullptr;
     lua_pop(state, 1);
     lua_pushlightuserdata(state, const_cast<void*>(object));
     lua_pushnil(state);
@@ -63,9 +63,7 @@ void LuaBasicBind::Register(lua_State* state)
 
 void LuaBasicBind::Create(lua_State* state, void* object)
 {
-    *static_cast<void**>(lua_newuserdata(state, sizeof(void*))) = object;
-    PushMetatable(state);
-    lua_setmetatable(state, -2);
+    PushBlock(state, object);
     lua_pushlightuserdata(state, object);
     lua_pushvalue(state, -2);
     lua_rawset(state, LUA_REGISTRYINDEX);

@@ -78,23 +78,13 @@ void LuaBindBase::PushMethodTable(lua_State* state)
     lua_rawget(state, LUA_REGISTRYINDEX);
 }
 
-bool LuaBindBase::IsInstance(lua_State* state, int index)
+LuaObjectBlock& LuaBindBase::PushBlock(lua_State* state, void* object)
 {
-    if (index < 0 && index > LUA_REGISTRYINDEX)
-        index = lua_gettop(state) + index + 1;
-    if (lua_type(state, index) != LUA_TUSERDATA || !lua_getmetatable(state, index))
-        return false;
+    auto* block = static_cast<LuaObjectBlock*>(lua_newuserdata(state, sizeof(LuaObjectBlock)));
+    *block = {object, this};
     PushMetatable(state);
-    const bool same = lua_rawequal(state, -1, -2);
-    lua_pop(state, 2);
-    return same;
-}
-
-void* LuaToObject(lua_State* state, int index)
-{
-    if (lua_type(state, index) != LUA_TUSERDATA)
-        return nullptr;
-    return *static_cast<void**>(lua_touserdata(state, index));
+    lua_setmetatable(state, -2);
+    return *block;
 }
 
 } // namespace Quarn

@@ -8,6 +8,24 @@
 namespace Quarn
 {
 
+class LuaBindBase;
+
+// The block of every userdata of a bound class: the object, and the class that made it, so that a
+// method checks its self with one comparison.
+struct LuaObjectBlock
+{
+    void* m_object;
+    const LuaBindBase* m_class;
+};
+
+// The block of the full userdata at index, or null for any other value.
+inline const LuaObjectBlock* LuaToBlock(lua_State* state, int index)
+{
+    if (lua_type(state, index) != LUA_TUSERDATA || lua_objlen(state, index) != sizeof(LuaObjectBlock))
+        return nullptr;
+    return static_cast<const LuaObjectBlock*>(lua_touserdata(state, index));
+}
+
 // The Lua side of one bound class: its metatable and method table. Both live in the registry of the
 // running state under light-userdata keys inside this object, so a new state (a warm reset) has
 // none and the class registers itself again on its next use. One binding object exists per class.
@@ -35,7 +53,14 @@ public:
     void PushMethodTable(lua_State* state);
 
     // The value at index is a userdata of this class.
-    bool IsInstance(lua_State* state, int index);
+    bool IsInstance(lua_State* state, int index) const
+    {
+        const LuaObjectBlock* block = LuaToBlock(state, index);
+        return block && block->m_class == this;
+    }
+
+    // Pushes a new userdata of this class holding object (identities and values alike).
+    LuaObjectBlock& PushBlock(lua_State* state, void* object);
 
     // The class name scripts see in error messages ("Timer").
     const std::string& ClassName() const { return m_className; }
@@ -46,7 +71,6 @@ public:
     // one restarts the game. On by default.
     bool RaisesLuaCallDepth() const { return m_raisesLuaCallDepth; }
     void SetRaisesLuaCallDepth(bool raises) { m_raisesLuaCallDepth = raises; }
-
 
 protected:
     // Creates the tables and fills them; derived bindings add their own metamethods.
@@ -71,7 +95,11 @@ private:
     bool m_raisesLuaCallDepth = true;
 };
 
-// The pointer held by the full userdata at index; null for any other value.
-void* LuaToObject(lua_State* state, int index);
+// The object held by the userdata of a bound class at index; null for any other value.
+inline void* LuaToObject(lua_State* state, int index)
+{
+    const LuaObjectBlock* block = LuaToBlock(state, index);
+    return block ? block->m_object : nullptr;
+}
 
 } // namespace Quarn

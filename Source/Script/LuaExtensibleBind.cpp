@@ -81,11 +81,9 @@ void LuaExtensibleBind::Create(lua_State* state, void* object)
     PushMethodTable(state);
     lua_rawset(state, -3);
 
-    *static_cast<void**>(lua_newuserdata(state, sizeof(void*))) = object;
+    PushBlock(state, object);
     lua_insert(state, -2);
     lua_setfenv(state, -2);
-    PushMetatable(state);
-    lua_setmetatable(state, -2);
     lua_pushlightuserdata(state, object);
     lua_pushvalue(state, -2);
     lua_rawset(state, LUA_REGISTRYINDEX);

@@ -22,7 +22,7 @@ public:
         const int handler = m_function.PushCall();
         if (handler == 0)
             return;
-        lua_State* state = CurrentLuaState();
+        [[maybe_unused]] lua_State* state = CurrentLuaState();
         (LuaConverter<std::remove_cvref_t<A>>::Push(state, arguments), ...);
         m_function.PCall(static_cast<int>(sizeof...(A)), handler);
     }

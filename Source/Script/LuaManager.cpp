@@ -5,6 +5,7 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "Resources/ResourceManager.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
 #include "Script/LuaOutput.h"
@@ -84,8 +85,10 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     SystemManager* systems = SystemManager::Instance();
     LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
     globals.SetField("time");
+    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
+    globals.SetField("resources");
     // None of these objects has a Lua class yet.
-    for (const char* name : {"qMain", "vecs", "colors", "resources", "goManager"})
+    for (const char* name : {"qMain", "vecs", "colors", "goManager"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <functional>
 #include <new>
-#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -54,11 +53,33 @@ template <typename S, typename R, typename... A> struct MethodTraits<R (*)(S&, A
 };
 
 // Upvalue 1 of a method closure: the function itself (member-function pointers keep their full
-// representation) and the class's rule on the Lua-call depth.
+// representation), its class and the class's rule on the Lua-call depth.
 template <typename F> struct MethodBlock
 {
     F m_function;
+    const LuaBindBase* m_class;
     bool m_raisesLuaCallDepth;
+};
+
+// Raises the Lua-call depth for its lifetime when asked to.
+class OptionalLuaCallDepth
+{
+public:
+    explicit OptionalLuaCallDepth(bool raise) : m_output(raise ? &OutputHandler::Get() : nullptr)
+    {
+        if (m_output)
+            m_output->RaiseLuaCallDepth();
+    }
+    ~OptionalLuaCallDepth()
+    {
+        if (m_output)
+            m_output->LowerLuaCallDepth();
+    }
+    OptionalLuaCallDepth(const OptionalLuaCallDepth&) = delete;
+    OptionalLuaCallDepth& operator=(const OptionalLuaCallDepth&) = delete;
+
+private:
+    OutputHandler* m_output;
 };
 
 // Calls function with self and the converted arguments taken from firstIndex on; pushes the result
@@ -90,18 +111,13 @@ template <typename R, typename... A> struct Invoker<R, std::tuple<A...>>
     }
 };
 
-// Self is the object at index 1, of exactly the class whose metatable is upvalue 2.
-template <typename X> X* CheckSelf(lua_State* state)
+// Self is a live object of exactly the method's class at index 1.
+template <typename X> X* CheckSelf(lua_State* state, const LuaBindBase* expected)
 {
-    if (lua_type(state, 1) == LUA_TUSERDATA && lua_getmetatable(state, 1))
-    {
-        const bool sameClass = lua_rawequal(state, -1, lua_upvalueindex(2));
-        lua_pop(state, 1);
-        if (sameClass)
-            if (void* object = LuaToObject(state, 1))
-                return static_cast<X*>(object);
-    }
-    LuaArgumentError(state, 1, X::GetLuaBind().ClassName().c_str());
+    const LuaObjectBlock* block = LuaToBlock(state, 1);
+    if (!block || block->m_class != expected || !block->m_object)
+        LuaArgumentError(state, 1, expected->ClassName().c_str());
+    return static_cast<X*>(block->m_object);
 }
 
 template <typename X, typename F> int MethodThunk(lua_State* state)
@@ -112,10 +128,8 @@ template <typename X, typename F> int MethodThunk(lua_State* state)
         {
             const auto& block =
                 *static_cast<const MethodBlock<F>*>(lua_touserdata(state, lua_upvalueindex(1)));
-            X* self = CheckSelf<X>(state);
-            std::optional<LuaCallDepthScope> depth;
-            if (block.m_raisesLuaCallDepth)
-                depth.emplace();
+            X* self = CheckSelf<X>(state, block.m_class);
+            const OptionalLuaCallDepth depth(block.m_raisesLuaCallDepth);
             using Traits = MethodTraits<F>;
             return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
                 state, 2,
@@ -163,9 +177,8 @@ template <typename X, typename F> void LuaAddMethod(lua_State* state, F function
     bind.PushMethodTable(state);
     lua_pushstring(state, name);
     new (lua_newuserdata(state, sizeof(LuaDetail::MethodBlock<F>)))
-        LuaDetail::MethodBlock<F>{function, bind.RaisesLuaCallDepth()};
-    bind.PushMetatable(state);
-    lua_pushcclosure(state, &LuaDetail::MethodThunk<X, F>, 2);
+        LuaDetail::MethodBlock<F>{function, &bind, bind.RaisesLuaCallDepth()};
+    lua_pushcclosure(state, &LuaDetail::MethodThunk<X, F>, 1);
     lua_rawset(state, -3);
     lua_pop(state, 1);
 }

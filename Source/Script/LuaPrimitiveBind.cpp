@@ -5,11 +5,7 @@ namespace Quarn
 
 void** LuaPrimitiveBind::PushValueBlock(lua_State* state)
 {
-    auto** block = static_cast<void**>(lua_newuserdata(state, sizeof(void*)));
-    *block = nullptr;
-    PushMetatable(state);
-    lua_setmetatable(state, -2);
-    return block;
+    return &PushBlock(state, nullptr).m_object;
 }
 
 void* LuaPrimitiveBind::ToValue(lua_State* state, int index)

@@ -21,9 +21,9 @@ void RegisterEngineComponentTypes()
 namespace
 {
 
-bool WritePrototypes(const RunFolder& folder)
+bool WriteResources(const RunFolder& folder)
 {
-    for (const auto& entry : std::filesystem::directory_iterator(QUARN_FIXTURES "/prototypes"))
+    for (const auto& entry : std::filesystem::directory_iterator(QUARN_FIXTURES "/resources"))
         folder.WriteSource(entry.path().filename().string(), TempDir::Read(entry.path()));
     return true;
 }
@@ -31,7 +31,7 @@ bool WritePrototypes(const RunFolder& folder)
 } // namespace
 
 GameObjectTest::GameObjectTest()
-    : m_prototypesWritten(WritePrototypes(m_folder)), m_messages(m_engine.GetMessageManager()),
+    : m_resourcesWritten(WriteResources(m_folder)), m_messages(m_engine.GetMessageManager()),
       m_manager(m_engine.GetGameObjectManager())
 {
     RegisterEngineComponentTypes();

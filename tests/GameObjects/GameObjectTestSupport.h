@@ -25,8 +25,8 @@ struct Announcement
     const Component* component;
 };
 
-// The engine's services in a scratch run folder whose resources are the prototypes of
-// fixtures/prototypes.
+// The engine's services in a scratch run folder whose resources (prototypes, block files) are those of
+// fixtures/resources.
 class GameObjectTest : public ::testing::Test
 {
 protected:
@@ -38,7 +38,7 @@ protected:
 
     // Written before the engine exists, which indexes the resources when it is built.
     RunFolder m_folder;
-    bool m_prototypesWritten;
+    bool m_resourcesWritten;
     SystemManager m_engine;
     MessageManager& m_messages;
     GameObjectManager& m_manager;

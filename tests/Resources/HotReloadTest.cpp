@@ -63,8 +63,10 @@ protected:
 
 TEST_F(HotReloadTest, ChangedSourcesAreRebuiltAndEveryLoadedResourceIsLoadedAgainInPlace)
 {
-    m_folder.WriteSource("fx/Model.fx", "model v1");
-    m_folder.WriteSource("fx/Glow.fx", "glow v1");
+    // Sources older than anything built from them, whatever the clock's resolution.
+    const auto hoursAgo = fs::file_time_type::clock::now() - std::chrono::hours(2);
+    fs::last_write_time(m_folder.WriteSource("fx/Model.fx", "model v1"), hoursAgo);
+    fs::last_write_time(m_folder.WriteSource("fx/Glow.fx", "glow v1"), hoursAgo);
     m_folder.WriteSource("Greeting.xml", NoteText("hello"));
     m_folder.WriteSource("Parting.xml", NoteText("bye"));
     ResourceManager& resources = Start();

@@ -148,6 +148,33 @@ TEST_F(ResourceManagerTest, UnknownNamesAndTypesAreReportedWithHandlesThatPointN
     EXPECT_EQ(unset.GetName(), "Default");
 }
 
+TEST_F(ResourceManagerTest, AResourceThatAsksForItselfWhileLoadingIsReported)
+{
+    m_folder.WriteSource("Loop.xml", NoteText("loop"));
+    m_folder.WriteSource("Leaf.xml", NoteText("leaf"));
+    Start();
+    std::vector<bool> innerFound;
+    Resources().RegisterCreator<Note>(
+        [&](ResourceNode& node, SystemManager& systems, ResourceBase& resource)
+        {
+            test::LoadNote(node, systems, resource);
+            if (static_cast<Note&>(resource).text == "loop")
+            {
+                innerFound.push_back(static_cast<bool>(Resources().GetResource<Note>("Loop")));
+                innerFound.push_back(static_cast<bool>(Resources().GetResource<Note>("Leaf")));
+            }
+        });
+    Resource<Note> loop = Resources().GetResource<Note>("Loop");
+    ASSERT_TRUE(loop);
+    EXPECT_EQ(loop->text, "loop");
+    EXPECT_EQ(innerFound, (std::vector<bool>{false, true}));
+    EXPECT_EQ(m_errors.Texts(),
+              std::vector<std::string>{"Resource \"Loop\" asks for itself while it is being loaded."});
+    // Once loaded, asking again is no loop.
+    EXPECT_EQ(Resources().GetResource<Note>("Loop").Get(), loop.Get());
+    EXPECT_EQ(m_errors.Count(), 1u);
+}
+
 TEST_F(ResourceManagerTest, LoadObjectReadsTheXMLFileInsideItsRootGroup)
 {
     m_folder.WriteSource("settings/Physics.xml", SettingsText("Physics", 7));
