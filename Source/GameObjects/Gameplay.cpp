@@ -8,7 +8,7 @@
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
 #include "GameObjects/GameObject.h"
-#include "GameObjects/GameObjectLua.h"
+#include "GameObjects/LuaObjectPush.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/LuaScript.h"
 #include "GameObjects/Mountable.h"

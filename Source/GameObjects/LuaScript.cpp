@@ -1,7 +1,7 @@
 #include "GameObjects/LuaScript.h"
 
 #include "Core/OutputHandler.h"
-#include "GameObjects/GameObjectLua.h"
+#include "GameObjects/LuaObjectPush.h"
 #include "Resources/ResourceNode.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaOutput.h"

@@ -1,4 +1,4 @@
-#include "GameObjects/GameObjectLua.h"
+#include "GameObjects/LuaObjectPush.h"
 
 #include "Script/LuaState.h"
 
