@@ -8,8 +8,8 @@
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
 #include "GameObjects/GameObject.h"
-#include "GameObjects/LuaObjectPush.h"
 #include "GameObjects/GameObjectManager.h"
+#include "GameObjects/LuaObjectPush.h"
 #include "GameObjects/LuaScript.h"
 #include "GameObjects/Mountable.h"
 #include "GameObjects/Movement.h"
@@ -109,6 +109,8 @@ void Gameplay::Init()
         ResourceManager& resources = systems->GetResourceManager();
         resources.RegisterCreator<LuaScript>(CallCreate<LuaScript>());
         resources.AddCopiedExtension("lua");
+        m_dialogs.SubscribeFileDialogWindow(systems->GetMessageManager());
+        m_dialogsNeedWindowListener = false;
     }
     RegisterComponentTypes();
 }
@@ -152,8 +154,10 @@ void Gameplay::InitResources(ResourceManager& resources)
         messages.RegisterListener<void(Component*)>(
             "DestroyedNameable",
             [](Component* component) { NameRegistry::Unregister(*static_cast<Nameable*>(component)); });
-        // Every message manager is new after a warm reset, so the dialogs learn the window again.
-        m_dialogs.SubscribeFileDialogWindow(messages);
+        // A warm reset brings a new message manager: the dialogs listen for the window there again.
+        if (m_dialogsNeedWindowListener)
+            m_dialogs.SubscribeFileDialogWindow(messages);
+        m_dialogsNeedWindowListener = false;
     }
     SetGlobals();
 }
@@ -172,6 +176,8 @@ void Gameplay::SetGlobals()
     SetNumberGlobal(state, "appTime", 0.0f);
     lua_pushcfunction(state, &LookupObject);
     SetRawGlobal(state, "LookupObject");
+    LuaConverter<OpenSaveDialogManager*>::Push(state, &m_dialogs);
+    SetRawGlobal(state, "openSave");
     lua_pushboolean(state, 1);
     SetRawGlobal(state, "g_fullRelease");
 }
@@ -271,6 +277,7 @@ void Gameplay::WarmReset()
     CloseManagedState(std::exchange(m_lua, std::make_unique<LuaManager>()));
     m_lua->CreateState();
     m_frameScript = 0;
+    m_dialogsNeedWindowListener = true;
     if (SystemManager* systems = SystemManager::Instance())
         systems->GetResourceManager().UnregisterCreator(ResourceTypeName<LuaScript>());
 }

@@ -65,6 +65,8 @@ private:
     // 0 before "FirstFrame", 1 before "LuaInit", 2 when both have run.
     int m_frameScript = 0;
     ResourceManager* m_resources = nullptr;
+    // The dialogs learn the window from "WindowCreated", which is sent during start-up.
+    bool m_dialogsNeedWindowListener = true;
 };
 
 } // namespace Quarn

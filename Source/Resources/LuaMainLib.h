@@ -11,12 +11,17 @@ struct lua_State;
 namespace Quarn
 {
 
+class LuaBasicBind;
+
 // The engine's general services for scripts, published as the global "qMain": debug output and
 // errors, debug drawing requests, the W/A/S/D direction, angle conversions, restarting. Scripts call
 // the functions with a dot (qMain.Print(text)); none takes a self.
 class LuaMainLib
 {
 public:
+    // The Lua class of the published object; its method table holds the functions below.
+    static LuaBasicBind& GetLuaBind();
+
     // Writes text as one line of the run log (only when the log is on); "%" is an ordinary character.
     static void Print(const std::string& text);
     // Reports text; inside a Lua call the game then restarts.

@@ -9,6 +9,7 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
 class LuaFunction;
 class MessageManager;
 
@@ -18,6 +19,9 @@ class MessageManager;
 class OpenSaveDialogManager
 {
 public:
+    // The Lua class: "MakeOpenDialog" and "MakeSaveDialog".
+    static LuaBasicBind& GetLuaBind();
+
     // The longest path a dialog hands back; a longer choice fails.
     static constexpr std::size_t kMaxPath = 511;
 

@@ -41,6 +41,14 @@ std::string LuaToString(lua_State* state, int index)
     return text ? std::string(text, length) : std::string();
 }
 
+void LuaStoreByPointer(lua_State* state, const void* pointer, int index)
+{
+    lua_pushvalue(state, index);
+    lua_pushlightuserdata(state, const_cast<void*>(pointer));
+    lua_insert(state, -2);
+    lua_rawset(state, LUA_REGISTRYINDEX);
+}
+
 LuaFunction LuaConverter<LuaFunction>::Read(lua_State* state, int index)
 {
     if (lua_type(state, index) != LUA_TFUNCTION)

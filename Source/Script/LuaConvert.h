@@ -36,12 +36,20 @@ concept LuaObjectClass = requires
 std::int64_t LuaToInteger(lua_State* state, int index);
 // A key or colour byte: the first byte of a string, else the number truncated.
 std::int64_t LuaToCharCode(lua_State* state, int index);
-// A character: the first character of a UTF-8 string, else the number.
-std::int64_t LuaToWideCharCode(lua_State* state, int index);
+// A character code: the first character of a UTF-8 string, else the number.
+std::int64_t LuaToShortCharCode(lua_State* state, int index);
 // The string at index (a number reads as its text); any other value reads as empty.
 std::string LuaToString(lua_State* state, int index);
 std::wstring LuaToWString(lua_State* state, int index);
 void LuaPushWString(lua_State* state, const std::wstring& text);
+inline void LuaPushFloat(lua_State* state, float value)
+{
+    lua_pushnumber(state, value);
+}
+// registry[light userdata of pointer] = the value at index. Engine code keeps script values this way
+// under the address of the object they belong to; identities of bound objects use the same keys, so
+// an object with an identity keeps nothing else there.
+void LuaStoreByPointer(lua_State* state, const void* pointer, int index);
 
 template <typename T>
 concept LuaCharType = std::same_as<T, char> || std::same_as<T, signed char> || std::same_as<T, unsigned char>;
@@ -91,7 +99,7 @@ template <LuaWideCharType T> struct LuaConverter<T>
 {
     static T Read(lua_State* state, int index)
     {
-        const std::int64_t code = LuaToWideCharCode(state, index);
+        const std::int64_t code = LuaToShortCharCode(state, index);
         if constexpr (sizeof(T) == 2)
             return code > 0xFFFF && lua_type(state, index) == LUA_TSTRING ? T(0xFFFD) : static_cast<T>(code);
         else

@@ -5,7 +5,7 @@
 namespace Quarn
 {
 
-std::int64_t LuaToWideCharCode(lua_State* state, int index)
+std::int64_t LuaToShortCharCode(lua_State* state, int index)
 {
     if (lua_type(state, index) == LUA_TSTRING)
     {

@@ -5,10 +5,14 @@
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "Resources/LuaMainLib.h"
 #include "Resources/ResourceManager.h"
+#include "Script/LuaBasicBind.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
+#include "Script/LuaMethods.h"
 #include "Script/LuaOutput.h"
+#include "Script/LuaPolymorphicBase.h"
 #include "Script/LuaRef.h"
 
 namespace Quarn
@@ -16,19 +20,6 @@ namespace Quarn
 
 namespace
 {
-
-using RandFloatFunction = float (*)(float, float);
-
-// The body of the script function "RandFloat": the generator function is upvalue 1.
-int CallRandFloat(lua_State* state)
-{
-    const auto function = reinterpret_cast<RandFloatFunction>(
-        reinterpret_cast<void (*)()>(lua_tocfunction(state, lua_upvalueindex(1))));
-    const auto min = static_cast<float>(lua_tonumber(state, 1));
-    const auto max = static_cast<float>(lua_tonumber(state, 2));
-    lua_pushnumber(state, function(min, max));
-    return 1;
-}
 
 void ReportCreationFailure(const char* expression, int line, const char* message)
 {
@@ -45,7 +36,13 @@ float RandFloat(float min, float max)
     return static_cast<float>(min + (max - min) * static_cast<double>(EngineRand()) / 32767.0);
 }
 
-LuaManager::~LuaManager() = default;
+LuaManager::LuaManager() : m_mainLib(std::make_unique<LuaMainLib>()) {}
+
+LuaManager::~LuaManager()
+{
+    if (m_state && m_state == CurrentLuaState())
+        ReleaseLuaIdentity(m_mainLib.get());
+}
 
 void LuaManager::CreateState()
 {
@@ -74,9 +71,7 @@ void LuaManager::CreateState()
     PublishEngineObjects(globals);
     lua_pushcclosure(m_state, &C_ErrorFunc, 0);
     globals.SetField("C_ErrorFunc");
-    // Kept as a C function value only to be read back with its own type by CallRandFloat.
-    lua_pushcclosure(m_state, reinterpret_cast<lua_CFunction>(reinterpret_cast<void (*)()>(&RandFloat)), 0);
-    lua_pushcclosure(m_state, &CallRandFloat, 1);
+    LuaPushFunction(m_state, &RandFloat);
     globals.SetField("RandFloat");
 }
 
@@ -85,14 +80,19 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     SystemManager* systems = SystemManager::Instance();
     LuaConverter<TimeManager*>::Push(m_state, systems ? &systems->GetTimeManager() : nullptr);
     globals.SetField("time");
-    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
-    globals.SetField("resources");
-    // None of these objects has a Lua class yet.
-    for (const char* name : {"qMain", "vecs", "colors", "goManager"})
+    LuaMainLib::GetLuaBind().PushObject(m_state, m_mainLib.get());
+    globals.SetField("qMain");
+    // The vector and colour libraries have no Lua class yet.
+    for (const char* name : {"vecs", "colors"})
     {
         lua_pushnil(m_state);
         globals.SetField(name);
     }
+    LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
+    globals.SetField("resources");
+    // Nor has the game-object manager.
+    lua_pushnil(m_state);
+    globals.SetField("goManager");
 }
 
 } // namespace Quarn

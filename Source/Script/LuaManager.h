@@ -2,9 +2,12 @@
 
 #include "Script/LuaState.h"
 
+#include <memory>
+
 namespace Quarn
 {
 
+class LuaMainLib;
 class LuaRef;
 
 // Creates the program's Lua state and publishes the engine's script globals into it. The owner
@@ -12,7 +15,8 @@ class LuaRef;
 class LuaManager
 {
 public:
-    LuaManager() = default;
+    LuaManager();
+    // Releases the Lua identities of its library objects while the state is still open.
     ~LuaManager();
     LuaManager(const LuaManager&) = delete;
     LuaManager& operator=(const LuaManager&) = delete;
@@ -27,6 +31,8 @@ private:
     void PublishEngineObjects(const LuaRef& globals);
 
     lua_State* m_state = nullptr;
+    // Published as "qMain".
+    std::unique_ptr<LuaMainLib> m_mainLib;
 };
 
 // min + (max - min) * r / 32767 for the next value r of the engine's generator.

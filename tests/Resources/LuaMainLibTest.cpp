@@ -186,7 +186,7 @@ TEST_F(LuaMainLibSystemsTest, PrintWritesTheTextAsItStands)
     EXPECT_EQ(test::TempDir::Read(dir / "RunLog.txt"), "50% done %s\n");
 }
 
-// The functions that take Lua values, registered as globals of a test state.
+// The library as scripts see it: the global "qMain" of the engine's state.
 class MainLibScriptsTest : public testing::Test
 {
 protected:
@@ -196,14 +196,12 @@ protected:
         m_folder.WriteSource("scripts/Answer.lua", "return 42");
         m_folder.WriteSource("scripts/Many.lua", "return 1, 2, 3");
         m_folder.WriteSource("scripts/Quiet.lua", "local x = 1");
-        m_folder.WriteSource("scripts/SavesAFunction.lua", "SaveTable({ f = print }, 'Slot')");
-        m_folder.WriteSource("scripts/SavesAndLoads.lua", "SaveTable({ level = 3, name = 'Ann' }, 'Slot') "
-                                                          "return LoadTable('Slot').level");
+        m_folder.WriteSource("scripts/SavesAFunction.lua", "qMain.SaveTable({ f = print }, 'Slot')");
+        m_folder.WriteSource("scripts/SavesAndLoads.lua",
+                             "qMain.SaveTable({ level = 3, name = 'Ann' }, 'Slot') "
+                             "return qMain.LoadTable('Slot').level");
         m_systems.emplace();
         m_systems->GetResourceManager().AddCopiedExtension("lua");
-        lua_register(m_lua.State(), "SaveTable", LuaMainLib::SaveTableFromLua);
-        lua_register(m_lua.State(), "LoadTable", LuaMainLib::LoadTableFromLua);
-        lua_register(m_lua.State(), "RunFile", LuaMainLib::RunFileFromLua);
     }
 
     bool Holds(const std::string& expression)
@@ -225,9 +223,10 @@ protected:
 
 TEST_F(MainLibScriptsTest, TablesSaveAndLoadFromScripts)
 {
-    EXPECT_EQ(m_lua.Run("SaveTable({ a = 1, b = { true } }, 'Round') u = LoadTable('Round')"), "");
+    EXPECT_EQ(m_lua.Run("qMain.SaveTable({ a = 1, b = { true } }, 'Round') u = qMain.LoadTable('Round')"),
+              "");
     EXPECT_TRUE(Holds("u.a == 1 and u.b[1] == true"));
-    EXPECT_TRUE(Holds("LoadTable('Fresh').IAmWusk_IAmInYourSaveFile == 'Awesome!'"));
+    EXPECT_TRUE(Holds("qMain.LoadTable('Fresh').IAmWusk_IAmInYourSaveFile == 'Awesome!'"));
     EXPECT_TRUE(std::filesystem::exists(m_data / "Tavu/Fresh.xml"));
     EXPECT_EQ(lua_gettop(m_lua.State()), 0);
     EXPECT_EQ(m_errors.Count(), 0u);
@@ -235,12 +234,12 @@ TEST_F(MainLibScriptsTest, TablesSaveAndLoadFromScripts)
 
 TEST_F(MainLibScriptsTest, RunFileHandsBackTheScriptsLastResult)
 {
-    EXPECT_TRUE(Holds("RunFile('Answer') == 42"));
-    EXPECT_TRUE(Holds("RunFile('Many') == 3"));
-    EXPECT_TRUE(Holds("RunFile('Quiet') == nil"));
-    EXPECT_TRUE(Holds("select('#', RunFile('Quiet')) == 0"));
+    EXPECT_TRUE(Holds("qMain.RunFile('Answer') == 42"));
+    EXPECT_TRUE(Holds("qMain.RunFile('Many') == 3"));
+    EXPECT_TRUE(Holds("qMain.RunFile('Quiet') == nil"));
+    EXPECT_TRUE(Holds("select('#', qMain.RunFile('Quiet')) == 0"));
     EXPECT_EQ(m_errors.Count(), 0u);
-    EXPECT_TRUE(Holds("RunFile('Missing') == nil"));
+    EXPECT_TRUE(Holds("qMain.RunFile('Missing') == nil"));
     EXPECT_TRUE(m_errors.Any("Failed to find any file named \"Missing\""));
 }
 
@@ -256,6 +255,28 @@ TEST_F(MainLibScriptsTest, AScriptThatSavesSomethingUnstorableRestartsTheGameAnd
     EXPECT_TRUE(m_errors.Any("Unable to serialize functions"));
     EXPECT_EQ(test::TempDir::Read(m_data / "Tavu/Slot.xml"), saved);
     EXPECT_EQ(OutputHandler::Get().LuaCallDepth(), 0);
+}
+
+TEST_F(MainLibScriptsTest, TheLibraryAnswersScriptsThroughQMain)
+{
+    m_folder.WriteSource("scripts/Stops.lua", "qMain.ErrorIf(false, 'fine') qMain.Error('stopped at 100%')");
+    m_folder.WriteSource("scripts/Restarts.lua", "qMain.RestartProgram() return 1");
+    m_systems.reset();
+    m_systems.emplace();
+    m_systems->GetResourceManager().AddCopiedExtension("lua");
+
+    EXPECT_TRUE(Holds(R"(qMain.FileNameFromPath("C:\\Levels/one.two.xml") == "one.two")"));
+    EXPECT_TRUE(
+        Holds("qMain.Break() == nil and qMain.Print('50%') == nil and qMain.PrintStrong('!') == nil"));
+    EXPECT_EQ(m_errors.Count(), 0u);
+
+    ResourceManager& resources = m_systems->GetResourceManager();
+    EXPECT_THROW(LuaRunner::RunFile("Stops", resources), RestartGameException);
+    ASSERT_EQ(m_errors.Count(), 1u);
+    EXPECT_EQ(m_errors.Texts()[0], "stopped at 100%");
+    EXPECT_THROW(LuaRunner::RunFile("Restarts", resources), RestartGameException);
+    EXPECT_EQ(m_errors.Count(), 1u);
+    EXPECT_EQ(lua_gettop(m_lua.State()), 0);
 }
 
 } // namespace

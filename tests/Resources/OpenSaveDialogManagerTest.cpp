@@ -1,5 +1,6 @@
 #include "Resources/OpenSaveDialogManager.h"
 #include "Core/MessageManager.h"
+#include "Script/LuaConvert.h"
 #include "Script/LuaFunction.h"
 #include "Script/LuaTestState.h"
 #include "platform/dialogs/FakeFileDialogs.h"
@@ -188,6 +189,29 @@ TEST_F(OpenSaveDialogManagerTest, TheWindowComesFromTheWindowCreatedMessage)
     m_dialogs.QueueCancel();
     EXPECT_FALSE(m_manager.MakeOpenDialog(m_remember));
     EXPECT_EQ(m_dialogs.Requests().back().owner, window);
+}
+
+TEST_F(OpenSaveDialogManagerTest, ScriptsCallTheDialogsAsMethods)
+{
+    LuaConverter<OpenSaveDialogManager*>::Push(m_lua.State(), &m_manager);
+    lua_setglobal(m_lua.State(), "openSave");
+    m_dialogs.QueueChoice("/levels/foo");
+    m_dialogs.QueueCancel();
+    EXPECT_EQ(
+        m_lua.Run("saved = openSave:MakeSaveDialog(remember) opened = openSave:MakeOpenDialog(remember)"),
+        "");
+    lua_getglobal(m_lua.State(), "saved");
+    lua_getglobal(m_lua.State(), "opened");
+    EXPECT_TRUE(lua_toboolean(m_lua.State(), -2));
+    EXPECT_TRUE(lua_isboolean(m_lua.State(), -1) && !lua_toboolean(m_lua.State(), -1));
+    lua_pop(m_lua.State(), 2);
+    EXPECT_EQ(Chosen(), std::vector<std::string>{"/levels/foo.xml"});
+
+    EXPECT_NE(
+        m_lua.Run("openSave:MakeOpenDialog('not a function')").find("bad argument #2 (function expected)"),
+        std::string::npos);
+    EXPECT_NE(m_lua.Run("openSave.MakeOpenDialog(remember)").find("bad argument #1"), std::string::npos);
+    EXPECT_EQ(m_dialogs.Requests().size(), 2u);
 }
 
 } // namespace

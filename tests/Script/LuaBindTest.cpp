@@ -463,5 +463,59 @@ TEST_F(LuaBindTest, PrimitiveValuesBelongToLua)
     EXPECT_EQ(Amount::s_live, 0);
 }
 
+TEST_F(LuaBindTest, ValuesStoredByPointerAreFoundAndAReleaseDoesNotKillThem)
+{
+    int owner = 0;
+    Amount::Push(State(), 4.0);
+    lua_pushvalue(State(), -1);
+    lua_setglobal(State(), "kept");
+    LuaStoreByPointer(State(), &owner, -1);
+    lua_pop(State(), 1);
+    lua_pushlightuserdata(State(), &owner);
+    lua_rawget(State(), LUA_REGISTRYINDEX);
+    lua_getglobal(State(), "kept");
+    EXPECT_TRUE(lua_rawequal(State(), -1, -2));
+    lua_pop(State(), 2);
+
+    // Only identities go dead on release; the stored value is just no longer kept by the address.
+    ReleaseLuaIdentity(&owner);
+    Run("ok = kept:Get() == 4");
+    EXPECT_TRUE(GlobalIsTrue("ok"));
+}
+
+// A bound base class and a derived class that scripts see as itself.
+class Shape : public LuaBasicBindable<Shape>
+{
+public:
+    virtual ~Shape() = default;
+    static void RegisterLuaMethods(lua_State* state) { LuaMethods<Shape>(state, &Shape::Sides, "Sides"); }
+    virtual int Sides() const { return 0; }
+};
+
+class Square : public LuaPolymorphicDerived<Square, Shape>
+{
+public:
+    static void RegisterLuaMethods(lua_State* state)
+    {
+        LuaMethods<Square>(state, &Shape::Sides, "Sides", &Square::Side, "Side");
+    }
+    int Sides() const override { return 4; }
+    double Side() const { return 2.5; }
+};
+
+TEST_F(LuaBindTest, ABasePointerPushesTheObjectAsItsMostDerivedClass)
+{
+    Square square;
+    Shape shape;
+    Shape* asBase = &square;
+    SetGlobal("viaBase", asBase);
+    SetGlobal("square", &square);
+    SetGlobal("shape", &shape);
+    Run("ok = rawequal(viaBase, square) and viaBase:Sides() == 4 and viaBase:Side() == 2.5\n"
+        "  and shape:Sides() == 0 and shape.Side == nil");
+    EXPECT_TRUE(GlobalIsTrue("ok"));
+    EXPECT_EQ(m_lua.Run("square.Side(shape)"), "test:1: bad argument #1 (Square expected)");
+}
+
 } // namespace
 } // namespace Quarn
