@@ -2,20 +2,22 @@
 
 #include "GameObjects/GameObjectHandle.h"
 #include "Resources/Serializeable.h"
+#include "Script/LuaPolymorphicBase.h"
 
 namespace Quarn
 {
 
 class GameObject;
 
-// Base of every component: a part of one game object, owned by it, serializable and cloneable.
-// Systems learn of components only through the "Created"/"Destroyed" messages their objects send.
-class Component : public Serializeable
+// Base of every component: a part of one game object, owned by it, serializable, cloneable, and
+// pushed to Lua as a handle of its most-derived class (nil without an owner). Systems learn of
+// components only through the "Created"/"Destroyed" messages their objects send.
+class Component : public Serializeable, public LuaPolymorphicBase
 {
 public:
     Component() = default;
     // A copy belongs to no object until it is placed in one, and has not been announced.
-    Component(const Component&) : Serializeable() {}
+    Component(const Component&) : Serializeable(), LuaPolymorphicBase() {}
     Component& operator=(const Component&) = delete;
     ~Component() override = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GameObjects/Component.h"
+#include "GameObjects/ComponentHandle.h"
 #include "GameObjects/SizedPool.h"
 
 #include <cstddef>
@@ -21,6 +22,13 @@ public:
 
     const char* GetTypeName() const override { return X::kTypeName; }
     Component* Clone() const override { return new X(static_cast<const X&>(*this)); }
+    void PushLua(lua_State* state) override
+    {
+        if (GetOwner())
+            ComponentHandle<X>::Push(state, GetOwnerHandle());
+        else
+            lua_pushnil(state);
+    }
 
     static void* operator new(std::size_t) { return SizedPool<sizeof(X)>::Allocate(); }
     static void operator delete(void* block) { SizedPool<sizeof(X)>::Free(block); }

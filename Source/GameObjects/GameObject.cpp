@@ -41,6 +41,7 @@ GameObject& GameObject::operator=(const GameObject& source)
 
 GameObject::~GameObject()
 {
+    DropLuaIdentity();
     for (Component*& component : m_components)
     {
         delete component;
@@ -85,6 +86,7 @@ void GameObject::SetComponent(int typeId, Component* component, const char* type
     {
         old->SetAnnounced(false);
         GameObjectManager::Current()->Messages().SendMessage(std::string("Destroyed") + typeName, old);
+        SetLuaField(typeName, nullptr);
     }
     m_components[slot] = component;
     delete old;
@@ -93,6 +95,7 @@ void GameObject::SetComponent(int typeId, Component* component, const char* type
         component->SetOwner(this);
         component->SetAnnounced(true);
         GameObjectManager::Current()->Messages().SendMessage(std::string("Created") + typeName, component);
+        SetLuaField(typeName, component);
     }
 }
 
@@ -135,12 +138,25 @@ void GameObject::SendDestroyedMessages()
 
 void GameObject::RegisterComponents()
 {
+    OutputHandler::Get().StartTimer("GORegisterCMP");
+    for (Component* component : m_components)
+        if (component)
+            SetLuaField(component->GetTypeName(), component);
+    OutputHandler::Get().EndTimer("GORegisterCMP");
     SendCreatedMessages();
 }
 
 void GameObject::UnregisterComponents()
 {
     SendDestroyedMessages();
+    ClearLuaFields();
+}
+
+void GameObject::ClearLuaFields()
+{
+    for (Component* component : m_components)
+        if (component)
+            SetLuaField(component->GetTypeName(), nullptr);
 }
 
 bool GameObject::Serialize(Serializer& serializer)

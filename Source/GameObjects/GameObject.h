@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+struct lua_State;
+
 namespace Quarn
 {
 
 class Component;
+struct LuaGameObjectHandle;
 
 // The unit of game content: at most one component per registered type, in slots indexed by type id.
 // Built not live, filled from a prototype, a file or a copy, then registered by the manager, which
@@ -62,14 +65,26 @@ public:
     // The archetype list, then one group per component named by its type.
     bool Serialize(Serializer& serializer) override;
 
+    // Lua. The object's handle, with the object's table of script fields and components.
+    void PushLua(lua_State* state);
+    // Sets (component) or clears (null) the field of a component type in the object's Lua table.
+    void SetLuaField(const char* typeName, Component* component);
+    void ClearLuaFields();
+    // The handle's record is going with its userdata.
+    void ForgetLuaRecord(const LuaGameObjectHandle* record);
+
 private:
     void SerializeSlot(Serializer& serializer, std::size_t slot);
+    // The object is going: its handle no longer names it.
+    void DropLuaIdentity();
     static void Announce(Component& component, const char* prefix);
 
     std::vector<std::string> m_archetypes;
     GameObjectHandle m_handle;
     std::array<Component*, kSlots> m_components{};
     bool m_live = false;
+    // Made on the first push to Lua, owned by the handle's userdata.
+    LuaGameObjectHandle* m_luaRecord = nullptr;
 };
 
 } // namespace Quarn

@@ -6,6 +6,7 @@
 #include "GameObjects/Component.h"
 #include "Resources/ResourceManager.h"
 #include "Resources/ResourceNode.h"
+#include "Script/LuaPolymorphicBase.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -50,6 +51,7 @@ GameObjectManager::~GameObjectManager()
             delete slot.object;
     if (g_current == this)
         g_current = m_previous;
+    ReleaseLuaIdentity(this);
 }
 
 GameObjectManager* GameObjectManager::Current()
@@ -244,6 +246,7 @@ void GameObjectManager::Kill(const GameObjectHandle& handle)
         return;
     m_messages.SendGOMessage(handle, "OnDestroy", object);
     object->SendDestroyedMessages();
+    object->ClearLuaFields();
     m_messages.UnregisterGOListeners(handle);
     // A removed object that dies is no longer there to bring back.
     std::erase_if(m_tempRemoved, [object](const auto& entry) { return entry.second == object; });

@@ -17,6 +17,7 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
 class MessageManager;
 class ResourceManager;
 
@@ -38,6 +39,10 @@ public:
 
     // The manager that exists now, or null.
     static GameObjectManager* Current();
+    // Scripts reach the manager as the global "goManager". Its functions do not count as a Lua call of
+    // their own, so an unknown prototype asked for by a script is reported and answered with nil.
+    static LuaBasicBind& GetLuaBind();
+    static constexpr bool kLuaRaisesCallDepth = false;
     MessageManager& Messages() const { return m_messages; }
 
     // A new live object built from the named prototype; null (reported) when there is no such

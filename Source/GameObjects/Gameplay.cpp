@@ -8,8 +8,8 @@
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
 #include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectLua.h"
 #include "GameObjects/GameObjectManager.h"
-#include "GameObjects/LuaObjectPush.h"
 #include "GameObjects/LuaScript.h"
 #include "GameObjects/Mountable.h"
 #include "GameObjects/Movement.h"
@@ -75,7 +75,7 @@ int LookupObject(lua_State* state)
                            GameObjectManager* objects = GameObjectManager::Current();
                            GameObject* object =
                                name && objects ? objects->Resolve(NameRegistry::Lookup(name)) : nullptr;
-                           LuaPushGameObject(state, object);
+                           LuaConverter<GameObject*>::Push(state, object);
                            return 1;
                        });
 }
@@ -168,9 +168,12 @@ void Gameplay::SetGlobals()
     if (!state)
         return;
     SystemManager* systems = SystemManager::Instance();
-    // Scripts send and listen through "messages"; a warm reset brings a new message manager.
+    // Scripts send and listen through "messages" and make objects through "goManager"; a warm reset
+    // brings a new message manager and a new state.
     LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
     SetRawGlobal(state, "messages");
+    LuaConverter<GameObjectManager*>::Push(state, systems ? &systems->GetGameObjectManager() : nullptr);
+    SetRawGlobal(state, "goManager");
     SetNumberGlobal(state, "dt", 0.0f);
     SetNumberGlobal(state, "gameTime", 0.0f);
     SetNumberGlobal(state, "appTime", 0.0f);

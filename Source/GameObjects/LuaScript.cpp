@@ -1,7 +1,7 @@
 #include "GameObjects/LuaScript.h"
 
 #include "Core/OutputHandler.h"
-#include "GameObjects/LuaObjectPush.h"
+#include "GameObjects/GameObjectLua.h"
 #include "Resources/ResourceNode.h"
 #include "Script/LuaBoundary.h"
 #include "Script/LuaOutput.h"
@@ -56,7 +56,7 @@ void LuaScript::CallWith(GameObject* object) const
     const int handler = m_value.PushCall();
     if (handler == 0)
         return;
-    LuaPushGameObject(CurrentLuaState(), object);
+    LuaConverter<GameObject*>::Push(CurrentLuaState(), object);
     m_value.PCall(1, handler);
 }
 

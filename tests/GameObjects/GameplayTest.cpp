@@ -119,6 +119,7 @@ TEST_F(GameplayTest, SharedScriptLoadsOnceAndIsCalledOncePerObject)
     ASSERT_NE(Create("Counted"), nullptr);
     EXPECT_EQ(GlobalNumber("loads"), 1.0);
     EXPECT_EQ(GlobalNumber("calls"), 2.0);
+    EXPECT_EQ(GlobalString("argumentTypes"), "userdata;userdata;") << "each call gets its object";
 
     // One object listing the script twice calls it twice.
     ASSERT_NE(Create("CountedTwice"), nullptr);
@@ -176,11 +177,24 @@ TEST_F(GameplayTest, ScriptMayRemoveItsOwnComponent)
     EXPECT_EQ(m_errors.Count(), 0u);
 }
 
+bool ScriptFindsObject(const char* name)
+{
+    lua_State* state = CurrentLuaState();
+    lua_getglobal(state, "LookupObject");
+    lua_pushstring(state, name);
+    lua_call(state, 1, 1);
+    const bool found = !lua_isnil(state, -1);
+    lua_pop(state, 1);
+    return found;
+}
+
 TEST_F(GameplayTest, NamedObjectsAreFoundUntilDestroyed)
 {
     Start();
+    EXPECT_FALSE(ScriptFindsObject("twin"));
     GameObject* first = Create("Twin");
     EXPECT_EQ(m_objects.Resolve(NameRegistry::Lookup("twin")), first) << "found as soon as it is created";
+    EXPECT_TRUE(ScriptFindsObject("twin"));
     GameObject* second = Create("Twin");
     const GameObjectHandle secondHandle = second->GetHandle();
 
@@ -190,9 +204,12 @@ TEST_F(GameplayTest, NamedObjectsAreFoundUntilDestroyed)
     m_objects.FrameEnd();
     EXPECT_EQ(m_objects.Resolve(NameRegistry::Lookup("twin")), second) << "the other object keeps the name";
 
+    EXPECT_TRUE(ScriptFindsObject("twin"));
+
     m_objects.Destroy(secondHandle);
     m_objects.FrameEnd();
     EXPECT_FALSE(NameRegistry::Lookup("twin").IsValid());
+    EXPECT_FALSE(ScriptFindsObject("twin"));
 
     Create("Unnamed");
     EXPECT_FALSE(NameRegistry::Lookup("").IsValid());

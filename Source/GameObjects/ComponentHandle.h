@@ -1,0 +1,60 @@
+#pragma once
+
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectHandle.h"
+#include "GameObjects/GameObjectManager.h"
+#include "Script/LuaMethods.h"
+#include "Script/LuaPrimitiveBind.h"
+
+#include <typeinfo>
+
+namespace Quarn
+{
+
+// What scripts hold of a component: its owner's id and slot. Every call finds the owner again and
+// takes its component of type X, so a handle outlives replacement of the component and does nothing
+// once the owner is gone. Component classes give it methods with a static
+// RegisterLuaMethods(lua_State*) of their own, listing free functions that take ComponentHandle<X>&.
+template <class X> struct ComponentHandle
+{
+    static LuaPrimitiveBind& GetLuaBind()
+    {
+        static LuaPrimitiveBind bind(typeid(ComponentHandle<X>), &Register);
+        return bind;
+    }
+
+    // The component while the owner exists and is in play, else null.
+    X* Resolve() const
+    {
+        GameObjectManager* manager = GameObjectManager::Current();
+        GameObject* owner = manager ? manager->Resolve(m_owner) : nullptr;
+        return owner && owner->IsLive() ? owner->template Get<X>() : nullptr;
+    }
+
+    static void Push(lua_State* state, const GameObjectHandle& owner)
+    {
+        void** block = GetLuaBind().PushValueBlock(state);
+        *block = new ComponentHandle<X>{owner};
+    }
+
+    GameObjectHandle m_owner;
+
+private:
+    static bool Exists(ComponentHandle<X>& self) { return self.Resolve() != nullptr; }
+
+    static int Collect(lua_State* state)
+    {
+        delete static_cast<ComponentHandle<X>*>(GetLuaBind().ToValue(state, 1));
+        return 0;
+    }
+
+    static void Register(lua_State* state)
+    {
+        LuaMethods<ComponentHandle<X>>(state, &Exists, "Exists");
+        LuaSetMetamethod<ComponentHandle<X>>(state, "__gc", &Collect);
+        if constexpr (requires { X::RegisterLuaMethods(state); })
+            X::RegisterLuaMethods(state);
+    }
+};
+
+} // namespace Quarn

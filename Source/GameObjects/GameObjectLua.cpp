@@ -1,0 +1,173 @@
+#include "GameObjects/GameObjectLua.h"
+
+#include "GameObjects/Component.h"
+#include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/GameObjectManager.h"
+#include "GameObjects/LuaGameObjectHandle.h"
+#include "Script/LuaBindable.h"
+#include "Script/LuaMethods.h"
+#include "Script/LuaState.h"
+
+#include <cctype>
+#include <string>
+#include <utility>
+
+namespace Quarn
+{
+
+namespace
+{
+
+GameObject* LiveObject(const LuaGameObjectHandle& self)
+{
+    GameObject* object = self.Resolve();
+    return object && object->IsLive() ? object : nullptr;
+}
+
+void Destroy(LuaGameObjectHandle& self)
+{
+    if (GameObjectManager* manager = GameObjectManager::Current(); manager && self.Resolve())
+        manager->Destroy(self.m_handle);
+}
+
+bool Exists(LuaGameObjectHandle& self)
+{
+    return LiveObject(self) != nullptr;
+}
+
+std::uint32_t GetRawID(LuaGameObjectHandle& self)
+{
+    return self.Resolve() ? self.m_handle.m_id : 0;
+}
+
+template <int TypeId> void AddComponent(LuaGameObjectHandle& self)
+{
+    GameObject* object = LiveObject(self);
+    if (!object)
+        return;
+    ComponentRegistry& registry = GetComponentRegistry();
+    registry.SetCurrentTypeId(TypeId);
+    if (Component* component = registry.Create(TypeId))
+        object->SetComponent(TypeId, component, registry.GetName(TypeId));
+}
+
+template <int TypeId> void RemoveComponent(LuaGameObjectHandle& self)
+{
+    if (GameObject* object = LiveObject(self))
+        object->SetComponent(TypeId, nullptr, GetComponentRegistry().GetName(TypeId));
+}
+
+template <int... TypeIds> void AddComponentMethods(lua_State* state, std::integer_sequence<int, TypeIds...>)
+{
+    const ComponentRegistry& registry = GetComponentRegistry();
+    const auto add = [&](int typeId, auto addFunction, auto removeFunction)
+    {
+        const char* name = registry.GetName(typeId);
+        if (!name)
+            return;
+        LuaAddMethod<LuaGameObjectHandle>(state, addFunction, ("Add" + std::string(name)).c_str());
+        LuaAddMethod<LuaGameObjectHandle>(state, removeFunction, ("Remove" + std::string(name)).c_str());
+    };
+    (add(TypeIds, &AddComponent<TypeIds>, &RemoveComponent<TypeIds>), ...);
+}
+
+// The record belongs to the userdata; the object forgets it when Lua lets go of it (the state closes).
+int Collect(lua_State* state)
+{
+    auto* record = static_cast<LuaGameObjectHandle*>(LuaToObject(state, 1));
+    if (!record)
+        return 0;
+    if (GameObject* object = record->Resolve())
+        object->ForgetLuaRecord(record);
+    delete record;
+    return 0;
+}
+
+void RegisterHandleMethods(lua_State* state)
+{
+    LuaMethods<LuaGameObjectHandle>(state, &Destroy, "Destroy", &Exists, "Exists", &GetRawID, "GetRawID");
+    AddComponentMethods(state, std::make_integer_sequence<int, ComponentRegistry::kMaxTypes>());
+    LuaSetMetamethod<LuaGameObjectHandle>(state, "__gc", &Collect);
+}
+
+// The field of a component in the object's table: its type name with a lower-case first letter.
+std::string FieldName(const char* typeName)
+{
+    std::string field = typeName;
+    if (!field.empty())
+        field[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(field[0])));
+    return field;
+}
+
+} // namespace
+
+LuaExtensibleBind& LuaGameObjectHandle::GetLuaBind()
+{
+    return LuaClassBinding<LuaExtensibleBind, LuaGameObjectHandle>(&RegisterHandleMethods);
+}
+
+GameObject* LuaGameObjectHandle::Resolve() const
+{
+    GameObjectManager* manager = GameObjectManager::Current();
+    return manager ? manager->Resolve(m_handle) : nullptr;
+}
+
+void GameObject::PushLua(lua_State* state)
+{
+    if (!m_luaRecord)
+        m_luaRecord = new LuaGameObjectHandle{m_handle};
+    LuaGameObjectHandle::GetLuaBind().PushObject(state, m_luaRecord);
+}
+
+void GameObject::ForgetLuaRecord(const LuaGameObjectHandle* record)
+{
+    if (m_luaRecord == record)
+        m_luaRecord = nullptr;
+}
+
+void GameObject::DropLuaIdentity()
+{
+    lua_State* state = CurrentLuaState();
+    if (!m_luaRecord || !state)
+        return;
+    // The userdata stays valid for scripts that hold it; it just no longer names this object.
+    lua_pushlightuserdata(state, m_luaRecord);
+    lua_pushnil(state);
+    lua_rawset(state, LUA_REGISTRYINDEX);
+    m_luaRecord = nullptr;
+}
+
+void GameObject::SetLuaField(const char* typeName, Component* component)
+{
+    lua_State* state = CurrentLuaState();
+    // Fields are added while the object is in play; clearing them needs only a table that exists.
+    if (!state || (component ? !m_live : !m_luaRecord))
+        return;
+    PushLua(state);
+    lua_getfenv(state, -1);
+    const std::string field = FieldName(typeName);
+    lua_pushlstring(state, field.data(), field.size());
+    if (component)
+        component->PushLua(state);
+    else
+        lua_pushnil(state);
+    lua_rawset(state, -3);
+    lua_pop(state, 2);
+}
+
+GameObject* LuaConverter<GameObject*>::Read(lua_State* state, int index)
+{
+    auto* record =
+        static_cast<LuaGameObjectHandle*>(LuaGameObjectHandle::GetLuaBind().ToObject(state, index));
+    return record ? record->Resolve() : nullptr;
+}
+
+void LuaConverter<GameObject*>::Push(lua_State* state, GameObject* object)
+{
+    if (object)
+        object->PushLua(state);
+    else
+        lua_pushnil(state);
+}
+
+} // namespace Quarn

@@ -1,0 +1,119 @@
+#include "GameObjectTestSupport.h"
+
+#include "../Script/LuaTestState.h"
+#include "GameObjects/GameObjectLua.h"
+#include "GameObjects/Nameable.h"
+#include "support/CapturedErrors.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace Quarn::test
+{
+namespace
+{
+
+class GameObjectLuaTest : public GameObjectTest
+{
+protected:
+    GameObjectLuaTest()
+    {
+        LuaConverter<GameObjectManager*>::Push(m_lua.State(), &m_manager);
+        lua_setglobal(m_lua.State(), "goManager");
+    }
+
+    LuaTestState m_lua;
+};
+
+TEST_F(GameObjectLuaTest, ScriptsCreateObjectsKeepFieldsOnThemAndReachTheirComponents)
+{
+    RecordAnnouncements();
+    EXPECT_EQ(m_lua.Run(R"(
+        thing = goManager:CreateGameObject("Thing")
+        assert(thing:Exists())
+        assert(thing:GetRawID() == 1)
+        thing.hp = 5
+        assert(thing.hp == 5)
+        assert(thing.transform:Exists())
+        assert(thing.nameable:Exists())
+        objDefs.Greet = function(self) return "hi " .. self.hp end
+        assert(thing:Greet() == "hi 5", "methods fall through to objDefs")
+        thing.Exists = 1
+        assert(thing.Exists == 1, "a field shadows a method")
+        thing.Exists = nil
+        thing:RemoveNameable()
+        assert(thing.nameable == nil)
+        thing:AddText()
+        assert(thing.text:Exists())
+    )"),
+              "");
+    GameObject* thing = m_manager.Resolve({1, 749});
+    ASSERT_NE(thing, nullptr);
+    EXPECT_EQ(thing->Get<Nameable>(), nullptr);
+    EXPECT_EQ(m_announcements.back().name, "CreatedText");
+}
+
+// A handle or component handle whose object is gone does nothing and answers nil, false or 0.
+TEST_F(GameObjectLuaTest, StaleHandlesDoNothing)
+{
+    ASSERT_EQ(m_lua.Run(R"(
+        doomed = goManager:CreateGameObject("Thing")
+        doomed.note = "kept"
+        transform = doomed.transform
+        doomed:Destroy()
+        assert(doomed:Exists(), "destruction waits for the frame end")
+    )"),
+              "");
+    m_manager.FrameEnd();
+    EXPECT_EQ(m_lua.Run(R"(
+        assert(not doomed:Exists())
+        assert(doomed:GetRawID() == 0)
+        assert(doomed.transform == nil)
+        assert(doomed.note == "kept")
+        assert(not transform:Exists())
+        doomed:Destroy()
+        doomed:AddText()
+        doomed:RemoveTransform()
+        goManager:SaveGameObject(doomed, "ghost")
+        assert(not goManager:SavedGameObjectExists("ghost"))
+        other = goManager:CreateGameObject("Thing")
+        assert(other:GetRawID() == 2 and not rawequal(other, doomed))
+        goManager:FrameEnd()
+        assert(other:Exists())
+    )"),
+              "");
+}
+
+TEST_F(GameObjectLuaTest, AnUnknownPrototypeGivesNil)
+{
+    CapturedErrors errors;
+    EXPECT_EQ(m_lua.Run(R"(assert(goManager:CreateGameObject("Nowhere") == nil))"), "");
+    EXPECT_TRUE(errors.Any("No resource with name \"Nowhere\" exists."));
+}
+
+TEST_F(GameObjectLuaTest, BlocksAndRemovalFromScripts)
+{
+    EXPECT_EQ(m_lua.Run(R"(
+        goManager:OpenBlock("wave")
+        local a = goManager:CreateGameObject("Thing")
+        local b = goManager:CreateGameObject("Thing")
+        goManager:CloseBlock("wave")
+        goManager:TempRemoveGameObject(b, "parked")
+        goManager:FrameEnd()
+        assert(not b:Exists())
+        local seen = {}
+        goManager:BlockForEach("wave", function(object) seen[#seen + 1] = object end)
+        assert(#seen == 1 and rawequal(seen[1], a), "the removed object is skipped")
+        assert(rawequal(goManager:UnRemoveGameObject("parked"), b))
+        assert(b:Exists())
+        goManager:BlockDestroyAll("wave")
+        assert(not goManager:BlockExists("wave"))
+        goManager:FrameEnd()
+        assert(not a:Exists() and b:Exists())
+    )"),
+              "");
+}
+
+} // namespace
+} // namespace Quarn::test
