@@ -61,7 +61,6 @@ void LuaBindBase::Register(lua_State* state)
     lua_rawget(state, LUA_REGISTRYINDEX);
     lua_rawset(state, -3);
     lua_pop(state, 1);
-    m_registered = true;
 }
 
 void LuaBindBase::PushMetatable(lua_State* state)

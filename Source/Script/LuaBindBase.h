@@ -64,8 +64,6 @@ public:
 
     // The class name scripts see in error messages ("Timer").
     const std::string& ClassName() const { return m_className; }
-    // Set once the class has registered in any state.
-    bool WasRegistered() const { return m_registered; }
 
     // Whether bound methods of this class count as a Lua call while they run, so that a report inside
     // one restarts the game. On by default.
@@ -91,7 +89,6 @@ private:
     char m_keys[kKeyCount] = {};
     RegisterCallback m_callback;
     std::string m_className;
-    bool m_registered = false;
     bool m_raisesLuaCallDepth = true;
 };
 
