@@ -41,7 +41,11 @@ LuaManager::LuaManager() : m_mainLib(std::make_unique<LuaMainLib>()) {}
 LuaManager::~LuaManager()
 {
     if (m_state && m_state == CurrentLuaState())
+    {
         ReleaseLuaIdentity(m_mainLib.get());
+        ReleaseLuaIdentity(&m_vecLib);
+        ReleaseLuaIdentity(&m_colorLib);
+    }
 }
 
 void LuaManager::CreateState()
@@ -82,15 +86,13 @@ void LuaManager::PublishEngineObjects(const LuaRef& globals)
     globals.SetField("time");
     LuaMainLib::GetLuaBind().PushObject(m_state, m_mainLib.get());
     globals.SetField("qMain");
-    // The vector and colour libraries have no Lua class yet.
-    for (const char* name : {"vecs", "colors"})
-    {
-        lua_pushnil(m_state);
-        globals.SetField(name);
-    }
+    LuaConverter<MainVecLib*>::Push(m_state, &m_vecLib);
+    globals.SetField("vecs");
+    LuaConverter<LuaColorLib*>::Push(m_state, &m_colorLib);
+    globals.SetField("colors");
     LuaConverter<ResourceManager*>::Push(m_state, systems ? &systems->GetResourceManager() : nullptr);
     globals.SetField("resources");
-    // Nor has the game-object manager.
+    // The game-object manager has no Lua class yet.
     lua_pushnil(m_state);
     globals.SetField("goManager");
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Script/LuaColorLib.h"
 #include "Script/LuaState.h"
+#include "Script/MainVecLib.h"
 
 #include <memory>
 
@@ -33,6 +35,9 @@ private:
     lua_State* m_state = nullptr;
     // Published as "qMain".
     std::unique_ptr<LuaMainLib> m_mainLib;
+    // Published as "vecs" and "colors".
+    MainVecLib m_vecLib;
+    LuaColorLib m_colorLib;
 };
 
 // min + (max - min) * r / 32767 for the next value r of the engine's generator.

@@ -1,6 +1,8 @@
 #include "Script/LuaTypePushers.h"
 
+#include "Script/LuaColor.h"
 #include "Script/LuaConvert.h"
+#include "Script/LuaVector.h"
 
 #include <cstdint>
 #include <string>
@@ -29,6 +31,7 @@ std::unordered_map<std::type_index, LuaTypePusher>& Table()
         AddRows<bool, char, signed char, unsigned char, short, unsigned short, int, unsigned, long,
                 unsigned long, long long, unsigned long long, float, double, const char*, char*, std::string>(
             rows);
+        AddRows<Vector2, Vector3, Vector4, Color4, RGBA>(rows);
         return rows;
     }();
     return table;
