@@ -312,4 +312,6 @@ bool Movement::Serialize(Serializer& serializer)
     return true;
 }
 
+void Movement::Update(float) {}
+
 } // namespace Quarn
