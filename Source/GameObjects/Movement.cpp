@@ -312,6 +312,4 @@ bool Movement::Serialize(Serializer& serializer)
     return true;
 }
 
-void Movement::Update(float) {}
-
 } // namespace Quarn
