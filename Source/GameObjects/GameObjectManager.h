@@ -106,6 +106,11 @@ public:
     void Reset();
 
     std::size_t SlotCount() const { return m_slots.size(); }
+    // The object in slot index, or null for a free slot (for walks over every object in slot order).
+    GameObject* ObjectInSlot(std::size_t index) const
+    {
+        return index < m_slots.size() ? m_slots[index].object : nullptr;
+    }
 
 private:
     struct Slot

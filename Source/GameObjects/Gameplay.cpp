@@ -1,19 +1,32 @@
 #include "GameObjects/Gameplay.h"
 
 #include "Core/MessageManager.h"
+#include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
+#include "Core/TimeManager.h"
+#include "GameObjects/ActionListManager.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectLua.h"
 #include "GameObjects/GameObjectManager.h"
+#include "GameObjects/LuaScript.h"
 #include "GameObjects/Mountable.h"
 #include "GameObjects/Movement.h"
+#include "GameObjects/NameRegistry.h"
 #include "GameObjects/Nameable.h"
 #include "GameObjects/ScriptInfo.h"
 #include "GameObjects/Transform.h"
+#include "Resources/LuaRunner.h"
+#include "Resources/ResourceManager.h"
+#include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
 #include "Script/LuaManager.h"
-#include "Script/LuaRef.h"
+#include "platform/folders/UserFolders.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace Quarn
@@ -32,12 +45,52 @@ void CloseManagedState(std::unique_ptr<LuaManager> manager)
         CloseLuaState(state);
 }
 
+TimeManager* CurrentTimeManager()
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? &systems->GetTimeManager() : nullptr;
+}
+
+// Sets the global name to the value on top of the stack (popped), bypassing metamethods.
+void SetRawGlobal(lua_State* state, const char* name)
+{
+    lua_pushstring(state, name);
+    lua_insert(state, -2);
+    lua_rawset(state, LUA_GLOBALSINDEX);
+}
+
+void SetNumberGlobal(lua_State* state, const char* name, float value)
+{
+    lua_pushnumber(state, value);
+    SetRawGlobal(state, name);
+}
+
+// "LookupObject"(name): an object registered under the name, or nil.
+int LookupObject(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]() -> int
+                       {
+                           const char* name = lua_tostring(state, 1);
+                           GameObjectManager* objects = GameObjectManager::Current();
+                           GameObject* object =
+                               name && objects ? objects->Resolve(NameRegistry::Lookup(name)) : nullptr;
+                           LuaConverter<GameObject*>::Push(state, object);
+                           return 1;
+                       });
+}
+
 } // namespace
 
-Gameplay::Gameplay() : m_lua(std::make_unique<LuaManager>()) {}
+Gameplay::Gameplay()
+    : m_lua(std::make_unique<LuaManager>()),
+      m_actionLists(std::make_unique<ActionListManager>(CurrentTimeManager()))
+{
+}
 
 Gameplay::~Gameplay()
 {
+    m_actionLists.reset();
     CloseManagedState(std::move(m_lua));
 }
 
@@ -46,14 +99,20 @@ bool Gameplay::Serialize(Serializer&)
     return true;
 }
 
-void Gameplay::Update(float) {}
-
 void Gameplay::Init()
 {
-    RegisterComponentTypes();
+    // The systems exist from here on: timer-independent lists can reach the current timer.
+    m_actionLists = std::make_unique<ActionListManager>(CurrentTimeManager());
     m_lua->CreateState();
     if (SystemManager* systems = SystemManager::Instance())
+    {
+        ResourceManager& resources = systems->GetResourceManager();
+        resources.RegisterCreator<LuaScript>(CallCreate<LuaScript>());
+        resources.AddCopiedExtension("lua");
         m_dialogs.SubscribeFileDialogWindow(systems->GetMessageManager());
+        m_dialogsNeedWindowListener = false;
+    }
+    RegisterComponentTypes();
 }
 
 void Gameplay::RegisterComponentTypes()
@@ -67,28 +126,163 @@ void Gameplay::RegisterComponentTypes()
     registry.Register<Nameable>();
 }
 
-void Gameplay::InitResources(ResourceManager&)
+void Gameplay::InitResources(ResourceManager& resources)
 {
-    // Scripts send and listen through the global "messages" and make objects through "goManager"; a
-    // warm reset brings a new message manager and a new state.
-    lua_State* state = m_lua->GetState();
+    m_resources = &resources;
+    if (SystemManager* systems = SystemManager::Instance())
+    {
+        MessageManager& messages = systems->GetMessageManager();
+        messages.RegisterListener<void(Component*)>(
+            "CreatedScriptInfo", [this](Component* component)
+            { static_cast<ScriptInfo*>(component)->RunScripts(*m_resources, component->GetOwner()); });
+        messages.RegisterListener<void(Component*)>(
+            "CreatedMovement",
+            [this](Component* component) { m_movements.push_back(static_cast<Movement*>(component)); });
+        messages.RegisterListener<void(Component*)>("DestroyedMovement",
+                                                    [this](Component* component)
+                                                    {
+                                                        auto found = std::find(m_movements.begin(),
+                                                                               m_movements.end(), component);
+                                                        if (found == m_movements.end())
+                                                            return;
+                                                        *found = m_movements.back();
+                                                        m_movements.pop_back();
+                                                    });
+        messages.RegisterListener<void(Component*)>(
+            "CreatedNameable",
+            [](Component* component) { NameRegistry::Register(*static_cast<Nameable*>(component)); });
+        messages.RegisterListener<void(Component*)>(
+            "DestroyedNameable",
+            [](Component* component) { NameRegistry::Unregister(*static_cast<Nameable*>(component)); });
+        // A warm reset brings a new message manager: the dialogs listen for the window there again.
+        if (m_dialogsNeedWindowListener)
+            m_dialogs.SubscribeFileDialogWindow(messages);
+        m_dialogsNeedWindowListener = false;
+    }
+    SetGlobals();
+}
+
+void Gameplay::SetGlobals()
+{
+    lua_State* state = CurrentLuaState();
     if (!state)
         return;
     SystemManager* systems = SystemManager::Instance();
-    LuaRef globals;
-    globals.SetGlobals();
+    // Scripts send and listen through "messages" and make objects through "goManager"; a warm reset
+    // brings a new message manager and a new state.
     LuaConverter<MessageManager*>::Push(state, systems ? &systems->GetMessageManager() : nullptr);
-    globals.SetField("messages");
+    SetRawGlobal(state, "messages");
     LuaConverter<GameObjectManager*>::Push(state, systems ? &systems->GetGameObjectManager() : nullptr);
-    globals.SetField("goManager");
+    SetRawGlobal(state, "goManager");
+    SetNumberGlobal(state, "dt", 0.0f);
+    SetNumberGlobal(state, "gameTime", 0.0f);
+    SetNumberGlobal(state, "appTime", 0.0f);
+    lua_pushcfunction(state, &LookupObject);
+    SetRawGlobal(state, "LookupObject");
     LuaConverter<OpenSaveDialogManager*>::Push(state, &m_dialogs);
-    globals.SetField("openSave");
+    SetRawGlobal(state, "openSave");
+    lua_pushboolean(state, 1);
+    SetRawGlobal(state, "g_fullRelease");
+}
+
+void Gameplay::Update(float dt)
+{
+    if (lua_State* state = CurrentLuaState())
+    {
+        float gameTime = 0.0f;
+        float appTime = 0.0f;
+        if (TimeManager* time = CurrentTimeManager())
+        {
+            gameTime = static_cast<float>(time->GetGameTimer()->GetTotalTime());
+            appTime = static_cast<float>(time->GetAppTimer()->GetTotalTime());
+        }
+        SetNumberGlobal(state, "dt", dt);
+        SetNumberGlobal(state, "gameTime", gameTime);
+        SetNumberGlobal(state, "appTime", appTime);
+    }
+    RunFrameScript();
+    // By index: a step may add or remove Movements.
+    for (std::size_t i = 0; i < m_movements.size(); ++i)
+        m_movements[i]->Update(dt);
+    m_actionLists->Update(dt);
+    CullFarObjects();
+}
+
+void Gameplay::RunFrameScript()
+{
+    const char* name = m_frameScript == 0 ? "FirstFrame" : m_frameScript == 1 ? "LuaInit" : nullptr;
+    if (!name || !m_resources)
+        return;
+    lua_State* state = CurrentLuaState();
+    const int top = state ? lua_gettop(state) : 0;
+    LuaRunner::RunFile(name, *m_resources);
+    if (state)
+        lua_settop(state, top);
+    ++m_frameScript;
+}
+
+void Gameplay::CullFarObjects()
+{
+    GameObjectManager* objects = GameObjectManager::Current();
+    GameObject* player = objects ? objects->Resolve(m_player) : nullptr;
+    const Transform* playerTransform = player ? player->Get<Transform>() : nullptr;
+    if (!playerTransform)
+        return;
+    const float px = playerTransform->Position.x;
+    const float py = playerTransform->Position.y;
+    for (std::size_t i = 0; i < objects->SlotCount(); ++i)
+    {
+        GameObject* object = objects->ObjectInSlot(i);
+        if (!object || object == player || !object->IsLive())
+            continue;
+        const Transform* transform = object->Get<Transform>();
+        if (!transform)
+            continue;
+        // Comparisons with NaN are false, so an object at a NaN offset stays.
+        const float dx = transform->Position.x - px;
+        const float dy = transform->Position.y - py;
+        if (dx > kCullDistance || dx < -kCullDistance || dy > kCullDistance || dy < -kCullDistance)
+            objects->Destroy(object->GetHandle());
+    }
+}
+
+void Gameplay::SetCurrentPlayer(GameObject* player)
+{
+    m_player = player ? player->GetHandle() : GameObjectHandle{};
+}
+
+GameObject* Gameplay::GetCurrentPlayer() const
+{
+    GameObjectManager* objects = GameObjectManager::Current();
+    return objects ? objects->Resolve(m_player) : nullptr;
+}
+
+void Gameplay::SaveFakeScreenShot()
+{
+    const std::filesystem::path folder = platform::PicturesFolder();
+    if (folder.empty())
+    {
+        QUARN_ASSERT_FAILED_AS("!success", "Couldn't get my pictures... PANIC!");
+        return;
+    }
+    std::error_code error;
+    std::filesystem::copy_file("./Resources/tavu.png", folder / "tavu.png",
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (error)
+        OutputHandler::Get().Log("SaveFakeScreenShot: could not copy ./Resources/tavu.png into %s: %s",
+                                 folder.c_str(), error.message().c_str());
 }
 
 void Gameplay::WarmReset()
 {
+    // The old lists hold functions of the old state: they go while it is still open.
+    m_actionLists = std::make_unique<ActionListManager>(CurrentTimeManager());
     CloseManagedState(std::exchange(m_lua, std::make_unique<LuaManager>()));
     m_lua->CreateState();
+    m_frameScript = 0;
+    m_dialogsNeedWindowListener = true;
+    if (SystemManager* systems = SystemManager::Instance())
+        systems->GetResourceManager().UnregisterCreator(ResourceTypeName<LuaScript>());
 }
 
 } // namespace Quarn

@@ -25,4 +25,6 @@ bool Movement::Serialize(Serializer& serializer)
     return true;
 }
 
+void Movement::Update(float) {}
+
 } // namespace Quarn

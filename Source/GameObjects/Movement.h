@@ -21,6 +21,10 @@ public:
     // are not stored, so a loaded Movement starts with every behaviour off.
     bool Serialize(Serializer& serializer) override;
 
+    // One steering step of dt, run by Gameplay every frame for every live Movement. No behaviour is
+    // applied yet.
+    void Update(float dt);
+
     Vector4 Heading{0.0f, 0.0f, 0.0f, 0.0f};
     Vector2 SteeringForce;
     float UpdateInterval = 0.05f;

@@ -174,6 +174,9 @@ TEST(GameplayLuaTest, AFailureInANestedLuaCallRestartsTheGameWithAFreshState)
     OutputHandler::Get().ResetLuaCallDepth();
     {
         test::RunFolder runFolder({"Gameplay", "Scripted"});
+        // Gameplay runs these in the first two frames after every start.
+        runFolder.WriteSource("FirstFrame.lua", "");
+        runFolder.WriteSource("LuaInit.lua", "");
         SystemManager systems;
         Gameplay gameplay;
         ScriptCallingSystem scripted;

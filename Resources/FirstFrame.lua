@@ -1,0 +1,2 @@
+-- Runs in the first frame after every start and every restart.
+demo = { firstFrameAt = appTime }

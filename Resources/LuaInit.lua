@@ -1,0 +1,2 @@
+-- Runs in the frame after FirstFrame.
+demo.luaInitAt = appTime
