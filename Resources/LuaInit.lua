@@ -1,2 +1,11 @@
--- Runs in the frame after FirstFrame.
-demo.luaInitAt = appTime
+-- Runs in the frame after FirstFrame: a short action list that counts three frames, then ends.
+local ship = LookupObject("demoShip")
+qMain.Print("LuaInit found demoShip: " .. tostring(ship ~= nil))
+local list = actionLists:CreateActionList()
+list:PushBack(function(l, time, dt)
+    demo.frames = (demo.frames or 0) + 1
+    if demo.frames == 3 then
+        qMain.Print("Action list counted 3 frames")
+        l:StepForward()
+    end
+end)

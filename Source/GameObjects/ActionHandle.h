@@ -6,6 +6,7 @@ namespace Quarn
 {
 
 class ActionList;
+class LuaPrimitiveBind;
 
 // Names one action list: the list's id and the slot of the action-list slot table it holds. Scripts
 // keep handles, never lists, so a handle to a list that has ended simply stops resolving.
@@ -25,6 +26,10 @@ struct ActionHandle
     static void Release(ActionHandle handle);
     // The list named by handle, or null once that list is gone.
     static ActionList* Resolve(ActionHandle handle);
+
+    // The Lua class of handles: the list's methods, which do nothing (and answer nil, false or 0) once
+    // the list is gone.
+    static LuaPrimitiveBind& GetLuaBind();
 };
 
 } // namespace Quarn

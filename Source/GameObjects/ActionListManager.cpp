@@ -3,6 +3,7 @@
 #include "Core/OutputHandler.h"
 #include "Core/TimeManager.h"
 #include "GameObjects/ActionList.h"
+#include "Script/LuaPolymorphicBase.h"
 
 #include <algorithm>
 #include <memory>
@@ -17,6 +18,7 @@ ActionListManager::ActionListManager(TimeManager* time) : m_time(time)
 
 ActionListManager::~ActionListManager()
 {
+    ReleaseLuaIdentity(this);
     // Destroying the lists frees their slots, so handles kept by scripts stop resolving instead of
     // reaching freed lists.
     for (ActionList* list : m_new)

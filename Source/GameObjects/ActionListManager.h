@@ -8,6 +8,7 @@ namespace Quarn
 {
 
 class ActionList;
+class LuaBasicBind;
 class TimeManager;
 
 // Creates the action lists, steps them once per frame, and keeps named blocks of lists so that a
@@ -21,6 +22,9 @@ public:
     ~ActionListManager();
     ActionListManager(const ActionListManager&) = delete;
     ActionListManager& operator=(const ActionListManager&) = delete;
+
+    // Scripts reach the manager as the global "actionLists".
+    static LuaBasicBind& GetLuaBind();
 
     // Null when no slot for the list's handle was free.
     ActionList* CreateActionList();

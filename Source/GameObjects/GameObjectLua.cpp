@@ -170,4 +170,21 @@ void LuaConverter<GameObject*>::Push(lua_State* state, GameObject* object)
         lua_pushnil(state);
 }
 
+GameObjectHandle LuaConverter<GameObjectHandle>::Read(lua_State* state, int index)
+{
+    if (lua_isnoneornil(state, index))
+        return {};
+    LuaExtensibleBind& bind = LuaGameObjectHandle::GetLuaBind();
+    if (!bind.IsInstance(state, index))
+        LuaArgumentError(state, index, "GameObject");
+    const auto* record = static_cast<const LuaGameObjectHandle*>(bind.ToObject(state, index));
+    return record ? record->m_handle : GameObjectHandle();
+}
+
+void LuaConverter<GameObjectHandle>::Push(lua_State* state, const GameObjectHandle& handle)
+{
+    GameObjectManager* manager = GameObjectManager::Current();
+    LuaConverter<GameObject*>::Push(state, manager ? manager->Resolve(handle) : nullptr);
+}
+
 } // namespace Quarn

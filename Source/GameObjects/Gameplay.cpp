@@ -4,6 +4,7 @@
 #include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
+#include "GameObjects/ActionListLua.h"
 #include "GameObjects/ActionListManager.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
@@ -22,6 +23,8 @@
 #include "Script/LuaBoundary.h"
 #include "Script/LuaConvert.h"
 #include "Script/LuaManager.h"
+#include "Script/LuaMethods.h"
+#include "Script/LuaTypePushers.h"
 #include "platform/folders/UserFolders.h"
 
 #include <algorithm>
@@ -113,6 +116,15 @@ void Gameplay::Init()
         m_dialogsNeedWindowListener = false;
     }
     RegisterComponentTypes();
+    // Message parameters naming game objects reach Lua listeners as the objects' handles.
+    LuaTypePushers::Add(typeid(GameObject*), [](lua_State* state, const void* data)
+                        { LuaConverter<GameObject*>::Push(state, *static_cast<GameObject* const*>(data)); });
+}
+
+void Gameplay::RegisterLuaMethods(lua_State* state)
+{
+    LuaMethods<Gameplay>(state, &Gameplay::SetCurrentPlayer, "SetCurrentPlayer",
+                         &Gameplay::SaveFakeScreenShot, "SaveFakeScreenShot");
 }
 
 void Gameplay::RegisterComponentTypes()
@@ -179,6 +191,8 @@ void Gameplay::SetGlobals()
     SetNumberGlobal(state, "appTime", 0.0f);
     lua_pushcfunction(state, &LookupObject);
     SetRawGlobal(state, "LookupObject");
+    LuaConverter<ActionListManager*>::Push(state, m_actionLists.get());
+    SetRawGlobal(state, "actionLists");
     LuaConverter<OpenSaveDialogManager*>::Push(state, &m_dialogs);
     SetRawGlobal(state, "openSave");
     lua_pushboolean(state, 1);

@@ -41,6 +41,9 @@ public:
     // Replaces the Lua state and the action lists with new ones; the frame scripts run again.
     void WarmReset() override;
 
+    // "SetCurrentPlayer" and "SaveFakeScreenShot".
+    static void RegisterLuaMethods(lua_State* state);
+
     // The object the far-object cull measures from; null (or an object that no longer exists) clears it.
     void SetCurrentPlayer(GameObject* player);
     GameObject* GetCurrentPlayer() const;

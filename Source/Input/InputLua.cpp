@@ -3,6 +3,7 @@
 #include "Input/ScriptCallback.h"
 #include "Script/LuaFunctor.h"
 #include "Script/LuaMethods.h"
+#include "Script/LuaVector.h"
 
 #include <string>
 
@@ -21,6 +22,10 @@ struct PadNumber
 struct PadButtonNumber
 {
     ControllerButtons value;
+};
+struct MouseButtonNumber
+{
+    MouseButtons value;
 };
 } // namespace
 
@@ -46,6 +51,17 @@ template <> struct LuaConverter<PadButtonNumber>
     }
 };
 
+template <> struct LuaConverter<MouseButtonNumber>
+{
+    static MouseButtonNumber Read(lua_State* state, int index)
+    {
+        const std::int64_t button = LuaToInteger(state, index);
+        if (button < 0 || button >= MOUSE_Count)
+            LuaArgumentError(state, index, "mouse button");
+        return {static_cast<MouseButtons>(button)};
+    }
+};
+
 namespace
 {
 namespace Face
@@ -60,6 +76,16 @@ ScriptCallback<void(KeyState)> StateListener(const LuaFunction& function)
 {
     return ScriptCallback<void(KeyState)>([call = LuaFunctor<void(int)>(function)](KeyState state)
                                           { call(static_cast<int>(state)); });
+}
+
+ScriptCallback<void(const Vector2&)> PositionListener(const LuaFunction& function)
+{
+    return ScriptCallback<void(const Vector2&)>(LuaFunctor<void(Vector2)>(function));
+}
+
+ScriptCallback<void(const Vector2&, const Vector2&)> MoveListener(const LuaFunction& function)
+{
+    return ScriptCallback<void(const Vector2&, const Vector2&)>(LuaFunctor<void(Vector2, Vector2)>(function));
 }
 
 ScriptCallback<void(float, float)> TriggerListener(const LuaFunction& function)
@@ -95,6 +121,34 @@ void ListenControllerButtonPressed(Input& input, PadNumber pad, PadButtonNumber 
 void ListenMouseWheel(Input& input, LuaFunction function)
 {
     input.ListenMouseWheel(ScriptCallback<void(float)>(LuaFunctor<void(float)>(function)));
+}
+
+void ListenMouseButton(Input& input, MouseButtonNumber button, LuaFunction function)
+{
+    input.ListenMouseButton(button.value, ScriptCallback<void(KeyState, const Vector2&)>(
+                                              [call = LuaFunctor<void(int, Vector2)>(function)](
+                                                  KeyState state, const Vector2& position)
+                                              { call(static_cast<int>(state), position); }));
+}
+
+void ListenMouseButtonDown(Input& input, MouseButtonNumber button, LuaFunction function)
+{
+    input.ListenMouseButtonDown(button.value, PositionListener(function));
+}
+
+void ListenMouseButtonReleased(Input& input, MouseButtonNumber button, LuaFunction function)
+{
+    input.ListenMouseButtonReleased(button.value, PositionListener(function));
+}
+
+void ListenMouseButtonPressed(Input& input, MouseButtonNumber button, LuaFunction function)
+{
+    input.ListenMouseButtonPressed(button.value, PositionListener(function));
+}
+
+void ListenMouseMove(Input& input, LuaFunction function)
+{
+    input.ListenMouseMove(MoveListener(function));
 }
 
 void ListenKeyboard(Input& input, unsigned char key, LuaFunction function)
@@ -157,6 +211,26 @@ void ListenControllerRTrigger(Input& input, PadNumber pad, LuaFunction function)
     input.ListenControllerRTrigger(pad.value, TriggerListener(function));
 }
 
+void ListenControllerLThumb(Input& input, PadNumber pad, LuaFunction function)
+{
+    input.ListenControllerLThumb(pad.value, MoveListener(function));
+}
+
+void ListenControllerRThumb(Input& input, PadNumber pad, LuaFunction function)
+{
+    input.ListenControllerRThumb(pad.value, MoveListener(function));
+}
+
+Vector2 GetLThumb(Input& input, PadNumber pad)
+{
+    return input.GetLThumb(pad.value);
+}
+
+Vector2 GetRThumb(Input& input, PadNumber pad)
+{
+    return input.GetRThumb(pad.value);
+}
+
 float GetLTrigger(Input& input, PadNumber pad)
 {
     return input.GetLTrigger(pad.value);
@@ -209,7 +283,10 @@ void Input::RegisterLuaMethods(lua_State* state)
         &Face::ListenControllerButton, "ListenControllerButton", &Face::ListenControllerButtonDown,
         "ListenControllerButtonDown", &Face::ListenControllerButtonReleased, "ListenControllerButtonReleased",
         &Face::ListenControllerButtonPressed, "ListenControllerButtonPressed", &Face::ListenMouseWheel,
-        "ListenMouseWheel", &Face::ListenKeyboard, "ListenKeyboard", &Face::ListenKeyboardDown,
+        "ListenMouseWheel", &Face::ListenMouseButton, "ListenMouseButton", &Face::ListenMouseButtonDown,
+        "ListenMouseButtonDown", &Face::ListenMouseButtonReleased, "ListenMouseButtonReleased",
+        &Face::ListenMouseButtonPressed, "ListenMouseButtonPressed", &Face::ListenMouseMove,
+        "ListenMouseMove", &Face::ListenKeyboard, "ListenKeyboard", &Face::ListenKeyboardDown,
         "ListenKeyboardDown", &Face::ListenKeyboardReleased, "ListenKeyboardReleased",
         &Face::ListenKeyboardPressed, "ListenKeyboardPressed", &Face::ListenControllerLThumbTapped,
         "ListenControllerLThumbTapped", &Face::ListenControllerRThumbTapped, "ListenControllerRThumbTapped",
@@ -218,6 +295,8 @@ void Input::RegisterLuaMethods(lua_State* state)
         &Face::ListenControllerRTriggerMove, "ListenControllerRTriggerMove",
         &Face::ListenControllerLTriggerMove, "ListenControllerLTriggerMove", &Face::ListenControllerLTrigger,
         "ListenControllerLTrigger", &Face::ListenControllerRTrigger, "ListenControllerRTrigger",
+        &Face::ListenControllerLThumb, "ListenControllerLThumb", &Face::ListenControllerRThumb,
+        "ListenControllerRThumb", &Face::GetLThumb, "GetLThumb", &Face::GetRThumb, "GetRThumb",
         &Face::GetLTrigger, "GetLTrigger", &Face::GetRTrigger, "GetRTrigger", &Face::Rumble, "Rumble",
         &Input::SaveState, "SaveState", &Input::LoadState, "LoadState", &Input::CurrentState, "CurrentState");
 

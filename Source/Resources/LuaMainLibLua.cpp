@@ -1,6 +1,8 @@
 #include "Resources/LuaMainLib.h"
 #include "Script/LuaBindable.h"
+#include "Script/LuaColor.h"
 #include "Script/LuaMethods.h"
+#include "Script/LuaVector.h"
 
 #include <type_traits>
 
@@ -29,12 +31,21 @@ void RegisterMainLibFunctions(lua_State* state)
 {
     AddFunction(state, "RefreshResources", &LuaMainLib::RefreshResources);
     AddFunction(state, "RunFile", lua_CFunction{&LuaMainLib::RunFileFromLua});
+    AddFunction(state, "DrawLine", &LuaMainLib::DrawLine);
     AddFunction(state, "Print", &LuaMainLib::Print);
     AddFunction(state, "PrintStrong", &LuaMainLib::Print);
     AddFunction(state, "Error", &LuaMainLib::Error);
     AddFunction(state, "ErrorIf", &LuaMainLib::ErrorIf);
+    AddFunction(state, "DrawDebugLine", &LuaMainLib::DrawDebugLine);
+    AddFunction(state, "DrawDebugArrow", &LuaMainLib::DrawDebugArrow);
+    AddFunction(state, "DrawDebugRect", &LuaMainLib::DrawDebugRect);
+    AddFunction(state, "DrawDebugCube", &LuaMainLib::DrawDebugCube);
     AddFunction(state, "SaveTable", lua_CFunction{&LuaMainLib::SaveTableFromLua});
     AddFunction(state, "LoadTable", lua_CFunction{&LuaMainLib::LoadTableFromLua});
+    AddFunction(state, "KeysDown", &LuaMainLib::KeysDown);
+    AddFunction(state, "RadToVec", &LuaMainLib::RadToVec);
+    AddFunction(state, "VecToRad", &LuaMainLib::VecToRad);
+    AddFunction(state, "VecToDeg", &LuaMainLib::VecToDeg);
     AddFunction(state, "RestartProgram", &LuaMainLib::RestartProgram);
     AddFunction(state, "FileNameFromPath", &LuaMainLib::FileNameFromPath);
     AddFunction(state, "Break", &LuaMainLib::Break);

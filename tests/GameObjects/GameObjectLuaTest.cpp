@@ -3,6 +3,7 @@
 #include "../Script/LuaTestState.h"
 #include "GameObjects/GameObjectLua.h"
 #include "GameObjects/Nameable.h"
+#include "Script/LuaMethods.h"
 #include "support/CapturedErrors.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,27 @@ TEST_F(GameObjectLuaTest, BlocksAndRemovalFromScripts)
         assert(not a:Exists() and b:Exists())
     )"),
               "");
+}
+
+GameObjectHandle Echo(GameObjectHandle handle)
+{
+    return handle;
+}
+
+TEST_F(GameObjectLuaTest, HandlesAsArgumentsAndResults)
+{
+    LuaPushFunction(m_lua.State(), &Echo);
+    lua_setglobal(m_lua.State(), "echo");
+    EXPECT_EQ(m_lua.Run(R"(
+        local thing = goManager:CreateGameObject("Thing")
+        assert(rawequal(echo(thing), thing))
+        assert(echo(nil) == nil)
+        thing:Destroy()
+        goManager:FrameEnd()
+        assert(echo(thing) == nil)
+    )"),
+              "");
+    EXPECT_NE(m_lua.Run("echo(5)").find("GameObject expected"), std::string::npos);
 }
 
 } // namespace

@@ -339,3 +339,46 @@ TEST(GameplayFrameLoopTest, FrameScriptsRunInTheFirstTwoFramesAndAgainAfterAWarm
 
 } // namespace
 } // namespace Quarn::test
+
+namespace Quarn::test
+{
+namespace
+{
+
+TEST_F(GameplayTest, ScriptsDriveActionListsThroughTheirHandles)
+{
+    Start();
+    lua_State* state = CurrentLuaState();
+    ASSERT_EQ(luaL_dostring(state,
+                            "log = ''\n"
+                            "list = actionLists:CreateActionList()\n"
+                            "list:PushBack(function(l, time, dt) log = log .. 'a' .. time .. ';' end)\n"
+                            "list:PushBack(function(l, time, dt)\n"
+                            "    log = log .. 'b;'\n"
+                            "    l:StepForward()\n"
+                            "    local later = actionLists:CreateActionList()\n"
+                            "    later:PushBack(function(m) log = log .. 'later;'; m:Kill() end)\n"
+                            "end)\n"
+                            "list:InsertRelative(1, function(l) log = log .. 'x;'; l:GotoAbsolute(2) end)\n"
+                            "size = list:GetSize()"),
+              0)
+        << lua_tostring(state, -1);
+    EXPECT_EQ(GlobalNumber("size"), 3.0);
+    // The first step runs the action under the cursor; it never moves, so the list stays on it.
+    m_gameplay.Update(0.5f);
+    EXPECT_EQ(GlobalString("log"), "a0;");
+    ASSERT_EQ(luaL_dostring(state, "list:StepForward()"), 0);
+    for (int frame = 0; frame < 4; ++frame)
+        m_gameplay.Update(0.5f);
+    EXPECT_EQ(GlobalString("log"), "a0;x;b;later;");
+    ASSERT_EQ(luaL_dostring(state, "exists = list:Exists(); stale = list:GetSize(); list:PushBack(print)"), 0)
+        << lua_tostring(state, -1);
+    lua_getglobal(state, "exists");
+    EXPECT_FALSE(lua_toboolean(state, -1));
+    lua_pop(state, 1);
+    EXPECT_EQ(GlobalNumber("stale"), 0.0);
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+} // namespace
+} // namespace Quarn::test

@@ -186,5 +186,34 @@ TEST_F(InputLuaTest, AFailingScriptListenerIsReportedAndTheOthersStillRun)
     EXPECT_TRUE(errors.Any("broken listener"));
 }
 
+TEST_F(InputLuaTest, ScriptMouseAndStickListenersReceivePositionsAsVectors)
+{
+    StartWindow(400, 200);
+    m_pads.Connect(0);
+    m_input->ScanControllers();
+    Lua(R"(
+        log = {}
+        input:ListenMouseButton(MOUSE_Left, function(state, at) log[#log + 1] = state .. "@" .. at:X() .. "," .. at:Y() end)
+        input:ListenMouseButtonReleased(MOUSE_Left, function(at) log[#log + 1] = "up@" .. at:X() end)
+        input:ListenMouseMove(function(at, by) log[#log + 1] = "move " .. at:X() .. "," .. at:Y() .. " by " .. by:X() end)
+        input:ListenControllerLThumb(0, function(at, by) log[#log + 1] = "stick " .. at:Y() .. " by " .. by:Y() end)
+    )");
+    Send(WindowMessage::Mouse(WindowMessageId::MouseMove, 100, 50));
+    Send(WindowMessage::Mouse(WindowMessageId::MouseMove, 200, 50));
+    Send(WindowMessage::Mouse(WindowMessageId::LeftButtonDown, 200, 50));
+    Send(WindowMessage::Mouse(WindowMessageId::LeftButtonUp, 200, 50));
+    PadGamepad gamepad;
+    gamepad.thumbLY = 32767;
+    m_pads.Move(0, gamepad);
+    Frame();
+    Lua(R"(
+        local text = table.concat(log, ";")
+        assert(text == "move 0.25,0.25 by 0;move 0.5,0.25 by 0.25;2@0.5,0.25;8@0.5,0.25;up@0.5;stick 1 by 1", text)
+        assert(input:GetLThumb(0):Y() == 1 and input:GetRThumb(0):X() == 0)
+    )");
+    const std::string error = m_lua.Run("input:ListenMouseButtonDown(260, print)");
+    EXPECT_NE(error.find("bad argument #2 (mouse button expected)"), std::string::npos) << error;
+}
+
 } // namespace
 } // namespace Quarn::test

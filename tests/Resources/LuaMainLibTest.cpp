@@ -279,5 +279,28 @@ TEST_F(MainLibScriptsTest, TheLibraryAnswersScriptsThroughQMain)
     EXPECT_EQ(lua_gettop(m_lua.State()), 0);
 }
 
+TEST_F(MainLibScriptsTest, VectorFunctionsTakeAndGiveLuaVectors)
+{
+    std::vector<std::string> lines;
+    m_systems->GetMessageManager().RegisterListener<void(const Vector3&, const Vector3&, const RGBA&)>(
+        "DrawDebugLine",
+        [&](const Vector3& from, const Vector3& to, const RGBA& colour) {
+            lines.push_back(std::to_string(from.z) + " " + std::to_string(to.x) + " " +
+                            std::to_string(colour.G()));
+        });
+
+    EXPECT_EQ(m_lua.Run("v = qMain.KeysDown('W', true) w = qMain.KeysDown('D', true) "
+                        "qMain.KeysDown('W', false) qMain.KeysDown('D', false)"),
+              "");
+    EXPECT_TRUE(Holds("math.abs(v:X() - 0) < 1e-6 and math.abs(v:Y() - 1) < 1e-6"));
+    EXPECT_TRUE(Holds("math.abs(qMain.VecToDeg(w) - 45) < 1e-4"));
+    EXPECT_TRUE(Holds("math.abs(qMain.VecToRad(qMain.RadToVec(1)) - 1) < 1e-6"));
+    EXPECT_EQ(m_lua.Run("qMain.DrawLine(Vector2(1, 2), Vector3(3, 4, 5))"), "");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "0.000000 3.000000 255");
+    EXPECT_NE(m_lua.Run("qMain.DrawLine(1, 2)").find("Vector expected"), std::string::npos);
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
 } // namespace
 } // namespace Quarn

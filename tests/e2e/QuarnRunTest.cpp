@@ -49,6 +49,16 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
     // Every system found its settings in the working copies of the demo's resources.
     EXPECT_TRUE(std::filesystem::exists(kRunDir / "Resources/Settings/Physics.xml"));
     EXPECT_EQ(log.find("No resource with name"), std::string::npos);
+    // The demo's frame scripts make objects from a prototype with a script, find one by name and run
+    // an action list.
+    at = 0;
+    for (const char* line : {"DemoShip script ran for object 1\n", "DemoShip script ran for object 2\n",
+                             "FirstFrame made two ships\n", "LuaInit found demoShip: true\n",
+                             "Action list counted 3 frames\n"})
+    {
+        at = log.find(line, at);
+        ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line;
+    }
 }
 
 TEST(QuarnRun, WithoutLogNothingIsWrittenAndBadArgumentsAreRefused)
