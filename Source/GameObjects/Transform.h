@@ -58,6 +58,9 @@ public:
     // "Position" and "Scale" as three-component vectors, "Angle" in degrees.
     bool Serialize(Serializer& serializer) override;
 
+    // The scripts' methods, angles in radians; each changing one ends with NotifyChanged.
+    static void RegisterLuaMethods(lua_State* state);
+
     std::vector<Listener> m_listeners;
     Vector4 Position{0.0f, 0.0f, 0.0f, 0.0f};
     Vector4 Scale{1.0f, 1.0f, 1.0f, 0.0f};
