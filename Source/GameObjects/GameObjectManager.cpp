@@ -46,9 +46,14 @@ GameObjectManager::GameObjectManager(MessageManager& messages, ResourceManager& 
 GameObjectManager::~GameObjectManager()
 {
     // Shutdown: objects go without messages, since the systems listening may already be gone.
+    // Each slot is emptied before its object goes, so what the object's components resolve while
+    // they are destroyed is never an object already deleted.
     for (Slot& slot : m_slots)
         if (slot.id != GameObjectHandle::kInvalidId)
-            delete slot.object;
+        {
+            slot.id = GameObjectHandle::kInvalidId;
+            delete std::exchange(slot.object, nullptr);
+        }
     if (g_current == this)
         g_current = m_previous;
     ReleaseLuaIdentity(this);

@@ -10,20 +10,57 @@
 namespace Quarn
 {
 
+class PhysicsObject;
+class Transform;
+
 // Steering behaviours: the active ones become one force on the owner's rigid body every frame.
 class Movement : public ComponentT<Movement>
 {
 public:
     static constexpr const char* kTypeName = "Movement";
-    static constexpr int kBehaviorCount = 12;
+
+    // Behaviour indices, also the scripts' BEHAVIOR_* values.
+    enum Behavior
+    {
+        Seeking,
+        Fleeing,
+        Arriving,
+        Pursuing,
+        Evading,
+        Wandering,
+        Intercepting,
+        Hiding,
+        Avoidance,
+        Separation,
+        Alignment,
+        Cohesion,
+        kBehaviorCount
+    };
+
+    // The per-frame step: the force is recomputed once more than UpdateInterval has passed and applied
+    // to the body's velocity in every frame. Skipped while the owner lacks a transform or a body.
+    void Update(float dt);
+    // The active behaviours' forces in priority order (evade, flee, seek, arrive, wander, pursue),
+    // summed until their length reaches MaxForce.
+    Vector2 Calculate(Transform& transform, PhysicsObject& body, float elapsed);
+
+    void Seek(const Vector2& point);
+    void Flee(const Vector2& point);
+    void Arrive(const Vector2& point, float deceleration);
+    void Pursue(const GameObjectHandle& object);
+    void Evade(const GameObjectHandle& object);
+    void Wander(float radius, float jitter, float distance);
+    void Intercept(const GameObjectHandle& first, const GameObjectHandle& second);
+    void Hide(const GameObjectHandle& object);
+    void EnableAll();
+    void DisableAll();
+    // A behaviour outside 0 to 11 changes nothing.
+    void DisableOption(int behavior);
+    bool IsOn(Behavior behavior) const { return m_behaviors[behavior]; }
 
     // The weights, "FaceTarget", "MaxForce" and "MaxSpeed"; behaviours, targets and the running state
     // are not stored, so a loaded Movement starts with every behaviour off.
     bool Serialize(Serializer& serializer) override;
-
-    // One steering step of dt, run by Gameplay every frame for every live Movement. No behaviour is
-    // applied yet.
-    void Update(float dt);
 
     Vector4 Heading{0.0f, 0.0f, 0.0f, 0.0f};
     Vector2 SteeringForce;
@@ -58,6 +95,18 @@ public:
     float m_wanderRadius = 0.0f;
     float m_wanderJitter = 0.0f;
     float m_wanderDistance = 0.0f;
+
+private:
+    // Adds force to total within what is left of MaxForce; false once nothing is left.
+    bool Accumulate(Vector2& total, const Vector2& force) const;
+    Vector2 SeekForce(const Vector2& position, const Vector2& velocity, const Vector2& target) const;
+    Vector2 FleeForce(const Vector2& position, const Vector2& velocity, const Vector2& target) const;
+    Vector2 ArriveForce(const Vector2& position, const Vector2& velocity) const;
+    Vector2 WanderForce(float elapsed);
+    // Pursue and evade: the other object's position and velocity, or false (and the behaviour off)
+    // once it is gone.
+    bool ReadTarget(const GameObjectHandle& object, Behavior behavior, Vector2& targetPosition,
+                    Vector2& targetVelocity);
 };
 
 } // namespace Quarn

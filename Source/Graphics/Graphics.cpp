@@ -4,7 +4,10 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
+#include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectManager.h"
 #include "Graphics/DrawObject.h"
 #include "Graphics/ParticleEmitter.h"
 #include "Graphics/PointLight.h"
@@ -42,9 +45,29 @@ void Graphics::RegisterComponentTypes()
     registry.Register<Text>();
 }
 
+void Graphics::SetMainCamera(Camera* camera)
+{
+    m_mainCamera = camera && camera->GetOwner() ? camera->GetOwnerHandle() : GameObjectHandle();
+}
+
+Camera* Graphics::GetMainCamera() const
+{
+    GameObjectManager* manager = GameObjectManager::Current();
+    GameObject* owner = manager && m_mainCamera.IsValid() ? manager->Resolve(m_mainCamera) : nullptr;
+    return owner ? owner->Get<Camera>() : nullptr;
+}
+
+void Graphics::RegisterMessageListeners()
+{
+    if (SystemManager* systems = SystemManager::Instance())
+        systems->GetMessageManager().RegisterListener<void(Camera*)>("SetMainCamera", [this](Camera* camera)
+                                                                     { SetMainCamera(camera); });
+}
+
 void Graphics::Init()
 {
     RegisterComponentTypes();
+    RegisterMessageListeners();
     m_backBufferWidth = m_windowedWidth;
     m_backBufferHeight = m_windowedHeight;
 
@@ -65,6 +88,12 @@ void Graphics::Init()
     Input* input = systems ? dynamic_cast<Input*>(systems->GetSystem("Input")) : nullptr;
     m_window->SetUserData(input);
     m_window->Show();
+}
+
+void Graphics::WarmReset()
+{
+    m_mainCamera = GameObjectHandle();
+    RegisterMessageListeners();
 }
 
 void Graphics::InitResources(ResourceManager&)
