@@ -9,3 +9,9 @@ list:PushBack(function(l, time, dt)
         l:StepForward()
     end
 end)
+
+-- Keeps a small record in the player's data folder and reads it back.
+qMain.SaveTable({ name = "demo", ships = 2, nested = { 0.1, true } }, "DemoSave")
+local saved = qMain.LoadTable("DemoSave")
+qMain.Print("Saved table read back: " .. tostring(saved.name) .. " " .. tostring(saved.ships) .. " " ..
+    tostring(saved.nested[1]))

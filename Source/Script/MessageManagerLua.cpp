@@ -1,5 +1,6 @@
 #include "Core/MessageManager.h"
 #include "Script/LuaBindable.h"
+#include "Script/LuaGameObjectHandleConvert.h"
 #include "Script/LuaMessageListener.h"
 #include "Script/LuaMethods.h"
 
@@ -13,16 +14,28 @@ void RegisterListenerFromLua(MessageManager& messages, const std::string& name, 
     messages.RegisterListener(name, LuaMessageListener(function));
 }
 
+void RegisterGOListenerFromLua(MessageManager& messages, GameObjectHandle object, const std::string& name,
+                               LuaFunction function)
+{
+    messages.RegisterGOListener(object, name, LuaMessageListener(function));
+}
+
 // Messages sent from scripts carry no parameters.
 void SendMessageFromLua(MessageManager& messages, const std::string& name)
 {
     messages.SendMessage(name);
 }
 
+void SendGOMessageFromLua(MessageManager& messages, GameObjectHandle object, const std::string& name)
+{
+    messages.SendGOMessage(object, name);
+}
+
 void RegisterMessageManagerMethods(lua_State* state)
 {
-    LuaMethods<MessageManager>(state, &RegisterListenerFromLua, "RegisterListener", &SendMessageFromLua,
-                               "SendMessage");
+    LuaMethods<MessageManager>(state, &RegisterListenerFromLua, "RegisterListener",
+                               &RegisterGOListenerFromLua, "RegisterGOListener", &SendMessageFromLua,
+                               "SendMessage", &SendGOMessageFromLua, "SendGOMessage");
 }
 } // namespace
 

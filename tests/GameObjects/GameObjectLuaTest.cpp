@@ -137,5 +137,26 @@ TEST_F(GameObjectLuaTest, HandlesAsArgumentsAndResults)
     EXPECT_NE(m_lua.Run("echo(5)").find("GameObject expected"), std::string::npos);
 }
 
+// Scripts listen to and message one object: the other object's messages do not reach the listener,
+// and a value that is not a game object is an argument error.
+TEST_F(GameObjectLuaTest, ScriptsListenToOneObjectsMessages)
+{
+    LuaConverter<MessageManager*>::Push(m_lua.State(), &m_messages);
+    lua_setglobal(m_lua.State(), "messages");
+    EXPECT_EQ(m_lua.Run(R"(
+        local a = goManager:CreateGameObject("Thing")
+        local b = goManager:CreateGameObject("Thing")
+        heard = 0
+        messages:RegisterGOListener(a, "Poke", function(...) heard = heard + 1 + select("#", ...) end)
+        messages:SendGOMessage(a, "Poke")
+        messages:SendGOMessage(b, "Poke")
+        messages:SendMessage("Poke")
+        assert(heard == 1, heard)
+    )"),
+              "");
+    EXPECT_NE(m_lua.Run(R"(messages:SendGOMessage(5, "Poke"))").find("GameObject expected"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace Quarn::test

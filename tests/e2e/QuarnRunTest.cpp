@@ -14,11 +14,14 @@ namespace
 
 const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / "run";
 
-// Runs the built game in the given folder and returns its exit status.
-int RunQuarn(const std::filesystem::path& dir, const std::string& arguments)
+// Runs the built game in the given folder and returns its exit status. The player's data folder is
+// the given one (the run's own folder unless said), so runs never touch the real user's files.
+int RunQuarn(const std::filesystem::path& dir, const std::string& arguments,
+             const std::filesystem::path& dataHome = {})
 {
-    const std::string command = "cd '" + dir.string() + "' && '" + (kRunDir / "quarn").string() + "' " +
-                                arguments + " >/dev/null 2>&1";
+    const std::filesystem::path data = dataHome.empty() ? dir : dataHome;
+    const std::string command = "cd '" + dir.string() + "' && XDG_DATA_HOME='" + data.string() + "' '" +
+                                (kRunDir / "quarn").string() + "' " + arguments + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -26,7 +29,8 @@ int RunQuarn(const std::filesystem::path& dir, const std::string& arguments)
 TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
 {
     std::filesystem::remove(kRunDir / "RunLog.txt");
-    ASSERT_EQ(RunQuarn(kRunDir, "--headless --frames 300 --log"), 0);
+    test::TempDir dataHome;
+    ASSERT_EQ(RunQuarn(kRunDir, "--headless --frames 300 --log", dataHome.Path()), 0);
 
     const std::string log = test::TempDir::Read(kRunDir / "RunLog.txt");
     std::size_t at = 0;
@@ -52,13 +56,18 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
     // The demo's frame scripts make objects from a prototype with a script, find one by name and run
     // an action list.
     at = 0;
-    for (const char* line : {"DemoShip script ran for object 1\n", "DemoShip script ran for object 2\n",
-                             "FirstFrame made two ships\n", "LuaInit found demoShip: true\n",
-                             "Action list counted 3 frames\n"})
+    for (const char* line :
+         {"DemoShip script ran for object 1\n", "DemoShip script ran for object 2\n",
+          "FirstFrame made two ships\n", "LuaInit found demoShip: true\n", "Action list counted 3 frames\n"})
     {
         at = log.find(line, at);
         ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line;
     }
+    // LuaInit saves a table in the player's data folder and reads it back.
+    EXPECT_NE(log.find("Saved table read back: demo 2 0.1\n"), std::string::npos);
+    const std::string saved = test::TempDir::Read(dataHome / "Tavu/DemoSave.xml");
+    EXPECT_NE(saved.find("<LuaTable"), std::string::npos);
+    EXPECT_NE(saved.find("demo"), std::string::npos);
 }
 
 TEST(QuarnRun, WithoutLogNothingIsWrittenAndBadArgumentsAreRefused)
