@@ -31,6 +31,9 @@ public:
 
     bool Serialize(Serializer& serializer) override;
 
+    // The scripts' methods.
+    static void RegisterLuaMethods(lua_State* state);
+
     Matrix4 m_view;
     float m_angle = 0.0f;
     Vector4 m_position{0.0f, 0.0f, 0.0f, 0.0f};

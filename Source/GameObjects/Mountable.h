@@ -37,6 +37,9 @@ public:
     // the parent is not stored.
     bool Serialize(Serializer& serializer) override;
 
+    // The scripts' methods; each offset setter ends with Follow.
+    static void RegisterLuaMethods(lua_State* state);
+
     GameObjectHandle m_parent;
     std::uint32_t m_listenerId = kNoListener;
     Vector4 Position{0.0f, 0.0f, 0.0f, 1.0f};

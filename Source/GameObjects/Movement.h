@@ -62,6 +62,9 @@ public:
     // are not stored, so a loaded Movement starts with every behaviour off.
     bool Serialize(Serializer& serializer) override;
 
+    // The scripts' methods; also sets the SPEED_* and BEHAVIOR_* globals.
+    static void RegisterLuaMethods(lua_State* state);
+
     Vector4 Heading{0.0f, 0.0f, 0.0f, 0.0f};
     Vector2 SteeringForce;
     float UpdateInterval = 0.05f;
