@@ -57,4 +57,17 @@ private:
     }
 };
 
+// A component handle as an argument: another component's handle of the same type, else an argument
+// error naming the component type.
+template <class X> struct LuaConverter<ComponentHandle<X>>
+{
+    static ComponentHandle<X> Read(lua_State* state, int index)
+    {
+        const void* value = ComponentHandle<X>::GetLuaBind().ToValue(state, index);
+        if (!value)
+            LuaArgumentError(state, index, X::kTypeName);
+        return *static_cast<const ComponentHandle<X>*>(value);
+    }
+};
+
 } // namespace Quarn

@@ -145,17 +145,27 @@ void AddAngle(Handle& self, float radians)
     Modify(self, [&](Transform& t) { t.Angle += Transform::ToDegrees(radians); });
 }
 
+// Takes position, scale and angle of the source and tells the listeners once; a handle whose object is
+// gone changes nothing.
+void AssignFrom(Handle& self, Handle source)
+{
+    Transform* to = self.Resolve();
+    const Transform* from = source.Resolve();
+    if (to && from)
+        to->Assign(*from);
+}
+
 } // namespace
 
 void Transform::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Handle>(state, &GetScale, "GetScale", &GetScale3D, "GetScale3D", &SetScale, "SetScale",
-                       &SetScale3D, "SetScale3D", &AddScale, "AddScale", &AddScaleAfterRotation,
-                       "AddScaleAfterRotation", &ScaleAfterRotation, "ScaleAfterRotation", &AddScale3D,
-                       "AddScale3D", &ScaleBy, "Scale", &GetPosition, "GetPosition", &SetPosition,
-                       "SetPosition", &AddPosition, "AddPosition", &GetPosition3D, "GetPosition3D",
-                       &SetPosition3D, "SetPosition3D", &AddPosition3D, "AddPosition3D", &TurnTowards,
-                       "LookAt", &GetAngle, "GetAngle", &SetAngle, "SetAngle", &AddAngle, "AddAngle");
+    LuaMethods<Handle>(
+        state, &GetScale, "GetScale", &GetScale3D, "GetScale3D", &SetScale, "SetScale", &SetScale3D,
+        "SetScale3D", &AddScale, "AddScale", &AddScaleAfterRotation, "AddScaleAfterRotation",
+        &ScaleAfterRotation, "ScaleAfterRotation", &AddScale3D, "AddScale3D", &ScaleBy, "Scale", &GetPosition,
+        "GetPosition", &SetPosition, "SetPosition", &AddPosition, "AddPosition", &GetPosition3D,
+        "GetPosition3D", &SetPosition3D, "SetPosition3D", &AddPosition3D, "AddPosition3D", &TurnTowards,
+        "LookAt", &GetAngle, "GetAngle", &SetAngle, "SetAngle", &AddAngle, "AddAngle", &AssignFrom, "Assign");
 }
 
 } // namespace Quarn

@@ -65,5 +65,33 @@ TEST_F(TransformLuaTest, ScriptsWorkInRadiansAndEveryChangeIsAnnounced)
     EXPECT_EQ(changes, 6);
 }
 
+// Assign copies position, scale and angle from another transform and announces the change once;
+// anything but a transform handle is an argument error.
+TEST_F(TransformLuaTest, AssignTakesAnotherTransformsPlacement)
+{
+    GameObject* target = m_manager.CreateGameObject("Thing");
+    GameObject* source = m_manager.CreateGameObject("Thing");
+    ASSERT_NE(target, nullptr);
+    ASSERT_NE(source, nullptr);
+    source->Get<Transform>()->Position = Vector4(5, 6, 7, 0);
+    source->Get<Transform>()->Scale = Vector4(2, 2, 2, 0);
+    source->Get<Transform>()->Angle = 90;
+    int changes = 0;
+    target->Get<Transform>()->AddListener([&] { ++changes; });
+    lua_State* state = m_lua.State();
+    LuaConverter<GameObject*>::Push(state, target);
+    lua_setglobal(state, "target");
+    LuaConverter<GameObject*>::Push(state, source);
+    lua_setglobal(state, "source");
+    EXPECT_EQ(m_lua.Run("target.transform:Assign(source.transform)"), "");
+    const Transform& result = *target->Get<Transform>();
+    EXPECT_EQ(result.Position.x, 5);
+    EXPECT_EQ(result.Position.z, 7);
+    EXPECT_EQ(result.Scale.y, 2);
+    EXPECT_EQ(result.Angle, 90);
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(m_lua.Run("target.transform:Assign(5)").find("Transform expected"), std::string::npos);
+}
+
 } // namespace
 } // namespace Quarn::test
