@@ -63,6 +63,11 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
         at = log.find(line, at);
         ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line;
     }
+    // The placement script mounts a turret 10 units ahead of a ship that then moves to (5, 5), and
+    // makes a camera the main view.
+    EXPECT_NE(log.find("Camera at (0, 0, -50) angle 0.00\n"), std::string::npos);
+    EXPECT_NE(log.find("Turret at (15, 5, 0) angle 0.00\n"), std::string::npos);
+    EXPECT_NE(log.find("Seeker at "), std::string::npos);
     // LuaInit saves a table in the player's data folder and reads it back.
     EXPECT_NE(log.find("Saved table read back: demo 2 0.1\n"), std::string::npos);
     const std::string saved = test::TempDir::Read(dataHome / "Tavu/DemoSave.xml");
