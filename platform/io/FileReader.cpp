@@ -6,6 +6,11 @@
 namespace Quarn::platform
 {
 
+DriveInfo FileReader::QueryDrive(const std::string& directory)
+{
+    return platform::QueryDrive(directory);
+}
+
 std::unique_ptr<FileReader> MakeFileReader()
 {
     int refused = 0;

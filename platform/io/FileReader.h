@@ -47,7 +47,8 @@ public:
     // Which back end this is, for logs and measurements.
     virtual const char* Name() const = 0;
 
-    virtual DriveInfo QueryDrive(const std::string& directory) = 0;
+    // The drive holding directory; real back ends ask the file system, the fake answers its own.
+    virtual DriveInfo QueryDrive(const std::string& directory);
 
     // Opens an existing regular file; alignment is the sector size buffers and lengths follow.
     virtual OpenedFile Open(const std::string& path, std::uint32_t alignment) = 0;

@@ -10,11 +10,6 @@ namespace
 const ReadStatus kUnknownFile{ReadStatus::State::Failed, 0, EBADF};
 } // namespace
 
-DriveInfo PlainFileReader::QueryDrive(const std::string& directory)
-{
-    return platform::QueryDrive(directory);
-}
-
 OpenedFile PlainFileReader::Open(const std::string& path, std::uint32_t alignment)
 {
     ReadableFile file;

@@ -15,7 +15,6 @@ class PlainFileReader final : public FileReader
 {
 public:
     const char* Name() const override { return "plain"; }
-    DriveInfo QueryDrive(const std::string& directory) override;
     OpenedFile Open(const std::string& path, std::uint32_t alignment) override;
     int StartRead(OpenedFile::Id file, void* buffer, std::size_t length) override;
     ReadStatus Poll(OpenedFile::Id file) override;

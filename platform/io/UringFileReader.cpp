@@ -62,11 +62,6 @@ UringFileReader::~UringFileReader()
     io_uring_queue_exit(m_ring.get());
 }
 
-DriveInfo UringFileReader::QueryDrive(const std::string& directory)
-{
-    return platform::QueryDrive(directory);
-}
-
 OpenedFile UringFileReader::Open(const std::string& path, std::uint32_t alignment)
 {
     ReadableFile file;

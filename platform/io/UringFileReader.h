@@ -25,7 +25,6 @@ public:
     UringFileReader& operator=(const UringFileReader&) = delete;
 
     const char* Name() const override { return "io_uring"; }
-    DriveInfo QueryDrive(const std::string& directory) override;
     OpenedFile Open(const std::string& path, std::uint32_t alignment) override;
     int StartRead(OpenedFile::Id file, void* buffer, std::size_t length) override;
     ReadStatus Poll(OpenedFile::Id file) override;
