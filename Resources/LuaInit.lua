@@ -15,4 +15,5 @@ qMain.SaveTable({ name = "demo", ships = 2, nested = { 0.1, true } }, "DemoSave"
 local saved = qMain.LoadTable("DemoSave")
 qMain.Print("Saved table read back: " .. tostring(saved.name) .. " " .. tostring(saved.ships) .. " " ..
     tostring(saved.nested[1]))
+qMain.RunFile("Keys")
 qMain.RunFile("Placement")

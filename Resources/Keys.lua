@@ -1,0 +1,17 @@
+-- The arrow keys move the first demo ship ten units a press; every move is logged.
+local ship = LookupObject("demoShip")
+local steps = {
+    { VK_LEFT, "left", Vector2(-10, 0) },
+    { VK_RIGHT, "right", Vector2(10, 0) },
+    { VK_UP, "up", Vector2(0, 10) },
+    { VK_DOWN, "down", Vector2(0, -10) },
+}
+for _, step in ipairs(steps) do
+    local key, name, offset = step[1], step[2], step[3]
+    input:ListenKeyboardPressed(key, function()
+        ship.transform:AddPosition(offset)
+        local p = ship.transform:GetPosition()
+        qMain.Print(string.format("Key %s: demoShip at (%g, %g)", name, p:X(), p:Y()))
+    end)
+end
+qMain.Print("Arrow keys move demoShip")

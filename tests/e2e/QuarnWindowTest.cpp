@@ -1,0 +1,81 @@
+#include "e2e/ChildProcessSupport.h"
+#include "e2e/VirtualDisplaySupport.h"
+#include "platform/process/ProcessRunner.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Quarn
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+
+const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / "run";
+
+// Runs xdotool on the display and returns its standard output, or nothing when it failed.
+std::optional<std::string> XDoTool(const std::string& display, std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), {"env", "DISPLAY=" + display, "xdotool"});
+    std::string output;
+    platform::ProcessRequest request;
+    request.arguments = std::move(arguments);
+    request.idleTimeout = 60s;
+    request.onOutput = [&output](std::string_view chunk) { output += chunk; };
+    if (!platform::RunProcess(request).Succeeded())
+        return std::nullopt;
+    return output;
+}
+
+// The game in a window on a display of its own: a script listens to the arrow keys and moves a ship;
+// the keys come from the X server as a user's would, and closing the window ends the game cleanly.
+TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
+{
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "run");
+    std::filesystem::create_directory_symlink(kRunDir.parent_path() / "Resources", dir / "Resources");
+
+    test::VirtualDisplay display(dir / "xvfb.txt");
+    ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start: " << test::TempDir::Read(dir / "xvfb.txt");
+
+    test::ChildProcess::Options options;
+    options.workingDir = dir / "run";
+    options.outputFile = dir / "output.txt";
+    options.environment = {
+        "DISPLAY=" + display.Name(), "SDL_VIDEODRIVER", "XDG_DATA_HOME=" + dir.Path().string(),
+        "LSAN_OPTIONS=suppressions=" QUARN_SOURCE_DIR "/lsan-suppressions.txt:print_suppressions=0"};
+    test::ChildProcess game({(kRunDir / "quarn").string(), "--log"}, options);
+    auto output = [&dir] { return test::TempDir::Read(dir / "output.txt"); };
+
+    test::GrowingFile log(dir / "run/RunLog.txt");
+    ASSERT_TRUE(log.WaitFor("Arrow keys move demoShip\n", game, 120s)) << output();
+
+    const auto found =
+        XDoTool(display.Name(), {"search", "--sync", "--onlyvisible", "--pid", std::to_string(game.Pid())});
+    ASSERT_TRUE(found.has_value()) << output();
+    const std::string window = found->substr(0, found->find('\n'));
+    ASSERT_TRUE(XDoTool(display.Name(), {"windowfocus", "--sync", window}).has_value());
+
+    // One key at a time, each waited for: the script's log line tells the key arrived.
+    const std::vector<std::pair<std::string, std::string>> presses = {
+        {"Right", "Key right: demoShip at (10, 0)\n"}, {"Right", "Key right: demoShip at (20, 0)\n"},
+        {"Up", "Key up: demoShip at (20, 10)\n"},      {"Left", "Key left: demoShip at (10, 10)\n"},
+        {"Down", "Key down: demoShip at (10, 0)\n"},
+    };
+    for (const auto& [key, line] : presses)
+    {
+        ASSERT_TRUE(XDoTool(display.Name(), {"key", key}).has_value()) << key;
+        ASSERT_TRUE(log.WaitFor(line, game, 60s)) << "the script did not log: " << line << output();
+    }
+
+    ASSERT_TRUE(display.CloseWindow(std::stoul(window)));
+    EXPECT_EQ(game.WaitForExit(120s), 0) << output();
+}
+
+} // namespace
+} // namespace Quarn

@@ -1,0 +1,71 @@
+#include "e2e/VirtualDisplaySupport.h"
+
+#include <X11/Xlib.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace Quarn::test
+{
+
+namespace
+{
+
+constexpr int kStartTimeoutMs = 30000;
+
+// Reads what the server writes on the descriptor once it accepts connections: its display number.
+std::string ReadDisplayNumber(int fd)
+{
+    std::string number;
+    pollfd wait{fd, POLLIN, 0};
+    while (poll(&wait, 1, kStartTimeoutMs) == 1)
+    {
+        char c = 0;
+        if (read(fd, &c, 1) != 1 || c == '\n')
+            break;
+        number += c;
+    }
+    return number;
+}
+
+} // namespace
+
+VirtualDisplay::VirtualDisplay(const std::filesystem::path& logFile)
+{
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0)
+        return;
+    ChildProcess::Options options;
+    options.outputFile = logFile;
+    options.inheritedFd = ready[1];
+    m_server = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                                 "1024x768x24", "-nolisten", "tcp", "-noreset"},
+        options);
+    close(ready[1]);
+    const std::string number = ReadDisplayNumber(ready[0]);
+    close(ready[0]);
+    if (!number.empty())
+        m_name = ":" + number;
+}
+
+bool VirtualDisplay::CloseWindow(unsigned long window) const
+{
+    Display* display = XOpenDisplay(m_name.c_str());
+    if (!display)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return sent != 0;
+}
+
+} // namespace Quarn::test
