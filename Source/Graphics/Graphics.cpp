@@ -13,6 +13,7 @@
 #include "Graphics/PointLight.h"
 #include "Graphics/Text.h"
 #include "Input/Input.h"
+#include "Resources/SerializerTypes.h"
 
 namespace Quarn
 {
@@ -21,8 +22,23 @@ Graphics::Graphics() = default;
 
 Graphics::~Graphics() = default;
 
-bool Graphics::Serialize(Serializer&)
+bool Graphics::Serialize(Serializer& serializer)
 {
+    SerializeNamed(serializer, m_fullScreenWidth, "FullScreenWidth");
+    SerializeNamed(serializer, m_fullScreenHeight, "FullScreenHeight");
+    SerializeNamed(serializer, m_windowedWidth, "WindowedWidth");
+    SerializeNamed(serializer, m_windowedHeight, "WindowedHeight");
+    SerializeNamed(serializer, m_title, "Title");
+    SerializeNamed(serializer, m_ambient, "Ambient");
+    SerializeNamed(serializer, m_disableParticles, "DisableParticles");
+    SerializeNamed(serializer, m_fullScreen, "FullScreen");
+    SerializeNamed(serializer, m_farFarPlaneDist, "FarFarPlaneDist");
+    SerializeNamed(serializer, m_farFov, "FarFOV");
+    SerializeNamed(serializer, m_vsync, "VSync");
+    SerializeNamed(serializer, m_directionalLight, "DirectionalLight");
+    SerializeNamed(serializer, m_directionalLightColor, "DirectionalLightColor");
+    SerializeNamed(serializer, m_directionalLightOn, "DirectionalLightOn");
+    SerializeNamed(serializer, m_randomTexture, "RandomTexture");
     return true;
 }
 
@@ -59,17 +75,48 @@ Camera* Graphics::GetMainCamera() const
 
 void Graphics::RegisterMessageListeners()
 {
-    if (SystemManager* systems = SystemManager::Instance())
-        systems->GetMessageManager().RegisterListener<void(Camera*)>("SetMainCamera", [this](Camera* camera)
-                                                                     { SetMainCamera(camera); });
+    SystemManager* systems = SystemManager::Instance();
+    if (!systems)
+        return;
+    MessageManager& messages = systems->GetMessageManager();
+    messages.RegisterListener<void(unsigned, unsigned)>(
+        "WindowResized",
+        [this](unsigned width, unsigned height)
+        {
+            if (!m_fullScreen)
+                OutputHandler::Get().Log("Change window size: %u %u", width, height);
+        });
+    messages.RegisterListener<void(Camera*)>("SetMainCamera",
+                                             [this](Camera* camera) { SetMainCamera(camera); });
+}
+
+void Graphics::ChooseBackBufferSize()
+{
+    if (!m_fullScreen)
+    {
+        m_backBufferWidth = m_windowedWidth;
+        m_backBufferHeight = m_windowedHeight;
+    }
+    else if (m_fullScreenHeight == 0)
+    {
+        m_backBufferWidth = m_desktopWidth;
+        m_backBufferHeight = m_desktopHeight;
+    }
+    else
+    {
+        m_backBufferWidth = m_fullScreenWidth;
+        m_backBufferHeight = m_fullScreenHeight;
+    }
 }
 
 void Graphics::Init()
 {
     RegisterComponentTypes();
     RegisterMessageListeners();
-    m_backBufferWidth = m_windowedWidth;
-    m_backBufferHeight = m_windowedHeight;
+    const platform::PixelSize desktop = platform::DesktopSize();
+    m_desktopHeight = desktop.height;
+    m_desktopWidth = desktop.width;
+    ChooseBackBufferSize();
 
     OutputHandler& output = OutputHandler::Get();
     output.Log("Created window");

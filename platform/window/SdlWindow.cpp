@@ -58,6 +58,18 @@ std::unique_ptr<SdlWindow> SdlWindow::Open(const WindowDesc& desc, std::string& 
     return std::unique_ptr<SdlWindow>(new SdlWindow(desc, window));
 }
 
+std::optional<PixelSize> SdlWindow::DesktopSize()
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return std::nullopt;
+    SDL_DisplayMode mode{};
+    const bool known = SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!known)
+        return std::nullopt;
+    return PixelSize{static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h)};
+}
+
 SdlWindow::SdlWindow(const WindowDesc& desc, SDL_Window* window) : Window(desc), m_window(window)
 {
     g_openWindows.push_back(this);

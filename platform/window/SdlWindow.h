@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Quarn::platform
@@ -17,6 +18,8 @@ class SdlWindow final : public Window
 public:
     // Null when SDL video or the window cannot be made, with SDL's reason in error.
     static std::unique_ptr<SdlWindow> Open(const WindowDesc& desc, std::string& error);
+    // The desktop mode of the first display; nothing when the video system cannot tell.
+    static std::optional<PixelSize> DesktopSize();
     ~SdlWindow() override;
 
     // Translates every pending desktop event into messages posted to the windows they belong to; events

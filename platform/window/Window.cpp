@@ -26,6 +26,13 @@ WindowResult DefaultWindowProcedure(WindowHandle window, const WindowMessage& me
     return 0;
 }
 
+PixelSize DesktopSize()
+{
+    if (IsHeadless())
+        return kFallbackDesktopSize;
+    return SdlWindow::DesktopSize().value_or(kFallbackDesktopSize);
+}
+
 std::unique_ptr<Window> Window::Create(const WindowDesc& desc, std::string& error)
 {
     std::unique_ptr<Window> window;

@@ -15,6 +15,18 @@ using WindowProcedure = WindowResult (*)(WindowHandle window, const WindowMessag
 // Alt+F4 asks it to close. Everything else is answered with 0.
 WindowResult DefaultWindowProcedure(WindowHandle window, const WindowMessage& message);
 
+struct PixelSize
+{
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+};
+
+// What a desktop is taken to measure when none can be asked: headless runs, or no display.
+inline constexpr PixelSize kFallbackDesktopSize{1024, 768};
+
+// The size of the main display's desktop in pixels.
+PixelSize DesktopSize();
+
 struct WindowDesc
 {
     std::string title;

@@ -59,6 +59,8 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
         XDoTool(display.Name(), {"search", "--sync", "--onlyvisible", "--pid", std::to_string(game.Pid())});
     ASSERT_TRUE(found.has_value()) << output();
     const std::string window = found->substr(0, found->find('\n'));
+    // The demo's settings name the window.
+    EXPECT_EQ(XDoTool(display.Name(), {"getwindowname", window}), "Quarn demo\n");
     ASSERT_TRUE(XDoTool(display.Name(), {"windowfocus", "--sync", window}).has_value());
 
     // One key at a time, each waited for: the script's log line tells the key arrived.
