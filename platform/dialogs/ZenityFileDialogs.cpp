@@ -2,6 +2,7 @@
 
 #include "platform/core/Headless.h"
 #include "platform/process/ProcessRunner.h"
+#include "platform/window/Window.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -81,6 +82,13 @@ std::string CannotShow()
     return {};
 }
 
+// Puts the dialog over its owner window, when the desktop knows that window.
+void AttachTo(const Window* owner, std::vector<std::string>& arguments)
+{
+    if (const std::uint64_t id = owner ? owner->NativeId() : 0)
+        arguments.push_back("--attach=" + std::to_string(id));
+}
+
 std::string Describe(const ToolRun& run, const std::string& program)
 {
     switch (run.result.end)
@@ -126,6 +134,7 @@ std::vector<std::string> ZenityFileDialogs::FileSelectionArguments(const FileDia
     }
     if (!start.empty())
         arguments.push_back("--filename=" + start);
+    AttachTo(request.owner, arguments);
     for (const FileFilter& filter : request.filters)
     {
         // "*.*" means every file, those without a dot included.
@@ -152,12 +161,14 @@ FileDialogResult ZenityFileDialogs::ChooseFile(const FileDialogRequest& request)
     return {FileDialogResult::Outcome::Chosen, path, {}};
 }
 
-bool ZenityFileDialogs::Confirm(Window*, const std::string& question)
+bool ZenityFileDialogs::Confirm(Window* owner, const std::string& question)
 {
     if (!CannotShow().empty())
         return false;
-    return RunTool(m_program, {"--question", "--title=Confirm", "--text=" + EscapeMarkup(question)})
-        .result.Succeeded();
+    std::vector<std::string> arguments = {"--question", "--title=Confirm",
+                                          "--text=" + EscapeMarkup(question)};
+    AttachTo(owner, arguments);
+    return RunTool(m_program, arguments).result.Succeeded();
 }
 
 } // namespace Quarn::platform

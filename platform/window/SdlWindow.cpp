@@ -1,5 +1,7 @@
 #include "platform/window/SdlWindow.h"
 
+#include <SDL_syswm.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -78,6 +80,15 @@ SdlWindow::SdlWindow(const WindowDesc& desc, SDL_Window* window) : Window(desc),
 SdlWindow::~SdlWindow()
 {
     DestroyNative();
+}
+
+std::uint64_t SdlWindow::NativeId() const
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!m_window || !SDL_GetWindowWMInfo(m_window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return 0;
+    return static_cast<std::uint64_t>(info.info.x11.window);
 }
 
 void SdlWindow::ShowNative()

@@ -28,6 +28,7 @@ public:
     static void PollEvents();
 
     SDL_Window* Native() const { return m_window; }
+    std::uint64_t NativeId() const override;
 
 private:
     SdlWindow(const WindowDesc& desc, SDL_Window* window);

@@ -74,6 +74,9 @@ public:
     std::uint32_t ClientWidth() const { return m_width; }
     std::uint32_t ClientHeight() const { return m_height; }
     const std::string& Title() const { return m_title; }
+    // The desktop's own id of the window (an X11 window id), which other programs can put their windows
+    // over; 0 when there is none, as for a headless window.
+    virtual std::uint64_t NativeId() const { return 0; }
 
 protected:
     explicit Window(const WindowDesc& desc);

@@ -1,6 +1,7 @@
 #include "platform/dialogs/ZenityFileDialogs.h"
 #include "Resources/ScopedEnvironment.h"
 #include "platform/core/Headless.h"
+#include "platform/window/HeadlessWindow.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,18 @@ FileDialogRequest XmlRequest(FileDialogKind kind)
     return request;
 }
 
+// A window the desktop knows by an id of its own.
+class DesktopWindow final : public Window
+{
+public:
+    DesktopWindow() : Window(WindowDesc{}) {}
+    std::uint64_t NativeId() const override { return 0x2a00007; }
+
+private:
+    void ShowNative() override {}
+    void DestroyNative() override {}
+};
+
 TEST(ZenityFileDialogs, ArgumentsCarryTheFiltersFolderAndOverwriteQuestion)
 {
     EXPECT_EQ(
@@ -38,6 +51,24 @@ TEST(ZenityFileDialogs, ArgumentsCarryTheFiltersFolderAndOverwriteQuestion)
               (std::vector<std::string>{"--file-selection", "--save", "--title=Save As",
                                         "--confirm-overwrite", "--filename=/games/quarn/Resources/level.xml",
                                         "--file-filter=XML | *.xml", "--file-filter=All | *"}));
+}
+
+TEST(ZenityFileDialogs, TheDialogIsAttachedToAnOwnerTheDesktopKnows)
+{
+    FileDialogRequest request = XmlRequest(FileDialogKind::Open);
+    request.filters.resize(1);
+    DesktopWindow desktopWindow;
+    request.owner = &desktopWindow;
+    EXPECT_EQ(
+        ZenityFileDialogs::FileSelectionArguments(request),
+        (std::vector<std::string>{"--file-selection", "--title=Open", "--filename=/games/quarn/Resources/",
+                                  "--attach=44040199", "--file-filter=XML | *.xml"}));
+
+    HeadlessWindow headlessWindow(WindowDesc{});
+    request.owner = &headlessWindow;
+    EXPECT_EQ(ZenityFileDialogs::FileSelectionArguments(request),
+              (std::vector<std::string>{"--file-selection", "--title=Open",
+                                        "--filename=/games/quarn/Resources/", "--file-filter=XML | *.xml"}));
 }
 
 // Runs a stand-in for the tool, as if a display were there.
@@ -91,7 +122,9 @@ TEST_F(ZenityToolTest, QuestionsAreMarkupEscapedAndOnlyAYesConfirms)
     EXPECT_EQ(Arguments(),
               "--question\n--title=Confirm\n--text=Tom &amp; Jerry &lt;1&gt;.xml already exists.\n");
     m_environment.Set("FAKE_ZENITY_ANSWER", "cancel");
-    EXPECT_FALSE(m_dialogs.Confirm(nullptr, "replace?"));
+    DesktopWindow owner;
+    EXPECT_FALSE(m_dialogs.Confirm(&owner, "replace?"));
+    EXPECT_EQ(Arguments(), "--question\n--title=Confirm\n--text=replace?\n--attach=44040199\n");
 }
 
 TEST_F(ZenityToolTest, NothingIsShownHeadlessWithoutADisplayOrWithoutTheTool)
