@@ -53,12 +53,10 @@ public:
     platform::WindowHandle GetWindow() const { return m_window.get(); }
     std::uint32_t GetBackBufferWidth() const { return m_backBufferWidth; }
     std::uint32_t GetBackBufferHeight() const { return m_backBufferHeight; }
-    const std::string& GetTitle() const { return m_title; }
     bool IsFullScreen() const { return m_fullScreen; }
 
 private:
     void RegisterMessageListeners();
-
     void ChooseBackBufferSize();
 
     bool m_disableParticles = false;

@@ -8,11 +8,6 @@
 namespace Quarn::platform
 {
 
-namespace
-{
-const ReadStatus kUnknownFile{ReadStatus::State::Failed, 0, EBADF};
-} // namespace
-
 FakeFileReader::FakeFileReader(DriveInfo drive) : m_drive(std::move(drive)) {}
 
 void FakeFileReader::SetFile(const std::string& path, std::string bytes)
@@ -122,7 +117,7 @@ ReadStatus FakeFileReader::Poll(OpenedFile::Id file)
 {
     const auto found = m_open.find(file);
     if (found == m_open.end())
-        return kUnknownFile;
+        return kUnknownFileStatus;
     OpenEntry& open = found->second;
     int error = 0;
     if (open.status.state == ReadStatus::State::Running && TakeFault(m_pollFaults, open.path, error))

@@ -2,6 +2,7 @@
 
 #include "platform/io/Drive.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,6 +25,9 @@ struct ReadStatus
     std::size_t bytes = 0; // Finished: bytes read (fewer than asked at the end of the file)
     int error = 0;         // Failed: an errno value
 };
+
+// What polling or waiting on a file that is not open gives.
+inline constexpr ReadStatus kUnknownFileStatus{ReadStatus::State::Failed, 0, EBADF};
 
 // What opening a file to read it whole gives.
 struct OpenedFile

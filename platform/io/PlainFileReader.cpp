@@ -5,19 +5,9 @@
 namespace Quarn::platform
 {
 
-namespace
-{
-const ReadStatus kUnknownFile{ReadStatus::State::Failed, 0, EBADF};
-} // namespace
-
 OpenedFile PlainFileReader::Open(const std::string& path, std::uint32_t alignment)
 {
-    ReadableFile file;
-    if (const int error = file.Open(path, alignment))
-        return {0, 0, error};
-    const OpenedFile opened{m_nextId++, file.Size(), 0};
-    m_files.emplace(opened.id, Entry{std::move(file)});
-    return opened;
+    return OpenInto(m_files, m_nextId, path, alignment);
 }
 
 int PlainFileReader::StartRead(OpenedFile::Id file, void* buffer, std::size_t length)
@@ -37,7 +27,7 @@ int PlainFileReader::StartRead(OpenedFile::Id file, void* buffer, std::size_t le
 ReadStatus PlainFileReader::Poll(OpenedFile::Id file)
 {
     const auto entry = m_files.find(file);
-    return entry == m_files.end() ? kUnknownFile : entry->second.status;
+    return entry == m_files.end() ? kUnknownFileStatus : entry->second.status;
 }
 
 ReadStatus PlainFileReader::Wait(OpenedFile::Id file)

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/io/FileReader.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 namespace Quarn::platform
 {
@@ -43,5 +47,18 @@ private:
     std::uint64_t m_size = 0;
     bool m_direct = false;
 };
+
+// Opens path and keeps it in files under the next id, in a record that starts with the open file.
+template <class Entry>
+OpenedFile OpenInto(std::unordered_map<OpenedFile::Id, Entry>& files, OpenedFile::Id& nextId,
+                    const std::string& path, std::uint32_t alignment)
+{
+    ReadableFile file;
+    if (const int error = file.Open(path, alignment))
+        return {0, 0, error};
+    const OpenedFile opened{nextId++, file.Size(), 0};
+    files.emplace(opened.id, Entry{std::move(file)});
+    return opened;
+}
 
 } // namespace Quarn::platform

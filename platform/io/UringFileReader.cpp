@@ -17,8 +17,6 @@ constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
 // Interrupted or would-block completions are submitted again, but not forever.
 constexpr unsigned kMaxRetries = 16;
 
-const ReadStatus kUnknownFile{ReadStatus::State::Failed, 0, EBADF};
-
 io_uring_sqe* GetSubmission(io_uring* ring)
 {
     io_uring_sqe* sqe = io_uring_get_sqe(ring);
@@ -64,12 +62,7 @@ UringFileReader::~UringFileReader()
 
 OpenedFile UringFileReader::Open(const std::string& path, std::uint32_t alignment)
 {
-    ReadableFile file;
-    if (const int error = file.Open(path, alignment))
-        return {0, 0, error};
-    const OpenedFile opened{m_nextId++, file.Size(), 0};
-    m_files.emplace(opened.id, Entry{std::move(file)});
-    return opened;
+    return OpenInto(m_files, m_nextId, path, alignment);
 }
 
 int UringFileReader::StartRead(OpenedFile::Id file, void* buffer, std::size_t length)
@@ -170,15 +163,18 @@ io_uring_cqe* UringFileReader::NextCompletion(bool wait)
     return result == 0 ? cqe : nullptr;
 }
 
+void UringFileReader::Take(io_uring_cqe* cqe)
+{
+    const std::uint64_t id = io_uring_cqe_get_data64(cqe);
+    const int result = cqe->res;
+    io_uring_cqe_seen(m_ring.get(), cqe);
+    Complete(id, result);
+}
+
 void UringFileReader::Reap()
 {
     while (io_uring_cqe* cqe = NextCompletion(false))
-    {
-        const std::uint64_t id = io_uring_cqe_get_data64(cqe);
-        const int result = cqe->res;
-        io_uring_cqe_seen(m_ring.get(), cqe);
-        Complete(id, result);
-    }
+        Take(cqe);
 }
 
 bool UringFileReader::WaitOne()
@@ -186,10 +182,7 @@ bool UringFileReader::WaitOne()
     io_uring_cqe* cqe = NextCompletion(true);
     if (!cqe)
         return false;
-    const std::uint64_t id = io_uring_cqe_get_data64(cqe);
-    const int result = cqe->res;
-    io_uring_cqe_seen(m_ring.get(), cqe);
-    Complete(id, result);
+    Take(cqe);
     return true;
 }
 
@@ -197,7 +190,7 @@ ReadStatus UringFileReader::Poll(OpenedFile::Id file)
 {
     Reap();
     const auto found = m_files.find(file);
-    return found == m_files.end() ? kUnknownFile : found->second.status;
+    return found == m_files.end() ? kUnknownFileStatus : found->second.status;
 }
 
 ReadStatus UringFileReader::Wait(OpenedFile::Id file)
@@ -205,7 +198,7 @@ ReadStatus UringFileReader::Wait(OpenedFile::Id file)
     Reap();
     const auto found = m_files.find(file);
     if (found == m_files.end())
-        return kUnknownFile;
+        return kUnknownFileStatus;
     Entry& entry = found->second;
     while (entry.inFlight)
     {

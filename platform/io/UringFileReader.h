@@ -49,6 +49,8 @@ private:
     io_uring_cqe* NextCompletion(bool wait);
     int Submit(OpenedFile::Id id, Entry& entry);
     void Complete(OpenedFile::Id id, int result);
+    // Marks the completion seen, then hands its result to its file.
+    void Take(io_uring_cqe* cqe);
     // Hands every completion that has arrived to its file.
     void Reap();
     // Blocks for one completion; false when the ring cannot be waited on.

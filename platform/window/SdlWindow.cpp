@@ -62,12 +62,11 @@ std::unique_ptr<SdlWindow> SdlWindow::Open(const WindowDesc& desc, std::string& 
 
 std::optional<PixelSize> SdlWindow::DesktopSize()
 {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return std::nullopt;
+    // Video stays up once asked: the main window opens right after, and starting video again would
+    // connect to the display a second time (tens of milliseconds).
+    static const bool videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     SDL_DisplayMode mode{};
-    const bool known = SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (!known)
+    if (!videoReady || SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w <= 0 || mode.h <= 0)
         return std::nullopt;
     return PixelSize{static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h)};
 }

@@ -204,15 +204,6 @@ protected:
         m_systems->GetResourceManager().AddCopiedExtension("lua");
     }
 
-    bool Holds(const std::string& expression)
-    {
-        EXPECT_EQ(m_lua.Run("result = (" + expression + ")"), "") << expression;
-        lua_getglobal(m_lua.State(), "result");
-        const bool holds = lua_toboolean(m_lua.State(), -1) != 0;
-        lua_pop(m_lua.State(), 1);
-        return holds;
-    }
-
     test::RunFolder m_folder;
     test::ScopedEnvironment m_environment;
     test::TempDir m_data;
@@ -225,8 +216,8 @@ TEST_F(MainLibScriptsTest, TablesSaveAndLoadFromScripts)
 {
     EXPECT_EQ(m_lua.Run("qMain.SaveTable({ a = 1, b = { true } }, 'Round') u = qMain.LoadTable('Round')"),
               "");
-    EXPECT_TRUE(Holds("u.a == 1 and u.b[1] == true"));
-    EXPECT_TRUE(Holds("qMain.LoadTable('Fresh').IAmWusk_IAmInYourSaveFile == 'Awesome!'"));
+    EXPECT_TRUE(m_lua.Holds("u.a == 1 and u.b[1] == true"));
+    EXPECT_TRUE(m_lua.Holds("qMain.LoadTable('Fresh').IAmWusk_IAmInYourSaveFile == 'Awesome!'"));
     EXPECT_TRUE(std::filesystem::exists(m_data / "Tavu/Fresh.xml"));
     EXPECT_EQ(lua_gettop(m_lua.State()), 0);
     EXPECT_EQ(m_errors.Count(), 0u);
@@ -234,12 +225,12 @@ TEST_F(MainLibScriptsTest, TablesSaveAndLoadFromScripts)
 
 TEST_F(MainLibScriptsTest, RunFileHandsBackTheScriptsLastResult)
 {
-    EXPECT_TRUE(Holds("qMain.RunFile('Answer') == 42"));
-    EXPECT_TRUE(Holds("qMain.RunFile('Many') == 3"));
-    EXPECT_TRUE(Holds("qMain.RunFile('Quiet') == nil"));
-    EXPECT_TRUE(Holds("select('#', qMain.RunFile('Quiet')) == 0"));
+    EXPECT_TRUE(m_lua.Holds("qMain.RunFile('Answer') == 42"));
+    EXPECT_TRUE(m_lua.Holds("qMain.RunFile('Many') == 3"));
+    EXPECT_TRUE(m_lua.Holds("qMain.RunFile('Quiet') == nil"));
+    EXPECT_TRUE(m_lua.Holds("select('#', qMain.RunFile('Quiet')) == 0"));
     EXPECT_EQ(m_errors.Count(), 0u);
-    EXPECT_TRUE(Holds("qMain.RunFile('Missing') == nil"));
+    EXPECT_TRUE(m_lua.Holds("qMain.RunFile('Missing') == nil"));
     EXPECT_TRUE(m_errors.Any("Failed to find any file named \"Missing\""));
 }
 
@@ -265,9 +256,9 @@ TEST_F(MainLibScriptsTest, TheLibraryAnswersScriptsThroughQMain)
     m_systems.emplace();
     m_systems->GetResourceManager().AddCopiedExtension("lua");
 
-    EXPECT_TRUE(Holds(R"(qMain.FileNameFromPath("C:\\Levels/one.two.xml") == "one.two")"));
+    EXPECT_TRUE(m_lua.Holds(R"(qMain.FileNameFromPath("C:\\Levels/one.two.xml") == "one.two")"));
     EXPECT_TRUE(
-        Holds("qMain.Break() == nil and qMain.Print('50%') == nil and qMain.PrintStrong('!') == nil"));
+        m_lua.Holds("qMain.Break() == nil and qMain.Print('50%') == nil and qMain.PrintStrong('!') == nil"));
     EXPECT_EQ(m_errors.Count(), 0u);
 
     ResourceManager& resources = m_systems->GetResourceManager();
@@ -292,9 +283,9 @@ TEST_F(MainLibScriptsTest, VectorFunctionsTakeAndGiveLuaVectors)
     EXPECT_EQ(m_lua.Run("v = qMain.KeysDown('W', true) w = qMain.KeysDown('D', true) "
                         "qMain.KeysDown('W', false) qMain.KeysDown('D', false)"),
               "");
-    EXPECT_TRUE(Holds("math.abs(v:X() - 0) < 1e-6 and math.abs(v:Y() - 1) < 1e-6"));
-    EXPECT_TRUE(Holds("math.abs(qMain.VecToDeg(w) - 45) < 1e-4"));
-    EXPECT_TRUE(Holds("math.abs(qMain.VecToRad(qMain.RadToVec(1)) - 1) < 1e-6"));
+    EXPECT_TRUE(m_lua.Holds("math.abs(v:X() - 0) < 1e-6 and math.abs(v:Y() - 1) < 1e-6"));
+    EXPECT_TRUE(m_lua.Holds("math.abs(qMain.VecToDeg(w) - 45) < 1e-4"));
+    EXPECT_TRUE(m_lua.Holds("math.abs(qMain.VecToRad(qMain.RadToVec(1)) - 1) < 1e-6"));
     EXPECT_EQ(m_lua.Run("qMain.DrawLine(Vector2(1, 2), Vector3(3, 4, 5))"), "");
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0], "0.000000 3.000000 255");

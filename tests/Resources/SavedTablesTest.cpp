@@ -53,16 +53,6 @@ protected:
         EXPECT_EQ(lua_gettop(L()), 0);
     }
 
-    // Evaluates a Lua expression to a boolean.
-    bool Holds(const std::string& expression)
-    {
-        EXPECT_EQ(m_lua.Run("result = (" + expression + ")"), "") << expression;
-        lua_getglobal(L(), "result");
-        const bool holds = lua_toboolean(L(), -1) != 0;
-        lua_pop(L(), 1);
-        return holds;
-    }
-
     test::RunFolder m_folder;
     test::ScopedEnvironment m_environment;
     test::TempDir m_data;
@@ -81,17 +71,18 @@ TEST_F(SavedTablesTest, NestedTablesRoundTripWithTheirKeyTypesAndExactNumbers)
                            "Progress"));
     LoadGlobal("Progress");
 
-    EXPECT_TRUE(Holds(R"(u[1] == "number key" and u["1"] == "string key")"));
-    EXPECT_TRUE(Holds("u.tenth == 0.1 and u.third == 1 / 3 and u.big == -1.5e300"));
-    EXPECT_TRUE(Holds("u.yes == true and u.no == false"));
-    EXPECT_TRUE(Holds(R"(u.text == "  <a & b>  ")"));
-    EXPECT_TRUE(Holds("type(u.empty) == 'table' and next(u.empty) == nil"));
-    EXPECT_TRUE(Holds(R"(u[2.5] == "fractional key" and u[true] == "boolean key")"));
-    EXPECT_TRUE(Holds("#u.nested.list == 3 and u.nested.list[3] == 30"));
-    EXPECT_TRUE(Holds(R"(u.nested.deeper.deepest[1] == "end")"));
-    EXPECT_TRUE(Holds("u[tostring(1)] ~= u[1]"));
+    EXPECT_TRUE(m_lua.Holds(R"(u[1] == "number key" and u["1"] == "string key")"));
+    EXPECT_TRUE(m_lua.Holds("u.tenth == 0.1 and u.third == 1 / 3 and u.big == -1.5e300"));
+    EXPECT_TRUE(m_lua.Holds("u.yes == true and u.no == false"));
+    EXPECT_TRUE(m_lua.Holds(R"(u.text == "  <a & b>  ")"));
+    EXPECT_TRUE(m_lua.Holds("type(u.empty) == 'table' and next(u.empty) == nil"));
+    EXPECT_TRUE(m_lua.Holds(R"(u[2.5] == "fractional key" and u[true] == "boolean key")"));
+    EXPECT_TRUE(m_lua.Holds("#u.nested.list == 3 and u.nested.list[3] == 30"));
+    EXPECT_TRUE(m_lua.Holds(R"(u.nested.deeper.deepest[1] == "end")"));
+    EXPECT_TRUE(m_lua.Holds("u[tostring(1)] ~= u[1]"));
     // Nothing besides what was saved.
-    EXPECT_TRUE(Holds("(function() local n = 0 for _ in pairs(u) do n = n + 1 end return n end)() == 12"));
+    EXPECT_TRUE(
+        m_lua.Holds("(function() local n = 0 for _ in pairs(u) do n = n + 1 end return n end)() == 12"));
     EXPECT_EQ(m_errors.Count(), 0u);
 
     const std::string file = test::TempDir::Read(SavedFile("Progress"));
@@ -104,20 +95,20 @@ TEST_F(SavedTablesTest, AnEmptyTableSavesAndLoadsEmpty)
     ASSERT_TRUE(SaveGlobal("t = {}", "Nothing"));
     EXPECT_TRUE(std::filesystem::exists(SavedFile("Nothing")));
     LoadGlobal("Nothing");
-    EXPECT_TRUE(Holds("type(u) == 'table' and next(u) == nil"));
+    EXPECT_TRUE(m_lua.Holds("type(u) == 'table' and next(u) == nil"));
     EXPECT_EQ(m_errors.Count(), 0u);
 }
 
 TEST_F(SavedTablesTest, ANewNameGivesTheMarkerEntryAndItsFile)
 {
     LoadGlobal("Options");
-    EXPECT_TRUE(Holds(R"(u.IAmWusk_IAmInYourSaveFile == "Awesome!" and next(u, next(u)) == nil)"));
+    EXPECT_TRUE(m_lua.Holds(R"(u.IAmWusk_IAmInYourSaveFile == "Awesome!" and next(u, next(u)) == nil)"));
     ASSERT_TRUE(std::filesystem::exists(SavedFile("Options")));
 
     // The second load reads the file, which holds the marker alone.
     EXPECT_EQ(m_lua.Run("u.volume = 3"), "");
     LoadGlobal("Options");
-    EXPECT_TRUE(Holds(R"(u.IAmWusk_IAmInYourSaveFile == "Awesome!" and next(u, next(u)) == nil)"));
+    EXPECT_TRUE(m_lua.Holds(R"(u.IAmWusk_IAmInYourSaveFile == "Awesome!" and next(u, next(u)) == nil)"));
     EXPECT_EQ(m_errors.Count(), 0u);
 }
 
@@ -174,7 +165,7 @@ TEST_F(SavedTablesTest, SharedTablesThatAreNotCyclesAreSavedAsCopies)
 {
     ASSERT_TRUE(SaveGlobal("local shared = { 1, 2 } t = { a = shared, b = { again = shared } }", "Shared"));
     LoadGlobal("Shared");
-    EXPECT_TRUE(Holds("u.a[2] == 2 and u.b.again[2] == 2 and u.a ~= u.b.again"));
+    EXPECT_TRUE(m_lua.Holds("u.a[2] == 2 and u.b.again[2] == 2 and u.a ~= u.b.again"));
     EXPECT_EQ(m_errors.Count(), 0u);
 }
 
@@ -201,7 +192,7 @@ TEST_F(SavedTablesTest, NamesThatCouldLeaveTheFolderAreRefused)
         EXPECT_FALSE(SaveGlobal("t = { x = 1 }", name)) << name;
         EXPECT_EQ(m_errors.Count(), 1u) << name;
         LoadGlobal(name);
-        EXPECT_TRUE(Holds("next(u) == nil")) << name;
+        EXPECT_TRUE(m_lua.Holds("next(u) == nil")) << name;
         EXPECT_EQ(m_errors.Count(), 2u) << name;
     }
     EXPECT_FALSE(std::filesystem::exists(m_data / "Escape.xml"));
@@ -231,8 +222,9 @@ TEST_F(SavedTablesTest, EntriesWithoutAUsableKeyInAFileAreSkipped)
                      entry("9", "<Value>x</Value>", "odd key") + entry("3", "<Value>7</Value>", "kept 3") +
                      "</LuaTable></root>\n");
     LoadGlobal("Damaged");
-    EXPECT_TRUE(Holds(R"(u.first == "kept 1" and u.second == "kept 2" and u[7] == "kept 3")"));
-    EXPECT_TRUE(Holds("(function() local n = 0 for _ in pairs(u) do n = n + 1 end return n end)() == 3"));
+    EXPECT_TRUE(m_lua.Holds(R"(u.first == "kept 1" and u.second == "kept 2" and u[7] == "kept 3")"));
+    EXPECT_TRUE(
+        m_lua.Holds("(function() local n = 0 for _ in pairs(u) do n = n + 1 end return n end)() == 3"));
     EXPECT_EQ(m_errors.Count(), 0u);
 }
 
@@ -248,7 +240,7 @@ TEST_F(SavedTablesTest, AFileNestedTooDeepIsCutOffWithAReport)
                                       nested + "</Value></Item></LuaTable></root>\n");
     LoadGlobal("Deep");
     EXPECT_TRUE(m_errors.Any("Unable to serialize tables nested more than 200 deep!"));
-    EXPECT_TRUE(Holds("type(u) == 'table'"));
+    EXPECT_TRUE(m_lua.Holds("type(u) == 'table'"));
 }
 
 } // namespace

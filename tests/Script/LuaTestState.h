@@ -2,6 +2,8 @@
 
 #include "Script/LuaManager.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace Quarn::test
@@ -41,6 +43,17 @@ public:
             return error;
         }
         return {};
+    }
+
+    // Evaluates a Lua expression to a boolean; an expression that fails is a test failure.
+    bool Holds(const std::string& expression)
+    {
+        EXPECT_EQ(Run("result = (" + expression + ")"), "") << expression;
+        lua_State* state = CurrentLuaState();
+        lua_getglobal(state, "result");
+        const bool holds = lua_toboolean(state, -1) != 0;
+        lua_pop(state, 1);
+        return holds;
     }
 
 private:
