@@ -7,7 +7,7 @@ deps:
 run: deps
 	cmake --preset release
 	cmake --build --preset release
-	cd build/release/run && ./quarn --log
+	cd build/release/run && ./quarn
 
 test: deps
 	cmake --preset test
@@ -15,9 +15,9 @@ test: deps
 	ctest --preset test
 
 bench: deps
-	cmake --preset release
-	cmake --build --preset release
-	scripts/run-benchmarks.sh build/release/bench
+	cmake --preset bench
+	cmake --build --preset bench
+	scripts/run-benchmarks.sh build/bench/bench
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

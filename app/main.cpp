@@ -1,4 +1,4 @@
-#include "Core/Main.h"
+#include "QuarnMain.h"
 #include "platform/core/Headless.h"
 
 #include <charconv>

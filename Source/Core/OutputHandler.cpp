@@ -43,7 +43,8 @@ OutputHandler::OutputHandler(bool logToFile)
     if (m_logToFile)
     {
         m_file.open("RunLog.txt", std::ios::out | std::ios::trunc);
-        QUARN_ASSERT(m_file.is_open(), "Out File could not be opened");
+        if (!m_file.is_open())
+            QUARN_ASSERT_FAILED_AS("! m_file.is_open()", "Out File could not be opened");
     }
 }
 

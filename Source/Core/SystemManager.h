@@ -45,9 +45,9 @@ public:
 
     // Runs start-up and frames until "Quit", then sends "AppEnd".
     void Run();
-    // Sends "Quit" at the end of the given frame (0: never).
+    // Sends "Quit" at the end of the given frame (0: never), counting frames across restarts.
     void SetFrameLimit(unsigned frames);
-    // Frames that ran to their end-of-frame work.
+    // Frames run so far, those cut short by a restart included.
     unsigned FrameCount() const;
 
     bool IsPaused() const;

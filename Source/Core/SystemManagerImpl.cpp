@@ -69,6 +69,8 @@ void SystemManagerImpl::Run()
         catch (const RestartGameException&)
         {
             WarmReset();
+            // The frame cut short counts, so a game that fails in every first frame still ends.
+            CountFrame();
         }
     }
     m_messages->SendMessage("AppEnd");
@@ -123,6 +125,11 @@ void SystemManagerImpl::Frame()
         m_runTimes[i] = output.EndTimer(name);
     }
     m_gameObjects->FrameEnd();
+    CountFrame();
+}
+
+void SystemManagerImpl::CountFrame()
+{
     ++m_frames;
     if (m_frameLimit != 0 && m_frames >= m_frameLimit)
         m_messages->SendMessage("Quit");

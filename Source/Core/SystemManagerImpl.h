@@ -50,6 +50,8 @@ private:
     void InitPhase();
     void ResourcePhase();
     void Frame();
+    // Counts a frame, finished or cut short by a restart, and quits at the frame limit.
+    void CountFrame();
     void WarmReset();
 
     // Listeners that live as long as the process: registered at start and again on every fresh

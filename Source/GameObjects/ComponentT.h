@@ -1,8 +1,8 @@
 #pragma once
 
+#include "Core/SizedPool.h"
 #include "GameObjects/Component.h"
 #include "GameObjects/ComponentHandle.h"
-#include "GameObjects/SizedPool.h"
 
 #include <cstddef>
 
@@ -30,8 +30,8 @@ public:
             lua_pushnil(state);
     }
 
-    static void* operator new(std::size_t) { return SizedPool<sizeof(X)>::Allocate(); }
-    static void operator delete(void* block) { SizedPool<sizeof(X)>::Free(block); }
+    static void* operator new(std::size_t) { return SizedPool<sizeof(X)>::AllocateOrThrow(); }
+    static void operator delete(void* block) { SizedPool<sizeof(X)>::Release(block); }
 
 private:
     static inline int s_typeId = kUnregistered;

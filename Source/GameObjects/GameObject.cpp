@@ -2,9 +2,9 @@
 
 #include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
+#include "Core/SizedPool.h"
 #include "GameObjects/Component.h"
 #include "GameObjects/GameObjectManager.h"
-#include "GameObjects/SizedPool.h"
 #include "Resources/Serializer.h"
 #include "Resources/SerializerTypes.h"
 
@@ -51,12 +51,12 @@ GameObject::~GameObject()
 
 void* GameObject::operator new(std::size_t)
 {
-    return SizedPool<sizeof(GameObject)>::Allocate();
+    return SizedPool<sizeof(GameObject)>::AllocateOrThrow();
 }
 
 void GameObject::operator delete(void* block)
 {
-    SizedPool<sizeof(GameObject)>::Free(block);
+    SizedPool<sizeof(GameObject)>::Release(block);
 }
 
 Component* GameObject::GetComponent(int typeId) const

@@ -155,10 +155,23 @@ void GameObject::SetLuaField(const char* typeName, Component* component)
     lua_pop(state, 2);
 }
 
+namespace
+{
+// The handle record of the argument at index: null for nil, a Lua error for any other kind of value.
+const LuaGameObjectHandle* ReadHandleRecord(lua_State* state, int index)
+{
+    if (lua_isnoneornil(state, index))
+        return nullptr;
+    LuaExtensibleBind& bind = LuaGameObjectHandle::GetLuaBind();
+    if (!bind.IsInstance(state, index))
+        LuaArgumentError(state, index, "GameObject");
+    return static_cast<const LuaGameObjectHandle*>(bind.ToObject(state, index));
+}
+} // namespace
+
 GameObject* LuaConverter<GameObject*>::Read(lua_State* state, int index)
 {
-    auto* record =
-        static_cast<LuaGameObjectHandle*>(LuaGameObjectHandle::GetLuaBind().ToObject(state, index));
+    const LuaGameObjectHandle* record = ReadHandleRecord(state, index);
     return record ? record->Resolve() : nullptr;
 }
 
@@ -172,12 +185,7 @@ void LuaConverter<GameObject*>::Push(lua_State* state, GameObject* object)
 
 GameObjectHandle LuaConverter<GameObjectHandle>::Read(lua_State* state, int index)
 {
-    if (lua_isnoneornil(state, index))
-        return {};
-    LuaExtensibleBind& bind = LuaGameObjectHandle::GetLuaBind();
-    if (!bind.IsInstance(state, index))
-        LuaArgumentError(state, index, "GameObject");
-    const auto* record = static_cast<const LuaGameObjectHandle*>(bind.ToObject(state, index));
+    const LuaGameObjectHandle* record = ReadHandleRecord(state, index);
     return record ? record->m_handle : GameObjectHandle();
 }
 

@@ -161,7 +161,8 @@ GameObject* GameObjectManager::CreateGameObject(const std::string& name)
     output.StartTimer("GOCreate");
     Register(*created, handle);
     output.EndTimer("GOCreate");
-    return created;
+    // A script run by the announcement may have destroyed the object already.
+    return Resolve(handle);
 }
 
 GameObject* GameObjectManager::CreateIntern(GameObject* object)
@@ -177,18 +178,38 @@ GameObject* GameObjectManager::CreateIntern(GameObject* object)
     }
     Register(*object, handle);
     output.EndTimer("GOCreateIntern");
-    return object;
+    return Resolve(handle);
 }
 
 void GameObjectManager::Register(GameObject& object, const GameObjectHandle& handle)
 {
-    object.SetHandle(handle);
-    object.SetLive(true);
-    object.SetOwners();
-    object.RegisterComponents();
-    for (auto& [name, block] : m_blocks)
-        if (block.IsOpen())
-            block.Objects().push_back(handle);
+    RunHoldingFrameEnds(
+        [&]
+        {
+            object.SetHandle(handle);
+            object.SetLive(true);
+            object.SetOwners();
+            object.RegisterComponents();
+            for (auto& [name, block] : m_blocks)
+                if (block.IsOpen())
+                    block.Objects().push_back(handle);
+        });
+}
+
+void GameObjectManager::RunHoldingFrameEnds(const std::function<void()>& work)
+{
+    struct Depth
+    {
+        int& depth;
+        explicit Depth(int& counter) : depth(++counter) {}
+        ~Depth() { --depth; }
+    };
+    {
+        const Depth holding(m_holdingFrameEnds);
+        work();
+    }
+    if (m_holdingFrameEnds == 0 && std::exchange(m_frameEndWaiting, false))
+        FrameEnd();
 }
 
 GameObject* GameObjectManager::CreateFromCopy(const GameObject& source)
@@ -218,30 +239,47 @@ GameObject* GameObjectManager::UnRemoveGameObject(const std::string& name)
         return nullptr;
     }
     GameObject* object = found->second;
+    const GameObjectHandle handle = object->GetHandle();
     m_tempRemoved.erase(found);
-    object->SetLive(true);
-    object->SetOwners();
-    object->SendCreatedMessages();
-    const auto waiting = std::find(m_tempRemoveList.begin(), m_tempRemoveList.end(), object->GetHandle());
+    const auto waiting = std::find(m_tempRemoveList.begin(), m_tempRemoveList.end(), handle);
     if (waiting != m_tempRemoveList.end())
     {
         *waiting = m_tempRemoveList.back();
         m_tempRemoveList.pop_back();
     }
-    return object;
+    RunHoldingFrameEnds(
+        [object]
+        {
+            object->SetLive(true);
+            object->SetOwners();
+            object->SendCreatedMessages();
+        });
+    return Resolve(handle);
 }
 
 void GameObjectManager::FrameEnd()
 {
-    while (!m_killList.empty() || !m_tempRemoveList.empty())
+    // Asked for by a script while objects are announced or a frame end runs: done when that ends.
+    if (m_holdingFrameEnds > 0)
     {
-        const std::vector<GameObjectHandle> kills = std::exchange(m_killList, {});
-        const std::vector<GameObjectHandle> removals = std::exchange(m_tempRemoveList, {});
-        for (const GameObjectHandle& handle : kills)
-            Kill(handle);
-        for (const GameObjectHandle& handle : removals)
-            TakeOutOfPlay(handle);
+        m_frameEndWaiting = true;
+        return;
     }
+    RunHoldingFrameEnds(
+        [this]
+        {
+            while (!m_killList.empty() || !m_tempRemoveList.empty())
+            {
+                const std::vector<GameObjectHandle> kills = std::exchange(m_killList, {});
+                const std::vector<GameObjectHandle> removals = std::exchange(m_tempRemoveList, {});
+                for (const GameObjectHandle& handle : kills)
+                    Kill(handle);
+                for (const GameObjectHandle& handle : removals)
+                    TakeOutOfPlay(handle);
+            }
+            // Every request made meanwhile was met by the passes above.
+            m_frameEndWaiting = false;
+        });
 }
 
 void GameObjectManager::Kill(const GameObjectHandle& handle)
@@ -277,6 +315,9 @@ void GameObjectManager::Reset()
     for (std::size_t index = 0; index < m_slots.size(); ++index)
         if (m_slots[index].id != GameObjectHandle::kInvalidId)
             m_killList.push_back({m_slots[index].id, static_cast<std::uint16_t>(index)});
+    // A restart that cut a load or an announcement short leaves nothing behind for the next game.
+    m_building.clear();
+    m_frameEndWaiting = false;
     FrameEnd();
     ResetSlots();
     m_killList.clear();
@@ -285,23 +326,33 @@ void GameObjectManager::Reset()
     g_current = this;
 }
 
-bool GameObjectManager::IsBeingBuilt(const std::string& name) const
+bool GameObjectManager::LoadWhileBuilding(const std::string& name, const std::function<void()>& load)
 {
-    return std::find(m_building.begin(), m_building.end(), name) != m_building.end();
+    if (std::find(m_building.begin(), m_building.end(), name) != m_building.end())
+    {
+        QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", name.c_str());
+        return false;
+    }
+    struct Building
+    {
+        std::vector<std::string>& names;
+        Building(std::vector<std::string>& list, const std::string& name) : names(list)
+        {
+            names.push_back(name);
+        }
+        ~Building() { names.pop_back(); }
+    };
+    const Building building(m_building, name);
+    load();
+    return true;
 }
 
 GameObject* GameObjectManager::GetProtoGameObject(const std::string& name)
 {
     if (const auto found = m_prototypes.find(name); found != m_prototypes.end())
         return &found->second->Object();
-    if (IsBeingBuilt(name))
-    {
-        QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", name.c_str());
-        return nullptr;
-    }
-    m_building.push_back(name);
-    Resource<GameObjectProto> prototype = m_resources.GetResource<GameObjectProto>(name);
-    m_building.pop_back();
+    Resource<GameObjectProto> prototype;
+    LoadWhileBuilding(name, [&] { prototype = m_resources.GetResource<GameObjectProto>(name); });
     if (!prototype)
         return nullptr;
     GameObject* object = &prototype->Object();
@@ -318,15 +369,9 @@ void GameObjectManager::ApplyArchetypes(GameObject& object)
         object = *prototype;
     for (std::size_t i = 1; i < archetypes.size(); ++i)
     {
-        if (IsBeingBuilt(archetypes[i]))
-        {
-            QUARN_REPORT("Cyclic archetypes: prototype \"%s\" is built from itself", archetypes[i].c_str());
-            continue;
-        }
-        m_building.push_back(archetypes[i]);
         ObjectAsProto over(object);
-        m_resources.LoadObject(archetypes[i], over, "Object", "bin", "xml");
-        m_building.pop_back();
+        LoadWhileBuilding(archetypes[i],
+                          [&] { m_resources.LoadObject(archetypes[i], over, "Object", "bin", "xml"); });
     }
     object.Archetypes() = archetypes;
 }
@@ -418,7 +463,11 @@ void GameObjectManager::LoadBlockFromFile(const std::string& blockName, const st
                 Destroy(handle);
         existing->second.Objects().clear();
     }
-    const std::string name = fileName.substr(0, fileName.rfind('.'));
+    // Only a dot in the file name itself starts an extension, not one in a folder name.
+    const std::size_t fileStart = fileName.find_last_of("/\\") + 1;
+    const std::size_t dot = fileName.rfind('.');
+    const std::string name =
+        dot != std::string::npos && dot >= fileStart ? fileName.substr(0, dot) : fileName;
     ResourceNode* node = nullptr;
     ResourceNode* file = nullptr;
     if (!m_resources.GetPathsByName(name, node) || !node->Filter("xml", file) || !file->IsFile())

@@ -128,7 +128,13 @@ private:
     void Kill(const GameObjectHandle& handle);
     void TakeOutOfPlay(const GameObjectHandle& handle);
     void RegisterProtoResourceType();
-    bool IsBeingBuilt(const std::string& name) const;
+    // Runs load with name on the list of prototypes being built, taken off again however load ends;
+    // false (reported, load not run) when name is being built already: a cycle.
+    bool LoadWhileBuilding(const std::string& name, const std::function<void()>& load);
+    // Runs work that may call scripts which ask for a frame end. Such a request waits until the
+    // outermost work of this kind is done and then runs, so no object is destroyed while the code that
+    // announces it, or a frame end walking its lists, still holds it.
+    void RunHoldingFrameEnds(const std::function<void()>& work);
     // The existing block, or null after reporting that the operation needs one.
     GameObjectBlock* FindBlock(const std::string& name, const char* operation);
     // Registers the object's handle, makes it live and announces it; it joins the open blocks.
@@ -150,6 +156,9 @@ private:
     std::uint32_t m_idCounter = 0;
     // Prototypes and archetype files being read, innermost last: a name met again is a cycle.
     std::vector<std::string> m_building;
+    // Depth of the work run by RunHoldingFrameEnds, and whether a frame end was asked for meanwhile.
+    int m_holdingFrameEnds = 0;
+    bool m_frameEndWaiting = false;
 };
 
 } // namespace Quarn

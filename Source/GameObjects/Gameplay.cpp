@@ -294,6 +294,8 @@ void Gameplay::WarmReset()
     CloseManagedState(std::exchange(m_lua, std::make_unique<LuaManager>()));
     m_lua->CreateState();
     m_frameScript = 0;
+    // Ids start again at 1 after a reset: the old player's handle could name a new object.
+    m_player = {};
     m_dialogsNeedWindowListener = true;
     if (SystemManager* systems = SystemManager::Instance())
         systems->GetResourceManager().UnregisterCreator(ResourceTypeName<LuaScript>());

@@ -15,6 +15,8 @@ public:
 
     // "Name".
     bool Serialize(Serializer& serializer) override;
+    // "GetName".
+    static void RegisterLuaMethods(lua_State* state);
 
     std::string Name;
 };

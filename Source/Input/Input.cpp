@@ -326,11 +326,8 @@ void Input::OnDropFiles(const WindowMessage& message)
         if (!files.Query(i, path, errorCode))
         {
             path.clear();
-            const bool inLua = OutputHandler::Get().InLua();
-            OutputHandler::Get().AssertFailed(
-                "DragQueryFileA((HDROP)wParam, i, buffer, 512)==0", __FILE__, inLua, __LINE__,
-                "Failed to query dropped files!\nGetLastError = %u\n\n", errorCode);
-            ThrowIfRestart(inLua);
+            QUARN_ASSERT_FAILED_AS("DragQueryFileA((HDROP)wParam, i, buffer, 512)==0",
+                                   "Failed to query dropped files!\nGetLastError = %u\n\n", errorCode);
         }
         SendNamed("FileDrop", path.c_str());
     }

@@ -15,6 +15,10 @@ namespace Quarn
 namespace
 {
 
+// How a tool that could not be started is reported.
+constexpr const char* kStartFailedExpression =
+    "CreateProcessA(0,c,0,0, 1, 0x00000010, 0, 0, &info, &pinfo )==0";
+
 // The template's arguments: runs of non-blanks, where a double-quoted part may hold blanks.
 std::vector<std::string> SplitTemplate(const std::string& format)
 {
@@ -118,8 +122,9 @@ void ConvertViaCmdLine::operator()(const std::string& source, const std::string&
     };
     if (request.arguments.empty())
     {
-        QUARN_REPORT("Could not compile by command line\nGetLastError = %u\n\n",
-                     static_cast<unsigned>(ENOENT));
+        QUARN_ASSERT_FAILED_AS(kStartFailedExpression,
+                               "Could not compile by command line\nGetLastError = %u\n\n",
+                               static_cast<unsigned>(ENOENT));
         return;
     }
     output.Log("file \"%s\" is being compiled with command line:\n%s", source.c_str(), commandLine.c_str());
@@ -148,8 +153,9 @@ void ConvertViaCmdLine::operator()(const std::string& source, const std::string&
                      static_cast<long long>(m_timeout.count()), commandLine.c_str());
         break;
     case platform::ProcessEnd::NotStarted:
-        QUARN_REPORT("Could not compile by command line\nGetLastError = %u\n\n",
-                     static_cast<unsigned>(result.error));
+        QUARN_ASSERT_FAILED_AS(kStartFailedExpression,
+                               "Could not compile by command line\nGetLastError = %u\n\n",
+                               static_cast<unsigned>(result.error));
         break;
     }
 }

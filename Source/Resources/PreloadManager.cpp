@@ -43,6 +43,12 @@ std::size_t Terminate(char* data, std::size_t bytesRead, std::size_t fileSize)
     data[size] = 0;
     return size;
 }
+
+void ReportOpenFailure(const std::string& path, int error)
+{
+    QUARN_ASSERT_FAILED_AS("file==INVALID_HANDLE_VALUE", "Failed to open file '%s'!\nGetLastError = %u\n\n",
+                           path.c_str(), static_cast<unsigned>(error));
+}
 } // namespace
 
 bool PreloadManager::LowerPriority::operator()(const Request& a, const Request& b) const
@@ -116,8 +122,9 @@ void PreloadManager::Update()
             {
                 // The slot is free again before the report, which restarts the game inside Lua.
                 FreeSlot(slot);
-                QUARN_ASSERT(status.error == 0, "Failed to get status of ASync load!\nError code (%u)\n",
-                             static_cast<unsigned>(status.error));
+                QUARN_ASSERT_FAILED_AS("GetLastError()!=ERROR_IO_INCOMPLETE",
+                                       "Failed to get status of ASync load!\nError code (%u)\n",
+                                       static_cast<unsigned>(status.error));
                 continue;
             }
             Collect(slot, status.bytes);
@@ -145,10 +152,11 @@ void PreloadManager::StartRead(Slot& slot)
     m_requests.pop();
 
     const platform::OpenedFile opened = m_reader->Open(path, m_sectorSize);
-    QUARN_ASSERT(opened.id != 0, "Failed to open file '%s'!\nGetLastError = %u\n\n", path.c_str(),
-                 static_cast<unsigned>(opened.error));
     if (!opened.id)
+    {
+        ReportOpenFailure(path, opened.error);
         return;
+    }
     FileGuard file(*m_reader, opened.id);
     std::shared_ptr<char> data = m_pool->Acquire(opened.size + 1);
     const int error = m_reader->StartRead(opened.id, data.get(), ReadLength(opened.size));
@@ -157,7 +165,9 @@ void PreloadManager::StartRead(Slot& slot)
         // Close the file and give the buffer back before reporting.
         m_reader->Close(file.Keep());
         data.reset();
-        QUARN_ASSERT(error == 0, "Failed to read file!\nGetLastError = %u\n\n", static_cast<unsigned>(error));
+        QUARN_ASSERT_FAILED_AS("ReadFileEx(file,buffer->m_buffer,readableSize,outInfo.m_overlapped.get(), "
+                               "EmptyCompletionRoutine)==0",
+                               "Failed to read file!\nGetLastError = %u\n\n", static_cast<unsigned>(error));
         return;
     }
     slot.busy = true;
@@ -195,9 +205,10 @@ std::shared_ptr<const char> PreloadManager::GetData(const std::string& path, std
         if (status.state != ReadStatus::State::Finished)
         {
             data.reset();
-            QUARN_ASSERT(status.state == ReadStatus::State::Finished,
-                         "Failed to wait on preloading file!\nGetLastError = %u\n\n",
-                         static_cast<unsigned>(status.error));
+            QUARN_ASSERT_FAILED_AS(
+                "GetOverlappedResult( info.m_file, info.m_overlapped.get(), &bytes, 0xFFFFFFFF )==0",
+                "Failed to wait on preloading file!\nGetLastError = %u\n\n",
+                static_cast<unsigned>(status.error));
             Update();
             return nullptr;
         }
@@ -213,10 +224,11 @@ std::shared_ptr<const char> PreloadManager::GetData(const std::string& path, std
 std::shared_ptr<const char> PreloadManager::ReadBlocking(const std::string& path, std::size_t& size)
 {
     const platform::OpenedFile opened = m_reader->Open(path, m_sectorSize);
-    QUARN_ASSERT(opened.id != 0, "Failed to open file '%s'!\nGetLastError = %u\n\n", path.c_str(),
-                 static_cast<unsigned>(opened.error));
     if (!opened.id)
+    {
+        ReportOpenFailure(path, opened.error);
         return nullptr;
+    }
     FileGuard file(*m_reader, opened.id);
     std::shared_ptr<char> data = m_pool->Acquire(opened.size + 1);
     std::size_t bytes = 0;

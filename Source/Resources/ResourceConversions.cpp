@@ -137,7 +137,7 @@ void ResourceManager::RefreshResources()
             ResourceNode* node = nullptr;
             if (!m_resources.Filter(record.key.GetName(), node))
             {
-                QUARN_ASSERT_FAILED_AS("!m_resources.Filter(iter->first.GetName(),&node)",
+                QUARN_ASSERT_FAILED_AS("!m_resources.FindAnnotation(iter->first.GetName(),&node)",
                                        "No resource with name \"%s\" exists.", record.key.GetName().c_str());
                 return;
             }

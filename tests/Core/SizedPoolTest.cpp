@@ -1,6 +1,7 @@
 #include "Core/SizedPool.h"
 
 #include <gtest/gtest.h>
+#include <sanitizer/asan_interface.h>
 
 #include <cstdint>
 #include <set>
@@ -45,6 +46,31 @@ TEST(SizedPoolTest, BlocksAreAlignedDistinctAndReused)
         Pool::Release(block);
     EXPECT_EQ(Pool::InUse(), before);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUARN_TEST_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUARN_TEST_ASAN 1
+#endif
+#endif
+
+#if defined(QUARN_TEST_ASAN)
+TEST(SizedPoolTest, AReleasedBlockIsPoisonedUntilHandedOutAgain)
+{
+    using Pool = SizedPool<sizeof(double) * 6>;
+    auto* block = static_cast<char*>(Pool::Allocate());
+    ASSERT_NE(block, nullptr);
+    EXPECT_FALSE(__asan_address_is_poisoned(block + 40));
+    Pool::Release(block);
+    // The first bytes hold the pool's free-list link; everything after them is poisoned.
+    EXPECT_TRUE(__asan_address_is_poisoned(block + sizeof(void*)));
+    EXPECT_TRUE(__asan_address_is_poisoned(block + 47));
+    EXPECT_EQ(Pool::Allocate(), block);
+    EXPECT_FALSE(__asan_address_is_poisoned(block + 47));
+    Pool::Release(block);
+}
+#endif
 
 } // namespace
 } // namespace Quarn

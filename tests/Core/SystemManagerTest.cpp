@@ -1,7 +1,7 @@
 #include "Core/SystemManager.h"
-#include "Core/Main.h"
 #include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
+#include "Core/ReportExceptions.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemT.h"
 #include "Core/TimeManager.h"
@@ -214,8 +214,8 @@ TEST_F(SystemManagerTest, RestartMidFrameResetsEverySystemAndQuitStillWorksAfter
     };
     EXPECT_EQ(m_journal, expected);
     EXPECT_EQ(restarts, 2);
-    // Frames cut short by a restart skip their end-of-frame work.
-    EXPECT_EQ(m_manager.FrameCount(), 2u);
+    // Frames cut short by a restart count as frames.
+    EXPECT_EQ(m_manager.FrameCount(), 4u);
     EXPECT_EQ(OutputHandler::Get().LuaCallDepth(), 0);
 }
 
@@ -331,6 +331,17 @@ TEST_F(SystemManagerTest, FrameLimitQuitsAfterThatManyFrames)
     EXPECT_EQ(S(1).m_updates, 3);
     EXPECT_EQ(S(2).m_updates, 3);
     EXPECT_EQ(appEnds, 1);
+}
+
+TEST_F(SystemManagerTest, FrameLimitEndsAGameThatRestartsInEveryFrame)
+{
+    AddSystems(2);
+    S(2).m_onUpdate = [&](int) { throw RestartGameException(); };
+    m_manager.SetFrameLimit(5);
+    m_manager.Run();
+    EXPECT_EQ(S(1).m_updates, 5);
+    EXPECT_EQ(Entries("WarmReset s1").size(), 5u);
+    EXPECT_EQ(m_manager.FrameCount(), 5u);
 }
 
 TEST_F(SystemManagerTest, RunTimesAreLastFrameUpdateTimesWhileLogging)

@@ -4,6 +4,7 @@
 #include "GameObjects/GameObjectLua.h"
 #include "GameObjects/Mountable.h"
 #include "GameObjects/Movement.h"
+#include "GameObjects/Nameable.h"
 #include "GameObjects/Transform.h"
 #include "Script/LuaMethods.h"
 #include "Script/LuaVector.h"
@@ -60,6 +61,19 @@ TEST_F(ComponentLuaTest, ScriptsMountObjectsAndTheMountFollowsAtOnce)
     EXPECT_EQ(m_lua.Run("rider.mountable:Mount(rider)"), "The game is restarting");
     EXPECT_TRUE(errors.Any("Mount refused"));
     EXPECT_EQ(rider.Get<Mountable>()->m_parent, parent.GetHandle());
+}
+
+TEST_F(ComponentLuaTest, ScriptsReadTheNameOfANameable)
+{
+    Publish<Nameable>("named").Get<Nameable>()->Name = "Harbour gate";
+    EXPECT_EQ(m_lua.Run(R"(
+        nameable = named.nameable
+        assert(nameable:GetName() == "Harbour gate")
+        named:Destroy()
+    )"),
+              "");
+    m_manager.FrameEnd();
+    EXPECT_EQ(m_lua.Run(R"(assert(nameable:GetName() == ""))"), "");
 }
 
 TEST_F(ComponentLuaTest, ScriptsSwitchSteeringOnWithTheBehaviourGlobals)

@@ -173,9 +173,19 @@ TEST_F(GameObjectBlockTest, OperationsOnMissingBlocksAndFilesAreReported)
     EXPECT_EQ(m_errors.Count(), 6u);
     EXPECT_FALSE(m_manager.BlockExists("other"));
 
-    m_errors.Clear();
-    m_manager.LoadBlockFromFile("level", "Missing.xml");
-    EXPECT_TRUE(m_errors.Any("Could not find file 'Missing.xml'"));
+    // The extension is taken off the file name only, never at a dot in a folder name.
+    const std::pair<const char*, const char*> missing[] = {
+        {"Missing.xml", "Missing.xml"},
+        {"Missing", "Missing.xml"},
+        {"../a.b/c", "../a.b/c.xml"},
+        {"maps.v2/Level.bin", "maps.v2/Level.xml"},
+    };
+    for (const auto& [fileName, reported] : missing)
+    {
+        m_errors.Clear();
+        m_manager.LoadBlockFromFile("level", fileName);
+        EXPECT_TRUE(m_errors.Any(std::string("Could not find file '") + reported + "'")) << fileName;
+    }
 }
 
 TEST_F(GameObjectBlockTest, LoadingOverABlockDestroysItsObjects)

@@ -137,6 +137,22 @@ TEST_F(GameObjectLuaTest, HandlesAsArgumentsAndResults)
     EXPECT_NE(m_lua.Run("echo(5)").find("GameObject expected"), std::string::npos);
 }
 
+TEST_F(GameObjectLuaTest, AValueOfAnotherKindWhereAGameObjectBelongsIsAnArgumentError)
+{
+    ASSERT_EQ(m_lua.Run(R"(
+        thing = goManager:CreateGameObject("Thing")
+        thing:AddMountable()
+        thing:AddMovement()
+    )"),
+              "");
+    for (const char* call : {"goManager:SaveGameObject(5, 'saved')", "goManager:SaveGameObject({}, 'saved')",
+                             "thing.mountable:Mount(5)", "thing.mountable:Mount('thing')",
+                             "thing.movement:Pursue(7)", "thing.movement:Evade(thing.transform)"})
+        EXPECT_NE(m_lua.Run(call).find("bad argument #2 (GameObject expected)"), std::string::npos) << call;
+    // nil stays the way to name no object.
+    EXPECT_EQ(m_lua.Run("thing.movement:Pursue(nil); goManager:SaveGameObject(nil, 'saved')"), "");
+}
+
 // Scripts listen to and message one object: the other object's messages do not reach the listener,
 // and a value that is not a game object is an argument error.
 TEST_F(GameObjectLuaTest, ScriptsListenToOneObjectsMessages)

@@ -1,5 +1,8 @@
 #include "GameObjectTestSupport.h"
 
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+#include "GameObjects/Component.h"
 #include "GameObjects/GameObject.h"
 #include "GameObjects/Nameable.h"
 #include "GameObjects/Transform.h"
@@ -124,6 +127,64 @@ TEST_F(GameObjectManagerTest, DestructionQueuedWhileDestroyingRunsInTheSameFrame
     EXPECT_EQ(m_manager.Resolve(secondHandle), nullptr);
 }
 
+// Scripts run by announcements and "OnDestroy" may destroy the object they run for and end the frame
+// at once; the object then goes after its announcement, once.
+TEST_F(GameObjectManagerTest, AnObjectThatEndsItselfWhileCreatedGoesAfterItsAnnouncementOnce)
+{
+    RecordAnnouncements();
+    m_messages.RegisterListener("CreatedTransform",
+                                [this](const Message& message)
+                                {
+                                    const GameObject* owner = message.ParamValue<Component*>(0)->GetOwner();
+                                    m_manager.Destroy(owner->GetHandle());
+                                    m_manager.FrameEnd();
+                                });
+    EXPECT_EQ(Create(), nullptr) << "the object is gone by the time creation returns";
+    EXPECT_THAT(AnnouncementNames(), ElementsAre("CreatedTransform", "CreatedNameable", "DestroyedTransform",
+                                                 "DestroyedNameable"));
+}
+
+TEST_F(GameObjectManagerTest, AnOnDestroyListenerThatEndsTheFrameAgainKillsOnce)
+{
+    GameObject* object = Create();
+    const GameObjectHandle handle = object->GetHandle();
+    GameObject* other = Create();
+    const GameObjectHandle otherHandle = other->GetHandle();
+    int onDestroy = 0;
+    m_messages.RegisterGOListener(handle, "OnDestroy",
+                                  [&](const Message&)
+                                  {
+                                      ++onDestroy;
+                                      m_manager.Destroy(handle);
+                                      m_manager.Destroy(otherHandle);
+                                      m_manager.FrameEnd();
+                                  });
+    RecordAnnouncements();
+    m_manager.Destroy(handle);
+    m_manager.FrameEnd();
+    EXPECT_EQ(onDestroy, 1);
+    EXPECT_EQ(m_manager.Resolve(otherHandle), nullptr)
+        << "the listener's request is met in the same frame end";
+    EXPECT_THAT(AnnouncementNames(), ElementsAre("DestroyedTransform", "DestroyedNameable",
+                                                 "DestroyedTransform", "DestroyedNameable"));
+}
+
+TEST_F(GameObjectManagerTest, AnObjectRestoredByAListenerThatEndsTheFrameIsNotHandedBackFreed)
+{
+    GameObject* object = Create();
+    const GameObjectHandle handle = object->GetHandle();
+    m_manager.TempRemoveGameObject(object, "parked");
+    m_manager.FrameEnd();
+    m_messages.RegisterListener("CreatedNameable",
+                                [&](const Message&)
+                                {
+                                    m_manager.Destroy(handle);
+                                    m_manager.FrameEnd();
+                                });
+    EXPECT_EQ(m_manager.UnRemoveGameObject("parked"), nullptr);
+    EXPECT_EQ(m_manager.Resolve(handle), nullptr);
+}
+
 // Removal takes an object out of play at the frame end; it keeps its slot and comes back announced.
 TEST_F(GameObjectManagerTest, RemovalAndRestoreAnnounceEachChangeOnce)
 {
@@ -182,6 +243,24 @@ TEST_F(GameObjectManagerTest, AnUnknownPrototypeIsReportedAndYieldsNull)
     EXPECT_TRUE(errors.Any("No resource with name \"Nowhere\" exists."));
     EXPECT_THAT(m_announcements, IsEmpty());
     EXPECT_EQ(Create()->GetHandle().m_id, 1u) << "a failed creation takes no id";
+}
+
+// A report inside a script restarts the game out of the middle of the load; the name must not stay
+// on the list of prototypes being built.
+TEST_F(GameObjectManagerTest, APrototypeLoadCutShortByARestartLeavesNoCycleBehind)
+{
+    CapturedErrors errors;
+    OutputHandler::Get().RaiseLuaCallDepth();
+    EXPECT_THROW(m_manager.CreateGameObject("Nowhere"), RestartGameException);
+    OutputHandler::Get().ResetLuaCallDepth();
+    for (int attempt = 0; attempt < 2; ++attempt)
+    {
+        errors.Clear();
+        EXPECT_EQ(m_manager.CreateGameObject("Nowhere"), nullptr);
+        EXPECT_TRUE(errors.Any("No resource with name \"Nowhere\" exists.")) << attempt;
+        EXPECT_FALSE(errors.Any("Cyclic archetypes")) << attempt;
+    }
+    EXPECT_NE(Create(), nullptr);
 }
 
 TEST_F(GameObjectManagerTest, ArchetypesBuildFromTheFirstAndReadTheRestOver)

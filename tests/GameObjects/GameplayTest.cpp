@@ -266,6 +266,19 @@ TEST_F(GameplayTest, FarObjectCullMeasuresFromThePlayer)
     EXPECT_NE(m_objects.Resolve(far), nullptr);
 }
 
+TEST_F(GameplayTest, AWarmResetForgetsThePlayerSoTheFirstNewObjectIsNotTakenForIt)
+{
+    Start();
+    GameObject* player = PlacedObject(0.0f, 0.0f);
+    const GameObjectHandle playerHandle = player->GetHandle();
+    ASSERT_EQ(playerHandle.m_id, 1u);
+    m_gameplay.SetCurrentPlayer(player);
+    m_objects.Reset();
+    m_gameplay.WarmReset();
+    ASSERT_EQ(PlacedObject(0.0f, 0.0f)->GetHandle(), playerHandle) << "the same id in the same slot";
+    EXPECT_EQ(m_gameplay.GetCurrentPlayer(), nullptr);
+}
+
 TEST_F(GameplayTest, MovementListKeepsLiveMovementsAndFillsGapsWithTheLast)
 {
     Start();

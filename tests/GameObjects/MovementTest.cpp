@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace Quarn::test
 {
@@ -123,6 +126,97 @@ TEST_F(MovementTest, PursuingADestroyedTargetSwitchesPursuitOff)
     M(hunter).Update(0.1f);
     EXPECT_FALSE(M(hunter).IsOn(Movement::Pursuing));
     EXPECT_FLOAT_EQ(M(hunter).SteeringForce.x, 0.0f);
+}
+
+// One recomputation of a single behaviour, pinned to the steering formulas. The force budget is
+// lifted so that no force is cut.
+TEST_F(MovementTest, BehaviourForcesFollowTheSteeringFormulas)
+{
+    const float lookAhead = 200.0f / (800.0f + 300.0f);
+    const Vector2 predicted(200.0f, 300.0f * lookAhead);
+    const Vector2 towardsPredicted =
+        predicted * (800.0f / std::sqrt(predicted.x * predicted.x + predicted.y * predicted.y));
+
+    // The wander step from the two draws the component will make: the second gives x, the first y.
+    SeedEngineRand(11);
+    const double jy = 2.0 * (EngineRand() / 32767.0) - 1.0;
+    const double jx = 2.0 * (EngineRand() / 32767.0) - 1.0;
+    const double radius = 10.0, jitter = 40.0, distance = 20.0, elapsed = 0.1;
+    double wx = jx * jitter * elapsed, wy = jy * jitter * elapsed;
+    const double scale = radius / std::sqrt(wx * wx + wy * wy);
+    wx *= scale;
+    wy *= scale;
+    // Heading straight up (90 degrees): the local point (wx + distance, wy) turns to (-wy, wx + distance).
+    const Vector2 wander(static_cast<float>(-wy), static_cast<float>(wx + distance));
+
+    struct Case
+    {
+        const char* name;
+        Vector4 velocity;
+        std::function<void(Movement&)> start;
+        Vector2 force;
+    };
+    GameObject* target = nullptr;
+    const std::vector<Case> cases = {
+        // d * (2 * min(dist / deceleration, MaxSpeed) - |v|) * 0.1, d not normalised.
+        {"arrive at rest", {}, [](Movement& m) { m.Arrive(Vector2(100, 0), 2.0f); }, {1000.0f, 0.0f}},
+        {"arrive moving",
+         {10, 0, 0, 0},
+         [](Movement& m) { m.Arrive(Vector2(30, 40), 1.0f); },
+         {270.0f, 360.0f}},
+        {"arrive far, speed capped",
+         {},
+         [](Movement& m) { m.Arrive(Vector2(10000, 0), 3.0f); },
+         {1.6e6f, 0.0f}},
+        // Flee from where the pursuer will be: 100 / (800 + 200) seconds ahead, at (80, 0).
+        {"evade",
+         {},
+         [&](Movement& m)
+         {
+             target = &Make(Vector4(100, 0, 0, 0), true, false);
+             Velocity(*target) = Vector4(-200, 0, 0, 0);
+             m.Evade(target->GetHandle());
+         },
+         {-800.0f, 0.0f}},
+        // Facing each other (headings' dot below -0.95): seek the target itself, not where it will be.
+        {"pursue head-on",
+         {100, 0, 0, 0},
+         [&](Movement& m)
+         {
+             target = &Make(Vector4(200, 0, 0, 0), true, false);
+             Velocity(*target) = Vector4(-300, 20, 0, 0);
+             m.Pursue(target->GetHandle());
+         },
+         {700.0f, 0.0f}},
+        {"pursue crossing",
+         {100, 0, 0, 0},
+         [&](Movement& m)
+         {
+             target = &Make(Vector4(200, 0, 0, 0), true, false);
+             Velocity(*target) = Vector4(0, 300, 0, 0);
+             m.Pursue(target->GetHandle());
+         },
+         towardsPredicted - Vector2(100, 0)},
+        {"wander",
+         {0, 50, 0, 0},
+         [&](Movement& m)
+         {
+             SeedEngineRand(11);
+             m.Wander(static_cast<float>(radius), static_cast<float>(jitter), static_cast<float>(distance));
+         },
+         wander},
+    };
+    for (const Case& c : cases)
+    {
+        GameObject& mover = Make(Vector4(0, 0, 0, 0));
+        Velocity(mover) = c.velocity;
+        M(mover).MaxForce = 1e9f;
+        c.start(M(mover));
+        M(mover).Update(0.1f);
+        const float tolerance = 1e-4f * std::max(1.0f, std::abs(c.force.x) + std::abs(c.force.y));
+        EXPECT_NEAR(M(mover).SteeringForce.x, c.force.x, tolerance) << c.name;
+        EXPECT_NEAR(M(mover).SteeringForce.y, c.force.y, tolerance) << c.name;
+    }
 }
 
 TEST_F(MovementTest, WanderRepeatsWithTheSameSeed)

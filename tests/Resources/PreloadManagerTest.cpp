@@ -240,7 +240,7 @@ TEST_F(PreloadManagerTest, AFailedOpenFreesItsSlotAndDropsItsRequest)
 
     m_manager->Update();
     EXPECT_EQ(m_errors.Texts(), std::vector<std::string>{"\nFailed to open file 'a'!\nGetLastError = 2\n\n\n"
-                                                         "expression: opened.id != 0"});
+                                                         "expression: file==INVALID_HANDLE_VALUE"});
     EXPECT_EQ(StartedPaths(), (std::vector<std::string>{"b", "c"}));
     m_manager->Update();
     EXPECT_EQ(StartedPaths(), (std::vector<std::string>{"b", "c", "d"}));
@@ -262,9 +262,12 @@ TEST_F(PreloadManagerTest, FailedReadsAreReportedOnceAndFreeTheirSlots)
         const char* report;
     } cases[] = {
         {"start", [](platform::FakeFileReader& reader) { reader.FailStart("x", EIO); },
-         "Failed to read file!\nGetLastError = 5\n\n"},
+         "Failed to read file!\nGetLastError = 5\n\n\nexpression: "
+         "ReadFileEx(file,buffer->m_buffer,readableSize,"
+         "outInfo.m_overlapped.get(), EmptyCompletionRoutine)==0"},
         {"poll", [](platform::FakeFileReader& reader) { reader.FailPoll("x", EIO); },
-         "Failed to get status of ASync load!\nError code (5)\n"},
+         "Failed to get status of ASync load!\nError code (5)\n\nexpression: "
+         "GetLastError()!=ERROR_IO_INCOMPLETE"},
     };
     for (const auto& fault : cases)
     {

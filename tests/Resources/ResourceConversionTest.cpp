@@ -219,7 +219,8 @@ TEST_F(FakeToolTest, ToolsThatCannotStartAreReported)
     const ConvertViaCmdLine missing(ConvertViaCmdLine::SourceOnly, "./tools/absent.exe -pc \"%s\"");
     missing("a.fdp", "a.fev");
     ASSERT_EQ(m_errors.Count(), 1u);
-    EXPECT_EQ(m_errors.Texts()[0], "Could not compile by command line\nGetLastError = 2\n\n");
+    EXPECT_EQ(m_errors.Texts()[0], "\nCould not compile by command line\nGetLastError = 2\n\n\nexpression: "
+                                   "CreateProcessA(0,c,0,0, 1, 0x00000010, 0, 0, &info, &pinfo )==0");
 }
 
 TEST_F(FakeToolTest, TemplatesBecomeArgumentVectors)

@@ -1,19 +1,21 @@
-#include "Core/Main.h"
+#include "QuarnMain.h"
 
 #include "Audio/Audio.h"
 #include "Core/OutputHandler.h"
+#include "Core/ReportExceptions.h"
 #include "Core/SystemManager.h"
 #include "GameObjects/Gameplay.h"
 #include "Graphics/Graphics.h"
 #include "Input/Input.h"
 #include "Physics/Physics.h"
 
-#include <exception>
 #include <optional>
 
 namespace Quarn
 {
 
+// The game's composition: which systems exist and in which order they are added and initialized.
+// A new system is added here and nowhere else.
 int Main(bool logToFile, unsigned frameLimit)
 {
     OutputHandler output(logToFile);
@@ -62,26 +64,6 @@ int Main(bool logToFile, unsigned frameLimit)
 
             systems->Run();
         });
-}
-
-int RunReportingExceptions(const std::function<void()>& body)
-{
-    OutputHandler& output = OutputHandler::Get();
-    try
-    {
-        body();
-        return 0;
-    }
-    catch (const std::exception& e)
-    {
-        output.ReportError(__FILE__, __LINE__, output.InLua(), "Caught std::exception.  Description: '%s'",
-                           e.what());
-    }
-    catch (...)
-    {
-        output.ReportError(__FILE__, __LINE__, output.InLua(), "Caught unknown exception");
-    }
-    return 1;
 }
 
 } // namespace Quarn

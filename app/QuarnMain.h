@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 namespace Quarn
 {
 
@@ -9,9 +7,5 @@ namespace Quarn
 // everything down in reverse. logToFile writes RunLog.txt; a non-zero frameLimit quits after that
 // many frames. Returns 0, or 1 when an exception ended the run.
 int Main(bool logToFile, unsigned frameLimit = 0);
-
-// Runs body; an exception that leaves it is reported as Main reports it. Returns 0, or 1 after a
-// report.
-int RunReportingExceptions(const std::function<void()>& body);
 
 } // namespace Quarn
