@@ -1,5 +1,5 @@
 # The two commands of a fresh machine: `make run` (the demo game) and `make test`.
-.PHONY: deps run test bench format clean
+.PHONY: deps run test bench fuzz format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -18,6 +18,13 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	scripts/run-benchmarks.sh build/bench/bench
+
+# FUZZ_SECONDS=600 (the default) runs each reader's fuzzer for ten minutes.
+fuzz:
+	@scripts/install-deps.sh fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/run-fuzzers.sh build/fuzz/fuzz
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -12,6 +12,11 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
 )
 
+# `install-deps.sh fuzz` adds clang and its fuzzer runtime for `make fuzz`.
+if [[ "${1:-}" == fuzz ]]; then
+  packages+=(clang libclang-rt-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -49,7 +49,7 @@ template <class T> ResourceCreator CallCreate()
 // It works on two trees: the source root "../Resources" and the working root "./Resources", both
 // relative to the current directory. Files of registered extensions are copied or converted from the
 // source root into the working root, and only working-root files enter the name tree.
-class ResourceManager : public ResourceNodeOwner
+class ResourceManager final : public ResourceNodeOwner
 {
 public:
     struct ConversionParameters

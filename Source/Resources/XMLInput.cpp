@@ -2,9 +2,12 @@
 
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
+#include "Resources/XMLTextCheck.h"
+#include "platform/io/ReadableFile.h"
 
 #include <boost/lexical_cast.hpp>
 #include <cstdio>
+#include <cstring>
 #include <tinyxml.h>
 #include <type_traits>
 
@@ -45,27 +48,62 @@ private:
     bool m_condensed;
 };
 
+// Zero bytes after the document's terminating zero.
+constexpr std::size_t kParsePadding = 16;
+
 } // namespace
 
 XMLInput::XMLInput(const std::filesystem::path& path) : XMLSerializer(path)
 {
-    bool loaded;
+    platform::ReadableFile file;
+    int error = file.Open(path.string(), 1);
+    std::string text;
+    if (!error)
+    {
+        text.resize(file.Size());
+        std::size_t bytes = 0;
+        error = file.ReadAll(text.data(), text.size(), bytes);
+        text.resize(bytes);
+    }
+    if (error)
+    {
+        QUARN_REPORT("Could not read XML file \"%s\": %s", path.c_str(), std::strerror(error));
+        return;
+    }
+    Parse(text);
+}
+
+XMLInput::XMLInput(const std::filesystem::path& name, std::string_view text) : XMLSerializer(name)
+{
+    Parse(text);
+}
+
+void XMLInput::Parse(std::string_view text)
+{
+    if (const std::string refusal = CheckXMLText(text); !refusal.empty())
+    {
+        QUARN_REPORT("Could not read XML file \"%s\": %s", m_path.c_str(), refusal.c_str());
+        return;
+    }
+    // The library reads a little past a character it takes apart; the padding keeps that inside.
+    std::string padded(text);
+    padded.append(kParsePadding, '\0');
     {
         KeepWhiteSpace keep;
-        loaded = m_document->LoadFile(path.c_str(), TIXML_ENCODING_UTF8);
+        m_document->Parse(padded.c_str(), nullptr, TIXML_ENCODING_UTF8);
     }
-    if (!loaded)
+    if (m_document->Error())
     {
         if (m_document->ErrorRow() > 0)
-            QUARN_REPORT("Could not read XML file \"%s\": %s (line %d, column %d)", path.c_str(),
+            QUARN_REPORT("Could not read XML file \"%s\": %s (line %d, column %d)", m_path.c_str(),
                          m_document->ErrorDesc(), m_document->ErrorRow(), m_document->ErrorCol());
         else
-            QUARN_REPORT("Could not read XML file \"%s\": %s", path.c_str(), m_document->ErrorDesc());
+            QUARN_REPORT("Could not read XML file \"%s\": %s", m_path.c_str(), m_document->ErrorDesc());
         return;
     }
     m_current = m_document->RootElement();
     if (!m_current)
-        QUARN_REPORT("Could not read XML file \"%s\": it has no element", path.c_str());
+        QUARN_REPORT("Could not read XML file \"%s\": it has no element", m_path.c_str());
 }
 
 bool XMLInput::Exists(const char* name)

@@ -3,15 +3,17 @@
 #include "Resources/Serializer.h"
 #include "Resources/XMLSerializer.h"
 
+#include <string_view>
+
 namespace Quarn
 {
 
 // Reads an object back from an XML document. Repeated groups with one name at one level walk the
 // sibling elements of that name in document order, which is how sequences are read.
 //
-// A file that is missing or does not parse is reported once and reads as empty: every Exists answers
-// false and nothing is changed. A missing element or a walk past the last item is reported; the values
-// inside that group keep what they held, and reading goes on after its EndGroup.
+// A file that is missing, refused by CheckXMLText or does not parse is reported once and reads as empty:
+// every Exists answers false and nothing is changed. A missing element or a walk past the last item is
+// reported; the values inside that group keep what they held, and reading goes on after its EndGroup.
 class XMLInput : public LegibleInputSerializer, public XMLSerializer
 {
 public:
@@ -19,6 +21,8 @@ public:
     using Serializer::SequenceSize;
 
     explicit XMLInput(const std::filesystem::path& path);
+    // Reads the document text; name stands for it in reports.
+    XMLInput(const std::filesystem::path& name, std::string_view text);
 
     // The bits are not copied: the caller keeps them alive while reading.
     void InjectExistence(std::vector<bool>& bits) override { m_recorder = &bits; }
@@ -43,6 +47,7 @@ public:
     void Serialize(std::string& value) override;
 
 private:
+    void Parse(std::string_view text);
     bool Reading() const { return m_current && m_absentDepth == 0; }
     void EnterAbsent();
     const char* CurrentText() const;

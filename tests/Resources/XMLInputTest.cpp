@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace Quarn
 {
 namespace
@@ -113,19 +116,26 @@ TEST_F(XMLInputTest, FilesThatCannotBeReadAreReportedOnceAndReadAsEmpty)
     struct Case
     {
         const char* file;
-        const char* content; // null: no file
+        std::optional<std::string> content; // none: no file
         const char* report;
     };
+    std::string deep;
+    for (int level = 0; level < 1100; ++level)
+        deep += "<Value>";
     const Case cases[] = {
-        {"missing.xml", nullptr, "Failed to open file"},
+        {"missing.xml", std::nullopt, "No such file or directory"},
         {"broken.xml", "<root><Value>1</Wrong></root>", "Error reading end tag. (line 1, column 15)"},
         {"declaration.xml", "<?xml version=\"1.0\" ?>\n", "it has no element"},
         {"empty.xml", "", "Error document empty."},
+        // Refused before the XML library sees them.
+        {"deep.xml", "<root>\n" + deep, "elements nest deeper than 1024 levels (line 2)"},
+        {"truncated.xml", "<root><Value>\xF0", "it is not valid UTF-8 (byte 13)"},
+        {"nul.xml", std::string("<root>\0</root>", 14), "it holds a NUL byte (byte 6)"},
     };
     for (const Case& c : cases)
     {
         m_errors.Clear();
-        const auto path = c.content ? m_dir.Write(c.file, c.content) : m_dir / c.file;
+        const auto path = c.content ? m_dir.Write(c.file, *c.content) : m_dir / c.file;
         XMLInput in(path);
         std::int32_t value = 3;
         std::uint32_t count = 5;
