@@ -16,12 +16,15 @@ const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / 
 
 // Runs the built game in the given folder and returns its exit status. The player's data folder is
 // the given one (the run's own folder unless said), so runs never touch the real user's files.
+// Its error output goes to errors when given. A run that does not end within two minutes is killed.
 int RunQuarn(const std::filesystem::path& dir, const std::string& arguments,
-             const std::filesystem::path& dataHome = {})
+             const std::filesystem::path& dataHome = {}, const std::filesystem::path& errors = {})
 {
     const std::filesystem::path data = dataHome.empty() ? dir : dataHome;
-    const std::string command = "cd '" + dir.string() + "' && XDG_DATA_HOME='" + data.string() + "' '" +
-                                (kRunDir / "quarn").string() + "' " + arguments + " >/dev/null 2>&1";
+    const std::string errorOutput = errors.empty() ? "/dev/null" : errors.string();
+    const std::string command = "cd '" + dir.string() + "' && XDG_DATA_HOME='" + data.string() +
+                                "' timeout -s KILL 120 '" + (kRunDir / "quarn").string() + "' " + arguments +
+                                " >/dev/null 2>'" + errorOutput + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -82,6 +85,43 @@ TEST(QuarnRun, WithoutLogNothingIsWrittenAndBadArgumentsAreRefused)
     EXPECT_FALSE(std::filesystem::exists(dir / "RunLog.txt"));
     for (const char* arguments : {"--frames", "--frames 0", "--frames x", "--frames -3", "--what"})
         EXPECT_EQ(RunQuarn(dir.Path(), arguments), 2) << arguments;
+}
+
+// A game that fails in its first frame restarts every frame; --frames still ends it, and what it
+// reports is the fault itself every time, not a later consequence of the restarts.
+TEST(QuarnRun, AGameThatFailsInEveryFirstFrameEndsAfterItsFramesWithTheFaultReported)
+{
+    const struct
+    {
+        const char* name;
+        const char* firstFrame; // the demo's FirstFrame.lua is replaced by this
+        const char* savedTable; // written as Tavu/Broken.xml in the player's folder when given
+        const char* report;
+    } cases[] = {
+        {"missing prototype", "goManager:CreateGameObject(\"DemoShipp\")\n", nullptr,
+         "No resource with name \"DemoShipp\" exists."},
+        {"script error", "local ship = goManager:CreateGameObject(\"DemoShip\")\nship:NoSuchMethod()\n",
+         nullptr, "Failed to run lua file"},
+        {"corrupt saved table", "qMain.LoadTable(\"Broken\")\n", "<root><LuaTable><Item><Key>\xF0",
+         "Could not read XML file"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        test::TempDir game;
+        std::filesystem::copy(std::filesystem::path(QUARN_SOURCE_DIR) / "../../Resources", game / "Resources",
+                              std::filesystem::copy_options::recursive);
+        std::filesystem::remove(game / "Resources/FirstFrame.lua");
+        game.Write("Resources/FirstFrame.lua", c.firstFrame);
+        std::filesystem::create_directories(game / "run");
+        if (c.savedTable)
+            game.Write("data/Tavu/Broken.xml", c.savedTable);
+
+        ASSERT_EQ(RunQuarn(game / "run", "--headless --frames 20", game / "data", game / "errors.txt"), 0);
+        const std::string errors = test::TempDir::Read(game / "errors.txt");
+        EXPECT_NE(errors.find(c.report), std::string::npos) << errors.substr(0, 2000);
+        EXPECT_EQ(errors.find("Cyclic archetypes"), std::string::npos) << errors.substr(0, 2000);
+    }
 }
 
 } // namespace
