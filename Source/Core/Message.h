@@ -1,8 +1,8 @@
 #pragma once
 
+#include "Core/MessageName.h"
 #include "Core/ParamArena.h"
 
-#include <array>
 #include <cstddef>
 #include <new>
 #include <string>
@@ -30,10 +30,7 @@ public:
         void (*m_destroy)(void*) = nullptr;
     };
 
-    Message(std::string name, ParamArena& arena)
-        : m_name(std::move(name)), m_arena(arena), m_mark(arena.Top())
-    {
-    }
+    Message(MessageName name, ParamArena& arena) : m_name(name), m_arena(arena), m_mark(arena.Top()) {}
     ~Message()
     {
         for (int i = m_count - 1; i >= 0; --i)
@@ -47,9 +44,13 @@ public:
     Message(const Message&) = delete;
     Message& operator=(const Message&) = delete;
 
-    const std::string& Name() const { return m_name; }
+    const std::string& Name() const { return m_name.Text(); }
+    MessageName Interned() const { return m_name; }
     int Count() const { return m_count; }
-    const Param& GetParam(int index) const { return m_params[static_cast<std::size_t>(index)]; }
+    const Param& GetParam(int index) const
+    {
+        return *std::launder(reinterpret_cast<const Param*>(m_params) + index);
+    }
     // False once a parameter could not be stored; such a message is reported and never delivered.
     bool Complete() const { return m_complete; }
 
@@ -69,7 +70,8 @@ public:
         void (*destroy)(void*) = nullptr;
         if constexpr (!std::is_trivially_destructible_v<Stored>)
             destroy = [](void* data) { static_cast<Stored*>(data)->~Stored(); };
-        m_params[static_cast<std::size_t>(m_count++)] = {typeid(Stored), slot, sizeof(Stored), destroy};
+        new (m_params + sizeof(Param) * static_cast<std::size_t>(m_count++))
+            Param{typeid(Stored), slot, sizeof(Stored), destroy};
         return true;
     }
 
@@ -80,10 +82,11 @@ private:
     // Reports why a parameter could not be stored (once per message) and stops the message.
     void Refuse();
 
-    std::string m_name;
+    MessageName m_name;
     int m_count = 0;
     bool m_complete = true;
-    std::array<Param, kMaxParams> m_params;
+    // Built as parameters are pushed: a send does not pay for the slots it leaves unused.
+    alignas(Param) std::byte m_params[sizeof(Param) * kMaxParams];
     ParamArena& m_arena;
     std::byte* m_mark;
 };

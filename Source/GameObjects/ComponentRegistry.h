@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/MessageName.h"
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "GameObjects/ComponentCreationT.h"
@@ -7,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace Quarn
@@ -37,7 +39,10 @@ public:
             X::SetTypeId(typeId);
         }
         m_creators[static_cast<std::size_t>(typeId)] = std::make_unique<ComponentCreationT<X>>();
-        m_names[static_cast<std::size_t>(typeId)] = X::kTypeName;
+        const auto slot = static_cast<std::size_t>(typeId);
+        m_names[slot] = X::kTypeName;
+        m_created[slot].emplace(std::string("Created") + X::kTypeName);
+        m_destroyed[slot].emplace(std::string("Destroyed") + X::kTypeName);
     }
 
     int Count() const { return m_nextTypeId; }
@@ -45,6 +50,16 @@ public:
 
     // Null for an id without a registered type.
     const char* GetName(int typeId) const;
+    // "Created" and "Destroyed" with the type name: the messages that announce a component of the
+    // type (the bare words for an id without a registered type).
+    MessageName CreatedMessage(std::size_t typeId) const
+    {
+        return m_created[typeId] ? *m_created[typeId] : MessageName("Created");
+    }
+    MessageName DestroyedMessage(std::size_t typeId) const
+    {
+        return m_destroyed[typeId] ? *m_destroyed[typeId] : MessageName("Destroyed");
+    }
     // A new default component of the type, or null (reported) for an id without one.
     Component* Create(int typeId) const;
     // The id of the named type, or -1.
@@ -57,6 +72,8 @@ public:
 private:
     std::array<std::unique_ptr<ComponentCreationBase>, kMaxTypes> m_creators;
     std::array<const char*, kMaxTypes> m_names{};
+    std::array<std::optional<MessageName>, kMaxTypes> m_created;
+    std::array<std::optional<MessageName>, kMaxTypes> m_destroyed;
     std::uint32_t m_currentTypeId = 0;
     int m_nextTypeId = 0;
 };

@@ -85,7 +85,7 @@ void GameObject::SetComponent(int typeId, Component* component, const char* type
     if (old && old->IsAnnounced())
     {
         old->SetAnnounced(false);
-        GameObjectManager::Current()->Messages().SendMessage(std::string("Destroyed") + typeName, old);
+        Announce(*old, GetComponentRegistry().DestroyedMessage(slot));
         SetLuaField(typeName, nullptr);
     }
     m_components[slot] = component;
@@ -94,7 +94,7 @@ void GameObject::SetComponent(int typeId, Component* component, const char* type
     {
         component->SetOwner(this);
         component->SetAnnounced(true);
-        GameObjectManager::Current()->Messages().SendMessage(std::string("Created") + typeName, component);
+        Announce(*component, GetComponentRegistry().CreatedMessage(slot));
         SetLuaField(typeName, component);
     }
 }
@@ -106,33 +106,35 @@ void GameObject::SetOwners()
             component->SetOwner(this);
 }
 
-void GameObject::Announce(Component& component, const char* prefix)
+void GameObject::Announce(Component& component, MessageName name)
 {
     GameObjectManager* manager = GameObjectManager::Current();
     if (manager)
-        manager->Messages().SendMessage(std::string(prefix) + component.GetTypeName(), &component);
+        manager->Messages().SendMessage(name, &component);
 }
 
 void GameObject::SendCreatedMessages()
 {
     OutputHandler::Get().StartTimer("GOCreateSendMsg");
     // A listener may replace or remove components of this object; each slot is read when it is reached.
-    for (Component* const& component : m_components)
-        if (component && !component->IsAnnounced())
+    const ComponentRegistry& registry = GetComponentRegistry();
+    for (std::size_t slot = 0; slot < m_components.size(); ++slot)
+        if (Component* component = m_components[slot]; component && !component->IsAnnounced())
         {
             component->SetAnnounced(true);
-            Announce(*component, "Created");
+            Announce(*component, registry.CreatedMessage(slot));
         }
     OutputHandler::Get().EndTimer("GOCreateSendMsg");
 }
 
 void GameObject::SendDestroyedMessages()
 {
-    for (Component* const& component : m_components)
-        if (component && component->IsAnnounced())
+    const ComponentRegistry& registry = GetComponentRegistry();
+    for (std::size_t slot = 0; slot < m_components.size(); ++slot)
+        if (Component* component = m_components[slot]; component && component->IsAnnounced())
         {
             component->SetAnnounced(false);
-            Announce(*component, "Destroyed");
+            Announce(*component, registry.DestroyedMessage(slot));
         }
 }
 

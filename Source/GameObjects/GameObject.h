@@ -77,7 +77,7 @@ private:
     void SerializeSlot(Serializer& serializer, std::size_t slot);
     // The object is going: its handle no longer names it.
     void DropLuaIdentity();
-    static void Announce(Component& component, const char* prefix);
+    static void Announce(Component& component, MessageName name);
 
     std::vector<std::string> m_archetypes;
     GameObjectHandle m_handle;

@@ -8,6 +8,7 @@
 #include <boost/lexical_cast.hpp>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <tinyxml.h>
 #include <type_traits>
 
@@ -47,6 +48,28 @@ public:
 private:
     bool m_condensed;
 };
+
+// Converts text as the library's conversion to Parsed does. Integers narrower than 32 bits go
+// through 32 bits and are range-checked here: the library's own narrow conversion multiplies in int
+// and overflows on long malformed digit strings.
+template <class Parsed> bool ConvertText(const char* text, Parsed& parsed)
+{
+    if constexpr (std::is_integral_v<Parsed> && !std::is_same_v<Parsed, bool> && sizeof(Parsed) < 4)
+    {
+        std::int32_t wide = 0;
+        if (!boost::conversion::try_lexical_convert(text, wide))
+            return false;
+        constexpr std::int32_t max = std::numeric_limits<Parsed>::max();
+        constexpr std::int32_t min = std::numeric_limits<Parsed>::min();
+        // As for any unsigned conversion, a minus sign wraps the magnitude.
+        if (wide > max || wide < (std::is_unsigned_v<Parsed> ? -max : min))
+            return false;
+        parsed = static_cast<Parsed>(wide);
+        return true;
+    }
+    else
+        return boost::conversion::try_lexical_convert(text, parsed);
+}
 
 // Zero bytes after the document's terminating zero.
 constexpr std::size_t kParsePadding = 16;
@@ -214,7 +237,7 @@ template <class T> void XMLInput::Read(T& value)
         return;
     const char* text = CurrentText();
     ParsedAs<T> parsed;
-    if (!boost::conversion::try_lexical_convert(text, parsed))
+    if (!ConvertText(text, parsed))
     {
         QUARN_REPORT("Failed to convert XML element '%s' value '%s' to type '%s' in file: \n%s\n..",
                      m_current->Value(), text, TypeName<ParsedAs<T>>().c_str(), m_path.c_str());

@@ -145,6 +145,33 @@ TEST_F(MessageManagerTest, ListenersAddedDuringADispatchOfTheirNameRunFromTheNex
     EXPECT_EQ(calls, 2 * kAdded);
 }
 
+// A listener added during a dispatch already hears a send nested in that dispatch, and keeps its
+// place after the listeners that were there before it. Names sent by text and interned are one.
+TEST_F(MessageManagerTest, AListenerAddedDuringADispatchHearsNestedSendsAndKeepsItsPlace)
+{
+    const MessageName tick("Tick");
+    int depth = 0;
+    m_messages.RegisterListener<void()>("Tick",
+                                        [&]
+                                        {
+                                            m_journal.push_back("A");
+                                            if (depth++ > 0)
+                                                return;
+                                            m_messages.RegisterListener<void()>(
+                                                tick, [&] { m_journal.push_back("C"); });
+                                            m_messages.SendMessage(tick);
+                                        });
+    m_messages.RegisterListener<void()>(tick, [&] { m_journal.push_back("B"); });
+
+    m_messages.SendMessage("Tick");
+    EXPECT_EQ(m_journal, (Journal{"A", "A", "B", "C", "B"}));
+    m_journal.clear();
+    m_messages.SendMessage(std::string("Tick"));
+    EXPECT_EQ(m_journal, (Journal{"A", "B", "C"}));
+    EXPECT_EQ(tick, MessageName(std::string("Ti") + "ck"));
+    EXPECT_EQ(tick.Text(), "Tick");
+}
+
 struct Bytes17
 {
     char bytes[17];

@@ -83,6 +83,40 @@ TEST_F(XMLInputTest, AReportInsideALuaCallRestartsTheGame)
     EXPECT_THROW(in.BeginGroup("Missing"), RestartGameException);
 }
 
+// 16-bit fields, 8-bit ones among them, keep their range and wrap a negative magnitude as unsigned
+// conversions do; long digit strings fail without overflowing on the way. No value: not converted.
+TEST_F(XMLInputTest, NarrowIntegersConvertWithinTheirRange)
+{
+    const struct
+    {
+        const char* text;
+        std::optional<std::uint16_t> asUnsigned;
+        std::optional<std::int16_t> asSigned;
+    } cases[] = {
+        {"65535", 65535, std::nullopt},
+        {"32768", 32768, std::nullopt},
+        {"-1", 65535, -1},
+        {"-32768", 32768, -32768},
+        {"0042", 42, 42},
+        {"65536", std::nullopt, std::nullopt},
+        {"-65536", std::nullopt, std::nullopt},
+        {"1234567x", std::nullopt, std::nullopt},
+        {"0000000000000000000000379903648566611702", std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases)
+    {
+        const std::filesystem::path file = File(std::string("<Value>") + c.text + "</Value>");
+        std::uint16_t asUnsigned = 7;
+        std::int16_t asSigned = 7;
+        XMLInput first(file);
+        SerializeNamed(first, asUnsigned, "Value");
+        XMLInput second(file);
+        SerializeNamed(second, asSigned, "Value");
+        EXPECT_EQ(asUnsigned, c.asUnsigned.value_or(7)) << c.text;
+        EXPECT_EQ(asSigned, c.asSigned.value_or(7)) << c.text;
+    }
+}
+
 TEST_F(XMLInputTest, TextThatDoesNotConvertIsReportedAndTheValueKept)
 {
     XMLInput in(File("<Number>abc</Number><Byte>300x</Byte><NoText></NoText><Flag>true</Flag>"));
