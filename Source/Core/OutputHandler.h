@@ -42,11 +42,13 @@ public:
     bool ReportError(const char* file, int line, bool inLua, const char* fmt, ...)
         __attribute__((format(printf, 5, 6)));
 
-    int LuaCallDepth() const { return m_luaCallDepth; }
-    bool InLua() const { return m_luaCallDepth != 0; }
-    void RaiseLuaCallDepth() { ++m_luaCallDepth; }
-    void LowerLuaCallDepth() { --m_luaCallDepth; }
-    void ResetLuaCallDepth() { m_luaCallDepth = 0; }
+    // One count for the process, as there is one Lua state at a time; static, so that a bound method
+    // raises it without finding the handler first.
+    static int LuaCallDepth() { return s_luaCallDepth; }
+    static bool InLua() { return s_luaCallDepth != 0; }
+    static void RaiseLuaCallDepth() { ++s_luaCallDepth; }
+    static void LowerLuaCallDepth() { --s_luaCallDepth; }
+    static void ResetLuaCallDepth() { s_luaCallDepth = 0; }
 
     static void SetReportHook(ReportHook hook);
     static void SetLuaStackDumper(LuaStackDumper dumper);
@@ -59,7 +61,7 @@ private:
     std::int64_t m_frequency;
     std::unordered_map<std::string, std::int64_t> m_timers;
     std::ofstream m_file;
-    int m_luaCallDepth = 0;
+    static inline int s_luaCallDepth = 0;
     bool m_logToFile;
 };
 
@@ -67,8 +69,8 @@ private:
 class LuaCallDepthScope
 {
 public:
-    LuaCallDepthScope() { OutputHandler::Get().RaiseLuaCallDepth(); }
-    ~LuaCallDepthScope() { OutputHandler::Get().LowerLuaCallDepth(); }
+    LuaCallDepthScope() { OutputHandler::RaiseLuaCallDepth(); }
+    ~LuaCallDepthScope() { OutputHandler::LowerLuaCallDepth(); }
     LuaCallDepthScope(const LuaCallDepthScope&) = delete;
     LuaCallDepthScope& operator=(const LuaCallDepthScope&) = delete;
 };

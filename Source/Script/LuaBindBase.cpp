@@ -17,6 +17,19 @@ std::string ReadableClassName(const std::type_info& type)
         name.erase(0, scope + 2);
     return name;
 }
+// The "__gc" of every bound class: forgets the block as a checked self, then runs the class's own
+// "__gc" (upvalue 1) if it has one.
+int ForgetThenCollect(lua_State* state)
+{
+    if (lua_touserdata(state, 1) == g_checkedLuaBlock)
+        g_checkedLuaBlock = nullptr;
+    if (!lua_isfunction(state, lua_upvalueindex(1)))
+        return 0;
+    lua_pushvalue(state, lua_upvalueindex(1));
+    lua_pushvalue(state, 1);
+    lua_call(state, 1, 0);
+    return 0;
+}
 } // namespace
 
 LuaBindBase::LuaBindBase(const std::type_info& type, RegisterCallback callback)
@@ -59,6 +72,11 @@ void LuaBindBase::Register(lua_State* state)
     lua_pushliteral(state, "__index");
     PushKey(state, kMethodTableKey);
     lua_rawget(state, LUA_REGISTRYINDEX);
+    lua_rawset(state, -3);
+    lua_pushliteral(state, "__gc");
+    lua_pushliteral(state, "__gc");
+    lua_rawget(state, -3);
+    lua_pushcclosure(state, &ForgetThenCollect, 1);
     lua_rawset(state, -3);
     lua_pop(state, 1);
 }

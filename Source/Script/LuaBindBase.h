@@ -18,6 +18,10 @@ struct LuaObjectBlock
     const LuaBindBase* m_class;
 };
 
+// The block a bound method last found to be a valid self: calls on the same object skip the full
+// check. Lua's collection of a block clears it, so the address never stands for another userdata.
+inline const void* g_checkedLuaBlock = nullptr;
+
 // The block of the full userdata at index, or null for any other value.
 inline const LuaObjectBlock* LuaToBlock(lua_State* state, int index)
 {

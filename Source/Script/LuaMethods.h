@@ -65,21 +65,21 @@ template <typename F> struct MethodBlock
 class OptionalLuaCallDepth
 {
 public:
-    explicit OptionalLuaCallDepth(bool raise) : m_output(raise ? &OutputHandler::Get() : nullptr)
+    explicit OptionalLuaCallDepth(bool raise) : m_raised(raise)
     {
-        if (m_output)
-            m_output->RaiseLuaCallDepth();
+        if (m_raised)
+            OutputHandler::RaiseLuaCallDepth();
     }
     ~OptionalLuaCallDepth()
     {
-        if (m_output)
-            m_output->LowerLuaCallDepth();
+        if (m_raised)
+            OutputHandler::LowerLuaCallDepth();
     }
     OptionalLuaCallDepth(const OptionalLuaCallDepth&) = delete;
     OptionalLuaCallDepth& operator=(const OptionalLuaCallDepth&) = delete;
 
 private:
-    OutputHandler* m_output;
+    bool m_raised;
 };
 
 // Calls function with self and the converted arguments taken from firstIndex on; pushes the result
@@ -111,13 +111,22 @@ template <typename R, typename... A> struct Invoker<R, std::tuple<A...>>
     }
 };
 
-// Self is a live object of exactly the method's class at index 1.
+// The full check of self for CheckSelf; remembers a valid block. Raises a Lua error for any other
+// value.
+void* CheckSelfFully(lua_State* state, const LuaBindBase* expected);
+
+// Self is a live object of exactly the method's class at index 1. The block last found valid is
+// remembered (g_checkedLuaBlock), so calls on one object take a single API call.
 template <typename X> X* CheckSelf(lua_State* state, const LuaBindBase* expected)
 {
-    const LuaObjectBlock* block = LuaToBlock(state, 1);
-    if (!block || block->m_class != expected || !block->m_object)
-        LuaArgumentError(state, 1, expected->ClassName().c_str());
-    return static_cast<X*>(block->m_object);
+    const void* data = lua_touserdata(state, 1);
+    if (data && data == g_checkedLuaBlock) [[likely]]
+    {
+        const auto* block = static_cast<const LuaObjectBlock*>(data);
+        if (block->m_class == expected && block->m_object)
+            return static_cast<X*>(block->m_object);
+    }
+    return static_cast<X*>(CheckSelfFully(state, expected));
 }
 
 template <typename X, typename F> int MethodThunk(lua_State* state)

@@ -307,6 +307,22 @@ TEST_F(LuaBindTest, AWrongOrMissingSelfOrObjectIsALuaErrorNamingTheClass)
     EXPECT_EQ(lua_gettop(State()), 0);
 }
 
+// A method remembers the last self it checked; once Lua collects that userdata it is forgotten, so a
+// userdata made later at the same address is checked in full.
+TEST_F(LuaBindTest, ACollectedSelfIsNoLongerTheLastCheckedOne)
+{
+    Probe probe;
+    SetGlobal("p", &probe);
+    Run("p:SetInt(1)");
+    lua_getglobal(State(), "p");
+    const void* block = lua_touserdata(State(), -1);
+    lua_pop(State(), 1);
+    EXPECT_EQ(g_checkedLuaBlock, block);
+    Probe::GetLuaBind().Release(State(), &probe);
+    Run("p = nil collectgarbage() collectgarbage()");
+    EXPECT_EQ(g_checkedLuaBlock, nullptr);
+}
+
 TEST_F(LuaBindTest, AnEngineExceptionInAMethodBecomesALuaError)
 {
     Probe probe;
