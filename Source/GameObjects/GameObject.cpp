@@ -141,9 +141,13 @@ void GameObject::SendDestroyedMessages()
 void GameObject::RegisterComponents()
 {
     OutputHandler::Get().StartTimer("GORegisterCMP");
-    for (Component* component : m_components)
-        if (component)
-            SetLuaField(component->GetTypeName(), component);
+    if (m_live)
+    {
+        m_luaFields = true;
+        for (Component* component : m_components)
+            if (component)
+                SetLuaField(component->GetTypeName(), component);
+    }
     OutputHandler::Get().EndTimer("GORegisterCMP");
     SendCreatedMessages();
 }
@@ -156,6 +160,7 @@ void GameObject::UnregisterComponents()
 
 void GameObject::ClearLuaFields()
 {
+    m_luaFields = false;
     for (Component* component : m_components)
         if (component)
             SetLuaField(component->GetTypeName(), nullptr);

@@ -65,11 +65,14 @@ public:
     // The archetype list, then one group per component named by its type.
     bool Serialize(Serializer& serializer) override;
 
-    // Lua. The object's handle, with the object's table of script fields and components.
+    // Lua. The object's handle, with the object's table of script fields and components. The handle
+    // and the component fields are made on the first push, so an object no script touches costs Lua
+    // nothing.
     void PushLua(lua_State* state);
     // Sets (component) or clears (null) the field of a component type in the object's Lua table.
     void SetLuaField(const char* typeName, Component* component);
     void ClearLuaFields();
+    bool HasLuaIdentity() const { return m_luaRecord != nullptr; }
     // The handle's record is going with its userdata.
     void ForgetLuaRecord(const LuaGameObjectHandle* record);
 
@@ -77,6 +80,8 @@ private:
     void SerializeSlot(Serializer& serializer, std::size_t slot);
     // The object is going: its handle no longer names it.
     void DropLuaIdentity();
+    // Writes the field of every component into the Lua table at index.
+    void FillLuaFields(lua_State* state, int index);
     static void Announce(Component& component, MessageName name);
 
     std::vector<std::string> m_archetypes;
@@ -85,6 +90,8 @@ private:
     bool m_live = false;
     // Made on the first push to Lua, owned by the handle's userdata.
     LuaGameObjectHandle* m_luaRecord = nullptr;
+    // The components belong in the Lua table: from registration until destruction.
+    bool m_luaFields = false;
 };
 
 } // namespace Quarn

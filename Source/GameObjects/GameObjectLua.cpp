@@ -114,9 +114,26 @@ GameObject* LuaGameObjectHandle::Resolve() const
 
 void GameObject::PushLua(lua_State* state)
 {
-    if (!m_luaRecord)
+    const bool first = !m_luaRecord;
+    if (first)
         m_luaRecord = new LuaGameObjectHandle{m_handle};
     LuaGameObjectHandle::GetLuaBind().PushObject(state, m_luaRecord);
+    if (first && m_luaFields)
+        FillLuaFields(state, lua_gettop(state));
+}
+
+void GameObject::FillLuaFields(lua_State* state, int index)
+{
+    lua_getfenv(state, index);
+    for (Component* component : m_components)
+        if (component)
+        {
+            const std::string field = FieldName(component->GetTypeName());
+            lua_pushlstring(state, field.data(), field.size());
+            component->PushLua(state);
+            lua_rawset(state, -3);
+        }
+    lua_pop(state, 1);
 }
 
 void GameObject::ForgetLuaRecord(const LuaGameObjectHandle* record)
@@ -140,8 +157,9 @@ void GameObject::DropLuaIdentity()
 void GameObject::SetLuaField(const char* typeName, Component* component)
 {
     lua_State* state = CurrentLuaState();
-    // Fields are added while the object is in play; clearing them needs only a table that exists.
-    if (!state || (component ? !m_live : !m_luaRecord))
+    // Fields are added while the object is in play, and only to a table that exists: the first push
+    // fills a new one.
+    if (!state || !m_luaRecord || (component && !m_live))
         return;
     PushLua(state);
     lua_getfenv(state, -1);

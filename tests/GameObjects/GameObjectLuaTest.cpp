@@ -3,6 +3,7 @@
 #include "../Script/LuaTestState.h"
 #include "GameObjects/GameObjectLua.h"
 #include "GameObjects/Nameable.h"
+#include "Graphics/Text.h"
 #include "Script/LuaMethods.h"
 #include "support/CapturedErrors.h"
 
@@ -53,6 +54,28 @@ TEST_F(GameObjectLuaTest, ScriptsCreateObjectsKeepFieldsOnThemAndReachTheirCompo
     ASSERT_NE(thing, nullptr);
     EXPECT_EQ(thing->Get<Nameable>(), nullptr);
     EXPECT_EQ(m_announcements.back().name, "CreatedText");
+}
+
+// Objects no script has seen have no Lua side; the first push builds it with the fields of the
+// components the object has then.
+TEST_F(GameObjectLuaTest, AnObjectGetsItsLuaHandleAndFieldsWhenAScriptFirstSeesIt)
+{
+    GameObject* thing = m_manager.CreateGameObject("Thing");
+    ASSERT_NE(thing, nullptr);
+    thing->SetComponent(Text::TypeId(), new Text(), Text::kTypeName);
+    thing->SetComponent(Nameable::TypeId(), nullptr, Nameable::kTypeName);
+    EXPECT_FALSE(thing->HasLuaIdentity());
+
+    LuaConverter<GameObject*>::Push(m_lua.State(), thing);
+    lua_setglobal(m_lua.State(), "thing");
+    EXPECT_TRUE(thing->HasLuaIdentity());
+    EXPECT_EQ(m_lua.Run("assert(thing.transform:Exists() and thing.text:Exists() and thing.nameable == nil)"),
+              "");
+    thing->SetComponent(Text::TypeId(), nullptr, Text::kTypeName);
+    EXPECT_EQ(m_lua.Run("assert(thing.text == nil)"), "");
+
+    // An object a script makes has its fields when the script gets it.
+    EXPECT_EQ(m_lua.Run("assert(goManager:CreateGameObject('Thing').transform:Exists())"), "");
 }
 
 // A handle or component handle whose object is gone does nothing and answers nil, false or 0.
