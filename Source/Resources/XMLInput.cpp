@@ -83,6 +83,7 @@ XMLInput::XMLInput(const std::filesystem::path& path) : XMLSerializer(path)
     std::string text;
     if (!error)
     {
+        text.reserve(file.Size() + kParsePadding);
         text.resize(file.Size());
         std::size_t bytes = 0;
         error = file.ReadAll(text.data(), text.size(), bytes);
@@ -93,27 +94,40 @@ XMLInput::XMLInput(const std::filesystem::path& path) : XMLSerializer(path)
         QUARN_REPORT("Could not read XML file \"%s\": %s", path.c_str(), std::strerror(error));
         return;
     }
-    Parse(text);
+    Parse(std::move(text));
 }
 
 XMLInput::XMLInput(const std::filesystem::path& name, std::string_view text) : XMLSerializer(name)
 {
-    Parse(text);
+    Parse(std::string(text));
 }
 
-void XMLInput::Parse(std::string_view text)
+void XMLInput::Parse(std::string text)
 {
     if (const std::string refusal = CheckXMLText(text); !refusal.empty())
     {
         QUARN_REPORT("Could not read XML file \"%s\": %s", m_path.c_str(), refusal.c_str());
         return;
     }
+    // Line ends read as "\n", whether the file has "\r\n", "\r" or "\n", as the library's own file
+    // loading has them.
+    if (text.find('\r') != std::string::npos)
+    {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < text.size(); ++i)
+        {
+            if (text[i] != '\r')
+                text[kept++] = text[i];
+            else if (i + 1 == text.size() || text[i + 1] != '\n')
+                text[kept++] = '\n';
+        }
+        text.resize(kept);
+    }
     // The library reads a little past a character it takes apart; the padding keeps that inside.
-    std::string padded(text);
-    padded.append(kParsePadding, '\0');
+    text.append(kParsePadding, '\0');
     {
         KeepWhiteSpace keep;
-        m_document->Parse(padded.c_str(), nullptr, TIXML_ENCODING_UTF8);
+        m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     }
     if (m_document->Error())
     {

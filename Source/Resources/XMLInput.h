@@ -3,6 +3,7 @@
 #include "Resources/Serializer.h"
 #include "Resources/XMLSerializer.h"
 
+#include <string>
 #include <string_view>
 
 namespace Quarn
@@ -47,7 +48,8 @@ public:
     void Serialize(std::string& value) override;
 
 private:
-    void Parse(std::string_view text);
+    // Checks the document, then has the library parse it.
+    void Parse(std::string text);
     bool Reading() const { return m_current && m_absentDepth == 0; }
     void EnterAbsent();
     const char* CurrentText() const;

@@ -117,6 +117,16 @@ TEST_F(XMLInputTest, NarrowIntegersConvertWithinTheirRange)
     }
 }
 
+TEST_F(XMLInputTest, LineEndsOfEveryKindReadAsLineFeeds)
+{
+    XMLInput in(
+        m_dir.Write("crlf.xml", "<?xml version=\"1.0\" ?>\r\n<root>\r\n<Text>a\r\nb\rc\n</Text></root>\r\n"));
+    std::string text;
+    SerializeNamed(in, text, "Text");
+    EXPECT_EQ(text, "a\nb\nc\n");
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
 TEST_F(XMLInputTest, TextThatDoesNotConvertIsReportedAndTheValueKept)
 {
     XMLInput in(File("<Number>abc</Number><Byte>300x</Byte><NoText></NoText><Flag>true</Flag>"));
