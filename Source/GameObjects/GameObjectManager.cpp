@@ -129,6 +129,22 @@ bool GameObjectManager::IsLive(const GameObjectHandle& handle) const
     return object && object->IsLive();
 }
 
+template <class Work> void GameObjectManager::RunHoldingFrameEnds(Work&& work)
+{
+    struct Depth
+    {
+        int& depth;
+        explicit Depth(int& counter) : depth(++counter) {}
+        ~Depth() { --depth; }
+    };
+    {
+        const Depth holding(m_holdingFrameEnds);
+        work();
+    }
+    if (m_holdingFrameEnds == 0 && std::exchange(m_frameEndWaiting, false))
+        FrameEnd();
+}
+
 GameObject* GameObjectManager::CreateGameObject(const std::string& name)
 {
     OutputHandler& output = OutputHandler::Get();
@@ -194,22 +210,6 @@ void GameObjectManager::Register(GameObject& object, const GameObjectHandle& han
                 if (block.IsOpen())
                     block.Objects().push_back(handle);
         });
-}
-
-void GameObjectManager::RunHoldingFrameEnds(const std::function<void()>& work)
-{
-    struct Depth
-    {
-        int& depth;
-        explicit Depth(int& counter) : depth(++counter) {}
-        ~Depth() { --depth; }
-    };
-    {
-        const Depth holding(m_holdingFrameEnds);
-        work();
-    }
-    if (m_holdingFrameEnds == 0 && std::exchange(m_frameEndWaiting, false))
-        FrameEnd();
 }
 
 GameObject* GameObjectManager::CreateFromCopy(const GameObject& source)

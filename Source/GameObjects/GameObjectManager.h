@@ -134,7 +134,7 @@ private:
     // Runs work that may call scripts which ask for a frame end. Such a request waits until the
     // outermost work of this kind is done and then runs, so no object is destroyed while the code that
     // announces it, or a frame end walking its lists, still holds it.
-    void RunHoldingFrameEnds(const std::function<void()>& work);
+    template <class Work> void RunHoldingFrameEnds(Work&& work);
     // The existing block, or null after reporting that the operation needs one.
     GameObjectBlock* FindBlock(const std::string& name, const char* operation);
     // Registers the object's handle, makes it live and announces it; it joins the open blocks.
