@@ -127,8 +127,8 @@ public:
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_backBuffer);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         // The back buffer's first row is the top of the picture; the window's is its bottom.
-        glBlitFramebuffer(0, 0, width, height, 0, windowHeight, windowWidth, 0, GL_COLOR_BUFFER_BIT,
-                          GL_LINEAR);
+        const GLenum filter = width == windowWidth && height == windowHeight ? GL_NEAREST : GL_LINEAR;
+        glBlitFramebuffer(0, 0, width, height, 0, windowHeight, windowWidth, 0, GL_COLOR_BUFFER_BIT, filter);
         SDL_GL_SwapWindow(m_window);
         glBindFramebuffer(GL_FRAMEBUFFER, m_backBuffer);
         return Checked();
