@@ -73,6 +73,10 @@ struct Viewport
     friend bool operator==(const Viewport&, const Viewport&) = default;
 };
 
+// What a Clear with these rectangles changes: the whole viewport when there are none, else each
+// rectangle cut to the viewport (empty ones left out).
+std::vector<Rect> ClearedRects(std::span<const Rect> rects, const Viewport& viewport);
+
 // How the device presents: the back buffer's size, windowed or full screen, and whether Present waits
 // for the display's refresh.
 struct PresentParameters

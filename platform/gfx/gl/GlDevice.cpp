@@ -82,23 +82,11 @@ public:
             return Result::Code::InvalidCall;
         glBindFramebuffer(GL_FRAMEBUFFER, m_backBuffer);
         glEnable(GL_SCISSOR_TEST);
-        // Only the viewport is cleared, each rectangle within it.
-        const Rect whole{static_cast<std::int32_t>(m_viewport.x), static_cast<std::int32_t>(m_viewport.y),
-                         static_cast<std::int32_t>(m_viewport.x + m_viewport.width),
-                         static_cast<std::int32_t>(m_viewport.y + m_viewport.height)};
-        const auto clearIn = [&](const Rect& rect)
+        for (const Rect& rect : ClearedRects(rects, m_viewport))
         {
-            const Rect clipped{std::max(rect.left, whole.left), std::max(rect.top, whole.top),
-                               std::min(rect.right, whole.right), std::min(rect.bottom, whole.bottom)};
-            if (clipped.right <= clipped.left || clipped.bottom <= clipped.top)
-                return;
-            glScissor(clipped.left, clipped.top, clipped.right - clipped.left, clipped.bottom - clipped.top);
+            glScissor(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
             glClear(mask);
-        };
-        if (rects.empty())
-            clearIn(whole);
-        for (const Rect& rect : rects)
-            clearIn(rect);
+        }
         glDisable(GL_SCISSOR_TEST);
         return Checked();
     }

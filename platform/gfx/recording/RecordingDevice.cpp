@@ -51,20 +51,11 @@ Result RecordingDevice::Clear(std::span<const Rect> rects, std::uint32_t flags, 
     const Result result = Record("Clear", arguments);
     if (result.Failed() || !(flags & kClearTarget))
         return result;
-    const Rect whole{static_cast<std::int32_t>(m_viewport.x), static_cast<std::int32_t>(m_viewport.y),
-                     static_cast<std::int32_t>(m_viewport.x + m_viewport.width),
-                     static_cast<std::int32_t>(m_viewport.y + m_viewport.height)};
-    const auto fill = [&](const Rect& rect)
-    {
-        for (std::int32_t y = std::max(rect.top, whole.top); y < std::min(rect.bottom, whole.bottom); ++y)
-            for (std::int32_t x = std::max(rect.left, whole.left); x < std::min(rect.right, whole.right); ++x)
-                m_pixels[static_cast<std::size_t>(y) * m_parameters.backBufferWidth +
-                         static_cast<std::size_t>(x)] = colour;
-    };
-    if (rects.empty())
-        fill(whole);
-    for (const Rect& rect : rects)
-        fill(rect);
+    for (const Rect& rect : ClearedRects(rects, m_viewport))
+        for (std::int32_t y = rect.top; y < rect.bottom; ++y)
+            std::fill_n(m_pixels.begin() + static_cast<std::ptrdiff_t>(y) * m_parameters.backBufferWidth +
+                            rect.left,
+                        rect.right - rect.left, colour);
     return result;
 }
 
