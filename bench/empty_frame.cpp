@@ -22,7 +22,7 @@ constexpr std::uint32_t kHeight = 600;
 void DeviceClearAndPresent(benchmark::State& state)
 {
     std::string error;
-    auto device = CreateGlDevice({kWidth, kHeight, true, false}, error);
+    auto device = CreateGlDevice(nullptr, {kWidth, kHeight, true, false}, error);
     if (!device)
     {
         state.SkipWithError(error.c_str());

@@ -48,9 +48,13 @@ std::unique_ptr<SdlWindow> SdlWindow::Open(const WindowDesc& desc, std::string& 
         error = SDL_GetError();
         return nullptr;
     }
-    SDL_Window* window =
-        SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                         static_cast<int>(desc.width), static_cast<int>(desc.height), SDL_WINDOW_HIDDEN);
+    // Made for OpenGL, so that the graphics device can draw on it; a video driver without OpenGL still
+    // gets a window (the device then draws offscreen).
+    SDL_Window* window = nullptr;
+    for (const Uint32 flags : {Uint32{SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL}, Uint32{SDL_WINDOW_HIDDEN}})
+        if (!window)
+            window = SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                      static_cast<int>(desc.width), static_cast<int>(desc.height), flags);
     if (!window)
     {
         error = SDL_GetError();

@@ -1,13 +1,6 @@
-#include "platform/gfx/gl/GlDevice.h"
+#include "Platform/GlDeviceFixture.h"
 #include "platform/gfx/recording/RecordingDevice.h"
 
-#include <gtest/gtest.h>
-#include <sanitizer/lsan_interface.h>
-
-#include <cstdlib>
-
-#include <memory>
-#include <string>
 #include <vector>
 
 namespace Quarn::platform::gfx
@@ -37,7 +30,7 @@ void ExpectClearsFollowThePixelRules(Device& device)
     ASSERT_TRUE(device.Clear(rect, kClearTarget, kRed, 1.0f, 0).Succeeded());
 
     std::vector<std::uint32_t> pixels;
-    ASSERT_TRUE(device.ReadBackBuffer(pixels).Succeeded());
+    ASSERT_TRUE(device.ReadSurface(*device.GetBackBuffer(), pixels).Succeeded());
     ASSERT_EQ(pixels.size(), std::size_t{kWidth} * kHeight);
     // The rectangle, cut by the viewport's right (40) and bottom (24) edges.
     EXPECT_EQ(At(pixels, 30, 10), kRed);
@@ -51,7 +44,7 @@ void ExpectClearsFollowThePixelRules(Device& device)
 
     // With no rectangles the whole viewport is cleared, alpha and all.
     ASSERT_TRUE(device.Clear({}, kClearTarget, kGrey, 1.0f, 0).Succeeded());
-    ASSERT_TRUE(device.ReadBackBuffer(pixels).Succeeded());
+    ASSERT_TRUE(device.ReadSurface(*device.GetBackBuffer(), pixels).Succeeded());
     EXPECT_EQ(At(pixels, 8, 4), kGrey);
     EXPECT_EQ(At(pixels, 39, 23), kGrey);
     EXPECT_EQ(At(pixels, 7, 4), kBlue);
@@ -59,26 +52,10 @@ void ExpectClearsFollowThePixelRules(Device& device)
     EXPECT_EQ(At(pixels, 40, 23), kBlue);
 }
 
-class GlDeviceTest : public testing::Test
+class GlDeviceTest : public test::GlDeviceFixture
 {
 protected:
-    GlDeviceTest()
-    {
-        // Mesa renders offscreen; the dummy driver the other tests use has no OpenGL. Mesa keeps
-        // allocations past the end of the process, reached through frames LeakSanitizer cannot unwind,
-        // so the device's life is left out of leak checking.
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        __lsan_disable();
-        m_device = CreateGlDevice({kWidth, kHeight, true, false}, m_error);
-    }
-    ~GlDeviceTest() override
-    {
-        m_device.reset();
-        __lsan_enable();
-    }
-
-    std::string m_error;
-    std::unique_ptr<Device> m_device;
+    GlDeviceTest() : GlDeviceFixture(kWidth, kHeight) {}
 };
 
 TEST_F(GlDeviceTest, ClearsFollowThePixelRulesAndReadBackExactly)
@@ -96,7 +73,7 @@ TEST_F(GlDeviceTest, ResetMakesABackBufferOfTheNewSizeWithAWholeViewport)
     EXPECT_EQ(m_device->GetViewport(), (Viewport{0, 0, 32, 16, 0.0f, 1.0f}));
     ASSERT_TRUE(m_device->Clear({}, kClearTarget, kRed, 1.0f, 0).Succeeded());
     std::vector<std::uint32_t> pixels;
-    ASSERT_TRUE(m_device->ReadBackBuffer(pixels).Succeeded());
+    ASSERT_TRUE(m_device->ReadSurface(*m_device->GetBackBuffer(), pixels).Succeeded());
     ASSERT_EQ(pixels.size(), 32u * 16u);
     EXPECT_EQ(pixels.back(), kRed);
 
@@ -138,6 +115,39 @@ TEST(RecordingDeviceTest, KeepsWhatWasClearedLogsEveryCallAndAnswersInjectedResu
     EXPECT_EQ(device.Log(), (std::vector<std::string>{"Present", "TestCooperativeLevel",
                                                       "TestCooperativeLevel", "Reset 16x16 full screen vsync",
                                                       "Reset 16x16 full screen vsync", "Present"}));
+}
+
+TEST(RecordingDeviceTest, NamesResourcesInTheLogAndKeepsStateForStateBlocks)
+{
+    RecordingDevice device({kWidth, kHeight, true, false});
+    std::shared_ptr<Texture> texture;
+    ASSERT_TRUE(device.CreateTexture(8, 4, 0, 0, Format::A8R8G8B8, Pool::Managed, texture).Succeeded());
+    EXPECT_EQ(texture->LevelCount(), 4u);
+    ASSERT_TRUE(device.SetRenderState(RenderState::CullMode, kCullNone).Succeeded());
+    std::unique_ptr<StateBlock> block;
+    ASSERT_TRUE(device.CreateStateBlock(block).Succeeded());
+    ASSERT_TRUE(device.SetRenderState(RenderState::CullMode, kCullClockwise).Succeeded());
+    ASSERT_TRUE(device.SetTexture(0, texture).Succeeded());
+    ASSERT_TRUE(block->Apply().Succeeded());
+    EXPECT_EQ(device.GetRenderState(RenderState::CullMode), kCullNone);
+    EXPECT_EQ(device.State().textures[0], nullptr);
+
+    // Draws outside a scene are refused, and a user-pointer draw leaves stream 0 empty.
+    EXPECT_EQ(device.DrawPrimitive(PrimitiveType::TriangleList, 0, 1), Result::Code::InvalidCall);
+    const float vertex[3 * 4] = {};
+    ASSERT_TRUE(device.BeginScene().Succeeded());
+    EXPECT_TRUE(device.DrawPrimitiveUP(PrimitiveType::TriangleList, 1, vertex, 16).Succeeded());
+    EXPECT_EQ(device.State().streams[0].buffer, nullptr);
+
+    const std::vector<std::string>& log = device.Log();
+    ASSERT_EQ(log.size(), 9u);
+    EXPECT_EQ(log[0], "CreateTexture 8x4 levels=0 usage=0 A8R8G8B8 managed");
+    EXPECT_EQ(log[1], "SetRenderState CullMode 1");
+    EXPECT_EQ(log[2], "CreateStateBlock");
+    EXPECT_TRUE(log[4].starts_with("SetTexture 0 #")) << log[4];
+    EXPECT_EQ(log[5], "ApplyStateBlock");
+    EXPECT_EQ(log[6], "DrawPrimitive triangles 0 1");
+    EXPECT_EQ(log[8], "DrawPrimitiveUP triangles 1 16");
 }
 
 } // namespace

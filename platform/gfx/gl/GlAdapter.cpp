@@ -1,0 +1,124 @@
+#include "platform/gfx/gl/GlDevice.h"
+
+#include "platform/gfx/gl/GlVideo.h"
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <algorithm>
+
+namespace Quarn::platform::gfx
+{
+
+namespace
+{
+
+class GlAdapter final : public Adapter
+{
+public:
+    ~GlAdapter() override
+    {
+        if (m_videoStarted)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool Start(std::string& error)
+    {
+        if (!SDL_WasInit(SDL_INIT_VIDEO))
+        {
+            UseOffscreenVideoWhenHeadless();
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            {
+                error = std::string("SDL video could not start: ") + SDL_GetError();
+                return false;
+            }
+            m_videoStarted = true;
+        }
+        ReadCapabilities();
+        const int count = SDL_GetNumDisplayModes(0);
+        for (int i = 0; i < count; ++i)
+        {
+            SDL_DisplayMode mode;
+            if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w > 0 && mode.h > 0)
+                m_modes.push_back({static_cast<std::uint32_t>(mode.w), static_cast<std::uint32_t>(mode.h),
+                                   static_cast<std::uint32_t>(std::max(mode.refresh_rate, 0)),
+                                   Format::X8R8G8B8});
+        }
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0)
+            m_desktop = {static_cast<std::uint32_t>(desktop.w), static_cast<std::uint32_t>(desktop.h),
+                         static_cast<std::uint32_t>(std::max(desktop.refresh_rate, 0)), Format::X8R8G8B8};
+        return true;
+    }
+
+    const Capabilities& GetCapabilities() const override { return m_capabilities; }
+
+    Result GetDisplayMode(DisplayMode& mode) const override
+    {
+        if (m_desktop.width == 0)
+            return Result::Code::NotAvailable;
+        mode = m_desktop;
+        return Result::Code::Ok;
+    }
+
+    std::uint32_t GetModeCount(Format format) const override
+    {
+        return format == Format::X8R8G8B8 ? static_cast<std::uint32_t>(m_modes.size()) : 0;
+    }
+
+    Result EnumMode(Format format, std::uint32_t index, DisplayMode& mode) const override
+    {
+        if (index >= GetModeCount(format))
+            return Result::Code::InvalidCall;
+        mode = m_modes[index];
+        return Result::Code::Ok;
+    }
+
+    Result CreateDevice(Window* window, const PresentParameters& parameters,
+                        std::unique_ptr<Device>& device) override
+    {
+        std::string error;
+        device = CreateGlDevice(window, parameters, error);
+        return device ? Result::Code::Ok : Result::Code::NotAvailable;
+    }
+
+private:
+    // What a GL 4.5 core context on a hidden window reports: presenting with and without waiting for
+    // the refresh is always there, and the shading language of the engine's shaders comes with 4.5.
+    void ReadCapabilities()
+    {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+        SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
+        if (context)
+        {
+            m_capabilities.presentImmediate = true;
+            m_capabilities.presentVSync = true;
+            const std::uint32_t model = epoxy_gl_version() >= 45 ? 3 : 2;
+            m_capabilities.vertexShaderModel = model;
+            m_capabilities.pixelShaderModel = model;
+            SDL_GL_DeleteContext(context);
+        }
+        if (window)
+            SDL_DestroyWindow(window);
+    }
+
+    bool m_videoStarted = false;
+    Capabilities m_capabilities;
+    DisplayMode m_desktop;
+    std::vector<DisplayMode> m_modes;
+};
+
+} // namespace
+
+std::unique_ptr<Adapter> CreateGlAdapter(std::string& error)
+{
+    auto adapter = std::make_unique<GlAdapter>();
+    if (!adapter->Start(error))
+        return nullptr;
+    return adapter;
+}
+
+} // namespace Quarn::platform::gfx
