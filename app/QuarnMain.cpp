@@ -5,6 +5,7 @@
 #include "Core/ReportExceptions.h"
 #include "Core/SystemManager.h"
 #include "GameObjects/Gameplay.h"
+#include "Graphics/DebugLineManager.h"
 #include "Graphics/Graphics.h"
 #include "Input/Input.h"
 #include "Physics/Physics.h"
@@ -22,6 +23,7 @@ int Main(bool logToFile, unsigned frameLimit)
     output.Log("Quarn::Main");
     // Declared in construction order, so they are destroyed in reverse, after any report.
     std::optional<SystemManager> systems;
+    std::optional<DebugLineManager> debugLines;
     std::optional<Input> input;
     std::optional<Audio> audio;
     std::optional<Gameplay> gameplay;
@@ -32,6 +34,8 @@ int Main(bool logToFile, unsigned frameLimit)
         {
             systems.emplace();
             systems->SetFrameLimit(frameLimit);
+            debugLines.emplace();
+            debugLines->Init(systems->GetMessageManager());
             input.emplace();
             output.Log("Quarn::Main");
             audio.emplace();

@@ -4,23 +4,76 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
+#include "Core/TimeManager.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/ComponentRegistry.h"
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectManager.h"
+#include "Graphics/DXResourceCreator.h"
+#include "Graphics/DebugLineManager.h"
 #include "Graphics/DrawObject.h"
+#include "Graphics/Effect.h"
+#include "Graphics/GraphicsError.h"
+#include "Graphics/Mesh.h"
 #include "Graphics/ParticleEmitter.h"
 #include "Graphics/PointLight.h"
 #include "Graphics/Text.h"
+#include "Graphics/Texture.h"
+#include "Graphics/TextureAtlas.h"
 #include "Input/Input.h"
+#include "Resources/ConvertViaCmdLine.h"
+#include "Resources/ResourceManager.h"
 #include "Resources/SerializerTypes.h"
+#include "platform/gfx/gl/GlDevice.h"
+#include "platform/window/Cursor.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace Quarn
 {
 
-Graphics::Graphics() = default;
+namespace gfx = platform::gfx;
 
-Graphics::~Graphics() = default;
+namespace
+{
+Graphics::AdapterFactory g_adapterFactory = &gfx::CreateGlAdapter;
+
+MessageManager* Messages()
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? &systems->GetMessageManager() : nullptr;
+}
+} // namespace
+
+void Graphics::SetAdapterFactory(AdapterFactory factory)
+{
+    g_adapterFactory = factory ? factory : &gfx::CreateGlAdapter;
+}
+
+Graphics* GetGraphics()
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? dynamic_cast<Graphics*>(systems->GetSystem("Graphics")) : nullptr;
+}
+
+Graphics::Graphics()
+{
+    m_presentParameters.backBufferWidth = 1024;
+    m_presentParameters.backBufferHeight = 700;
+}
+
+Graphics::~Graphics()
+{
+    if (m_device)
+        HandleLostDevice();
+    for (Resource<Effect>& effect : m_effects)
+        if (effect)
+            effect->OnLostDevice();
+    // The device draws on the window: it goes first.
+    m_device.reset();
+    m_adapter.reset();
+}
 
 bool Graphics::Serialize(Serializer& serializer)
 {
@@ -39,10 +92,9 @@ bool Graphics::Serialize(Serializer& serializer)
     SerializeNamed(serializer, m_directionalLightColor, "DirectionalLightColor");
     SerializeNamed(serializer, m_directionalLightOn, "DirectionalLightOn");
     SerializeNamed(serializer, m_randomTexture, "RandomTexture");
+    SerializeNamed(serializer, m_clearColor, "ClearColor");
     return true;
 }
-
-void Graphics::Update(float) {}
 
 platform::WindowResult Graphics::WindowProcedure(platform::WindowHandle window,
                                                  const platform::WindowMessage& message)
@@ -73,62 +125,86 @@ Camera* Graphics::GetMainCamera() const
     return owner ? owner->Get<Camera>() : nullptr;
 }
 
-void Graphics::RegisterMessageListeners()
-{
-    SystemManager* systems = SystemManager::Instance();
-    if (!systems)
-        return;
-    MessageManager& messages = systems->GetMessageManager();
-    messages.RegisterListener<void(unsigned, unsigned)>(
-        "WindowResized",
-        [this](unsigned width, unsigned height)
-        {
-            if (!m_fullScreen)
-                OutputHandler::Get().Log("Change window size: %u %u", width, height);
-        });
-    messages.RegisterListener<void(Camera*)>("SetMainCamera",
-                                             [this](Camera* camera) { SetMainCamera(camera); });
-}
-
 void Graphics::ChooseBackBufferSize()
 {
     if (!m_fullScreen)
     {
-        m_backBufferWidth = m_windowedWidth;
-        m_backBufferHeight = m_windowedHeight;
+        m_presentParameters.backBufferWidth = m_windowedWidth;
+        m_presentParameters.backBufferHeight = m_windowedHeight;
     }
     else if (m_fullScreenHeight == 0)
     {
-        m_backBufferWidth = m_desktopWidth;
-        m_backBufferHeight = m_desktopHeight;
+        m_presentParameters.backBufferWidth = m_desktopWidth;
+        m_presentParameters.backBufferHeight = m_desktopHeight;
     }
     else
     {
-        m_backBufferWidth = m_fullScreenWidth;
-        m_backBufferHeight = m_fullScreenHeight;
+        m_presentParameters.backBufferWidth = m_fullScreenWidth;
+        m_presentParameters.backBufferHeight = m_fullScreenHeight;
     }
 }
 
-void Graphics::Init()
+void Graphics::CheckFullScreenResolution()
 {
-    RegisterComponentTypes();
-    RegisterMessageListeners();
-    const platform::PixelSize desktop = platform::DesktopSize();
-    m_desktopHeight = desktop.height;
-    m_desktopWidth = desktop.width;
-    ChooseBackBufferSize();
+    if (m_fullScreenWidth == 0 || m_fullScreenHeight == 0)
+    {
+        m_fullScreenWidth = m_desktopWidth;
+        m_fullScreenHeight = m_desktopHeight;
+    }
+    if (!m_adapter)
+        return;
+    bool desktopFound = false;
+    const std::uint32_t count = m_adapter->GetModeCount(gfx::Format::X8R8G8B8);
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        gfx::DisplayMode mode;
+        const gfx::Result result = m_adapter->EnumMode(gfx::Format::X8R8G8B8, i, mode);
+        if (result.Failed())
+        {
+            QUARN_GRAPHICS_ERROR(
+                result, "Failed to query available resolutions, make sure you have proper video drivers!");
+            continue;
+        }
+        if (mode.width == m_fullScreenWidth && mode.height == m_fullScreenHeight)
+            return;
+        desktopFound |= mode.width == m_desktopWidth && mode.height == m_desktopHeight;
+    }
+    if (desktopFound)
+    {
+        m_fullScreenWidth = m_desktopWidth;
+        m_fullScreenHeight = m_desktopHeight;
+    }
+}
 
+void Graphics::CheckCapabilities()
+{
+    const gfx::Capabilities& caps = m_adapter->GetCapabilities();
+    if (!(caps.presentImmediate || caps.presentVSync))
+        QUARN_ASSERT_FAILED_AS(
+            "! (caps.PresentationIntervals & D3DPRESENT_INTERVAL_IMMEDIATE || "
+            "caps.PresentationIntervals & D3DPRESENT_INTERVAL_ONE)",
+            "Your card does not support VSYNC, this is strange and unexpected, please contact a "
+            "developer and we may be able to fix it, but for now we're crashing!");
+    if (caps.vertexShaderModel < 3 || caps.pixelShaderModel < 3)
+        QUARN_ASSERT_FAILED_AS(
+            "*(((char*)&caps.VertexShaderVersion)+1) < 3 || "
+            "*(((char*)&caps.PixelShaderVersion)+1) < 3",
+            "Your card does not support vertex or pixel shader model 3.0.  If you are pretty sure "
+            "it does, contact the developers and I am probably getting false positives that I "
+            "can fix!");
+}
+
+void Graphics::CreateMainWindow()
+{
     OutputHandler& output = OutputHandler::Get();
     output.Log("Created window");
     std::string error;
-    m_window = platform::Window::Create(
-        {m_title, m_backBufferWidth, m_backBufferHeight, &Graphics::WindowProcedure}, error);
+    m_window = platform::Window::Create({m_title, m_presentParameters.backBufferWidth,
+                                         m_presentParameters.backBufferHeight, &Graphics::WindowProcedure},
+                                        error);
     if (!m_window)
     {
-        const bool inLua = output.InLua();
-        output.AssertFailed("m_wnd == NULL", __FILE__, inLua, __LINE__, "Window creation failed, %s!",
-                            error.c_str());
-        ThrowIfRestart(inLua);
+        QUARN_ASSERT_FAILED_AS("m_wnd == NULL", "Window creation failed, %s!", error.c_str());
         return;
     }
     SystemManager* systems = SystemManager::Instance();
@@ -137,22 +213,377 @@ void Graphics::Init()
     m_window->Show();
 }
 
-void Graphics::WarmReset()
+void Graphics::CreateDevice()
 {
-    m_mainCamera = GameObjectHandle();
-    RegisterMessageListeners();
+    m_presentParameters.backBufferFormat = m_fullScreen ? gfx::Format::A8R8G8B8 : gfx::Format::X8R8G8B8;
+    m_presentParameters.windowed = !m_fullScreen;
+    m_presentParameters.autoDepthStencil = true;
+    m_presentParameters.depthStencilFormat = gfx::Format::D24S8;
+    m_presentParameters.vsync = m_vsync;
+    if (m_window)
+    {
+        m_clientWidth = m_window->ClientWidth();
+        m_clientHeight = m_window->ClientHeight();
+    }
+    OutputHandler& output = OutputHandler::Get();
+    output.Log("Creating device");
+    const gfx::Result result = m_adapter->CreateDevice(m_window.get(), m_presentParameters, m_device);
+    if (result.Failed() || !m_device)
+    {
+        m_device.reset();
+        QUARN_GRAPHICS_ERROR(result,
+                             "Failed to create DirectDevice, make sure you have proper drivers, and a "
+                             "graphics card that can support DX9 shader model 3!");
+        return;
+    }
+    output.Log("device created");
+    HandleResetDevice();
+    output.Log("reset");
 }
 
-void Graphics::InitResources(ResourceManager&)
+void Graphics::RegisterResourceTypes(ResourceManager& resources)
 {
-    OutputHandler::Get().Log("initresources");
+    OutputHandler& output = OutputHandler::Get();
+    output.StartTimer("Cache graphics resources");
+    resources.AddCopiedExtensions({"dds", "txa", "tai", "ttf", "png", "tmb"});
+    resources.AddConversion("fx", "fxo",
+                            ConvertViaCmdLine(ConvertViaCmdLine::TargetThenSource,
+                                              "./tools/fxc.exe /T fx_2_0 /Fo \"%s\" \"%s\""));
+    resources.AddConversion("jpg", "dds", &DDSCompiler);
+    resources.AddConversion("png", "dds", &DDSCompiler);
+    output.EndTimer("Cache graphics resources");
+
+    gfx::Device* device = m_device.get();
+    resources.RegisterCreator<Effect>(DXResourceCreator<Effect>(device));
+    resources.RegisterCreator<Mesh>(DXResourceCreator<Mesh>(device));
+    resources.RegisterCreator<Texture>(DXResourceCreator<Texture>(device));
+    resources.RegisterCreator<TextureAtlas>(
+        [](ResourceNode& node, SystemManager& systems, ResourceBase& atlas)
+        { TextureAtlas::Create(node, systems, static_cast<TextureAtlas&>(atlas)); });
+}
+
+void Graphics::Init()
+{
+    RegisterComponentTypes();
+    const platform::PixelSize desktop = platform::DesktopSize();
+    m_desktopHeight = desktop.height;
+    m_desktopWidth = desktop.width;
+
+    std::string error;
+    m_adapter = g_adapterFactory(error);
+    if (!m_adapter)
+    {
+        QUARN_REPORT("DirectX failed to initialize!");
+        return;
+    }
+    CheckCapabilities();
+    gfx::DisplayMode mode;
+    const gfx::Result modeResult = m_adapter->GetDisplayMode(mode);
+    if (modeResult.Failed())
+        QUARN_GRAPHICS_ERROR(modeResult, "Failed to query display adaper modes (resolutions and such)!");
+    CheckFullScreenResolution();
+    ChooseBackBufferSize();
+    CreateMainWindow();
+    CreateDevice();
+
+    OutputHandler& output = OutputHandler::Get();
+    m_drawGroups.m_particlesOff = m_disableParticles;
+    output.Log("anttweak");
+    output.Log("anttweak2");
+    if (SystemManager* systems = SystemManager::Instance())
+        RegisterResourceTypes(systems->GetResourceManager());
+    if (DebugLineManager* lines = DebugLineManager::Current())
+        lines->SetViewProjection(&m_viewProjection);
+    if (m_farFarPlaneDist > 0.0f)
+        m_farViewProjection.SetFarPlane(m_farFarPlaneDist);
+    if (m_farFov > 0.0f)
+        m_farViewProjection.SetFOV(
+            static_cast<float>(static_cast<double>(m_farFov) / 180.0 * 3.1415927410125732));
+    m_guiHost.Init(m_device.get(), GetBackBufferWidth(), GetBackBufferHeight());
+}
+
+void Graphics::RegisterMessageListeners()
+{
+    MessageManager* messages = Messages();
+    if (!messages)
+        return;
+    messages->RegisterListener<void(unsigned, unsigned)>(
+        "WindowResized",
+        [this](unsigned width, unsigned height)
+        {
+            if (!m_fullScreen)
+                OutputHandler::Get().Log("Change window size: %u %u", width, height);
+        });
+    // Switching between windowed and full screen comes with the display-mode layer.
+    messages->RegisterListener<void()>("WindowMaximized", [] {});
+    messages->RegisterListener<void()>("WindowRestore", [] {});
+    messages->RegisterListener<void()>("ToggleFullscreen", [] {});
+    messages->RegisterListener<void(Camera*)>("SetMainCamera",
+                                              [this](Camera* camera) { SetMainCamera(camera); });
+    messages->RegisterListener<void(Component*)>(
+        "CreatedPointLight",
+        [this](Component* light) { m_drawGroups.AddPointLight(static_cast<PointLight*>(light)); });
+    messages->RegisterListener<void(Component*)>(
+        "DestroyedPointLight",
+        [this](Component* light) { m_drawGroups.RemovePointLight(static_cast<PointLight*>(light)); });
+    messages->RegisterListener<void(Component*)>("CreatedDrawObject",
+                                                 [this](Component* object) { OnCreatedDrawObject(object); });
+    messages->RegisterListener<void(Component*)>(
+        "DestroyedDrawObject",
+        [this](Component* object) { m_drawGroups.RemoveObject(static_cast<DrawObject*>(object)); });
+    messages->RegisterListener<void(Component*)>("CreatedParticleEmitter", [this](Component* emitter)
+                                                 { OnCreatedParticleEmitter(emitter); });
+    messages->RegisterListener<void(Component*)>(
+        "DestroyedParticleEmitter",
+        [this](Component* emitter) { m_drawGroups.RemoveEmitter(static_cast<ParticleEmitter*>(emitter)); });
+    m_textRenderer.Init(*messages);
+    messages->RegisterListener<void(std::string, float)>("ChangeDXGlobalFloat",
+                                                         [this](const std::string& name, float value)
+                                                         { m_params.SetGlobalFloat(name, value); });
+}
+
+void Graphics::OnCreatedDrawObject(Component* component)
+{
+    auto* object = static_cast<DrawObject*>(component);
     SystemManager* systems = SystemManager::Instance();
     if (!systems)
         return;
-    MessageManager& messages = systems->GetMessageManager();
-    messages.SendMessage("WindowCreated", GetWindow());
-    messages.SendMessage("WindowSizeRefreshed", static_cast<unsigned>(m_backBufferWidth),
-                         static_cast<unsigned>(m_backBufferHeight));
+    ResourceManager& resources = systems->GetResourceManager();
+    object->m_mesh = resources.GetResource<Mesh>(object->m_mesh.GetName());
+    object->m_texture = resources.GetResource<Texture>(object->m_texture.GetName());
+    object->m_textureAtlas = resources.GetResource<TextureAtlas>(object->m_textureAtlas.GetName());
+    gfx::SurfaceDesc top;
+    if (object->m_textureAtlas && object->m_texture && object->m_texture->GetTexture() &&
+        object->m_texture->GetTexture()->GetLevelDesc(0, top).Succeeded())
+        object->m_textureAtlas->SetTextureSize(static_cast<float>(top.width), static_cast<float>(top.height));
+    m_drawGroups.AddObject(object);
+}
+
+void Graphics::OnCreatedParticleEmitter(Component* component)
+{
+    auto* emitter = static_cast<ParticleEmitter*>(component);
+    if (SystemManager* systems = SystemManager::Instance())
+        emitter->m_texture = systems->GetResourceManager().GetResource<Texture>(emitter->m_texture.GetName());
+    m_drawGroups.AddEmitter(emitter);
+}
+
+void Graphics::WarmReset()
+{
+    m_mainCamera = GameObjectHandle();
+}
+
+void Graphics::InitResources(ResourceManager& resources)
+{
+    OutputHandler& output = OutputHandler::Get();
+    output.Log("initresources");
+    output.StartTimer("GRaphicsInit1");
+    // A warm reset runs this again; the effect list keeps one "Model".
+    const bool hasModel =
+        std::any_of(m_effects.begin(), m_effects.end(),
+                    [](const Resource<Effect>& effect) { return effect.GetName() == "Model"; });
+    if (!hasModel)
+    {
+        m_effects.push_back(resources.GetResource<Effect>("Model"));
+        m_params.Resolve(m_effects.back().Get());
+    }
+    RegisterMessageListeners();
+    output.EndTimer("GRaphicsInit1");
+    output.StartTimer("GRaphicsInit2");
+    if (MessageManager* messages = Messages())
+    {
+        messages->SendMessage("DirectXDeviceInitialized", m_device.get());
+        messages->SendMessage("WindowCreated", GetWindow());
+        messages->SendMessage("WindowSizeRefreshed", static_cast<unsigned>(GetBackBufferWidth()),
+                              static_cast<unsigned>(GetBackBufferHeight()));
+    }
+    output.EndTimer("GRaphicsInit2");
+    // A settings resource without "RandomTexture" names no texture.
+    if (m_randomTexture.GetName() != Resource<Texture>().GetName())
+        m_randomTexture = resources.GetResource<Texture>(m_randomTexture.GetName());
+}
+
+void Graphics::HandleLostDevice()
+{
+    if (MessageManager* messages = Messages())
+        messages->SendMessage("LostDevice");
+    m_textRenderer.OnLostDevice();
+    m_defaultColourTarget.reset();
+    m_defaultDepthTarget.reset();
+    m_renderTargets.OnLostDevice(m_device.get());
+    m_drawGroups.OnLostDevice();
+    m_presentParameters.vsync = m_vsync;
+    m_stateBlock.reset();
+    for (Resource<Effect>& effect : m_effects)
+        if (effect)
+            effect->OnLostDevice();
+}
+
+void Graphics::HandleResetDevice()
+{
+    if (MessageManager* messages = Messages())
+        messages->SendMessage("ResetDevice", m_device.get());
+    m_viewProjection.SetAspect(static_cast<float>(GetBackBufferWidth()) /
+                               static_cast<float>(GetBackBufferHeight()));
+    gfx::Device& device = *m_device;
+    device.SetRenderState(gfx::RenderState::FillMode, gfx::kFillSolid);
+    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullCounterClockwise);
+    device.SetRenderState(gfx::RenderState::AlphaBlendEnable, 1);
+    device.SetRenderState(gfx::RenderState::SrcBlend, gfx::kBlendSrcAlpha);
+    device.SetRenderState(gfx::RenderState::DestBlend, gfx::kBlendInvSrcAlpha);
+    device.SetRenderState(gfx::RenderState::Lighting, 0);
+    device.SetRenderState(gfx::RenderState::MultisampleAntialias, 0);
+    device.CreateStateBlock(m_stateBlock);
+    m_defaultColourTarget = device.GetRenderTarget(0);
+    m_defaultDepthTarget = device.GetDepthStencilSurface();
+    m_textRenderer.OnResetDevice(&device);
+    m_renderTargets.OnResetDevice(GetBackBufferWidth(), GetBackBufferHeight(), &device);
+    if (!m_drawGroups.m_quadDeclaration)
+    {
+        const gfx::VertexElement quad[] = {{0, 0, gfx::DeclType::Float4, gfx::DeclUsage::PositionT, 0},
+                                           {0, 16, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0}};
+        device.CreateVertexDeclaration(quad, m_drawGroups.m_quadDeclaration);
+    }
+    m_params.OnResetDevice();
+    for (Resource<Effect>& effect : m_effects)
+        if (effect)
+        {
+            effect->OnResetDevice();
+            effect->SetTextureBySemantic("RANDOM_TEXTURE",
+                                         m_randomTexture ? m_randomTexture->GetTexture() : nullptr);
+        }
+}
+
+void Graphics::RenderText()
+{
+    OutputHandler& output = OutputHandler::Get();
+    output.StartTimer("RenderText");
+    m_textRenderer.DrawAll(m_device.get());
+    output.EndTimer("RenderText");
+}
+
+void Graphics::DrawScene(float dt, float gameTime)
+{
+    OutputHandler& output = OutputHandler::Get();
+    gfx::Device& device = *m_device;
+    const gfx::Result begun = device.BeginScene();
+    if (begun.Failed())
+        QUARN_GRAPHICS_ERROR(begun, "D3D Device begin scene failed!");
+    if (m_stateBlock)
+        m_stateBlock->Apply();
+
+    // A frame in which no effect draws shows the settings' clear colour.
+    const bool effectsDraw =
+        std::any_of(m_effects.begin(), m_effects.end(),
+                    [](const Resource<Effect>& effect) { return effect && effect->HasTechnique(); });
+    if (!effectsDraw)
+        device.Clear({}, gfx::kClearTarget | gfx::kClearDepth | gfx::kClearStencil, m_clearColor.value, 1.0f,
+                     0);
+
+    output.StartTimer("UpdateParams");
+    if (!m_effects.empty() && m_effects.front())
+    {
+        Effect* first = m_effects.front().Get();
+        if (m_params.ResolvedOn() != first)
+            m_params.Resolve(first);
+        const float screenSize[] = {static_cast<float>(GetBackBufferWidth()),
+                                    static_cast<float>(GetBackBufferHeight())};
+        first->SetFloatsBySemantic("SCREENSIZE", screenSize);
+        const float ambient[] = {m_ambient.R() / 255.0f, m_ambient.G() / 255.0f, m_ambient.B() / 255.0f,
+                                 m_ambient.A() / 255.0f};
+        first->SetFloatsBySemantic("AMBIENT", ambient);
+        const float fov[] = {m_viewProjection.GetFOV()};
+        first->SetFloatsBySemantic("FOV", fov);
+        m_params.Update(m_viewProjection, m_farViewProjection, gameTime, dt);
+    }
+    output.EndTimer("UpdateParams");
+
+    output.StartTimer("Effect");
+    for (Resource<Effect>& effect : m_effects)
+        if (effect)
+            Effect::Render(*effect, &device, &m_renderTargets, m_defaultDepthTarget, m_defaultColourTarget,
+                           &m_drawGroups);
+    output.EndTimer("Effect");
+
+    device.SetRenderState(gfx::RenderState::ZEnable, 0);
+    device.SetStreamSource(0, nullptr, 0, 0);
+    device.SetStreamSource(1, nullptr, 0, 0);
+    device.SetIndices(nullptr);
+    device.SetStreamSourceFreq(0, 1);
+    device.SetStreamSourceFreq(1, 1);
+    if (m_stateBlock)
+    {
+        m_stateBlock->Apply();
+        m_stateBlock->Apply();
+    }
+
+    output.StartTimer("RenderUI");
+    if (MessageManager* messages = Messages())
+        messages->SendMessage("RenderUI", &device);
+    output.EndTimer("RenderUI");
+
+    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
+    device.SetRenderState(gfx::RenderState::ZEnable, 0);
+    if (m_guiHost.HasCanvas())
+        m_guiHost.RenderCanvas();
+    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullCounterClockwise);
+
+    output.StartTimer("End");
+    const gfx::Result ended = device.EndScene();
+    if (ended.Failed())
+        QUARN_GRAPHICS_ERROR(ended, "D3D Device end scene failed!");
+    output.EndTimer("End");
+}
+
+void Graphics::HandlePresentResult(gfx::Result result)
+{
+    // Waiting out a lost device comes with the device-loss layer.
+    if (result.Failed() && result != gfx::Result::Code::DeviceLost &&
+        result != gfx::Result::Code::DeviceNotReset)
+        QUARN_GRAPHICS_ERROR(result, "present failed.");
+}
+
+void Graphics::Update(float dt)
+{
+    if (m_window)
+    {
+        m_clientWidth = m_window->ClientWidth();
+        m_clientHeight = m_window->ClientHeight();
+    }
+    m_guiHost.Update(dt);
+    if (Camera* camera = GetMainCamera())
+    {
+        m_viewProjection.SetView(camera->UpdateFromTransform());
+        m_farViewProjection.SetView(camera->UpdateFromTransform());
+    }
+    SystemManager* systems = SystemManager::Instance();
+    const float gameTime =
+        systems ? static_cast<float>(systems->GetTimeManager().GetGameTimer()->GetTotalTime()) : 0.0f;
+    OutputHandler& output = OutputHandler::Get();
+
+    output.StartTimer("GFXUpdate");
+    if (!m_drawGroups.m_particlesOff)
+        m_drawGroups.UpdateParticles(dt, gameTime);
+    output.EndTimer("GFXUpdate");
+    if (!m_device)
+        return;
+
+    output.StartTimer("GFXPrep");
+    m_drawGroups.PreparePointLights(m_device.get());
+    if (!m_drawGroups.m_particlesOff)
+        m_drawGroups.PrepareParticles(m_device.get());
+    if (DebugLineManager* lines = DebugLineManager::Current())
+        lines->Upload(m_device.get());
+    output.EndTimer("GFXPrep");
+
+    output.StartTimer("GFXDraw");
+    DrawScene(dt, gameTime);
+    output.EndTimer("GFXDraw");
+
+    output.StartTimer("GFXPresent");
+    const gfx::Result presented = m_device->Present();
+    m_presentTime = output.EndTimer("GFXPresent");
+    HandlePresentResult(presented);
+    platform::ShowCursor(!m_fullScreen);
 }
 
 } // namespace Quarn

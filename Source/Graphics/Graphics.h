@@ -4,37 +4,55 @@
 #include "Core/SystemT.h"
 #include "Core/Vector4.h"
 #include "GameObjects/GameObjectHandle.h"
+#include "Graphics/DrawGroups.h"
+#include "Graphics/FXParamGroup.h"
+#include "Graphics/RenderTargetManager.h"
+#include "Graphics/TextRenderer.h"
+#include "Graphics/ViewProjection.h"
 #include "Resources/Resource.h"
+#include "UI/GuiHost.h"
+#include "platform/gfx/Device.h"
 #include "platform/window/Window.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Quarn
 {
 
 class Camera;
+class Component;
+class Effect;
 class Texture;
 
-// The rendering system. It owns the game's main window, whose messages it hands to the input system.
+// The rendering system. It owns the game's main window, whose messages it hands to the input system,
+// and the graphics device, through which every frame is drawn by the effects of its effect list.
 class Graphics : public SystemT<Graphics>
 {
 public:
+    // How the system reaches the machine's graphics: the OpenGL adapter unless a test gives another.
+    using AdapterFactory = std::unique_ptr<platform::gfx::Adapter> (*)(std::string& error);
+    static void SetAdapterFactory(AdapterFactory factory);
+
     Graphics();
     ~Graphics() override;
 
-    // The settings: window title and sizes, full screen, lighting, particles and the random texture.
+    // The settings: window title and sizes, full screen, lighting, particles, the random texture, and
+    // the colour a frame shows where no effect draws.
     bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Graphics"; }
+    // One frame: the UI host's step, the cameras, particles, lights and lines, then the scene (effects,
+    // "RenderUI", the UI canvas) and Present.
     void Update(float dt) override;
-    // Registers the component types, reads the desktop size, sets the back-buffer size from the settings,
-    // then creates and shows the main window (titled and sized by them), with the input system in its
-    // user data.
+    // Registers the component types, measures the desktop, checks the machine's graphics, opens the main
+    // window and the device on it, and registers the graphics file types and resource creators.
     void Init() override;
     // Registers the component types this system owns, in their fixed order.
     static void RegisterComponentTypes();
-    // Announces the window: "WindowCreated" with it, then "WindowSizeRefreshed" with its size.
+    // Puts the effect "Model" in the effect list, registers the listeners and announces the device, the
+    // window and the back-buffer size.
     void InitResources(ResourceManager& resources) override;
     // The fresh message manager of a warm reset learns of this system again.
     void WarmReset() override;
@@ -51,17 +69,64 @@ public:
 
     // Null before Init, or when the window could not be made.
     platform::WindowHandle GetWindow() const { return m_window.get(); }
-    std::uint32_t GetBackBufferWidth() const { return m_backBufferWidth; }
-    std::uint32_t GetBackBufferHeight() const { return m_backBufferHeight; }
+    // Null before Init, or when no device could be made.
+    platform::gfx::Device* GetDevice() const { return m_device.get(); }
+    std::uint32_t GetBackBufferWidth() const { return m_presentParameters.backBufferWidth; }
+    std::uint32_t GetBackBufferHeight() const { return m_presentParameters.backBufferHeight; }
+    const platform::gfx::PresentParameters& GetPresentParameters() const { return m_presentParameters; }
     bool IsFullScreen() const { return m_fullScreen; }
+    float GetPresentTime() const { return m_presentTime; }
+    ViewProjection& GetViewProjection() { return m_viewProjection; }
+    ViewProjection& GetFarViewProjection() { return m_farViewProjection; }
+    DrawGroups& GetDrawGroups() { return m_drawGroups; }
+    FXParamGroup& GetParams() { return m_params; }
+    const std::vector<Resource<Effect>>& GetEffects() const { return m_effects; }
+
+    // Device loss: releases what lives on the device ("LostDevice" first), and rebuilds it after a reset
+    // ("ResetDevice" first). Init rebuilds once right after the device is made.
+    void HandleLostDevice();
+    void HandleResetDevice();
+    // Keeps the full-screen size when the display has that mode; else takes the desktop size when the
+    // display has that; else leaves it.
+    void CheckFullScreenResolution();
+
+    // Called by the draw group "text" while an effect runs.
+    void RenderText();
 
 private:
     void RegisterMessageListeners();
     void ChooseBackBufferSize();
+    void CreateMainWindow();
+    void CheckCapabilities();
+    void CreateDevice();
+    void RegisterResourceTypes(ResourceManager& resources);
+    void DrawScene(float dt, float gameTime);
+    void HandlePresentResult(platform::gfx::Result result);
+    void OnCreatedDrawObject(Component* component);
+    void OnCreatedParticleEmitter(Component* component);
 
+    float m_presentTime = 0.0f;
     bool m_disableParticles = false;
     bool m_fullScreen = false;
     std::string m_title;
+    std::unique_ptr<platform::gfx::StateBlock> m_stateBlock;
+    std::unique_ptr<platform::Window> m_window;
+    std::uint32_t m_clientWidth = 0;
+    std::uint32_t m_clientHeight = 0;
+    std::unique_ptr<platform::gfx::Adapter> m_adapter;
+    std::unique_ptr<platform::gfx::Device> m_device;
+    platform::gfx::PresentParameters m_presentParameters;
+    DrawGroups m_drawGroups;
+    std::vector<Resource<Effect>> m_effects;
+    FXParamGroup m_params;
+    RenderTargetManager m_renderTargets;
+    ViewProjection m_viewProjection;
+    ViewProjection m_farViewProjection;
+    float m_farFarPlaneDist = 0.0f;
+    float m_farFov = 0.0f;
+    std::shared_ptr<platform::gfx::Surface> m_defaultColourTarget;
+    std::shared_ptr<platform::gfx::Surface> m_defaultDepthTarget;
+    GuiHost m_guiHost;
     RGBA m_ambient = RGBA::FromARGB(255, 51, 26, 26);
     std::uint32_t m_fullScreenWidth = 0;
     std::uint32_t m_fullScreenHeight = 0;
@@ -70,16 +135,16 @@ private:
     std::uint32_t m_desktopWidth = 0;
     std::uint32_t m_desktopHeight = 0;
     bool m_vsync = false;
-    float m_farFarPlaneDist = 0.0f;
-    float m_farFov = 0.0f;
+    GameObjectHandle m_mainCamera;
     Vector4 m_directionalLight{0.0f, 0.0f, 0.0f, 0.0f};
     RGBA m_directionalLightColor = RGBA::FromARGB(1, 1, 1, 1);
     bool m_directionalLightOn = false;
     Resource<Texture> m_randomTexture;
-    std::uint32_t m_backBufferWidth = 1024;
-    std::uint32_t m_backBufferHeight = 700;
-    std::unique_ptr<platform::Window> m_window;
-    GameObjectHandle m_mainCamera;
+    RGBA m_clearColor = RGBA::FromARGB(255, 0, 0, 0);
+    TextRenderer m_textRenderer;
 };
+
+// The Graphics system of the running game; null when there is none.
+Graphics* GetGraphics();
 
 } // namespace Quarn

@@ -7,6 +7,7 @@
 #include "Resources/XMLInput.h"
 #include "Resources/XMLOutput.h"
 #include "support/CapturedErrors.h"
+#include "support/RecordingGraphics.h"
 #include "support/RunFolder.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,8 @@ struct WindowCase
 };
 
 // Settings read as a game starts decide the window's title and the back-buffer size the window is made
-// with and announces; a headless desktop measures 1024 x 768.
+// with and announces; a headless desktop measures 1024 x 768, and the display has modes of 800 x 600,
+// 1024 x 768 and 1280 x 720.
 TEST(GraphicsSettingsTest, TheSettingsTitleAndSizeTheMainWindow)
 {
     const WindowCase cases[] = {
@@ -47,6 +49,10 @@ TEST(GraphicsSettingsTest, TheSettingsTitleAndSizeTheMainWindow)
         {"<FullScreenWidth>1280</FullScreenWidth><FullScreenHeight>720</FullScreenHeight>"
          "<FullScreen>1</FullScreen>",
          "", 1280, 720},
+        // A full-screen size the display has no mode for gives way to the desktop's.
+        {"<FullScreenWidth>1000</FullScreenWidth><FullScreenHeight>700</FullScreenHeight>"
+         "<FullScreen>1</FullScreen>",
+         "", 1024, 768},
         // Full screen without a height of its own takes the desktop's size.
         {"<FullScreen>1</FullScreen>", "", 1024, 768},
         {"<FullScreenWidth>1280</FullScreenWidth><FullScreen>1</FullScreen>", "", 1024, 768},
@@ -56,6 +62,9 @@ TEST(GraphicsSettingsTest, TheSettingsTitleAndSizeTheMainWindow)
         SCOPED_TRACE(c.fields);
         test::RunFolder folder({"Input"});
         folder.WriteSource("Settings/Graphics.xml", SettingsDocument(c.fields));
+        test::RecordingGraphics::WriteModelEffect(folder);
+        test::RecordingGraphics devices;
+        devices.NextAdapter().modes.push_back({1280, 720, 60, platform::gfx::Format::X8R8G8B8});
         test::CapturedErrors errors;
         OutputHandler output(true);
         SystemManager systems;

@@ -6,6 +6,7 @@
 #include "Input/ScriptCallback.h"
 #include "platform/window/MessageQueue.h"
 #include "support/CapturedErrors.h"
+#include "support/RecordingGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,9 @@ TEST(InputWarmResetTest, AfterWarmResetsInputStillHearsItsMessagesAndClosingTheW
     pads.Connect(0);
     platform::SetPads(&pads);
     {
+        test::RunFolder folder;
+        test::RecordingGraphics::WriteModelEffect(folder);
+        test::RecordingGraphics devices;
         SystemManager systems;
         Input input;
         Graphics graphics;

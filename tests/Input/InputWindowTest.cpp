@@ -7,6 +7,7 @@
 #include "platform/window/MessageQueue.h"
 #include "platform/window/VirtualKeys.h"
 #include "support/CapturedErrors.h"
+#include "support/RecordingGraphics.h"
 
 #include <gtest/gtest.h>
 
@@ -257,6 +258,9 @@ TEST(InputGraphicsWindowTest, GraphicsMakesTheWindowWithInputInItsUserDataAndAnn
     platform::FakePads pads;
     platform::SetPads(&pads);
     {
+        test::RunFolder folder;
+        test::RecordingGraphics::WriteModelEffect(folder);
+        test::RecordingGraphics devices;
         SystemManager systems;
         Input input;
         Graphics graphics;

@@ -33,12 +33,14 @@ std::optional<std::string> XDoTool(const std::string& display, std::vector<std::
 }
 
 // The game in a window on a display of its own: a script listens to the arrow keys and moves a ship;
-// the keys come from the X server as a user's would, and closing the window ends the game cleanly.
+// the keys come from the X server as a user's would, the window shows what the engine drew, and
+// closing the window ends the game cleanly.
 TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
 {
     test::TempDir dir;
     std::filesystem::create_directory(dir / "run");
     std::filesystem::create_directory_symlink(kRunDir.parent_path() / "Resources", dir / "Resources");
+    std::filesystem::create_directory_symlink(kRunDir / "tools", dir / "run" / "tools");
 
     test::VirtualDisplay display(dir / "xvfb.txt");
     ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start: " << test::TempDir::Read(dir / "xvfb.txt");
@@ -74,6 +76,13 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
         ASSERT_TRUE(XDoTool(display.Name(), {"key", key}).has_value()) << key;
         ASSERT_TRUE(log.WaitFor(line, game, 60s)) << "the script did not log: " << line << output();
     }
+
+    // The engine draws the frame: where no effect draws yet, the demo's settings colour it.
+    const test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
+    ASSERT_EQ(picture.width, 800u);
+    ASSERT_EQ(picture.height, 600u);
+    for (const auto& [x, y] : {std::pair{0u, 0u}, {400u, 300u}, {799u, 599u}})
+        EXPECT_EQ(picture.At(x, y), 0x183050u) << x << "," << y;
 
     ASSERT_TRUE(display.CloseWindow(std::stoul(window)));
     EXPECT_EQ(game.WaitForExit(120s), 0) << output();

@@ -1,6 +1,7 @@
 #include "e2e/VirtualDisplaySupport.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -66,6 +67,30 @@ bool VirtualDisplay::CloseWindow(unsigned long window) const
     XSync(display, False);
     XCloseDisplay(display);
     return sent != 0;
+}
+
+VirtualDisplay::Picture VirtualDisplay::Capture(unsigned long window) const
+{
+    Picture picture;
+    Display* display = XOpenDisplay(m_name.c_str());
+    if (!display)
+        return picture;
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) && attributes.width > 0 && attributes.height > 0)
+    {
+        if (XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                                      static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap))
+        {
+            picture.width = static_cast<unsigned>(attributes.width);
+            picture.height = static_cast<unsigned>(attributes.height);
+            for (int y = 0; y < attributes.height; ++y)
+                for (int x = 0; x < attributes.width; ++x)
+                    picture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFu);
+            XDestroyImage(image);
+        }
+    }
+    XCloseDisplay(display);
+    return picture;
 }
 
 } // namespace Quarn::test

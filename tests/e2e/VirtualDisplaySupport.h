@@ -2,8 +2,10 @@
 
 #include "e2e/ChildProcessSupport.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Quarn::test
 {
@@ -18,6 +20,15 @@ public:
     const std::string& Name() const { return m_name; }
     // Asks a top-level window to close as a window manager's close button does (WM_DELETE_WINDOW).
     bool CloseWindow(unsigned long window) const;
+    // What the window shows, as 0xRRGGBB values, rows from the top; empty when it cannot be read.
+    struct Picture
+    {
+        unsigned width = 0;
+        unsigned height = 0;
+        std::vector<std::uint32_t> pixels;
+        std::uint32_t At(unsigned x, unsigned y) const { return pixels[std::size_t{y} * width + x]; }
+    };
+    Picture Capture(unsigned long window) const;
 
 private:
     std::unique_ptr<ChildProcess> m_server;

@@ -16,24 +16,10 @@ namespace
 class GlAdapter final : public Adapter
 {
 public:
-    ~GlAdapter() override
-    {
-        if (m_videoStarted)
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-
     bool Start(std::string& error)
     {
-        if (!SDL_WasInit(SDL_INIT_VIDEO))
-        {
-            UseOffscreenVideoWhenHeadless();
-            if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-            {
-                error = std::string("SDL video could not start: ") + SDL_GetError();
-                return false;
-            }
-            m_videoStarted = true;
-        }
+        if (!StartGlVideo(error))
+            return false;
         ReadCapabilities();
         const int count = SDL_GetNumDisplayModes(0);
         for (int i = 0; i < count; ++i)
@@ -105,7 +91,6 @@ private:
             SDL_DestroyWindow(window);
     }
 
-    bool m_videoStarted = false;
     Capabilities m_capabilities;
     DisplayMode m_desktop;
     std::vector<DisplayMode> m_modes;

@@ -169,6 +169,9 @@ bool IsColourFormat32(Format format)
 }
 
 // The SDL window and GL context a device draws with.
+// The GL context a device draws with. It lives on a hidden window of its own, so it stays current
+// whatever becomes of the window it shows pictures on: the program's window when that is an SDL window
+// made for OpenGL and still open.
 class GlContext
 {
 public:
@@ -177,43 +180,54 @@ public:
         if (m_context)
             SDL_GL_DeleteContext(m_context);
         if (m_ownWindow)
-            SDL_DestroyWindow(m_window);
-        if (m_videoStarted)
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            SDL_DestroyWindow(m_ownWindow);
     }
 
-    bool Start(Window* window, std::uint32_t width, std::uint32_t height, std::string& error)
+    bool Start(Window* window, std::string& error)
     {
-        if (!SDL_WasInit(SDL_INIT_VIDEO))
-        {
-            UseOffscreenVideoWhenHeadless();
-            if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-                return Fail("SDL video could not start: ", error);
-            m_videoStarted = true;
-        }
+        if (!StartGlVideo(error))
+            return false;
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
         auto* sdlWindow = dynamic_cast<SdlWindow*>(window);
         if (sdlWindow && (SDL_GetWindowFlags(sdlWindow->Native()) & SDL_WINDOW_OPENGL))
-            m_window = sdlWindow->Native();
-        else
-        {
-            m_window = SDL_CreateWindow(
-                "", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, static_cast<int>(std::max(width, 1u)),
-                static_cast<int>(std::max(height, 1u)), SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-            if (!m_window)
-                return Fail("no window for an OpenGL context: ", error);
-            m_ownWindow = true;
-        }
-        m_context = SDL_GL_CreateContext(m_window);
+            m_shown = sdlWindow;
+        // Only a place for the context: the device draws into framebuffers of its own.
+        m_ownWindow = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
+                                       SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (!m_ownWindow)
+            return Fail("no window for an OpenGL context: ", error);
+        m_context = SDL_GL_CreateContext(m_ownWindow);
         if (!m_context)
             return Fail("no OpenGL 4.5 core context: ", error);
         return true;
     }
 
-    SDL_Window* GetWindow() const { return m_window; }
-    bool OwnsWindow() const { return m_ownWindow; }
+    // The window pictures go to, with the context current on it until EndPresent; null when there is
+    // none to show them (a headless run, a closed window).
+    SDL_Window* BeginPresent()
+    {
+        if (!m_shown || m_shown->IsDestroyed() || SDL_GL_MakeCurrent(m_shown->Native(), m_context) != 0)
+            return nullptr;
+        SDL_Window* window = m_shown->Native();
+        // The interval belongs to the window swapped.
+        if (window != m_intervalWindow)
+        {
+            SDL_GL_SetSwapInterval(m_swapInterval);
+            m_intervalWindow = window;
+        }
+        return window;
+    }
+
+    // 1 waits for the display's refresh at each swap, 0 does not.
+    void SetSwapInterval(int interval)
+    {
+        m_swapInterval = interval;
+        m_intervalWindow = nullptr;
+    }
+
+    void EndPresent() { SDL_GL_MakeCurrent(m_ownWindow, m_context); }
 
 private:
     static bool Fail(const char* what, std::string& error)
@@ -222,10 +236,11 @@ private:
         return false;
     }
 
-    SDL_Window* m_window = nullptr;
-    bool m_ownWindow = false;
+    SdlWindow* m_shown = nullptr;
+    SDL_Window* m_ownWindow = nullptr;
+    SDL_Window* m_intervalWindow = nullptr;
+    int m_swapInterval = 0;
     SDL_GLContext m_context = nullptr;
-    bool m_videoStarted = false;
 };
 
 class GlDevice final : public Device
@@ -233,7 +248,7 @@ class GlDevice final : public Device
 public:
     ~GlDevice() override
     {
-        // Everything GL must go while the context is still there.
+        // What the device holds goes while the context is still there; what others hold stays, inert.
         m_state = DeviceState();
         m_targets = {};
         m_depthStencil.reset();
@@ -249,11 +264,12 @@ public:
             glDeleteBuffers(1, &m_userVertices);
             glDeleteBuffers(1, &m_userIndices);
         }
+        m_life->alive = false;
     }
 
     bool Start(Window* window, const PresentParameters& parameters, std::string& error)
     {
-        if (!m_context.Start(window, parameters.backBufferWidth, parameters.backBufferHeight, error))
+        if (!m_context.Start(window, error))
             return false;
         glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
         glCreateProgramPipelines(1, &m_pipeline);
@@ -269,8 +285,9 @@ public:
         glVertexAttrib4f(static_cast<GLuint>(AttributeLocation(DeclUsage::Colour, 0)), 1.0f, 1.0f, 1.0f,
                          1.0f);
         std::string log;
-        m_preTransformed = std::make_shared<GlShader>(ShaderStage::Vertex, kPreTransformedVertexStage, log);
-        m_vertexColour = std::make_shared<GlShader>(ShaderStage::Pixel, kVertexColourPixelStage, log);
+        m_preTransformed =
+            std::make_shared<GlShader>(ShaderStage::Vertex, kPreTransformedVertexStage, log, m_life);
+        m_vertexColour = std::make_shared<GlShader>(ShaderStage::Pixel, kVertexColourPixelStage, log, m_life);
         if (!m_preTransformed->Program() || !m_vertexColour->Program())
         {
             error = "the device's own shaders do not compile: " + log;
@@ -290,7 +307,7 @@ public:
     {
         if (size == 0)
             return Result::Code::InvalidCall;
-        buffer = std::make_shared<GlVertexBuffer>(BufferDesc{size, usage, pool});
+        buffer = std::make_shared<GlVertexBuffer>(BufferDesc{size, usage, pool}, m_life);
         return Checked();
     }
 
@@ -299,7 +316,7 @@ public:
     {
         if (size == 0)
             return Result::Code::InvalidCall;
-        buffer = std::make_shared<GlIndexBuffer>(BufferDesc{size, usage, pool, format});
+        buffer = std::make_shared<GlIndexBuffer>(BufferDesc{size, usage, pool, format}, m_life);
         return Checked();
     }
 
@@ -313,7 +330,8 @@ public:
             return Result::Code::InvalidCall;
         const std::uint32_t full = FullLevelCount(width, height);
         const std::uint32_t count = target ? 1 : levels == 0 ? full : std::min(levels, full);
-        texture = std::make_shared<GlTexture>(SurfaceDesc{format, usage, pool, width, height}, count, gl);
+        texture =
+            std::make_shared<GlTexture>(SurfaceDesc{format, usage, pool, width, height}, count, gl, m_life);
         return Checked();
     }
 
@@ -348,15 +366,15 @@ public:
         for (const VertexElement& element : elements)
             if (element.stream >= kStreamCount)
                 return Result::Code::InvalidCall;
-        declaration =
-            std::make_shared<GlDeclaration>(std::vector<VertexElement>(elements.begin(), elements.end()));
+        declaration = std::make_shared<GlDeclaration>(
+            std::vector<VertexElement>(elements.begin(), elements.end()), m_life);
         return Checked();
     }
 
     Result CreateShader(ShaderStage stage, std::string_view source, std::shared_ptr<Shader>& shader,
                         std::string& log) override
     {
-        auto made = std::make_shared<GlShader>(stage, source, log);
+        auto made = std::make_shared<GlShader>(stage, source, log, m_life);
         if (!made->Program())
             return Result::Code::InvalidCall;
         shader = std::move(made);
@@ -701,9 +719,16 @@ public:
     {
         const auto width = static_cast<GLint>(m_parameters.backBufferWidth);
         const auto height = static_cast<GLint>(m_parameters.backBufferHeight);
+        SDL_Window* window = m_context.BeginPresent();
+        if (!window)
+        {
+            // Nothing shows the picture: the frame's work is only sent on.
+            glFlush();
+            return Checked();
+        }
         int windowWidth = 0;
         int windowHeight = 0;
-        SDL_GL_GetDrawableSize(m_context.GetWindow(), &windowWidth, &windowHeight);
+        SDL_GL_GetDrawableSize(window, &windowWidth, &windowHeight);
         m_backBuffer->AttachTo(m_scratchFramebuffer, GL_COLOR_ATTACHMENT0);
         glNamedFramebufferReadBuffer(m_scratchFramebuffer, GL_COLOR_ATTACHMENT0);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_scratchFramebuffer);
@@ -711,8 +736,14 @@ public:
         glDisable(GL_SCISSOR_TEST);
         // The back buffer's first row is the top of the picture; the window's is its bottom.
         const GLenum filter = width == windowWidth && height == windowHeight ? GL_NEAREST : GL_LINEAR;
-        glBlitFramebuffer(0, 0, width, height, 0, windowHeight, windowWidth, 0, GL_COLOR_BUFFER_BIT, filter);
-        SDL_GL_SwapWindow(m_context.GetWindow());
+        {
+            // Drawing into the window makes the driver allocate its buffers, kept for the window's life.
+            const DriverAllocations driver;
+            glBlitFramebuffer(0, 0, width, height, 0, windowHeight, windowWidth, 0, GL_COLOR_BUFFER_BIT,
+                              filter);
+        }
+        SDL_GL_SwapWindow(window);
+        m_context.EndPresent();
         Detach(GL_COLOR_ATTACHMENT0);
         m_targetsDirty = true;
         m_dirtyGroups.set(static_cast<std::size_t>(StateGroup::Scissor));
@@ -728,19 +759,17 @@ public:
             return Result::Code::InvalidCall;
         const SurfaceDesc colour{Format::A8R8G8B8, kUsageRenderTarget, Pool::Default,
                                  parameters.backBufferWidth, parameters.backBufferHeight};
-        auto backBuffer = std::make_shared<GlRenderbufferSurface>(colour);
+        auto backBuffer = std::make_shared<GlRenderbufferSurface>(colour, m_life);
         std::shared_ptr<GlRenderbufferSurface> depth;
         if (parameters.autoDepthStencil)
             depth = std::make_shared<GlRenderbufferSurface>(
                 SurfaceDesc{parameters.depthStencilFormat, kUsageDepthStencil, Pool::Default,
-                            parameters.backBufferWidth, parameters.backBufferHeight});
+                            parameters.backBufferWidth, parameters.backBufferHeight},
+                m_life);
         if (!backBuffer->IsValid() || (depth && !depth->IsValid()) || Checked().Failed())
             return Result::Code::OutOfVideoMemory;
         m_parameters = parameters;
-        if (m_context.OwnsWindow())
-            SDL_SetWindowSize(m_context.GetWindow(), static_cast<int>(parameters.backBufferWidth),
-                              static_cast<int>(parameters.backBufferHeight));
-        SDL_GL_SetSwapInterval(parameters.vsync ? 1 : 0);
+        m_context.SetSwapInterval(parameters.vsync ? 1 : 0);
         m_backBuffer = std::move(backBuffer);
         m_depthStencil = std::move(depth);
         m_targets = {};
@@ -763,7 +792,7 @@ private:
         if (desc.width == 0 || desc.height == 0 || desc.format == Format::Unknown ||
             IsCompressedFormat(desc.format))
             return Result::Code::InvalidCall;
-        auto made = std::make_shared<GlRenderbufferSurface>(desc);
+        auto made = std::make_shared<GlRenderbufferSurface>(desc, m_life);
         const Result result = Checked();
         if (result.Failed() || !made->IsValid())
             return result.Failed() ? result : Result::Code::NotAvailable;
@@ -1009,6 +1038,7 @@ private:
     }
 
     GlContext m_context;
+    std::shared_ptr<GlContextLife> m_life = std::make_shared<GlContextLife>();
     PresentParameters m_parameters;
     DeviceState m_state;
     std::bitset<static_cast<std::size_t>(StateGroup::None) + 1> m_dirtyGroups;

@@ -6,7 +6,9 @@
 namespace Quarn::platform::gfx
 {
 
-template <typename Base> GlBuffer<Base>::GlBuffer(const BufferDesc& desc) : Base(desc), m_copy(desc.size)
+template <typename Base>
+GlBuffer<Base>::GlBuffer(const BufferDesc& desc, GlLife life)
+    : Base(desc), m_life(std::move(life)), m_copy(desc.size)
 {
     glCreateBuffers(1, &m_name);
     glNamedBufferData(m_name, desc.size, nullptr,
@@ -15,7 +17,8 @@ template <typename Base> GlBuffer<Base>::GlBuffer(const BufferDesc& desc) : Base
 
 template <typename Base> GlBuffer<Base>::~GlBuffer()
 {
-    glDeleteBuffers(1, &m_name);
+    if (m_life->alive)
+        glDeleteBuffers(1, &m_name);
 }
 
 template <typename Base>
@@ -48,7 +51,8 @@ template <typename Base> Result GlBuffer<Base>::Unlock()
 template class GlBuffer<VertexBuffer>;
 template class GlBuffer<IndexBuffer>;
 
-GlRenderbufferSurface::GlRenderbufferSurface(const SurfaceDesc& desc) : Surface(desc)
+GlRenderbufferSurface::GlRenderbufferSurface(const SurfaceDesc& desc, GlLife life)
+    : Surface(desc), m_life(std::move(life))
 {
     GlFormat format;
     if (!ToGlFormat(desc.format, format) || IsCompressedFormat(desc.format) || desc.width == 0 ||
@@ -61,7 +65,8 @@ GlRenderbufferSurface::GlRenderbufferSurface(const SurfaceDesc& desc) : Surface(
 
 GlRenderbufferSurface::~GlRenderbufferSurface()
 {
-    glDeleteRenderbuffers(1, &m_name);
+    if (m_life->alive)
+        glDeleteRenderbuffers(1, &m_name);
 }
 
 void GlRenderbufferSurface::AttachTo(GLuint framebuffer, GLenum attachment) const
@@ -71,7 +76,8 @@ void GlRenderbufferSurface::AttachTo(GLuint framebuffer, GLenum attachment) cons
 
 GlTextureName::~GlTextureName()
 {
-    glDeleteTextures(1, &name);
+    if (life->alive)
+        glDeleteTextures(1, &name);
 }
 
 GlTextureSurface::GlTextureSurface(const SurfaceDesc& desc, std::shared_ptr<GlTextureName> texture,
@@ -129,7 +135,7 @@ void GlTextureSurface::AttachTo(GLuint framebuffer, GLenum attachment) const
     glNamedFramebufferTexture(framebuffer, attachment, m_texture->name, m_level);
 }
 
-GlTexture::GlTexture(const SurfaceDesc& top, std::uint32_t levels, const GlFormat& format)
+GlTexture::GlTexture(const SurfaceDesc& top, std::uint32_t levels, const GlFormat& format, GlLife life)
 {
     GLuint name = 0;
     glCreateTextures(GL_TEXTURE_2D, 1, &name);
@@ -137,7 +143,7 @@ GlTexture::GlTexture(const SurfaceDesc& top, std::uint32_t levels, const GlForma
                        static_cast<GLsizei>(top.width), static_cast<GLsizei>(top.height));
     glTextureParameteriv(name, GL_TEXTURE_SWIZZLE_RGBA, format.swizzle);
     glTextureParameteri(name, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels) - 1);
-    m_name = std::make_shared<GlTextureName>(name);
+    m_name = std::make_shared<GlTextureName>(name, std::move(life));
     SurfaceDesc level = top;
     for (std::uint32_t i = 0; i < levels; ++i)
     {
@@ -183,7 +189,8 @@ GlElementFormat ElementFormatOf(DeclType type)
 }
 } // namespace
 
-GlDeclaration::GlDeclaration(std::vector<VertexElement> elements) : VertexDeclaration(std::move(elements))
+GlDeclaration::GlDeclaration(std::vector<VertexElement> elements, GlLife life)
+    : VertexDeclaration(std::move(elements)), m_life(std::move(life))
 {
     glCreateVertexArrays(1, &m_vertexArray);
     for (const VertexElement& element : Elements())
@@ -204,10 +211,12 @@ GlDeclaration::GlDeclaration(std::vector<VertexElement> elements) : VertexDeclar
 
 GlDeclaration::~GlDeclaration()
 {
-    glDeleteVertexArrays(1, &m_vertexArray);
+    if (m_life->alive)
+        glDeleteVertexArrays(1, &m_vertexArray);
 }
 
-GlShader::GlShader(ShaderStage stage, std::string_view source, std::string& log) : Shader(stage)
+GlShader::GlShader(ShaderStage stage, std::string_view source, std::string& log, GlLife life)
+    : Shader(stage), m_life(std::move(life))
 {
     const std::string text(source);
     const char* sources[] = {text.c_str()};
@@ -249,7 +258,8 @@ GlShader::GlShader(ShaderStage stage, std::string_view source, std::string& log)
 
 GlShader::~GlShader()
 {
-    glDeleteProgram(m_program);
+    if (m_life->alive)
+        glDeleteProgram(m_program);
 }
 
 int GlShader::UniformLocation(std::string_view name) const

@@ -13,18 +13,27 @@
 namespace Quarn::platform::gfx
 {
 
+// Whether the GL context the resources of a device were made in is still there: a resource that
+// outlives its device has nothing left to delete.
+struct GlContextLife
+{
+    bool alive = true;
+};
+using GlLife = std::shared_ptr<const GlContextLife>;
+
 // A GL buffer with a copy in the program's memory: locks hand out the copy, and Unlock sends the
 // locked range to the GL buffer (a discarding lock first gives the GL buffer fresh storage).
 template <typename Base> class GlBuffer final : public Base
 {
 public:
-    explicit GlBuffer(const BufferDesc& desc);
+    GlBuffer(const BufferDesc& desc, GlLife life);
     ~GlBuffer() override;
     Result Lock(std::uint32_t offset, std::uint32_t size, void*& data, std::uint32_t flags) override;
     Result Unlock() override;
     GLuint Name() const { return m_name; }
 
 private:
+    GlLife m_life;
     GLuint m_name = 0;
     std::vector<std::uint8_t> m_copy;
     std::uint32_t m_lockOffset = 0;
@@ -50,7 +59,7 @@ protected:
 class GlRenderbufferSurface final : public Surface, public GlAttachable
 {
 public:
-    explicit GlRenderbufferSurface(const SurfaceDesc& desc);
+    GlRenderbufferSurface(const SurfaceDesc& desc, GlLife life);
     ~GlRenderbufferSurface() override;
     Result LockRect(LockedRect&, const Rect*, std::uint32_t) override { return Result::Code::InvalidCall; }
     Result UnlockRect() override { return Result::Code::InvalidCall; }
@@ -58,17 +67,19 @@ public:
     bool IsValid() const { return m_name != 0; }
 
 private:
+    GlLife m_life;
     GLuint m_name = 0;
 };
 
 // The GL texture object, shared by a texture and its level surfaces.
 struct GlTextureName
 {
-    explicit GlTextureName(GLuint name) : name(name) {}
+    GlTextureName(GLuint name, GlLife life) : name(name), life(std::move(life)) {}
     ~GlTextureName();
     GlTextureName(const GlTextureName&) = delete;
     GlTextureName& operator=(const GlTextureName&) = delete;
     GLuint name;
+    GlLife life;
 };
 
 // One level of a texture. Lockable levels keep a copy of their pixels; Unlock sends the locked rows (a
@@ -95,7 +106,7 @@ class GlTexture final : public Texture
 {
 public:
     // Null name when GL refused the storage.
-    GlTexture(const SurfaceDesc& top, std::uint32_t levels, const GlFormat& format);
+    GlTexture(const SurfaceDesc& top, std::uint32_t levels, const GlFormat& format, GlLife life);
     GLuint Name() const { return m_name->name; }
 
 private:
@@ -106,7 +117,7 @@ private:
 class GlDeclaration final : public VertexDeclaration
 {
 public:
-    explicit GlDeclaration(std::vector<VertexElement> elements);
+    GlDeclaration(std::vector<VertexElement> elements, GlLife life);
     ~GlDeclaration() override;
     GLuint VertexArray() const { return m_vertexArray; }
     // Whether the declaration reads the stream.
@@ -114,6 +125,7 @@ public:
     bool HasPointSize() const { return m_hasPointSize; }
 
 private:
+    GlLife m_life;
     GLuint m_vertexArray = 0;
     std::uint32_t m_streams = 0;
     bool m_hasPointSize = false;
@@ -124,7 +136,7 @@ class GlShader final : public Shader
 {
 public:
     // Null program, with the compiler's words in log, when the source does not compile.
-    GlShader(ShaderStage stage, std::string_view source, std::string& log);
+    GlShader(ShaderStage stage, std::string_view source, std::string& log, GlLife life);
     ~GlShader() override;
     GLuint Program() const { return m_program; }
     int UniformLocation(std::string_view name) const override;
@@ -137,6 +149,7 @@ private:
         GLenum type;
         GLint arraySize;
     };
+    GlLife m_life;
     GLuint m_program = 0;
     std::unordered_map<std::string, GLint> m_locations;
     std::unordered_map<GLint, Uniform> m_uniforms;

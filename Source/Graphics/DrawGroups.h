@@ -1,0 +1,58 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Quarn
+{
+
+class DrawObject;
+class Effect;
+class ParticleEmitter;
+class PointLight;
+
+namespace platform::gfx
+{
+class Device;
+class VertexDeclaration;
+} // namespace platform::gfx
+
+// Everything drawable, by group: objects, particle emitters, point lights and the full-screen quad's
+// vertex layout. Batching, the particle and light buffers and the drawing of a group come with the
+// draw-group layer; until then the groups only hold their members.
+class DrawGroups
+{
+public:
+    DrawGroups();
+    ~DrawGroups();
+
+    void AddObject(DrawObject* object);
+    void RemoveObject(DrawObject* object);
+    void AddEmitter(ParticleEmitter* emitter);
+    void RemoveEmitter(ParticleEmitter* emitter);
+    // The light list keeps its order; removal takes the first entry equal to the light.
+    void AddPointLight(PointLight* light);
+    void RemovePointLight(PointLight* light);
+    const std::vector<PointLight*>& GetPointLights() const { return m_lights; }
+    const std::vector<DrawObject*>& GetObjects() const { return m_objects; }
+    const std::vector<ParticleEmitter*>& GetEmitters() const { return m_emitters; }
+
+    void UpdateParticles(float dt, float gameTime);
+    void PreparePointLights(platform::gfx::Device* device);
+    void PrepareParticles(platform::gfx::Device* device);
+    void Draw(const std::string& group, Effect& effect, platform::gfx::Device* device);
+    // Releases what lives on the device, to be made again on next use.
+    void OnLostDevice();
+
+    bool m_particlesOff = false;
+    // Pre-transformed position and texture coordinates; made once, kept across resets.
+    std::shared_ptr<platform::gfx::VertexDeclaration> m_quadDeclaration;
+
+private:
+    std::vector<DrawObject*> m_objects;
+    std::vector<ParticleEmitter*> m_emitters;
+    std::vector<PointLight*> m_lights;
+};
+
+} // namespace Quarn

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Graphics/Graphics.h"
+#include "platform/gfx/recording/RecordingAdapter.h"
+#include "platform/gfx/recording/RecordingDevice.h"
+#include "support/RunFolder.h"
+
+namespace Quarn::test
+{
+
+// For its life, Graphics systems draw on recording devices: the adapter they make is reachable here,
+// and so its device, to inject results and read the log. The adapter's settings are those of the
+// next adapter made.
+class RecordingGraphics
+{
+public:
+    RecordingGraphics()
+    {
+        s_template = platform::gfx::RecordingAdapter();
+        Graphics::SetAdapterFactory(&Make);
+    }
+    ~RecordingGraphics()
+    {
+        Graphics::SetAdapterFactory(nullptr);
+        s_last = nullptr;
+    }
+    RecordingGraphics(const RecordingGraphics&) = delete;
+    RecordingGraphics& operator=(const RecordingGraphics&) = delete;
+
+    // What the next adapter starts as.
+    platform::gfx::RecordingAdapter& NextAdapter() { return s_template; }
+    // The adapter and device the last Graphics made; null before.
+    platform::gfx::RecordingAdapter* Adapter() const { return s_last; }
+    platform::gfx::RecordingDevice* Device() const { return s_last ? s_last->LastDevice() : nullptr; }
+
+    // The compiled effect "Model" every Graphics loads, in the run folder's working root.
+    static void WriteModelEffect(const RunFolder& folder) { folder.WriteWorking("Effects/Model.fxo", "\n"); }
+
+private:
+    static std::unique_ptr<platform::gfx::Adapter> Make(std::string&)
+    {
+        auto adapter = std::make_unique<platform::gfx::RecordingAdapter>(s_template);
+        s_last = adapter.get();
+        return adapter;
+    }
+
+    static inline platform::gfx::RecordingAdapter s_template;
+    static inline platform::gfx::RecordingAdapter* s_last = nullptr;
+};
+
+} // namespace Quarn::test
