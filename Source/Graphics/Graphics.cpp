@@ -24,6 +24,7 @@
 #include "Resources/ConvertViaCmdLine.h"
 #include "Resources/ResourceManager.h"
 #include "Resources/SerializerTypes.h"
+#include "platform/fonts/PrivateFonts.h"
 #include "platform/gfx/gl/GlDevice.h"
 #include "platform/window/Cursor.h"
 
@@ -300,6 +301,9 @@ void Graphics::Init()
         m_farViewProjection.SetFOV(
             static_cast<float>(static_cast<double>(m_farFov) / 180.0 * 3.1415927410125732));
     m_guiHost.Init(m_device.get(), GetBackBufferWidth(), GetBackBufferHeight());
+    if (SystemManager* systems = SystemManager::Instance())
+        systems->GetResourceManager().Root().ForEachWithExtension(
+            "ttf", [](const std::string& path) { platform::fonts::AddPrivateFont(path); });
 }
 
 void Graphics::RegisterMessageListeners()

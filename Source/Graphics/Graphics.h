@@ -47,7 +47,8 @@ public:
     // "RenderUI", the UI canvas) and Present.
     void Update(float dt) override;
     // Registers the component types, measures the desktop, checks the machine's graphics, opens the main
-    // window and the device on it, and registers the graphics file types and resource creators.
+    // window and the device on it, registers the graphics file types and resource creators, and makes
+    // the fonts of the resource tree usable by name.
     void Init() override;
     // Registers the component types this system owns, in their fixed order.
     static void RegisterComponentTypes();

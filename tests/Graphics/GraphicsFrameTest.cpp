@@ -7,9 +7,12 @@
 #include "support/RecordingGraphics.h"
 #include "support/RunFolder.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -204,6 +207,27 @@ TEST_F(GraphicsFrameTest, WithoutADeviceInitGoesOnAndFramesDrawNothing)
     m_graphics->Update(0.016f);
     EXPECT_EQ(m_journal, (Log{"DirectXDeviceInitialized null @0", "WindowCreated window @0",
                               "WindowSizeRefreshed 800x600 @0"}));
+}
+
+// A font file of the resource tree is usable by its family name once the system has started.
+TEST_F(GraphicsFrameTest, FontsOfTheResourceTreeBecomePrivateFonts)
+{
+    const std::filesystem::path system = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    if (!std::filesystem::exists(system))
+        GTEST_SKIP() << "no font to copy";
+    std::ifstream in(system, std::ios::binary);
+    m_folder.WriteSource("Fonts/QuarnTestFace.ttf", std::string(std::istreambuf_iterator<char>(in), {}));
+    Start();
+    bool found = false;
+    if (FcFontSet* fonts = FcConfigGetFonts(FcConfigGetCurrent(), FcSetApplication))
+        for (int i = 0; i < fonts->nfont; ++i)
+        {
+            FcChar8* file = nullptr;
+            if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) == FcResultMatch)
+                found |= std::string(reinterpret_cast<char*>(file)).ends_with("QuarnTestFace.ttf");
+        }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(m_errors.Count(), 0u);
 }
 
 TEST_F(GraphicsFrameTest, MissingCapabilitiesAreReportedAndInitGoesOn)
