@@ -37,11 +37,28 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
 
     const std::string log = test::TempDir::Read(kRunDir / "RunLog.txt");
     std::size_t at = 0;
-    for (const char* line :
-         {"Quarn::Main\n", "Quarn::Main6\n", "Init: Physics\n", "done Init: Physics\n", "Init: Gameplay\n",
-          "Init: Audio\n", "Init: Graphics\n", "Init: Input\n", "done Init: Input\n",
-          "Init resources for: Physics.\n", "Init resources for: Input Done. \n", "Initialization took ",
-          "System updating: Input\n", "System updating: Graphics\n"})
+    for (const char* line : {"Quarn::Main\n",
+                             "Quarn::Main6\n",
+                             "Init: Physics\n",
+                             "done Init: Physics\n",
+                             "Init: Gameplay\n",
+                             "Init: Audio\n",
+                             "Init: Graphics\n",
+                             "Created window\n",
+                             "Creating device\n",
+                             "device created\n",
+                             "reset\n",
+                             "done Init: Graphics\n",
+                             "Init: Input\n",
+                             "done Init: Input\n",
+                             "Init resources for: Physics.\n",
+                             "initresources\n",
+                             "Init resources for: Input Done. \n",
+                             "Initialization took ",
+                             "System updating: Input\n",
+                             "System updating: Graphics\n",
+                             "GFXDraw took ",
+                             "GFXPresent took "})
     {
         at = log.find(line, at);
         ASSERT_NE(at, std::string::npos) << "missing or out of order: " << line;
@@ -53,8 +70,10 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
     EXPECT_EQ(updates, 5u * 300u);
     EXPECT_NE(log.find("Physics took "), std::string::npos);
     EXPECT_NE(log.find(" mseconds\n\n"), std::string::npos);
-    // Every system found its settings in the working copies of the demo's resources.
+    // Every system found its settings in the working copies of the demo's resources, and the effect
+    // compiler made the effect the Graphics system loads.
     EXPECT_TRUE(std::filesystem::exists(kRunDir / "Resources/Settings/Physics.xml"));
+    EXPECT_TRUE(std::filesystem::exists(kRunDir / "Resources/Effects/Model.fxo"));
     EXPECT_EQ(log.find("No resource with name"), std::string::npos);
     // The demo's frame scripts make objects from a prototype with a script, find one by name and run
     // an action list.
