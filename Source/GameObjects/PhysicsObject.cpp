@@ -1,5 +1,7 @@
 #include "GameObjects/PhysicsObject.h"
 
+#include "GameObjects/GameObject.h"
+#include "GameObjects/Transform.h"
 #include "Resources/SerializerTypes.h"
 
 namespace Quarn
@@ -24,6 +26,20 @@ bool PhysicsObject::Serialize(Serializer& serializer)
     SerializeNamed(serializer, m_velocity, "Velocity");
     SerializeNamed(serializer, m_angularVelocity, "AngularVelocity");
     return true;
+}
+
+void PhysicsObject::Integrate(float dt)
+{
+    Transform* transform = GetOwner() ? GetOwner()->Get<Transform>() : nullptr;
+    if (!transform)
+        return;
+    float angle = Transform::ToRadians(transform->Angle);
+    angle += m_angularVelocity.z * dt;
+    transform->Angle = Transform::ToDegrees(angle);
+    transform->NotifyChanged();
+    transform->Position.x += m_velocity.x * dt;
+    transform->Position.y += m_velocity.y * dt;
+    transform->NotifyChanged();
 }
 
 } // namespace Quarn

@@ -24,6 +24,16 @@ public:
     // "InvMass", "InvInertia" (InvMass / 6 when absent on input), "Friction", "Elasticity", "Respond",
     // "Velocity", "AngularVelocity".
     bool Serialize(Serializer& serializer) override;
+    static void RegisterLuaMethods(lua_State* state);
+
+    // Moves the owner's transform by the velocities over dt: the angle first, then x and y (never z),
+    // the transform announcing each change.
+    void Integrate(float dt);
+    void AddVelocity(float x, float y)
+    {
+        m_velocity.x += x;
+        m_velocity.y += y;
+    }
 
     Vector4 m_velocity{0.0f, 0.0f, 0.0f, 0.0f};
     Vector4 m_angularVelocity{0.0f, 0.0f, 0.0f, 0.0f};

@@ -2,7 +2,12 @@
 
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/Transform.h"
 #include "Resources/SerializerTypes.h"
+
+#include <cfloat>
+#include <cmath>
 
 namespace Quarn
 {
@@ -54,6 +59,97 @@ bool Collider::Serialize(Serializer& serializer)
     SerializeLayers(serializer, NoCollideLayer, "unused;NoCollideLayer");
     SerializeNamed(serializer, IsGooHack, "IsGooHack");
     return true;
+}
+
+void Collider::Assign(const Collider& source)
+{
+    m_normals = source.m_normals;
+    m_localCoords = source.m_localCoords;
+    m_worldCoords = source.m_worldCoords;
+    m_radius = source.m_radius;
+    Type = source.Type;
+    IsGooHack = source.IsGooHack;
+}
+
+namespace
+{
+const Transform* TransformOf(const Collider& collider)
+{
+    return collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
+}
+} // namespace
+
+void Collider::UpdateWorldCoordinates()
+{
+    const Transform* transform = TransformOf(*this);
+    if (Type != kPolygon || !transform)
+        return;
+    if (m_localCoords.empty())
+    {
+        QUARN_ASSERT_FAILED_AS("m_localCoords.size() == 0", "there should be verts in a collider.");
+        return;
+    }
+    const float angle = Transform::ToRadians(transform->Angle);
+    const float c = std::cos(angle);
+    const float s = std::sin(angle);
+    const float sx = std::fabs(transform->Scale.x);
+    const float sy = std::fabs(transform->Scale.y);
+    const float sz = std::fabs(transform->Scale.z);
+    m_worldCoords.resize(m_localCoords.size());
+    for (std::size_t k = 0; k < m_localCoords.size(); ++k)
+    {
+        const Vector4& p = m_localCoords[k];
+        const float x = p.x * sx;
+        const float y = p.y * sy;
+        m_worldCoords[k] =
+            Vector4(x * c - y * s + transform->Position.x, x * s + y * c + transform->Position.y,
+                    p.z * sz + transform->Position.z, 0.0f);
+    }
+}
+
+void Collider::UpdateNormals()
+{
+    const Transform* transform = TransformOf(*this);
+    if (Type != kPolygon || !transform)
+        return;
+    if (m_localCoords.empty())
+    {
+        QUARN_ASSERT_FAILED_AS("m_localCoords.size() == 0", "WHERE ARE MY VERTS?");
+        return;
+    }
+    const float angle = Transform::ToRadians(transform->Angle);
+    const float c = std::cos(angle);
+    const float s = std::sin(angle);
+    const std::size_t count = m_localCoords.size();
+    m_normals.resize(count);
+    for (std::size_t k = 0; k < count; ++k)
+    {
+        const bool closing = k + 1 == count;
+        const Vector4& from = closing ? m_localCoords[count - 1] : m_localCoords[k];
+        const Vector4& to = closing ? m_localCoords[0] : m_localCoords[k + 1];
+        const float dx = from.x - to.x;
+        const float dy = from.y - to.y;
+        const float ex = dx * c - dy * s;
+        const float ey = dx * s + dy * c;
+        const float length = std::sqrt(ex * ex + ey * ey);
+        if (!closing && length < FLT_EPSILON)
+            QUARN_ASSERT_FAILED_AS("normal.Length() < FLT_EPSILON", "Hey buddy, your normal is a bit small.");
+        m_normals[k] =
+            length > 0.0f ? Vector4(-ey / length, ex / length, 0.0f, 0.0f) : Vector4(0.0f, 0.0f, 0.0f, 0.0f);
+    }
+}
+
+void Collider::UpdateBoundingRadius()
+{
+    Transform* transform = GetOwner() ? GetOwner()->Get<Transform>() : nullptr;
+    if (Type != kPolygon || !transform)
+        return;
+    const Matrix4 world = transform->GetWorldMatrix();
+    for (const Vector4& p : m_localCoords)
+    {
+        const Vector4 d = Vector4(p.x, p.y, p.z, 0.0f) * world;
+        m_radius = std::max(m_radius, std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z + d.w * d.w));
+    }
 }
 
 } // namespace Quarn

@@ -28,6 +28,24 @@ public:
     // "Type", then the polygon's "LocalCoords" or the circle's "Radius", the layer sets as lists of
     // bit indices, "IsGooHack".
     bool Serialize(Serializer& serializer) override;
+    static void RegisterLuaMethods(lua_State* state);
+
+    // Copies the shape of another collider (normals, points, radius, type, goo), not its layers or pairs.
+    void Assign(const Collider& source);
+
+    // Once per step, from the owner's transform; circles have nothing to update. World points are the
+    // local points scaled (by the scale's magnitudes, so a mirrored object keeps its point order),
+    // turned and moved; normals are the turned edges' outward perpendiculars; the bounding radius only
+    // grows.
+    void UpdateWorldCoordinates();
+    void UpdateNormals();
+    void UpdateBoundingRadius();
+    void UpdateWorldData()
+    {
+        UpdateWorldCoordinates();
+        UpdateNormals();
+        UpdateBoundingRadius();
+    }
 
     std::vector<Vector4> m_normals;
     std::vector<Vector4> m_localCoords;

@@ -22,6 +22,21 @@ public:
 
     // "Hardness"; reading first makes the joint unattached with Hardness 1.
     bool Serialize(Serializer& serializer) override;
+    static void RegisterLuaMethods(lua_State* state);
+
+    // Joins the two bodies (appending the joint to both bodies' joint lists); snapable becomes true.
+    void Init(PhysicsObject* body1, PhysicsObject* body2);
+    void Attach(const Vector4& anchor1, const Vector4& anchor2, float restLength);
+    // Leaves both bodies; a joint that has none is reported.
+    void Detach();
+    bool IsAttached() const { return m_phy1 && m_phy2; }
+
+    // The solver's steps, with the step's inverse dt: the axis, mass and bias with a warm start; one
+    // impulse per pass (it pushes and pulls); damping of both bodies after the passes. A joint without
+    // both bodies, or whose bodies' objects are gone, does nothing.
+    void Prepare(float invDt);
+    void ApplyImpulse();
+    void Damp(float invDt);
 
     Vector4 m_anchor1{0.0f, 0.0f, 0.0f, 0.0f};
     Vector4 m_anchor2{0.0f, 0.0f, 0.0f, 0.0f};

@@ -1,0 +1,127 @@
+#include "Physics/ImplicitGrid.h"
+
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/Transform.h"
+#include "Physics/Collider.h"
+#include "Physics/CollisionWorld.h"
+
+#include <algorithm>
+
+namespace Quarn
+{
+
+namespace
+{
+// The index of the one set bit of a power of two.
+int LowestBitIndex(std::uint32_t bit)
+{
+    static constexpr int kDeBruijn[32] = {0,  1,  28, 2,  29, 14, 24, 3, 30, 22, 20, 15, 25, 17, 4,  8,
+                                          31, 27, 13, 23, 21, 19, 16, 7, 26, 12, 18, 6,  11, 5,  10, 9};
+    return kDeBruijn[(bit * 0x077CB531u) >> 27];
+}
+} // namespace
+
+ImplicitGrid::ImplicitGrid() = default;
+
+void ImplicitGrid::SetBounds(float originX, float originY, float cellWidth, float cellHeight)
+{
+    if (m_testing)
+    {
+        QUARN_ASSERT_FAILED_AS("m_testing",
+                               "Cannot change the bounds of the implicit grid while it is testing!");
+        return;
+    }
+    m_originX = originX;
+    m_originY = originY;
+    m_cellWidth = cellWidth;
+    m_cellHeight = cellHeight;
+    m_columns = m_rows = kCells;
+}
+
+void ImplicitGrid::SetGridPosition(const Vector4& p)
+{
+    SetBounds(p.x - kReach, p.y - kReach, kCellSize, kCellSize);
+}
+
+void ImplicitGrid::Add(Collider* collider)
+{
+    m_colliders.push_back(collider);
+}
+
+void ImplicitGrid::Remove(Collider* collider)
+{
+    const auto found = std::find(m_colliders.begin(), m_colliders.end(), collider);
+    if (found == m_colliders.end())
+        return;
+    *found = m_colliders.back();
+    m_colliders.pop_back();
+}
+
+void ImplicitGrid::Test(CollisionWorld& world)
+{
+    const auto count = static_cast<std::uint32_t>(m_colliders.size());
+    if (count < 2)
+        return;
+    m_words = (count + 31) / 32;
+    m_scratch.assign(std::size_t{2} * m_words, 0);
+    m_bits.assign(std::size_t{m_rows + m_columns} * m_words, 0);
+    m_columnOffset = m_rows * m_words;
+    m_testing = true;
+    std::uint32_t* const rowSum = m_scratch.data();
+    std::uint32_t* const columnSum = rowSum + m_words;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        Collider& collider = *m_colliders[i];
+        const Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
+        if (!transform)
+            continue;
+        const float x = transform->Position.x;
+        const float y = transform->Position.y;
+        const float r = collider.m_radius;
+        // Truncated toward zero, as the cell of a point just below the origin is cell 0 all the same.
+        const auto cell = [](float offset, float size) { return static_cast<long long>(offset / size); };
+        const long long x0 = cell(x - r - m_originX, m_cellWidth);
+        const long long x1 = cell(x + r - m_originX, m_cellWidth);
+        const long long y0 = cell(y - r - m_originY, m_cellHeight);
+        const long long y1 = cell(y + r - m_originY, m_cellHeight);
+        const auto outside = [](long long value, std::uint32_t limit) { return value < 0 || value >= limit; };
+        if (outside(x0, m_columns) || outside(x1, m_columns) || outside(y0, m_rows) || outside(y1, m_rows))
+            continue;
+        std::fill(rowSum, rowSum + 2 * std::size_t{m_words}, 0u);
+        const std::uint32_t word = i / 32;
+        const std::uint32_t bit = 1u << (i % 32);
+        const auto mark = [&](std::size_t start, long long first, long long last, std::uint32_t* sum)
+        {
+            for (long long line = first; line <= last; ++line)
+            {
+                std::uint32_t* set = &m_bits[start + static_cast<std::size_t>(line) * m_words];
+                for (std::uint32_t w = 0; w <= word; ++w)
+                    sum[w] |= set[w];
+                set[word] |= bit;
+            }
+        };
+        mark(0, y0, y1, rowSum);
+        mark(m_columnOffset, x0, x1, columnSum);
+        // Only colliders before i are in the sums: the words past i's own are empty.
+        for (std::uint32_t w = 0; w <= word; ++w)
+        {
+            std::uint32_t both = rowSum[w] & columnSum[w];
+            while (both != 0)
+            {
+                const std::uint32_t lowest = both & (~both + 1);
+                const std::uint32_t j = 32 * w + static_cast<std::uint32_t>(LowestBitIndex(lowest));
+                both &= both - 1;
+                Collider& other = *m_colliders[j];
+                if ((other.NoCollideLayer & collider.Layer) != 0 ||
+                    (other.Layer & collider.NoCollideLayer) != 0)
+                    continue;
+                world.Collide(other, collider);
+            }
+        }
+    }
+    m_testing = false;
+}
+
+} // namespace Quarn
