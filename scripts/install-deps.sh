@@ -9,7 +9,7 @@ packages=(
   libsdl2-dev libepoxy-dev libstb-dev libsquish-dev
   libfreetype-dev libfontconfig-dev libsndfile1-dev libkissfft-dev
   glslang-dev liburing-dev libx11-dev zenity
-  googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev xvfb xauth xdotool
 )
 
 # `install-deps.sh fuzz` adds clang and its fuzzer runtime for `make fuzz`.

@@ -141,14 +141,17 @@ void Collider::UpdateNormals()
 
 void Collider::UpdateBoundingRadius()
 {
-    Transform* transform = GetOwner() ? GetOwner()->Get<Transform>() : nullptr;
+    const Transform* transform = TransformOf(*this);
     if (Type != kPolygon || !transform)
         return;
-    const Matrix4 world = transform->GetWorldMatrix();
+    // The world matrix without its translation scales and turns; turning keeps lengths.
+    const Vector4& scale = transform->Scale;
     for (const Vector4& p : m_localCoords)
     {
-        const Vector4 d = Vector4(p.x, p.y, p.z, 0.0f) * world;
-        m_radius = std::max(m_radius, std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z + d.w * d.w));
+        const float x = p.x * scale.x;
+        const float y = p.y * scale.y;
+        const float z = p.z * scale.z;
+        m_radius = std::max(m_radius, std::sqrt(x * x + y * y + z * z));
     }
 }
 

@@ -83,15 +83,17 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
 {
     Collider& i = second;
     Collider& j = first;
-    GameObject* ownerI = i.GetOwner();
-    GameObject* ownerJ = j.GetOwner();
-    Transform* transformI = ownerI ? ownerI->Get<Transform>() : nullptr;
-    Transform* transformJ = ownerJ ? ownerJ->Get<Transform>() : nullptr;
-    if (!transformI || !transformJ || HasZeroScale(*transformI) || HasZeroScale(*transformJ))
-        return;
+    Transform* transformI = i.m_passTransform;
+    Transform* transformJ = j.m_passTransform;
     const bool goo = i.IsGooHack && j.IsGooHack;
     const bool polygons = i.Type == Collider::kPolygon && j.Type == Collider::kPolygon;
     const bool circles = i.Type == Collider::kCircle && j.Type == Collider::kCircle;
+    if (!goo && !polygons && !circles)
+        return;
+    if (HasZeroScale(*transformI) || HasZeroScale(*transformJ))
+        return;
+    GameObject* ownerI = i.GetOwner();
+    GameObject* ownerJ = j.GetOwner();
     CollisionData data;
     if (goo || circles)
         data = CircleTest(i, j);

@@ -14,6 +14,9 @@ namespace Quarn
 
 namespace
 {
+// Room for rounding in the bounding-circle check.
+constexpr float kBoundingMargin = 1e-3f;
+
 // The index of the one set bit of a power of two.
 int LowestBitIndex(std::uint32_t bit)
 {
@@ -64,9 +67,19 @@ void ImplicitGrid::Test(CollisionWorld& world)
     const auto count = static_cast<std::uint32_t>(m_colliders.size());
     if (count < 2)
         return;
-    m_words = (count + 31) / 32;
+    const std::uint32_t words = (count + 31) / 32;
+    const std::size_t size = std::size_t{m_rows + m_columns} * words;
+    if (words != m_words || m_bits.size() != size)
+    {
+        m_words = words;
+        m_bits.assign(size, 0);
+        m_usedLines.clear();
+    }
+    for (std::size_t line : m_usedLines)
+        std::fill_n(m_bits.begin() + static_cast<std::ptrdiff_t>(line), m_words, 0u);
+    m_usedLines.clear();
     m_scratch.assign(std::size_t{2} * m_words, 0);
-    m_bits.assign(std::size_t{m_rows + m_columns} * m_words, 0);
+    m_pass.resize(count);
     m_columnOffset = m_rows * m_words;
     m_testing = true;
     std::uint32_t* const rowSum = m_scratch.data();
@@ -74,12 +87,20 @@ void ImplicitGrid::Test(CollisionWorld& world)
     for (std::uint32_t i = 0; i < count; ++i)
     {
         Collider& collider = *m_colliders[i];
-        const Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
+        Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
+        collider.m_passTransform = transform;
         if (!transform)
             continue;
         const float x = transform->Position.x;
         const float y = transform->Position.y;
         const float r = collider.m_radius;
+        const PassEntry entry{x,
+                              y,
+                              r,
+                              collider.Layer,
+                              collider.NoCollideLayer,
+                              collider.Type == Collider::kPolygon && !collider.IsGooHack};
+        m_pass[i] = entry;
         // Truncated toward zero, as the cell of a point just below the origin is cell 0 all the same.
         const auto cell = [](float offset, float size) { return static_cast<long long>(offset / size); };
         const long long x0 = cell(x - r - m_originX, m_cellWidth);
@@ -96,9 +117,16 @@ void ImplicitGrid::Test(CollisionWorld& world)
         {
             for (long long line = first; line <= last; ++line)
             {
-                std::uint32_t* set = &m_bits[start + static_cast<std::size_t>(line) * m_words];
+                const std::size_t offset = start + static_cast<std::size_t>(line) * m_words;
+                std::uint32_t* set = &m_bits[offset];
+                std::uint32_t any = 0;
                 for (std::uint32_t w = 0; w <= word; ++w)
+                {
                     sum[w] |= set[w];
+                    any |= set[w];
+                }
+                if (any == 0)
+                    m_usedLines.push_back(offset);
                 set[word] |= bit;
             }
         };
@@ -113,11 +141,20 @@ void ImplicitGrid::Test(CollisionWorld& world)
                 const std::uint32_t lowest = both & (~both + 1);
                 const std::uint32_t j = 32 * w + static_cast<std::uint32_t>(LowestBitIndex(lowest));
                 both &= both - 1;
-                Collider& other = *m_colliders[j];
-                if ((other.NoCollideLayer & collider.Layer) != 0 ||
-                    (other.Layer & collider.NoCollideLayer) != 0)
+                const PassEntry& other = m_pass[j];
+                if ((other.noCollideLayer & entry.layer) != 0 || (other.layer & entry.noCollideLayer) != 0)
                     continue;
-                world.Collide(other, collider);
+                // The narrow phase's first test, on the packed values: polygons whose bounding circles
+                // are apart cannot touch.
+                if (other.plainPolygon && entry.plainPolygon)
+                {
+                    const float dx = x - other.x;
+                    const float dy = y - other.y;
+                    const float reach = r + other.radius + kBoundingMargin;
+                    if (dx * dx + dy * dy > reach * reach)
+                        continue;
+                }
+                world.Collide(*m_colliders[j], collider);
             }
         }
     }

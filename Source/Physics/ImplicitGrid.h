@@ -39,8 +39,24 @@ public:
     float OriginY() const { return m_originY; }
 
 private:
+    // What a pass reads of each collider, packed so that testing a candidate stays in cache.
+    struct PassEntry
+    {
+        float x;
+        float y;
+        float radius;
+        std::uint32_t layer;
+        std::uint32_t noCollideLayer;
+        // Both of a pair must be polygons without the goo rule for the bounding-circle check to hold.
+        bool plainPolygon;
+    };
+
     std::vector<Collider*> m_colliders;
+    std::vector<PassEntry> m_pass;
     std::vector<std::uint32_t> m_bits;
+    // The rows and columns the last pass set bits in (as offsets into m_bits): only they need
+    // clearing for the next.
+    std::vector<std::size_t> m_usedLines;
     std::vector<std::uint32_t> m_scratch;
     float m_originX = -kReach;
     float m_originY = -kReach;

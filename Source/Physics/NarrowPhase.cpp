@@ -87,6 +87,10 @@ CollisionData SAT(const Collider& i, const Collider& j)
     CollisionData data;
     if (i.m_worldCoords.empty() || j.m_worldCoords.empty())
         return data;
+    const Vector4& ci = PositionOf(i);
+    const Vector4& cj = PositionOf(j);
+    const float dx = ci.x - cj.x;
+    const float dy = ci.y - cj.y;
     float best = 0.0f;
     float nx = 0.0f;
     float ny = 0.0f;
@@ -113,9 +117,7 @@ CollisionData SAT(const Collider& i, const Collider& j)
     data.penetration = best;
     if (data.penetration < FLT_EPSILON)
         QUARN_ASSERT_FAILED_AS("cData.GetPenentration() < FLT_EPSILON", "SAT: Penetration too small!");
-    const Vector4& pi = PositionOf(i);
-    const Vector4& pj = PositionOf(j);
-    if ((pj.x - pi.x) * nx + (pj.y - pi.y) * ny > 0.0f)
+    if (-dx * nx + -dy * ny > 0.0f)
     {
         nx = -nx;
         ny = -ny;
