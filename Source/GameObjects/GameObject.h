@@ -71,6 +71,8 @@ public:
     void PushLua(lua_State* state);
     // Sets (component) or clears (null) the field of a component type in the object's Lua table.
     void SetLuaField(const char* typeName, Component* component);
+    // Components of the type are also reached by this field of their object's table.
+    static void AddLuaFieldAlias(const char* typeName, const char* field);
     void ClearLuaFields();
     bool HasLuaIdentity() const { return m_luaRecord != nullptr; }
     // The handle's record is going with its userdata.

@@ -9,7 +9,10 @@
 #include "Script/LuaState.h"
 
 #include <cctype>
+#include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <vector>
 #include <utility>
 
 namespace Quarn
@@ -99,6 +102,32 @@ std::string FieldName(const char* typeName)
     return field;
 }
 
+// Further field names a component type is reached by in its object's table.
+std::unordered_map<std::string, std::vector<std::string>>& FieldAliases()
+{
+    static std::unordered_map<std::string, std::vector<std::string>> aliases;
+    return aliases;
+}
+
+// Sets the fields of a component type (its own name and its aliases) in the table at the top of the
+// stack to the component's handle, or to nil.
+void SetComponentFields(lua_State* state, const char* typeName, Component* component)
+{
+    std::vector<std::string> fields{FieldName(typeName)};
+    const auto aliases = FieldAliases().find(typeName);
+    if (aliases != FieldAliases().end())
+        fields.insert(fields.end(), aliases->second.begin(), aliases->second.end());
+    for (const std::string& field : fields)
+    {
+        lua_pushlstring(state, field.data(), field.size());
+        if (component)
+            component->PushLua(state);
+        else
+            lua_pushnil(state);
+        lua_rawset(state, -3);
+    }
+}
+
 } // namespace
 
 LuaExtensibleBind& LuaGameObjectHandle::GetLuaBind()
@@ -127,12 +156,7 @@ void GameObject::FillLuaFields(lua_State* state, int index)
     lua_getfenv(state, index);
     for (Component* component : m_components)
         if (component)
-        {
-            const std::string field = FieldName(component->GetTypeName());
-            lua_pushlstring(state, field.data(), field.size());
-            component->PushLua(state);
-            lua_rawset(state, -3);
-        }
+            SetComponentFields(state, component->GetTypeName(), component);
     lua_pop(state, 1);
 }
 
@@ -154,6 +178,13 @@ void GameObject::DropLuaIdentity()
     m_luaRecord = nullptr;
 }
 
+void GameObject::AddLuaFieldAlias(const char* typeName, const char* field)
+{
+    std::vector<std::string>& aliases = FieldAliases()[typeName];
+    if (std::find(aliases.begin(), aliases.end(), field) == aliases.end())
+        aliases.push_back(field);
+}
+
 void GameObject::SetLuaField(const char* typeName, Component* component)
 {
     lua_State* state = CurrentLuaState();
@@ -163,13 +194,7 @@ void GameObject::SetLuaField(const char* typeName, Component* component)
         return;
     PushLua(state);
     lua_getfenv(state, -1);
-    const std::string field = FieldName(typeName);
-    lua_pushlstring(state, field.data(), field.size());
-    if (component)
-        component->PushLua(state);
-    else
-        lua_pushnil(state);
-    lua_rawset(state, -3);
+    SetComponentFields(state, typeName, component);
     lua_pop(state, 2);
 }
 

@@ -4,6 +4,7 @@
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
 #include "GameObjects/ComponentRegistry.h"
+#include "GameObjects/GameObject.h"
 #include "GameObjects/PhysicsObject.h"
 #include "Physics/Collider.h"
 #include "Physics/DistanceJoint.h"
@@ -28,6 +29,8 @@ bool Physics::Serialize(Serializer& serializer)
 void Physics::Init()
 {
     RegisterComponentTypes();
+    // Scripts reach a body as "dynamicsObject" too.
+    GameObject::AddLuaFieldAlias(PhysicsObject::kTypeName, "dynamicsObject");
 }
 
 void Physics::RegisterComponentTypes()
