@@ -17,3 +17,4 @@ qMain.Print("Saved table read back: " .. tostring(saved.name) .. " " .. tostring
     tostring(saved.nested[1]))
 qMain.RunFile("Keys")
 qMain.RunFile("Placement")
+qMain.RunFile("Asteroids")

@@ -94,12 +94,6 @@ Vector4 Rotated(const Vector4& v, float degrees)
 
 void DistanceJoint::Prepare(float invDt)
 {
-    if (!m_phy1 || !m_phy2)
-    {
-        QUARN_ASSERT_FAILED_AS("m_phy1 == 0 || m_phy2 == 0",
-                               "Joint has not been properly initialized, or was not properly removed.");
-        return;
-    }
     const Transform* t1 = LiveTransform(m_phy1);
     const Transform* t2 = LiveTransform(m_phy2);
     if (!t1 || !t2)

@@ -33,7 +33,7 @@ public:
 
     // The solver's steps, with the step's inverse dt: the axis, mass and bias with a warm start; one
     // impulse per pass (it pushes and pulls); damping of both bodies after the passes. A joint without
-    // both bodies, or whose bodies' objects are gone, does nothing.
+    // both bodies (not yet joined, or detached), or whose bodies' objects are gone, does nothing.
     void Prepare(float invDt);
     void ApplyImpulse();
     void Damp(float invDt);

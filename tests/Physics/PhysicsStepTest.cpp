@@ -217,6 +217,9 @@ TEST_F(PhysicsTest, AJointPullsItsBodiesBackToTheirRestLength)
     anchor.SetComponent(DistanceJoint::TypeId(), joint, DistanceJoint::kTypeName);
     joint->Init(&fixed, &body);
     joint->Attach(Vector4(0, 0, 0, 0), Vector4(0, 0, 0, 0), 5.0f);
+    // A joint not yet joined to bodies is in the solver's list and does nothing.
+    Object("loose", 50.0f, 0.0f)
+        .SetComponent(DistanceJoint::TypeId(), new DistanceJoint(), DistanceJoint::kTypeName);
     joint->Prepare(60.0f);
     EXPECT_FLOAT_EQ(joint->m_bias, 12.0f);
     for (int step = 0; step < 120; ++step)
@@ -229,6 +232,8 @@ TEST_F(PhysicsTest, AJointPullsItsBodiesBackToTheirRestLength)
     Objects().FrameEnd();
     EXPECT_FALSE(joint->IsAttached());
     EXPECT_TRUE(fixed.m_joints.empty());
+    m_physics->Update(1.0f / 60.0f);
+    EXPECT_EQ(m_errors.Count(), 0u);
 }
 
 // A handler that destroys its object while the messages are delivered: the other object still hears

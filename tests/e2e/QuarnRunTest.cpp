@@ -90,6 +90,10 @@ TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)
     EXPECT_NE(log.find("Camera at (0, 0, -50) angle 0.00\n"), std::string::npos);
     EXPECT_NE(log.find("Turret at (15, 5, 0) angle 0.00\n"), std::string::npos);
     EXPECT_NE(log.find("Seeker at "), std::string::npos);
+    // Two asteroids drift into each other: the left one hears of it with the normal pointing at the
+    // other; a pod hangs on a tether.
+    EXPECT_NE(log.find("Asteroids collided, normal (1, 0)\n"), std::string::npos);
+    EXPECT_NE(log.find("Pod tethered to a post at rest length 15\n"), std::string::npos);
     // LuaInit saves a table in the player's data folder and reads it back.
     EXPECT_NE(log.find("Saved table read back: demo 2 0.1\n"), std::string::npos);
     const std::string saved = test::TempDir::Read(dataHome / "Tavu/DemoSave.xml");

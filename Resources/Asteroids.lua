@@ -1,0 +1,25 @@
+-- Two asteroids drift into each other and log the meeting; a pod hangs on a tether from a post.
+local function Drift(x, y, vx)
+    local asteroid = goManager:CreateGameObject("DemoAsteroid")
+    asteroid.transform:SetPosition3D(Vector3(x, y, 0))
+    asteroid.physicsObject:SetVelocity(Vector3(vx, 0, 0))
+    return asteroid
+end
+
+local first = Drift(-300, 200, 20)
+local second = Drift(-295, 200, -20)
+local logged = false
+messages:RegisterGOListener(first, "OnCollision", function(self, other, contact, normal, depth)
+    if not logged then
+        logged = true
+        qMain.Print(string.format("Asteroids collided, normal (%g, %g)", normal:X(), normal:Y()))
+    end
+end)
+
+local post = goManager:CreateGameObject("DemoPost")
+post.transform:SetPosition3D(Vector3(200, 0, 0))
+local pod = goManager:CreateGameObject("DemoPod")
+pod.transform:SetPosition3D(Vector3(200, -20, 0))
+pod.distanceJoint:Init(post.physicsObject, pod.physicsObject)
+pod.distanceJoint:Attach(Vector3(0, 0, 0), Vector3(0, 0, 0), 15)
+qMain.Print("Pod tethered to a post at rest length 15")
