@@ -1,6 +1,7 @@
 #include "QuarnMain.h"
 
 #include "Audio/Audio.h"
+#include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
 #include "Core/ReportExceptions.h"
 #include "Core/SystemManager.h"
@@ -36,6 +37,8 @@ int Main(bool logToFile, unsigned frameLimit)
             systems->SetFrameLimit(frameLimit);
             debugLines.emplace();
             debugLines->Init(systems->GetMessageManager());
+            systems->AddProcessListeners([&](MessageManager& messages)
+                                         { debugLines->RegisterListeners(messages); });
             input.emplace();
             output.Log("Quarn::Main");
             audio.emplace();

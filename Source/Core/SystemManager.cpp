@@ -109,6 +109,11 @@ bool SystemManager::IsPaused() const
     return m_impl->IsPaused();
 }
 
+void SystemManager::AddProcessListeners(std::function<void(MessageManager&)> registrar)
+{
+    m_impl->AddProcessListeners(std::move(registrar));
+}
+
 MessageManager& SystemManager::GetMessageManager()
 {
     return m_impl->Messages();

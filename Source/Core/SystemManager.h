@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -49,6 +50,10 @@ public:
     void SetFrameLimit(unsigned frames);
     // Frames run so far, those cut short by a restart included.
     unsigned FrameCount() const;
+
+    // A service that lives for the whole process and has registered its listeners gives how to
+    // register them again: the fresh message manager of every warm reset gets them.
+    void AddProcessListeners(std::function<void(MessageManager&)> registrar);
 
     bool IsPaused() const;
     MessageManager& GetMessageManager();

@@ -144,6 +144,8 @@ void SystemManagerImpl::WarmReset()
     m_paused = false;
     m_messages.emplace(m_arena);
     RegisterProcessListeners();
+    for (const auto& registrar : m_processRegistrars)
+        registrar(*m_messages);
     for (System* system : m_initList)
         system->WarmReset();
 }
@@ -155,6 +157,11 @@ void SystemManagerImpl::RegisterProcessListeners()
     messages.RegisterListener<void()>("Unpause", [this] { OnUnpause(); });
     messages.RegisterListener<void()>("Quit", [this] { OnQuit(); });
     messages.RegisterListener<void()>("TogglePause", [this] { OnTogglePause(); });
+}
+
+void SystemManagerImpl::AddProcessListeners(std::function<void(MessageManager&)> registrar)
+{
+    m_processRegistrars.push_back(std::move(registrar));
 }
 
 void SystemManagerImpl::OnPause()

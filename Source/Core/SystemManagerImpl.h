@@ -4,6 +4,7 @@
 #include "Core/ParamArena.h"
 #include "Core/TimeManager.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,7 @@ public:
 
     bool IsPaused() const { return m_paused; }
     MessageManager& Messages() { return *m_messages; }
+    void AddProcessListeners(std::function<void(MessageManager&)> registrar);
     TimeManager& Time() { return *m_time; }
     ResourceManager& Resources() { return *m_resources; }
     GameObjectManager& GameObjects() { return *m_gameObjects; }
@@ -73,6 +75,7 @@ private:
     std::optional<TimeManager> m_time;
     std::unique_ptr<ResourceManager> m_resources;
     std::optional<MessageManager> m_messages;
+    std::vector<std::function<void(MessageManager&)>> m_processRegistrars;
     // Holds a reference to the message manager, whose warm-reset replacement is made in place.
     std::unique_ptr<GameObjectManager> m_gameObjects;
     ParamArena m_arena;

@@ -1,8 +1,11 @@
 #include "Graphics/DrawGroups.h"
 
-#include "platform/gfx/Resources.h"
+#include "Graphics/DebugLineManager.h"
+#include "Graphics/GraphicsError.h"
+#include "platform/gfx/Device.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Quarn
 {
@@ -57,8 +60,91 @@ void DrawGroups::PreparePointLights(platform::gfx::Device*) {}
 
 void DrawGroups::PrepareParticles(platform::gfx::Device*) {}
 
-void DrawGroups::Draw(const std::string&, Effect&, platform::gfx::Device*) {}
+void DrawGroups::Draw(const std::string& group, Effect&, platform::gfx::Device* device)
+{
+    if (group == "lines")
+        DrawLines(device);
+}
 
-void DrawGroups::OnLostDevice() {}
+bool DrawGroups::EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices)
+{
+    namespace gfx = platform::gfx;
+    constexpr std::uint32_t kDynamic = gfx::kUsageDynamic | gfx::kUsageWriteOnly;
+    if (indices > m_lineIndexCapacity || !m_lineIndices)
+    {
+        m_lineIndexCapacity = indices + 10;
+        m_lineIndices.reset();
+        device.CreateIndexBuffer(static_cast<std::uint32_t>(m_lineIndexCapacity * sizeof(std::uint16_t)),
+                                 kDynamic, gfx::IndexFormat::Index16, gfx::Pool::Default, m_lineIndices);
+    }
+    if (vertices > m_lineVertexCapacity || !m_lineVertices)
+    {
+        m_lineVertexCapacity = vertices + 10;
+        m_lineVertices.reset();
+        device.CreateVertexBuffer(
+            static_cast<std::uint32_t>(m_lineVertexCapacity * sizeof(DebugLineManager::LineVertex)), kDynamic,
+            gfx::Pool::Default, m_lineVertices);
+    }
+    return m_lineIndices && m_lineVertices;
+}
+
+void DrawGroups::UploadLines(platform::gfx::Device* device)
+{
+    const DebugLineManager* lines = DebugLineManager::Current();
+    if (!device || !lines || lines->Indices().empty())
+        return;
+    if (!EnsureLineBuffers(*device, lines->Indices().size(), lines->Vertices().size()))
+        return;
+    const auto copy =
+        [](platform::gfx::Buffer& buffer, const void* bytes, std::size_t size, const char* failure)
+    {
+        void* data = nullptr;
+        const platform::gfx::Result locked =
+            buffer.Lock(0, static_cast<std::uint32_t>(size), data, platform::gfx::kLockDiscard);
+        if (locked.Failed())
+        {
+            QUARN_GRAPHICS_ERROR(locked, "%s", failure);
+            return false;
+        }
+        std::memcpy(data, bytes, size);
+        buffer.Unlock();
+        return true;
+    };
+    if (copy(*m_lineIndices, lines->Indices().data(), lines->Indices().size() * sizeof(std::uint16_t),
+             "Failed to lock index buffer"))
+        copy(*m_lineVertices, lines->Vertices().data(),
+             lines->Vertices().size() * sizeof(DebugLineManager::LineVertex), "Failed to lock vertex buffer");
+}
+
+void DrawGroups::DrawLines(platform::gfx::Device* device)
+{
+    namespace gfx = platform::gfx;
+    DebugLineManager* lines = DebugLineManager::Current();
+    if (!device || !lines || lines->Indices().empty())
+        return;
+    if (!EnsureLineBuffers(*device, lines->Indices().size(), lines->Vertices().size()))
+        return;
+    if (!m_lineDeclaration)
+    {
+        const gfx::VertexElement elements[] = {{0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
+                                               {0, 12, gfx::DeclType::Colour, gfx::DeclUsage::Colour, 0}};
+        device->CreateVertexDeclaration(elements, m_lineDeclaration);
+    }
+    device->SetVertexDeclaration(m_lineDeclaration);
+    device->SetIndices(m_lineIndices);
+    device->SetStreamSource(0, m_lineVertices, 0, sizeof(DebugLineManager::LineVertex));
+    device->DrawIndexedPrimitive(gfx::PrimitiveType::LineList, 0, 0,
+                                 static_cast<std::uint32_t>(lines->Vertices().size()), 0,
+                                 static_cast<std::uint32_t>(lines->Indices().size() / 2));
+    lines->Clear();
+}
+
+void DrawGroups::OnLostDevice()
+{
+    m_lineIndices.reset();
+    m_lineVertices.reset();
+    m_lineDeclaration.reset();
+    m_lineIndexCapacity = m_lineVertexCapacity = 0;
+}
 
 } // namespace Quarn

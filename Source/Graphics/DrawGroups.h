@@ -15,6 +15,8 @@ class PointLight;
 namespace platform::gfx
 {
 class Device;
+class IndexBuffer;
+class VertexBuffer;
 class VertexDeclaration;
 } // namespace platform::gfx
 
@@ -42,6 +44,10 @@ public:
     void PreparePointLights(platform::gfx::Device* device);
     void PrepareParticles(platform::gfx::Device* device);
     void Draw(const std::string& group, Effect& effect, platform::gfx::Device* device);
+    // The debug-line store's frame into the line group's buffers (once a frame, before drawing), and
+    // the group "lines" drawn from them, which empties the store.
+    void UploadLines(platform::gfx::Device* device);
+    void DrawLines(platform::gfx::Device* device);
     // Releases what lives on the device, to be made again on next use.
     void OnLostDevice();
 
@@ -50,7 +56,15 @@ public:
     std::shared_ptr<platform::gfx::VertexDeclaration> m_quadDeclaration;
 
 private:
+    // Makes sure the line buffers hold the store's counts, made anew (count + 10) when they do not.
+    bool EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices);
+
     std::vector<DrawObject*> m_objects;
+    std::shared_ptr<platform::gfx::IndexBuffer> m_lineIndices;
+    std::shared_ptr<platform::gfx::VertexBuffer> m_lineVertices;
+    std::shared_ptr<platform::gfx::VertexDeclaration> m_lineDeclaration;
+    std::size_t m_lineIndexCapacity = 0;
+    std::size_t m_lineVertexCapacity = 0;
     std::vector<ParticleEmitter*> m_emitters;
     std::vector<PointLight*> m_lights;
 };

@@ -302,8 +302,8 @@ void Graphics::Init()
             static_cast<float>(static_cast<double>(m_farFov) / 180.0 * 3.1415927410125732));
     m_guiHost.Init(m_device.get(), GetBackBufferWidth(), GetBackBufferHeight());
     if (SystemManager* systems = SystemManager::Instance())
-        systems->GetResourceManager().Root().ForEachWithExtension(
-            "ttf", [](const std::string& path) { platform::fonts::AddPrivateFont(path); });
+        systems->GetResourceManager().Root().ForEachWithExtension("ttf", [](const std::string& path)
+                                                                  { platform::fonts::AddPrivateFont(path); });
 }
 
 void Graphics::RegisterMessageListeners()
@@ -575,8 +575,7 @@ void Graphics::Update(float dt)
     m_drawGroups.PreparePointLights(m_device.get());
     if (!m_drawGroups.m_particlesOff)
         m_drawGroups.PrepareParticles(m_device.get());
-    if (DebugLineManager* lines = DebugLineManager::Current())
-        lines->Upload(m_device.get());
+    m_drawGroups.UploadLines(m_device.get());
     output.EndTimer("GFXPrep");
 
     output.StartTimer("GFXDraw");

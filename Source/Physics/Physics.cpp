@@ -107,6 +107,7 @@ void Physics::Update(float dt)
     }
     if (MessageManager* messages = Messages())
         m_world.DeliverQueue(*messages);
+    m_debug.Draw(m_components.Colliders());
 }
 
 } // namespace Quarn

@@ -3,6 +3,7 @@
 #include "Core/SystemT.h"
 #include "Physics/CollisionWorld.h"
 #include "Physics/PhysicsComponentManager.h"
+#include "Physics/PhysicsDebugManager.h"
 
 #include <cstdint>
 
@@ -62,6 +63,7 @@ private:
     float m_lastStepDt = 0.0f;
     bool m_fixedTimestep = false;
     CollisionWorld m_world;
+    PhysicsDebugManager m_debug;
     PhysicsComponentManager m_components{*this};
 };
 

@@ -219,6 +219,27 @@ TEST_F(SystemManagerTest, RestartMidFrameResetsEverySystemAndQuitStillWorksAfter
     EXPECT_EQ(OutputHandler::Get().LuaCallDepth(), 0);
 }
 
+// A service registered once for the process hears its message on the fresh message manager of every
+// warm reset too.
+TEST_F(SystemManagerTest, ProcessListenersAreRegisteredAgainAfterEveryWarmReset)
+{
+    AddSystems(1);
+    int heard = 0;
+    const auto registrar = [&heard](MessageManager& messages)
+    { messages.RegisterListener<void()>("Ping", [&heard] { ++heard; }); };
+    registrar(m_manager.GetMessageManager());
+    m_manager.AddProcessListeners(registrar);
+    S(1).m_onUpdate = [&](int updates)
+    {
+        Send("Ping");
+        if (updates <= 2)
+            throw RestartGameException();
+        Send("Quit");
+    };
+    m_manager.Run();
+    EXPECT_EQ(heard, 3);
+}
+
 TEST_F(SystemManagerTest, PauseControlsFollowThePausedFlag)
 {
     AddSystems(1);

@@ -1,5 +1,7 @@
 #include "Physics/PhysicsTestSupport.h"
 
+#include "Graphics/DebugLineManager.h"
+
 #include <cmath>
 
 namespace Quarn::test
@@ -254,6 +256,25 @@ TEST_F(PhysicsTest, AHandlerDestroyingItsObjectDuringDeliveryIsSafe)
     EXPECT_EQ(m_physics->GetColliderCount(), 1u);
     EXPECT_EQ(m_journal.front(), "OnCollision b a");
     EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+// With debug lines on, every collider is outlined each frame: a polygon as the loop through its world
+// points, a circle as the circle model, in the physics colour.
+TEST_F(PhysicsTest, CollidersAreOutlinedThroughTheDebugLineStore)
+{
+    Start();
+    DebugLineManager store;
+    store.Init(Messages());
+    AddBox(Object("box", 10.0f, 0.0f), 1.0f);
+    AddCircle(Object("ball", -10.0f, 0.0f), 3.0f);
+    m_physics->Update(1.0f / 60.0f);
+    EXPECT_TRUE(store.Vertices().empty()) << "lines are off";
+    store.SetEnabled(true);
+    m_physics->Update(1.0f / 60.0f);
+    ASSERT_EQ(store.Vertices().size(), 4u + 24u);
+    EXPECT_EQ(store.Vertices()[0].x, 9.0f);
+    EXPECT_EQ(store.Vertices()[0].colour, RGBA::FromARGB(255, 0, 255, 118).value);
+    EXPECT_EQ(store.Indices().size(), 8u + 48u);
 }
 
 } // namespace
