@@ -258,6 +258,34 @@ TEST_F(PhysicsTest, AHandlerDestroyingItsObjectDuringDeliveryIsSafe)
     EXPECT_EQ(m_errors.Count(), 0u);
 }
 
+// Taking a collider or a body off a live object in mid-contact: the collider's contacts end at once
+// with "StopCollision", and no pair is left pointing at what went.
+TEST_F(PhysicsTest, RemovingCollidersAndBodiesFromLiveObjectsLeavesNothingBehind)
+{
+    Start();
+    GameObject& a = Object("a", 0.0f, 0.0f);
+    GameObject& b = Object("b", 1.5f, 0.0f);
+    GameObject& c = Object("c", -1.5f, 0.0f);
+    for (GameObject* object : {&a, &b, &c})
+    {
+        AddBody(*object, 1.0f);
+        AddBox(*object, 1.0f);
+    }
+    m_physics->Update(0.0f);
+    m_physics->Update(1.0f / 60.0f);
+    ASSERT_EQ(m_physics->GetWorld().PairCount(), 2u);
+    m_journal.clear();
+    b.SetComponent(Collider::TypeId(), nullptr, Collider::kTypeName);
+    EXPECT_EQ(m_journal, (std::vector<std::string>{"StopCollision b a", "StopCollision a b"}));
+    EXPECT_EQ(m_physics->GetWorld().PairCount(), 1u);
+    c.SetComponent(PhysicsObject::TypeId(), nullptr, PhysicsObject::kTypeName);
+    for (int frame = 0; frame < 3; ++frame)
+        m_physics->Update(1.0f / 60.0f);
+    EXPECT_EQ(m_physics->GetColliderCount(), 2u);
+    EXPECT_EQ(m_physics->GetPhysicsObjectCount(), 2u);
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
 // With debug lines on, every collider is outlined each frame: a polygon as the loop through its world
 // points, a circle as the circle model, in the physics colour.
 TEST_F(PhysicsTest, CollidersAreOutlinedThroughTheDebugLineStore)
