@@ -2,30 +2,57 @@
 
 #include "GameObjects/ComponentT.h"
 
+#include <memory>
 #include <string>
 
 namespace Quarn
 {
 
-namespace sound
+class MessageManager;
+
+namespace platform::sound
 {
 class Event;
 class EventGroup;
-} // namespace sound
+class EventSystem;
+} // namespace platform::sound
 
-// Lets its game object play one sound event by name.
+// Lets its game object play one sound event by name: on its object's messages "EmitSound" and
+// "StopSound", and from scripts. Without the project's events (no project) it does nothing.
 class SoundEmitter : public ComponentT<SoundEmitter>
 {
 public:
     static constexpr const char* kTypeName = "SoundEmitter";
 
+    SoundEmitter() = default;
+    SoundEmitter(const SoundEmitter& source);
+    // A playing event stops with its emitter.
+    ~SoundEmitter() override;
+
     // The event name, with no element of its own.
     bool Serialize(Serializer& serializer) override;
+    static void RegisterLuaMethods(lua_State* state);
 
-    // The sound system's event group and the event obtained last; set by the Audio system.
-    sound::EventGroup* m_eventGroup = nullptr;
-    sound::Event* m_event = nullptr;
+    // From the Audio system as the emitter is made: the project's events (kept, with the event system
+    // they live in, as long as the emitter is), and the object's two messages.
+    void Init(MessageManager& messages, platform::sound::EventGroup* group,
+              std::shared_ptr<platform::sound::EventSystem> events);
+
+    void Emit();
+    void Stop();
+    void TogglePaused();
+    void Pause();
+    void Restart();
+
+    platform::sound::EventGroup* m_eventGroup = nullptr;
+    platform::sound::Event* m_event = nullptr;
     std::string m_eventName;
+
+private:
+    std::shared_ptr<platform::sound::EventSystem> m_events;
+
+    // The group's event of the emitter's name, or null after a reported failure.
+    platform::sound::Event* FindEvent();
 };
 
 } // namespace Quarn

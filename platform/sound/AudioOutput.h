@@ -11,8 +11,8 @@ namespace Quarn::platform::sound
 class Mixer;
 
 // Where mixed sound goes: the machine's audio device through SDL (its dummy driver in a headless run,
-// unless SDL_AUDIODRIVER names another, such as "disk"). The device pulls from the mixer on a thread
-// of its own until the output is destroyed.
+// unless SDL_AUDIODRIVER names another, such as "disk", and on a machine without a sound device). The device
+// pulls from the mixer on a thread of its own until the output is destroyed.
 class AudioOutput
 {
 public:

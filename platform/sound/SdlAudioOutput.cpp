@@ -15,18 +15,23 @@ class SdlAudioOutput final : public AudioOutput
 public:
     explicit SdlAudioOutput(Mixer& mixer) : m_mixer(mixer) {}
 
-    ~SdlAudioOutput() override
-    {
-        if (m_device != 0)
-            SDL_CloseAudioDevice(m_device);
-        if (m_started)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    }
+    ~SdlAudioOutput() override { Close(); }
 
+    // A machine without a sound device plays into SDL's dummy driver: the game runs silent.
     bool Open(std::string& error)
     {
         if (IsHeadless())
             SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        if (OpenDevice(error))
+            return true;
+        Close();
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        return OpenDevice(error);
+    }
+
+private:
+    bool OpenDevice(std::string& error)
+    {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         {
             error = SDL_GetError();
@@ -51,7 +56,16 @@ public:
         return true;
     }
 
-private:
+    void Close()
+    {
+        if (m_device != 0)
+            SDL_CloseAudioDevice(m_device);
+        if (m_started)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_device = 0;
+        m_started = false;
+    }
+
     static void Fill(void* self, Uint8* stream, int bytes)
     {
         auto* output = static_cast<SdlAudioOutput*>(self);

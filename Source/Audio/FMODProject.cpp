@@ -1,0 +1,33 @@
+#include "Audio/FMODProject.h"
+
+#include "Audio/Audio.h"
+#include "Audio/FmodCheck.h"
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+#include "Resources/ResourceNode.h"
+#include "platform/sound/EventSystem.h"
+
+namespace Quarn
+{
+
+void FMODProject::Create(ResourceNode& node, SystemManager&)
+{
+    ResourceNode* file = nullptr;
+    if (!node.Filter("fev", file) || !file->IsFile())
+    {
+        QUARN_ASSERT_FAILED_AS("!node.Filter(\"fev\",&file)", "Could not find FMOD project file: '%s.fev'",
+                               node.Name().c_str());
+        return;
+    }
+    platform::sound::EventSystem* events = Audio::GetEventSystem();
+    if (!events)
+        return;
+    std::size_t size = 0;
+    const std::shared_ptr<const char> bytes = file->ReadData(size);
+    platform::sound::EventProject* project = nullptr;
+    if (!QUARN_FMOD_FAILED(events->Load(bytes.get(), size, project),
+                           "Failed to load project '" + node.Name() + ".fev'"))
+        m_project = project;
+}
+
+} // namespace Quarn

@@ -1,0 +1,74 @@
+#include "Audio/MusicPrompt.h"
+
+#include "Audio/FmodCheck.h"
+#include "Script/LuaMethods.h"
+#include "platform/sound/EventSystem.h"
+
+namespace Quarn
+{
+
+MusicPrompt::MusicPrompt(std::unique_ptr<platform::sound::MusicPrompt> prompt) : m_prompt(std::move(prompt))
+{
+}
+
+MusicPrompt::~MusicPrompt() = default;
+
+void MusicPrompt::Begin()
+{
+    QUARN_FMOD_FAILED(m_prompt->Begin(), "Could not begin MusicPrompt");
+}
+
+void MusicPrompt::End()
+{
+    QUARN_FMOD_FAILED(m_prompt->End(), "Could not end MusicPrompt");
+}
+
+bool MusicPrompt::IsActive()
+{
+    bool active = false;
+    QUARN_FMOD_FAILED(m_prompt->IsActive(active), "Could not MusicPrompt::isActive");
+    return active;
+}
+
+void MusicPrompt::Toggle()
+{
+    if (IsActive())
+        End();
+    else
+        Begin();
+}
+
+namespace
+{
+int Collect(lua_State* state)
+{
+    delete static_cast<MusicPrompt*>(MusicPrompt::GetLuaBind().ToValue(state, 1));
+    return 0;
+}
+
+void Register(lua_State* state)
+{
+    LuaMethods<MusicPrompt>(state, &MusicPrompt::Begin, "Begin", &MusicPrompt::End, "End",
+                            &MusicPrompt::IsActive, "IsActive", &MusicPrompt::Toggle, "Toggle");
+    LuaSetMetamethod<MusicPrompt>(state, "__gc", &Collect);
+}
+} // namespace
+
+LuaPrimitiveBind& MusicPrompt::GetLuaBind()
+{
+    static LuaPrimitiveBind bind(typeid(MusicPrompt), &Register);
+    return bind;
+}
+
+void MusicPrompt::Push(lua_State* state, std::unique_ptr<MusicPrompt> prompt)
+{
+    if (!prompt)
+    {
+        lua_pushnil(state);
+        return;
+    }
+    void** block = GetLuaBind().PushValueBlock(state);
+    *block = prompt.release();
+}
+
+} // namespace Quarn
