@@ -12,6 +12,7 @@ local logged = false
 messages:RegisterGOListener(first, "OnCollision", function(self, other, contact, normal, depth)
     if not logged then
         logged = true
+        self.soundEmitter:Emit()
         qMain.Print(string.format("Asteroids collided, normal (%g, %g)", normal:X(), normal:Y()))
     end
 end)

@@ -15,3 +15,13 @@ for _, step in ipairs(steps) do
     end)
 end
 qMain.Print("Arrow keys move demoShip")
+
+-- The first ship's engine hums for the whole game.
+ship.soundEmitter:Emit()
+
+-- M starts and stops the music.
+local theme = audio:GetMusicPrompt("Theme")
+input:ListenKeyboardPressed(string.byte("M"), function()
+    theme:Toggle()
+    qMain.Print("Music " .. (theme:IsActive() and "on" or "off"))
+end)

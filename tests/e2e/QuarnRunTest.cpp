@@ -1,11 +1,15 @@
+#include "platform/sound/SoundBuffer.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace Quarn
 {
@@ -27,6 +31,66 @@ int RunQuarn(const std::filesystem::path& dir, const std::string& arguments,
                                 " >/dev/null 2>'" + errorOutput + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The largest normalised correlation of the pattern with any stretch of the signal (every fourth
+// sample of each, which keeps a hum's shape).
+double BestCorrelation(const std::vector<float>& signal, const std::vector<float>& pattern)
+{
+    std::vector<float> a;
+    std::vector<float> b;
+    for (std::size_t i = 0; i < signal.size(); i += 4)
+        a.push_back(signal[i]);
+    for (std::size_t i = 0; i < pattern.size(); i += 4)
+        b.push_back(pattern[i]);
+    double best = 0.0;
+    double bb = 0.0;
+    for (float v : b)
+        bb += v * v;
+    for (std::size_t lag = 0; lag + b.size() <= a.size(); ++lag)
+    {
+        double ab = 0.0;
+        double aa = 0.0;
+        for (std::size_t i = 0; i < b.size(); ++i)
+        {
+            ab += a[lag + i] * b[i];
+            aa += a[lag + i] * a[lag + i];
+        }
+        if (aa > 0.0 && bb > 0.0)
+            best = std::max(best, ab / std::sqrt(aa * bb));
+    }
+    return best;
+}
+
+// The game's sound through SDL's disk driver, which writes in real time: the game runs until six
+// seconds of sound are written, whatever the machine's speed, and the demo ships' engine loop is in it.
+TEST(QuarnRun, TheDemosEngineLoopIsInTheSoundOutput)
+{
+    test::TempDir dir;
+    const std::filesystem::path output = dir / "audio.raw";
+    const std::size_t wanted = 6 * 44100 * 2 * sizeof(float);
+    const std::string command = "cd '" + kRunDir.string() + "' && (XDG_DATA_HOME='" + dir.Path().string() +
+                                "' SDL_AUDIODRIVER=disk " + "SDL_DISKAUDIOFILE='" + output.string() +
+                                "' ./quarn --headless >/dev/null 2>&1 & pid=$!; " +
+                                "for i in $(seq 600); do [ $(stat -c%s '" + output.string() +
+                                "' 2>/dev/null || echo 0) -ge " + std::to_string(wanted) +
+                                " ] && break; sleep 0.1; done; kill -9 $pid; wait $pid)";
+    std::system(command.c_str());
+
+    std::ifstream in(output, std::ios::binary);
+    std::vector<float> frames;
+    for (float sample[2]; in.read(reinterpret_cast<char*>(sample), sizeof(sample));)
+        frames.push_back(sample[0]);
+    platform::sound::SoundBuffer engine;
+    ASSERT_EQ(platform::sound::DecodeSoundFile((kRunDir / "Resources/Audio/engine.wav").string(), engine),
+              platform::sound::SoundResult::Ok);
+    std::vector<float> loop;
+    for (std::size_t i = 0; i < engine.samples.size(); i += 2)
+        loop.push_back(engine.samples[i]);
+    // The last two seconds: past the start-up and the asteroids' knock.
+    ASSERT_GE(frames.size(), std::size_t{6 * 44100}) << "too little sound written";
+    const std::vector<float> later(frames.end() - 2 * 44100, frames.end());
+    EXPECT_GT(BestCorrelation(later, loop), 0.9);
 }
 
 TEST(QuarnRun, HeadlessRunOfThreeHundredFramesLogsStartUpAndFrames)

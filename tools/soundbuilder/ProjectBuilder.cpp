@@ -32,9 +32,9 @@ bool IsNumber(const char* text)
 
 std::filesystem::path BuiltProjectPath(const std::filesystem::path& source)
 {
-    const std::filesystem::path sourceRoot = "../Resources";
+    const std::filesystem::path sourceRoot = std::filesystem::absolute("../Resources").lexically_normal();
     std::filesystem::path built = source;
-    const auto relative = source.lexically_relative(sourceRoot);
+    const auto relative = std::filesystem::absolute(source).lexically_normal().lexically_relative(sourceRoot);
     if (!relative.empty() && *relative.begin() != "..")
         built = std::filesystem::path("./Resources") / relative;
     return built.replace_extension(".fev");
