@@ -66,15 +66,20 @@ double BestCorrelation(const std::vector<float>& signal, const std::vector<float
 // seconds of sound are written, whatever the machine's speed, and the demo ships' engine loop is in it.
 TEST(QuarnRun, TheDemosEngineLoopIsInTheSoundOutput)
 {
+    // A run folder of its own, so that other runs of the game do not share its working files.
     test::TempDir dir;
+    std::filesystem::create_directory(dir / "run");
+    std::filesystem::create_directory_symlink(kRunDir.parent_path() / "Resources", dir / "Resources");
+    std::filesystem::create_directory_symlink(kRunDir / "tools", dir / "run" / "tools");
+    std::filesystem::create_symlink(kRunDir / "fmod_designercl.exe", dir / "run" / "fmod_designercl.exe");
     const std::filesystem::path output = dir / "audio.raw";
     const std::size_t wanted = 6 * 44100 * 2 * sizeof(float);
-    const std::string command = "cd '" + kRunDir.string() + "' && (XDG_DATA_HOME='" + dir.Path().string() +
-                                "' SDL_AUDIODRIVER=disk " + "SDL_DISKAUDIOFILE='" + output.string() +
-                                "' ./quarn --headless >/dev/null 2>&1 & pid=$!; " +
-                                "for i in $(seq 600); do [ $(stat -c%s '" + output.string() +
-                                "' 2>/dev/null || echo 0) -ge " + std::to_string(wanted) +
-                                " ] && break; sleep 0.1; done; kill -9 $pid; wait $pid)";
+    const std::string command =
+        "cd '" + (dir / "run").string() + "' && (XDG_DATA_HOME='" + dir.Path().string() +
+        "' SDL_AUDIODRIVER=disk " + "SDL_DISKAUDIOFILE='" + output.string() + "' '" +
+        (kRunDir / "quarn").string() + "' --headless >/dev/null 2>&1 & pid=$!; " +
+        "for i in $(seq 600); do [ $(stat -c%s '" + output.string() + "' 2>/dev/null || echo 0) -ge " +
+        std::to_string(wanted) + " ] && break; sleep 0.1; done; kill -9 $pid; wait $pid)";
     std::system(command.c_str());
 
     std::ifstream in(output, std::ios::binary);
@@ -82,7 +87,7 @@ TEST(QuarnRun, TheDemosEngineLoopIsInTheSoundOutput)
     for (float sample[2]; in.read(reinterpret_cast<char*>(sample), sizeof(sample));)
         frames.push_back(sample[0]);
     platform::sound::SoundBuffer engine;
-    ASSERT_EQ(platform::sound::DecodeSoundFile((kRunDir / "Resources/Audio/engine.wav").string(), engine),
+    ASSERT_EQ(platform::sound::DecodeSoundFile((dir / "run/Resources/Audio/engine.wav").string(), engine),
               platform::sound::SoundResult::Ok);
     std::vector<float> loop;
     for (std::size_t i = 0; i < engine.samples.size(); i += 2)
