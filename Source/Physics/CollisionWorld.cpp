@@ -162,14 +162,13 @@ void CollisionWorld::Resolve(float invDt, const std::vector<DistanceJoint*>& joi
     EndUntouchedPairs(&invDt);
     for (DistanceJoint* joint : joints)
         joint->Prepare(invDt);
-    std::vector<CollisionPair*> responding;
-    responding.reserve(m_pairs.size());
+    m_responding.clear();
     for (const auto& [key, pair] : m_pairs)
         if (pair->respond)
-            responding.push_back(pair);
+            m_responding.push_back(pair);
     for (std::uint32_t pass = 0; pass < m_iterations; ++pass)
     {
-        for (CollisionPair* pair : responding)
+        for (CollisionPair* pair : m_responding)
             ContactSolver::ApplyImpulses(*pair);
         for (DistanceJoint* joint : joints)
             joint->ApplyImpulse();

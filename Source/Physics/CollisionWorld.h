@@ -91,6 +91,8 @@ private:
     std::vector<CollisionPair*> m_freeRecords;
     std::vector<QueuedCollision> m_queue;
     std::vector<std::uint64_t> m_ended;
+    // The pairs the current step's passes act on; kept so that a step allocates nothing.
+    std::vector<CollisionPair*> m_responding;
 };
 
 } // namespace Quarn

@@ -36,25 +36,28 @@ struct AxisResult
     float my = 0.0f;
 };
 
+// The extent of the points along the axis.
+void Project(const Vector4& axis, const std::vector<Vector4>& points, float& low, float& high)
+{
+    low = FLT_MAX;
+    high = -FLT_MAX;
+    for (const Vector4& point : points)
+    {
+        const float d = Dot2(axis, point);
+        low = std::min(low, d);
+        high = std::max(high, d);
+    }
+}
+
 // Projects both point sets on the axis: the axis separates them, or overlaps them by the signed gap.
 AxisResult TestAxis(const Vector4& axis, const std::vector<Vector4>& p, const std::vector<Vector4>& q)
 {
-    float minP = FLT_MAX;
-    float maxP = -FLT_MAX;
-    for (const Vector4& point : p)
-    {
-        const float d = Dot2(axis, point);
-        minP = std::min(minP, d);
-        maxP = std::max(maxP, d);
-    }
-    float minQ = FLT_MAX;
-    float maxQ = -FLT_MAX;
-    for (const Vector4& point : q)
-    {
-        const float d = Dot2(axis, point);
-        minQ = std::min(minQ, d);
-        maxQ = std::max(maxQ, d);
-    }
+    float minP = 0.0f;
+    float maxP = 0.0f;
+    float minQ = 0.0f;
+    float maxQ = 0.0f;
+    Project(axis, p, minP, maxP);
+    Project(axis, q, minQ, maxQ);
     const float g1 = minP - maxQ;
     const float g2 = minQ - maxP;
     AxisResult result;

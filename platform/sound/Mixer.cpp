@@ -8,6 +8,13 @@
 namespace Quarn::platform::sound
 {
 
+Mixer::Mixer() : m_fft(kiss_fftr_alloc(static_cast<int>(kHistory), 0, nullptr, nullptr)) {}
+
+Mixer::~Mixer()
+{
+    kiss_fftr_free(m_fft);
+}
+
 Mixer::VoiceId Mixer::Play(std::shared_ptr<const SoundBuffer> sound, float volume, bool loop)
 {
     if (!sound)
@@ -140,10 +147,8 @@ void Mixer::GetSpectrum(float* values, std::size_t count) const
             windowSum += w;
         }
     }
-    kiss_fftr_cfg config = kiss_fftr_alloc(static_cast<int>(kHistory), 0, nullptr, nullptr);
     std::array<kiss_fft_cpx, kHistory / 2 + 1> bins;
-    kiss_fftr(config, windowed.data(), bins.data());
-    kiss_fftr_free(config);
+    kiss_fftr(static_cast<kiss_fftr_cfg>(m_fft), windowed.data(), bins.data());
     for (std::size_t k = 0; k < count; ++k)
     {
         const kiss_fft_cpx& bin = bins[std::min(k, kSpectrumSize)];

@@ -17,6 +17,11 @@ namespace Quarn::platform::sound
 class Mixer
 {
 public:
+    Mixer();
+    ~Mixer();
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
     using VoiceId = std::uint32_t;
     static constexpr VoiceId kNoVoice = 0;
     static constexpr std::size_t kSpectrumSize = 512;
@@ -63,6 +68,8 @@ private:
     float m_masterVolume = 1.0f;
     bool m_masterMute = false;
     std::array<float, kHistory> m_history{};
+    // The FFT plan of the spectrum (kissfft's kiss_fftr_cfg), made once.
+    void* m_fft;
     std::size_t m_historyAt = 0;
 };
 

@@ -151,4 +151,13 @@ bool GrowingFile::WaitFor(const std::string& text, ChildProcess& writer, std::ch
     }
 }
 
+void PrepareRunFolder(const std::filesystem::path& dir)
+{
+    const std::filesystem::path built = std::filesystem::path(QUARN_BINARY_DIR) / "run";
+    std::filesystem::create_directory(dir / "run");
+    std::filesystem::create_directory_symlink(built.parent_path() / "Resources", dir / "Resources");
+    std::filesystem::create_directory_symlink(built / "tools", dir / "run" / "tools");
+    std::filesystem::create_symlink(built / "fmod_designercl.exe", dir / "run" / "fmod_designercl.exe");
+}
+
 } // namespace Quarn::test

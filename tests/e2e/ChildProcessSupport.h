@@ -60,4 +60,8 @@ private:
     std::size_t m_searchFrom = 0;
 };
 
+// A run folder of the built game of its own in dir ("dir/run", with "dir/Resources" and the tools the
+// resource conversion runs), so that parallel runs of the game share no working files.
+void PrepareRunFolder(const std::filesystem::path& dir);
+
 } // namespace Quarn::test

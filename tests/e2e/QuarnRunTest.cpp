@@ -1,3 +1,4 @@
+#include "e2e/ChildProcessSupport.h"
 #include "platform/sound/SoundBuffer.h"
 #include "support/TempDir.h"
 
@@ -66,12 +67,8 @@ double BestCorrelation(const std::vector<float>& signal, const std::vector<float
 // seconds of sound are written, whatever the machine's speed, and the demo ships' engine loop is in it.
 TEST(QuarnRun, TheDemosEngineLoopIsInTheSoundOutput)
 {
-    // A run folder of its own, so that other runs of the game do not share its working files.
     test::TempDir dir;
-    std::filesystem::create_directory(dir / "run");
-    std::filesystem::create_directory_symlink(kRunDir.parent_path() / "Resources", dir / "Resources");
-    std::filesystem::create_directory_symlink(kRunDir / "tools", dir / "run" / "tools");
-    std::filesystem::create_symlink(kRunDir / "fmod_designercl.exe", dir / "run" / "fmod_designercl.exe");
+    test::PrepareRunFolder(dir.Path());
     const std::filesystem::path output = dir / "audio.raw";
     const std::size_t wanted = 6 * 44100 * 2 * sizeof(float);
     const std::string command =

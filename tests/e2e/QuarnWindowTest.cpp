@@ -38,10 +38,7 @@ std::optional<std::string> XDoTool(const std::string& display, std::vector<std::
 TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
 {
     test::TempDir dir;
-    std::filesystem::create_directory(dir / "run");
-    std::filesystem::create_directory_symlink(kRunDir.parent_path() / "Resources", dir / "Resources");
-    std::filesystem::create_directory_symlink(kRunDir / "tools", dir / "run" / "tools");
-    std::filesystem::create_symlink(kRunDir / "fmod_designercl.exe", dir / "run" / "fmod_designercl.exe");
+    test::PrepareRunFolder(dir.Path());
 
     test::VirtualDisplay display(dir / "xvfb.txt");
     ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start: " << test::TempDir::Read(dir / "xvfb.txt");

@@ -262,6 +262,12 @@ GlShader::~GlShader()
         glDeleteProgram(m_program);
 }
 
+const GlShader::Uniform* GlShader::Find(int location) const
+{
+    const auto found = m_uniforms.find(location);
+    return found == m_uniforms.end() ? nullptr : &found->second;
+}
+
 int GlShader::UniformLocation(std::string_view name) const
 {
     const auto found = m_locations.find(std::string(name));
@@ -270,14 +276,12 @@ int GlShader::UniformLocation(std::string_view name) const
 
 Result GlShader::SetFloats(int location, std::span<const float> values)
 {
-    const auto found = m_uniforms.find(location);
-    if (found == m_uniforms.end())
+    const Uniform* uniform = Find(location);
+    if (!uniform)
         return Result::Code::InvalidCall;
-    const Uniform& uniform = found->second;
-    const auto take = [&](std::size_t components)
-    { return static_cast<GLsizei>(std::min<std::size_t>(values.size() / components, uniform.arraySize)); };
+    const auto take = [&](std::size_t components) { return uniform->Count(values.size(), components); };
     const float* data = values.data();
-    switch (uniform.type)
+    switch (uniform->type)
     {
     case GL_FLOAT:
         glProgramUniform1fv(m_program, location, take(1), data);
@@ -308,14 +312,12 @@ Result GlShader::SetFloats(int location, std::span<const float> values)
 
 Result GlShader::SetInts(int location, std::span<const std::int32_t> values)
 {
-    const auto found = m_uniforms.find(location);
-    if (found == m_uniforms.end())
+    const Uniform* uniform = Find(location);
+    if (!uniform)
         return Result::Code::InvalidCall;
-    const Uniform& uniform = found->second;
-    const auto take = [&](std::size_t components)
-    { return static_cast<GLsizei>(std::min<std::size_t>(values.size() / components, uniform.arraySize)); };
+    const auto take = [&](std::size_t components) { return uniform->Count(values.size(), components); };
     const GLint* data = values.data();
-    switch (uniform.type)
+    switch (uniform->type)
     {
     case GL_INT:
     case GL_BOOL:

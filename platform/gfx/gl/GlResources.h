@@ -6,6 +6,7 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -148,7 +149,14 @@ private:
     {
         GLenum type;
         GLint arraySize;
+        // The elements that many values of that many components fill, at most the array's size.
+        GLsizei Count(std::size_t values, std::size_t components) const
+        {
+            return static_cast<GLsizei>(
+                std::min<std::size_t>(values / components, static_cast<std::size_t>(arraySize)));
+        }
     };
+    const Uniform* Find(int location) const;
     GlLife m_life;
     GLuint m_program = 0;
     std::unordered_map<std::string, GLint> m_locations;
