@@ -24,9 +24,15 @@ void FMODProject::Create(ResourceNode& node, SystemManager&)
         return;
     std::size_t size = 0;
     const std::shared_ptr<const char> bytes = file->ReadData(size);
+    const std::string failure = "Failed to load project '" + node.Name() + ".fev'";
+    // A reload replaces the loaded project in place; a failed one keeps it.
+    if (m_project)
+    {
+        QUARN_FMOD_FAILED(events->Reload(*m_project, bytes.get(), size), failure);
+        return;
+    }
     platform::sound::EventProject* project = nullptr;
-    if (!QUARN_FMOD_FAILED(events->Load(bytes.get(), size, project),
-                           "Failed to load project '" + node.Name() + ".fev'"))
+    if (!QUARN_FMOD_FAILED(events->Load(bytes.get(), size, project), failure))
         m_project = project;
 }
 

@@ -17,7 +17,8 @@ class EventProject;
 class FMODProject : public ResourceBase
 {
 public:
-    // Reads the node's ".fev" file and loads it; a missing file or a failed load is reported.
+    // Reads the node's ".fev" file and loads it, or on a reload loads it in place of the loaded project;
+    // a missing file or a failed load is reported.
     void Create(ResourceNode& node, SystemManager& systems);
     // Null until a load succeeded.
     platform::sound::EventProject* GetProject() const { return m_project; }

@@ -69,31 +69,34 @@ platform::sound::Event* SoundEmitter::FindEvent()
 
 void SoundEmitter::Emit()
 {
-    m_event = FindEvent();
-    if (m_event)
-        QUARN_FMOD_FAILED(m_event->Start(), "Failed to start event '" + m_eventName + "'");
+    platform::sound::Event* event = FindEvent();
+    m_emitted = event != nullptr;
+    if (event)
+        QUARN_FMOD_FAILED(event->Start(), "Failed to start event '" + m_eventName + "'");
 }
 
 void SoundEmitter::Stop()
 {
     if (platform::sound::Event* event = FindEvent())
         QUARN_FMOD_FAILED(event->Stop(false), "Failed to stop event '" + m_eventName + "'");
-    m_event = nullptr;
+    m_emitted = false;
 }
 
 void SoundEmitter::TogglePaused()
 {
-    if (!m_event)
+    platform::sound::Event* event = m_emitted ? FindEvent() : nullptr;
+    if (!event)
         return;
     bool paused = false;
-    if (!QUARN_FMOD_FAILED(m_event->GetPaused(paused), "Failed to getPaused from '" + m_eventName + "'"))
-        QUARN_FMOD_FAILED(m_event->SetPaused(!paused), "Failed to setPaused from '" + m_eventName + "'");
+    if (!QUARN_FMOD_FAILED(event->GetPaused(paused), "Failed to getPaused from '" + m_eventName + "'"))
+        QUARN_FMOD_FAILED(event->SetPaused(!paused), "Failed to setPaused from '" + m_eventName + "'");
 }
 
 void SoundEmitter::Pause()
 {
-    if (m_event)
-        QUARN_FMOD_FAILED(m_event->SetPaused(true), "Failed to setPaused from '" + m_eventName + "'");
+    platform::sound::Event* event = m_emitted ? FindEvent() : nullptr;
+    if (event)
+        QUARN_FMOD_FAILED(event->SetPaused(true), "Failed to setPaused from '" + m_eventName + "'");
 }
 
 void SoundEmitter::Restart()

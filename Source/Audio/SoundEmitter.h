@@ -45,11 +45,13 @@ public:
     void Restart();
 
     platform::sound::EventGroup* m_eventGroup = nullptr;
-    platform::sound::Event* m_event = nullptr;
     std::string m_eventName;
 
 private:
     std::shared_ptr<platform::sound::EventSystem> m_events;
+    // Set by Emit, cleared by Stop: pausing acts only on an emitted event. The event itself is found
+    // by name at each call, since a project reload may replace it.
+    bool m_emitted = false;
 
     // The group's event of the emitter's name, or null after a reported failure.
     platform::sound::Event* FindEvent();

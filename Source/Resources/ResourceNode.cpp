@@ -86,11 +86,12 @@ void ResourceNode::Insert(std::string_view name, const std::string& path)
 std::unique_ptr<ResourceNode> ResourceNode::MakeChild(std::string_view rest, const std::string& path)
 {
     auto child = std::make_unique<ResourceNode>(*m_owner);
+    const std::string fileName = std::filesystem::path(path).filename().string();
+    child->m_name = fileName.substr(0, fileName.size() - rest.size());
     if (rest.empty())
     {
         child->m_isFile = true;
         child->m_path = path;
-        child->m_name = std::filesystem::path(path).filename().string();
     }
     else
     {

@@ -38,6 +38,8 @@ public:
 
     bool IsFile() const { return m_isFile; }
     const std::string& Path() const { return m_path; }
+    // The name the node is found by, as first spelt: a file's whole file name, else the file name up
+    // to this node's segment ("Player_Ship" for the node of "ship" reached from Player_Ship.xml).
     const std::string& Name() const { return m_name; }
     // The whole content of this file node, through the owner's file reading (a preloaded file is
     // ready at once).

@@ -2,7 +2,9 @@
 
 #include "platform/sound/AudioOutput.h"
 
+#include <algorithm>
 #include <charconv>
+#include <optional>
 #include <sstream>
 
 namespace Quarn::platform::sound
@@ -10,8 +12,9 @@ namespace Quarn::platform::sound
 
 SoundResult Event::Start()
 {
-    if (m_voice != Mixer::kNoVoice)
-        m_mixer.Stop(m_voice);
+    Stop(true);
+    if (!m_sound)
+        return SoundResult::EventNotFound;
     m_voice = m_mixer.Play(m_sound, m_volume, m_loop);
     return SoundResult::Ok;
 }
@@ -22,6 +25,14 @@ SoundResult Event::Stop(bool)
         m_mixer.Stop(m_voice);
     m_voice = Mixer::kNoVoice;
     return SoundResult::Ok;
+}
+
+void Event::Replace(std::shared_ptr<const SoundBuffer> sound, float volume, bool loop)
+{
+    Stop(true);
+    m_sound = std::move(sound);
+    m_volume = volume;
+    m_loop = loop;
 }
 
 SoundResult Event::GetPaused(bool& paused) const
@@ -84,17 +95,17 @@ SoundResult EventCategory::GetMute(bool& mute) const
 
 SoundResult MusicPrompt::Begin()
 {
-    return m_cue.Start();
+    return m_cue->Start();
 }
 
 SoundResult MusicPrompt::End()
 {
-    return m_cue.Stop(false);
+    return m_cue->Stop(false);
 }
 
 SoundResult MusicPrompt::IsActive(bool& active) const
 {
-    active = m_cue.IsPlaying();
+    active = m_cue->IsPlaying();
     return SoundResult::Ok;
 }
 
@@ -112,7 +123,7 @@ SoundResult MusicSystem::PrepareCue(std::uint32_t id, std::unique_ptr<MusicPromp
     const auto found = m_cues.find(id);
     if (found == m_cues.end())
         return SoundResult::EventNotFound;
-    prompt.reset(new MusicPrompt(*found->second.event));
+    prompt.reset(new MusicPrompt(found->second.event));
     return SoundResult::Ok;
 }
 
@@ -201,7 +212,21 @@ bool ParseProject(std::string_view text, std::vector<ProjectLine>& lines)
 
 } // namespace
 
-SoundResult EventSystem::Load(const char* data, std::size_t size, EventProject*& project)
+// A built project read and decoded, not yet in the event system.
+struct EventSystem::ProjectContents
+{
+    struct Media
+    {
+        std::string name;
+        std::shared_ptr<const SoundBuffer> sound;
+        float volume = 1.0f;
+        bool loop = true;
+    };
+    std::vector<Media> events;
+    std::vector<Media> cues;
+};
+
+SoundResult EventSystem::Read(const char* data, std::size_t size, ProjectContents& contents) const
 {
     if (!m_initialized)
         return SoundResult::NotInitialized;
@@ -210,34 +235,107 @@ SoundResult EventSystem::Load(const char* data, std::size_t size, EventProject*&
     std::vector<ProjectLine> lines;
     if (!ParseProject(std::string_view(data, size), lines))
         return SoundResult::BadFormat;
-    auto loaded = std::make_unique<EventProject>();
-    MusicSystem music;
-    std::uint32_t nextCueId = m_nextCueId;
     for (const ProjectLine& line : lines)
     {
-        float volume = 1.0f;
-        if (!ReadFloat(line.fields[2], volume))
+        ProjectContents::Media media{line.fields[0], nullptr};
+        if (!ReadFloat(line.fields[2], media.volume))
             return SoundResult::BadFormat;
         auto sound = std::make_shared<SoundBuffer>();
         const SoundResult decoded = DecodeSoundFile(m_mediaPath + line.fields[1], *sound);
         if (decoded != SoundResult::Ok)
             return decoded;
+        media.sound = std::move(sound);
         if (line.kind == "event")
         {
             if (line.fields[3] != "0" && line.fields[3] != "1")
                 return SoundResult::BadFormat;
-            loaded->m_group.m_events[line.fields[0]].reset(
-                new Event(m_mixer, std::move(sound), volume, line.fields[3] == "1"));
+            media.loop = line.fields[3] == "1";
+            contents.events.push_back(std::move(media));
         }
         else
-            music.m_cues[nextCueId++] = {
-                line.fields[0], std::unique_ptr<Event>(new Event(m_mixer, std::move(sound), volume, true))};
+            contents.cues.push_back(std::move(media));
     }
-    m_nextCueId = nextCueId;
-    for (auto& [id, cue] : music.m_cues)
-        m_music.m_cues[id] = std::move(cue);
-    m_projects.push_back(std::move(loaded));
+    return SoundResult::Ok;
+}
+
+namespace
+{
+
+// The media named name, taken out of the list; null when the list has none of that name.
+template <class Media> std::optional<Media> TakeMedia(std::vector<Media>& list, const std::string& name)
+{
+    const auto found = std::find_if(list.begin(), list.end(), [&](const Media& m) { return m.name == name; });
+    if (found == list.end())
+        return std::nullopt;
+    Media media = std::move(*found);
+    list.erase(found);
+    return media;
+}
+
+} // namespace
+
+void EventSystem::Apply(EventProject& project, ProjectContents& contents)
+{
+    auto& events = project.m_group.m_events;
+    for (auto it = events.begin(); it != events.end();)
+    {
+        if (auto media = TakeMedia(contents.events, it->first))
+        {
+            it->second->Replace(std::move(media->sound), media->volume, media->loop);
+            ++it;
+        }
+        else
+        {
+            it->second->Stop(true);
+            it = events.erase(it);
+        }
+    }
+    for (auto& media : contents.events)
+        events[media.name].reset(new Event(m_mixer, std::move(media.sound), media.volume, media.loop));
+
+    std::vector<std::uint32_t> cueIds;
+    for (const std::uint32_t id : project.m_cueIds)
+    {
+        MusicSystem::Cue& cue = m_music.m_cues.at(id);
+        if (auto media = TakeMedia(contents.cues, cue.name))
+        {
+            cue.event->Replace(std::move(media->sound), media->volume, true);
+            cueIds.push_back(id);
+        }
+        else
+        {
+            cue.event->Replace(nullptr, 0.0f, true);
+            m_music.m_cues.erase(id);
+        }
+    }
+    for (auto& media : contents.cues)
+    {
+        m_music.m_cues[m_nextCueId] = {media.name, std::shared_ptr<Event>(new Event(
+                                                       m_mixer, std::move(media.sound), media.volume, true))};
+        cueIds.push_back(m_nextCueId++);
+    }
+    project.m_cueIds = std::move(cueIds);
+}
+
+SoundResult EventSystem::Load(const char* data, std::size_t size, EventProject*& project)
+{
+    ProjectContents contents;
+    const SoundResult read = Read(data, size, contents);
+    if (read != SoundResult::Ok)
+        return read;
+    m_projects.push_back(std::make_unique<EventProject>());
+    Apply(*m_projects.back(), contents);
     project = m_projects.back().get();
+    return SoundResult::Ok;
+}
+
+SoundResult EventSystem::Reload(EventProject& project, const char* data, std::size_t size)
+{
+    ProjectContents contents;
+    const SoundResult read = Read(data, size, contents);
+    if (read != SoundResult::Ok)
+        return read;
+    Apply(project, contents);
     return SoundResult::Ok;
 }
 

@@ -30,6 +30,10 @@ public:
 
 private:
     friend class EventSystem;
+    // Stops the event and gives it other media, so holders of the event play the new media from
+    // their next start; an event without media starts nothing.
+    void Replace(std::shared_ptr<const SoundBuffer> sound, float volume, bool loop);
+
     Event(Mixer& mixer, std::shared_ptr<const SoundBuffer> sound, float volume, bool loop)
         : m_mixer(mixer), m_sound(std::move(sound)), m_volume(volume), m_loop(loop)
     {
@@ -62,6 +66,8 @@ public:
 private:
     friend class EventSystem;
     EventGroup m_group;
+    // The music system's cues that came from this project.
+    std::vector<std::uint32_t> m_cueIds;
 };
 
 // The master category: the volume and mute of everything played.
@@ -89,8 +95,9 @@ public:
 
 private:
     friend class MusicSystem;
-    explicit MusicPrompt(Event& cue) : m_cue(cue) {}
-    Event& m_cue;
+    explicit MusicPrompt(std::shared_ptr<Event> cue) : m_cue(std::move(cue)) {}
+    // Shared: a prompt outlives its cue's removal by a project reload, and then plays nothing.
+    std::shared_ptr<Event> m_cue;
 };
 
 struct MusicCueEntry
@@ -113,7 +120,7 @@ private:
     struct Cue
     {
         std::string name;
-        std::unique_ptr<Event> event;
+        std::shared_ptr<Event> event;
     };
     std::map<std::uint32_t, Cue> m_cues;
 };
@@ -134,6 +141,10 @@ public:
     // A built project (".fev" text): its events and cues, their media decoded from the media path. A
     // bad project or missing media loads nothing.
     SoundResult Load(const char* data, std::size_t size, EventProject*& project);
+    // Loads a built project again in place of a loaded one: its playing events and cues stop, and
+    // events and cues kept by name are the same objects with the new media; holders of removed ones
+    // find them gone (events) or silent (prompts). A bad project changes nothing.
+    SoundResult Reload(EventProject& project, const char* data, std::size_t size);
     SoundResult GetProjectByIndex(std::size_t index, EventProject*& project);
     SoundResult GetCategory(std::string_view name, EventCategory*& category);
     SoundResult GetMusicSystem(MusicSystem*& music);
@@ -144,6 +155,10 @@ public:
     Mixer& GetMixer() { return m_mixer; }
 
 private:
+    struct ProjectContents;
+    SoundResult Read(const char* data, std::size_t size, ProjectContents& contents) const;
+    void Apply(EventProject& project, ProjectContents& contents);
+
     Mixer m_mixer;
     std::unique_ptr<AudioOutput> m_output;
     bool m_initialized = false;

@@ -11,6 +11,7 @@
 #include "GameObjects/Transform.h"
 #include "Graphics/Graphics.h"
 #include "Physics/Physics.h"
+#include "Resources/ResourceManager.h"
 #include "Script/LuaPolymorphicBase.h"
 #include "platform/sound/EventSystem.h"
 #include "support/CapturedErrors.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -130,6 +132,72 @@ TEST_F(AudioTest, AMissingProjectIsReportedOnce)
     EXPECT_EQ(m_audio->GetGroup(), nullptr);
     ASSERT_EQ(m_errors.Count(), 1u) << m_errors.Texts()[1];
     EXPECT_TRUE(m_errors.Any("No resource with name")) << m_errors.Texts()[0];
+}
+
+// A project changed on disk and loaded again replaces the loaded one: what played stops, events and
+// cues come from the new project, and holders of the old ones neither crash nor play old media.
+TEST_F(AudioTest, AReloadedProjectReplacesTheLoadedOne)
+{
+    Start("<ProjectName>Demo</ProjectName>");
+    platform::sound::EventGroup* group = m_audio->GetGroup();
+    ASSERT_NE(group, nullptr);
+    GameObject* ship = m_engine->GetGameObjectManager().CreateIntern(new GameObject());
+    auto* emitter = new SoundEmitter();
+    emitter->m_eventName = "Engine";
+    ship->SetComponent(SoundEmitter::TypeId(), emitter, SoundEmitter::kTypeName);
+    emitter->Emit();
+    const std::unique_ptr<MusicPrompt> theme = m_audio->GetMusicPrompt("Theme");
+    ASSERT_NE(theme, nullptr);
+    theme->Toggle();
+    ASSERT_EQ(Playing(), 2u);
+
+    m_folder.WriteWorking("Audio/Demo.fev", "QFEV 1\nevent Engine\tengine.wav\t0.25\t0\n"
+                                            "event Knock\tengine.wav\t1\t0\ncue Battle\tengine.wav\t1\n");
+    m_engine->GetResourceManager().RefreshResources();
+    EXPECT_EQ(Playing(), 0u);
+    EXPECT_EQ(m_audio->GetGroup(), group);
+    platform::sound::Event* knock = nullptr;
+    EXPECT_EQ(group->GetEvent("Knock", knock), platform::sound::SoundResult::Ok);
+    emitter->Emit();
+    emitter->Pause();
+    EXPECT_EQ(Playing(), 1u);
+    emitter->Stop();
+    EXPECT_EQ(m_errors.Count(), 0u);
+
+    // The old cue's prompt is silent and says so; the new cue is there, the old one is not.
+    theme->Toggle();
+    EXPECT_FALSE(theme->IsActive());
+    EXPECT_EQ(m_errors.Count(), 1u);
+    EXPECT_NE(m_audio->GetMusicPrompt("Battle"), nullptr);
+    EXPECT_EQ(m_audio->GetMusicPrompt("Theme"), nullptr);
+
+    // A broken project is reported and the loaded one stays.
+    m_folder.WriteWorking("Audio/Demo.fev", "QFEV 1\nevent Knock\n");
+    m_engine->GetResourceManager().RefreshResources();
+    EXPECT_TRUE(m_errors.Any("Failed to load project 'Demo.fev'"));
+    emitter->Emit();
+    EXPECT_EQ(Playing(), 1u);
+}
+
+// A project whose source does not build is reported, and the game runs on without sound.
+TEST_F(AudioTest, AProjectThatDoesNotBuildLeavesTheGameSilent)
+{
+    m_folder.WriteSource("Audio/Broken.fdp", "<project><event name=\"Engine\" file=\"engine.wav\"");
+    std::filesystem::create_symlink(std::filesystem::path(QUARN_BINARY_DIR) / "run" / "fmod_designercl.exe",
+                                    m_folder.Working().parent_path() / "fmod_designercl.exe");
+    Start("<ProjectName>Broken</ProjectName>");
+    EXPECT_EQ(m_audio->GetGroup(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(m_folder.Working() / "Audio" / "Broken.fev"));
+    EXPECT_GE(m_errors.Count(), 1u);
+    const std::size_t reports = m_errors.Count();
+    GameObject* ship = m_engine->GetGameObjectManager().CreateIntern(new GameObject());
+    auto* emitter = new SoundEmitter();
+    emitter->m_eventName = "Engine";
+    ship->SetComponent(SoundEmitter::TypeId(), emitter, SoundEmitter::kTypeName);
+    emitter->Emit();
+    m_audio->Update(0.016f);
+    EXPECT_EQ(Playing(), 0u);
+    EXPECT_EQ(m_errors.Count(), reports);
 }
 
 } // namespace

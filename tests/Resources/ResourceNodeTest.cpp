@@ -95,6 +95,7 @@ TEST_F(ResourceNodeTest, NamesAreCaseBlindSegmentsSplitAtUnderscoreAndDot)
 
     ResourceNode* node = nullptr;
     ASSERT_TRUE(m_root.Filter("Player_Ship", node));
+    EXPECT_EQ(node->Name(), "Player_Ship");
     ASSERT_TRUE(node->Filter("XML", node));
     EXPECT_EQ(node->Path(), ship);
     EXPECT_EQ(node->Name(), "Player_Ship.xml");
