@@ -1,21 +1,17 @@
-// The effect compiler the resource conversion runs: fxc.exe /T fx_2_0 /Fo <output> <source>. It writes
-// the compiled effect the effect resource loads. The compiled form is the effect file's text; reading
-// and checking the effect's parts comes with the effect layer. Errors go to standard error as
-// "file(line): error: text" with a non-zero exit, and leave no output behind.
-#include "platform/io/AtomicWrite.h"
+// The effect compiler the resource conversion runs: fxc.exe /T fx_2_0 /Fo <output> <source>. Faults go to
+// standard error as "file(line): error: text" with a non-zero exit, and leave no output behind.
+#include "tools/fxc/EffectCompiler.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 
 namespace
 {
 
-int Fail(const std::string& file, const std::string& text)
+int Fail(const std::string& text)
 {
-    std::fprintf(stderr, "%s(0): error: %s\n", file.c_str(), text.c_str());
+    std::fprintf(stderr, "fxc.exe(0): error: %s\n", text.c_str());
     return 1;
 }
 
@@ -36,17 +32,15 @@ int main(int argc, char** argv)
         else if (source.empty())
             source = argument;
         else
-            return Fail("fxc.exe", "unexpected argument \"" + std::string(argument) + "\"");
+            return Fail("unexpected argument \"" + std::string(argument) + "\"");
     }
     if (profile != "fx_2_0" || output.empty() || source.empty())
-        return Fail("fxc.exe", "usage: fxc.exe /T fx_2_0 /Fo <output> <source>");
-    std::ifstream in(source, std::ios::binary);
-    if (!in)
-        return Fail(source, "cannot open the effect file");
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!Quarn::platform::WriteFileAtomically(output, text.str(), error))
-        return Fail(output, error);
+        return Fail("usage: fxc.exe /T fx_2_0 /Fo <output> <source>");
+    std::string errors;
+    if (!Quarn::tools::CompileEffect(source, output, errors))
+    {
+        std::fputs(errors.c_str(), stderr);
+        return 1;
+    }
     return 0;
 }
