@@ -1,2 +1,123 @@
-// The effect every frame draws with, first in the effect list: its technique's script names the draw
-// groups in the order they are drawn.
+// The effect every frame draws with, first in the effect list. The scene (objects lit by the ambient
+// and the directional light, then the debug lines) is drawn into SceneMap; its bright parts are gathered
+// into the half-size GlowMap over GlowPasses passes; the composite puts both on the back buffer with a
+// darkening towards the corners.
+
+float Script : STANDARDSGLOBAL <
+    string ScriptClass = "scene";
+    string ScriptOrder = "standard";
+    string Script = "Technique=Technique?Main;";
+> = 0.8;
+
+float4x4 ViewProj : VIEWPROJ;
+float4x4 World : WORLD;
+float4 Ambient : AMBIENT;
+float4 LightDirection : DIRECTIONAL_LIGHT;
+float4 LightColour : DIRECTIONAL_LIGHT_COLOR;
+float2 ScreenSize : SCREENSIZE;
+texture ObjectTexture : TEXTURE;
+
+float4 Background = {0.0941, 0.1882, 0.3137, 1};
+float4 Nothing = {0, 0, 0, 0};
+float Vignette < string UIWidget = "Slider"; float4 UIParams = {0, 1, 0.05, 0}; > = 0.6;
+float GlowThreshold < string UIWidget = "Slider"; > = 0.7;
+int GlowPasses = 2;
+int GlowStep = 0;
+texture SceneMap < string Format = "A8R8G8B8"; float2 ViewPortRatio = {1, 1}; >;
+texture GlowMap < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.5, 0.5}; >;
+
+technique Main < string Script =
+    "RenderColorTarget0=SceneMap; ClearSetColor=Background; Clear=Color; Clear=Depth;"
+    "Pass=Objects; Pass=Lines;"
+    "RenderColorTarget0=GlowMap; ClearSetColor=Nothing; Clear=Color;"
+    "LoopByCount=GlowPasses; LoopGetIndex=GlowStep; Pass=Glow; LoopEnd=;"
+    "RenderColorTarget0=; Pass=Composite;"; >
+{
+    pass Objects < string Script = "Draw=Objects;"; >
+    {
+        ZEnable = true; ZWriteEnable = true; AlphaBlendEnable = false;
+        VertexShader = glsl {
+            layout(location = IN_POSITION) in vec3 position;
+            layout(location = IN_NORMAL) in vec3 normal;
+            layout(location = IN_TEXCOORD0) in vec2 texCoord;
+            layout(location = 0) out vec2 vTexCoord;
+            layout(location = 1) out vec3 vNormal;
+            void main()
+            {
+                gl_Position = ViewProj * (World * vec4(position, 1.0));
+                vTexCoord = texCoord;
+                vNormal = (World * vec4(normal, 0.0)).xyz;
+            }
+        };
+        PixelShader = glsl {
+            layout(location = 0) in vec2 vTexCoord;
+            layout(location = 1) in vec3 vNormal;
+            layout(location = 0) out vec4 result;
+            void main()
+            {
+                vec4 base = texture(ObjectTexture, vTexCoord);
+                float facing = max(dot(normalize(vNormal), -LightDirection.xyz), 0.0);
+                result = vec4(base.rgb * (Ambient.rgb + LightColour.rgb * facing), base.a);
+            }
+        };
+    }
+
+    pass Lines < string Script = "Draw=Lines;"; >
+    {
+        ZEnable = false; CullMode = None; AlphaBlendEnable = true; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha;
+        VertexShader = glsl {
+            layout(location = IN_POSITION) in vec3 position;
+            layout(location = IN_COLOR0) in vec4 colour;
+            layout(location = 0) out vec4 vColour;
+            void main()
+            {
+                gl_Position = ViewProj * vec4(position, 1.0);
+                vColour = colour;
+            }
+        };
+        PixelShader = glsl {
+            layout(location = 0) in vec4 vColour;
+            layout(location = 0) out vec4 result;
+            void main() { result = vColour; }
+        };
+    }
+
+    // Each step gathers the scene's bright parts a little further out, added to what is there.
+    pass Glow < string Script = "Draw=Screen;"; >
+    {
+        ZEnable = false; CullMode = None; AlphaBlendEnable = true; SrcBlend = One; DestBlend = One;
+        PixelShader = glsl {
+            layout(location = 1) in vec4 texCoord;
+            layout(location = 0) out vec4 result;
+            void main()
+            {
+                vec2 reach = vec2(float(GlowStep + 1) * 2.0) / ScreenSize;
+                vec3 sum = vec3(0.0);
+                for (int i = 0; i < 4; ++i)
+                {
+                    vec2 direction = vec2(i == 0 ? 1.0 : i == 1 ? -1.0 : 0.0, i == 2 ? 1.0 : i == 3 ? -1.0 : 0.0);
+                    vec3 c = texture(SceneMap, texCoord.xy + direction * reach).rgb;
+                    sum += c * step(GlowThreshold, max(max(c.r, c.g), c.b));
+                }
+                result = vec4(sum / (4.0 * float(GlowPasses)), 1.0);
+            }
+        };
+    }
+
+    pass Composite < string Script = "Draw=Screen;"; >
+    {
+        ZEnable = false; CullMode = None; AlphaBlendEnable = false;
+        PixelShader = glsl {
+            layout(location = 1) in vec4 texCoord;
+            layout(location = 0) out vec4 result;
+            void main()
+            {
+                vec2 fromCentre = texCoord.xy - 0.5;
+                float shade = 1.0 - Vignette * dot(fromCentre, fromCentre) * 2.0;
+                vec3 scene = texture(SceneMap, texCoord.xy).rgb;
+                vec3 glow = texture(GlowMap, texCoord.xy).rgb;
+                result = vec4(scene * shade + glow, 1.0);
+            }
+        };
+    }
+}

@@ -1,10 +1,14 @@
 #include "Graphics/DrawGroups.h"
 
+#include "Core/LowerCase.h"
 #include "Graphics/DebugLineManager.h"
+#include "Graphics/DrawObject.h"
 #include "Graphics/GraphicsError.h"
 #include "platform/gfx/Device.h"
+#include "platform/gfx/Effect.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace Quarn
@@ -60,10 +64,62 @@ void DrawGroups::PreparePointLights(platform::gfx::Device*) {}
 
 void DrawGroups::PrepareParticles(platform::gfx::Device*) {}
 
-void DrawGroups::Draw(const std::string& group, Effect&, platform::gfx::Device* device)
+void DrawGroups::Draw(const std::string& group, platform::gfx::Effect& effect, platform::gfx::Device* device)
 {
-    if (group == "lines")
+    const std::string name = LowerCase(group);
+    if (name == "screen" || name == "directional_light")
+        DrawScreenQuad(effect, device);
+    else if (name == "lines")
         DrawLines(device);
+}
+
+bool DrawGroups::IsEmpty(const std::string& group) const
+{
+    const std::string name = LowerCase(group);
+    if (name == "lights")
+        return m_lights.empty();
+    if (name == "screen")
+        return false;
+    if (name == "particles")
+        return m_emitters.empty();
+    if (name == "lines")
+    {
+        const DebugLineManager* lines = DebugLineManager::Current();
+        return !lines || lines->Indices().empty();
+    }
+    if (name == "directional_light")
+        return !m_directionalLightOn;
+    // Translucent objects are matched by their group string as written.
+    return std::none_of(m_objects.begin(), m_objects.end(),
+                        [&](const DrawObject* object) {
+                            return object->m_hasAlpha ? object->m_drawGroup == name
+                                                      : LowerCase(object->m_drawGroup) == name;
+                        });
+}
+
+void DrawGroups::DrawScreenQuad(platform::gfx::Effect& effect, platform::gfx::Device* device)
+{
+    namespace gfx = platform::gfx;
+    if (!device)
+        return;
+    // Render target 0 may be held as null, meaning the back buffer.
+    std::shared_ptr<gfx::Surface> target = device->GetRenderTarget(0);
+    if (!target)
+        target = device->GetBackBuffer();
+    if (!target || !m_quadDeclaration)
+        return;
+    const auto w = static_cast<float>(target->GetDesc().width);
+    const auto h = static_cast<float>(target->GetDesc().height);
+    // Pixel centres lie on whole numbers: the quad's corners sit half a pixel before the first and after
+    // the last.
+    const float quad[] = {-0.5f, -0.5f, 0.5f,     1.0f,     0.0f,     0.0f,  -0.5f, h - 0.5f,
+                          0.5f,  1.0f,  0.0f,     1.0f,     w - 0.5f, -0.5f, 0.5f,  1.0f,
+                          1.0f,  0.0f,  w - 0.5f, h - 0.5f, 0.5f,     1.0f,  1.0f,  1.0f};
+    device->SetStreamSourceFreq(1, 1);
+    device->SetStreamSourceFreq(0, 1);
+    device->SetVertexDeclaration(m_quadDeclaration);
+    effect.CommitChanges();
+    device->DrawPrimitiveUP(gfx::PrimitiveType::TriangleStrip, 2, quad, 6 * sizeof(float));
 }
 
 bool DrawGroups::EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices)

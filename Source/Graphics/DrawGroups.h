@@ -8,21 +8,21 @@ namespace Quarn
 {
 
 class DrawObject;
-class Effect;
 class ParticleEmitter;
 class PointLight;
 
 namespace platform::gfx
 {
 class Device;
+class Effect;
 class IndexBuffer;
 class VertexBuffer;
 class VertexDeclaration;
 } // namespace platform::gfx
 
 // Everything drawable, by group: objects, particle emitters, point lights and the full-screen quad's
-// vertex layout. Batching, the particle and light buffers and the drawing of a group come with the
-// draw-group layer; until then the groups only hold their members.
+// vertex layout. Batching, the particle and light buffers and the drawing of objects, particles and
+// lights come with the draw-group layer; until then those groups only hold their members.
 class DrawGroups
 {
 public:
@@ -43,7 +43,11 @@ public:
     void UpdateParticles(float dt, float gameTime);
     void PreparePointLights(platform::gfx::Device* device);
     void PrepareParticles(platform::gfx::Device* device);
-    void Draw(const std::string& group, Effect& effect, platform::gfx::Device* device);
+    // Draws one group by its name: "screen" and "directional_light" a quad over render target 0, "lines"
+    // the debug lines, any other name an object group.
+    void Draw(const std::string& group, platform::gfx::Effect& effect, platform::gfx::Device* device);
+    // Whether a pass that draws the group has nothing to draw.
+    bool IsEmpty(const std::string& group) const;
     // The debug-line store's frame into the line group's buffers (once a frame, before drawing), and
     // the group "lines" drawn from them, which empties the store.
     void UploadLines(platform::gfx::Device* device);
@@ -52,10 +56,13 @@ public:
     void OnLostDevice();
 
     bool m_particlesOff = false;
+    // The Graphics setting "DirectionalLightOn", for the emptiness of "directional_light".
+    bool m_directionalLightOn = false;
     // Pre-transformed position and texture coordinates; made once, kept across resets.
     std::shared_ptr<platform::gfx::VertexDeclaration> m_quadDeclaration;
 
 private:
+    void DrawScreenQuad(platform::gfx::Effect& effect, platform::gfx::Device* device);
     // Makes sure the line buffers hold the store's counts, made anew (count + 10) when they do not.
     bool EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices);
 

@@ -1,34 +1,90 @@
 #pragma once
 
+#include "Core/Vector4.h"
+#include "platform/gfx/Effect.h"
+
+#include <array>
+#include <map>
 #include <string>
-#include <unordered_map>
 
 namespace Quarn
 {
 
-class Effect;
 class ViewProjection;
 
-// Feeds the engine's frame values into the first effect of the effect list through standard semantics
-// and keeps the tweakable floats that scripts set by name. The parameter handles and the per-frame
-// values come with the effect layer.
+// Feeds the engine's frame values into one effect (the first of the effect list) through standard
+// semantics, and keeps that effect's tweakable floats (parameters with a "UIWidget" annotation other than
+// "None"), which scripts change by name.
 class FXParamGroup
 {
 public:
-    // Binds the group to the effect's parameters.
-    void Resolve(Effect* effect);
-    // The effect the group was last resolved on; null before the first.
-    const Effect* ResolvedOn() const { return m_resolvedOn; }
-    void Update(const ViewProjection& main, const ViewProjection& far, float gameTime, float dt);
-    void OnResetDevice();
+    // The standard semantics, in the order their parameters are looked up.
+    enum Semantic : std::uint8_t
+    {
+        View,
+        ViewProj,
+        Proj,
+        ViewInv,
+        ProjInv,
+        ViewProjInv,
+        ViewTrans,
+        ProjTrans,
+        ViewProjTrans,
+        ViewInvTrans,
+        ProjInvTrans,
+        ViewProjInvTrans,
+        EyePos,
+        CameraVelocity,
+        ViewProjVar,
+        Time,
+        ElapsedTime,
+        ViewportPixelSize,
+        Ambient,
+        ScreenSize,
+        Fov,
+        DirectionalLight,
+        DirectionalLightColor,
+        SemanticCount,
+    };
 
-    // "ChangeDXGlobalFloat": the named float; 0 for a name never set.
-    void SetGlobalFloat(const std::string& name, float value);
-    float GetGlobalFloat(const std::string& name) const;
+    struct Tweakable
+    {
+        platform::gfx::EffectHandle parameter = 0;
+        std::array<float, 4> uiParams{};
+        float value = 0.0f;
+        std::string widget;
+    };
+
+    // The frame values that come from the Graphics settings and the physics step.
+    struct FrameValues
+    {
+        float time = 0.0f;
+        float elapsed = 0.0f;
+        // The physics system's last step; 0 in a frame without a step.
+        float physicsDt = 0.0f;
+        Vector4 directionalLight;
+        std::array<float, 4> directionalLightColor{};
+    };
+
+    // Finds the effect's standard parameters and rebuilds the tweakables from its values.
+    void Bind(platform::gfx::Effect* effect);
+    const platform::gfx::Effect* BoundTo() const { return m_effect; }
+    platform::gfx::EffectHandle Handle(Semantic semantic) const { return m_handles[semantic]; }
+    // Sets the frame's matrices, eye position and velocity, times, light and tweakables on the bound effect.
+    void Update(const ViewProjection& main, const ViewProjection& far, const FrameValues& frame);
+
+    // "ChangeDXGlobalFloat": a tweakable's value, sent with the next update; other names change nothing.
+    void ChangeFloat(const std::string& name, float value);
+    // A tweakable's value; 0 for a name that is none.
+    float GetFloat(const std::string& name) const;
+    const std::map<std::string, Tweakable>& Tweakables() const { return m_tweakables; }
 
 private:
-    const Effect* m_resolvedOn = nullptr;
-    std::unordered_map<std::string, float> m_globalFloats;
+    platform::gfx::Effect* m_effect = nullptr;
+    std::array<platform::gfx::EffectHandle, SemanticCount> m_handles{};
+    std::map<std::string, Tweakable> m_tweakables;
+    float m_previousEye[2] = {0.0f, 0.0f};
+    bool m_firstUpdateDone = false;
 };
 
 } // namespace Quarn

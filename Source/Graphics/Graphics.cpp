@@ -21,10 +21,12 @@
 #include "Graphics/Texture.h"
 #include "Graphics/TextureAtlas.h"
 #include "Input/Input.h"
+#include "Physics/Physics.h"
 #include "Resources/ConvertViaCmdLine.h"
 #include "Resources/ResourceManager.h"
 #include "Resources/SerializerTypes.h"
 #include "platform/fonts/PrivateFonts.h"
+#include "platform/gfx/Effect.h"
 #include "platform/gfx/gl/GlDevice.h"
 #include "platform/window/Cursor.h"
 
@@ -93,7 +95,6 @@ bool Graphics::Serialize(Serializer& serializer)
     SerializeNamed(serializer, m_directionalLightColor, "DirectionalLightColor");
     SerializeNamed(serializer, m_directionalLightOn, "DirectionalLightOn");
     SerializeNamed(serializer, m_randomTexture, "RandomTexture");
-    SerializeNamed(serializer, m_clearColor, "ClearColor");
     return true;
 }
 
@@ -343,7 +344,7 @@ void Graphics::RegisterMessageListeners()
     m_textRenderer.Init(*messages);
     messages->RegisterListener<void(std::string, float)>("ChangeDXGlobalFloat",
                                                          [this](const std::string& name, float value)
-                                                         { m_params.SetGlobalFloat(name, value); });
+                                                         { m_params.ChangeFloat(name, value); });
 }
 
 void Graphics::OnCreatedDrawObject(Component* component)
@@ -388,7 +389,7 @@ void Graphics::InitResources(ResourceManager& resources)
     if (!hasModel)
     {
         m_effects.push_back(resources.GetResource<Effect>("Model"));
-        m_params.Resolve(m_effects.back().Get());
+        m_params.Bind(m_effects.back() ? m_effects.back()->GetEffect() : nullptr);
     }
     RegisterMessageListeners();
     output.EndTimer("GRaphicsInit1");
@@ -447,11 +448,9 @@ void Graphics::HandleResetDevice()
                                            {0, 16, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0}};
         device.CreateVertexDeclaration(quad, m_drawGroups.m_quadDeclaration);
     }
-    m_params.OnResetDevice();
     for (Resource<Effect>& effect : m_effects)
         if (effect)
         {
-            effect->OnResetDevice();
             effect->SetTextureBySemantic("RANDOM_TEXTURE",
                                          m_randomTexture ? m_randomTexture->GetTexture() : nullptr);
         }
@@ -465,6 +464,34 @@ void Graphics::RenderText()
     output.EndTimer("RenderText");
 }
 
+void Graphics::UpdateSharedParameters(Effect& first, float dt, float gameTime)
+{
+    gfx::Effect* effect = first.GetEffect();
+    if (m_params.BoundTo() != effect)
+        m_params.Bind(effect);
+    if (!effect)
+        return;
+    const float screenSize[] = {static_cast<float>(GetBackBufferWidth()),
+                                static_cast<float>(GetBackBufferHeight())};
+    effect->SetFloats(m_params.Handle(FXParamGroup::ScreenSize), screenSize);
+    const float ambient[] = {m_ambient.R() / 255.0f, m_ambient.G() / 255.0f, m_ambient.B() / 255.0f,
+                             m_ambient.A() / 255.0f};
+    effect->SetFloats(m_params.Handle(FXParamGroup::Ambient), ambient);
+    effect->SetFloat(m_params.Handle(FXParamGroup::Fov), m_viewProjection.GetFOV());
+
+    FXParamGroup::FrameValues frame;
+    frame.time = gameTime;
+    frame.elapsed = dt;
+    SystemManager* systems = SystemManager::Instance();
+    if (const auto* physics = systems ? dynamic_cast<const Physics*>(systems->GetSystem("Physics")) : nullptr)
+        frame.physicsDt = physics->GetPhysicsDT();
+    frame.directionalLight = m_directionalLight;
+    frame.directionalLightColor = {m_directionalLightColor.R() / 255.0f, m_directionalLightColor.G() / 255.0f,
+                                   m_directionalLightColor.B() / 255.0f,
+                                   m_directionalLightColor.A() / 255.0f};
+    m_params.Update(m_viewProjection, m_farViewProjection, frame);
+}
+
 void Graphics::DrawScene(float dt, float gameTime)
 {
     OutputHandler& output = OutputHandler::Get();
@@ -475,33 +502,13 @@ void Graphics::DrawScene(float dt, float gameTime)
     if (m_stateBlock)
         m_stateBlock->Apply();
 
-    // A frame in which no effect draws shows the settings' clear colour.
-    const bool effectsDraw =
-        std::any_of(m_effects.begin(), m_effects.end(),
-                    [](const Resource<Effect>& effect) { return effect && effect->HasTechnique(); });
-    if (!effectsDraw)
-        device.Clear({}, gfx::kClearTarget | gfx::kClearDepth | gfx::kClearStencil, m_clearColor.value, 1.0f,
-                     0);
-
     output.StartTimer("UpdateParams");
     if (!m_effects.empty() && m_effects.front())
-    {
-        Effect* first = m_effects.front().Get();
-        if (m_params.ResolvedOn() != first)
-            m_params.Resolve(first);
-        const float screenSize[] = {static_cast<float>(GetBackBufferWidth()),
-                                    static_cast<float>(GetBackBufferHeight())};
-        first->SetFloatsBySemantic("SCREENSIZE", screenSize);
-        const float ambient[] = {m_ambient.R() / 255.0f, m_ambient.G() / 255.0f, m_ambient.B() / 255.0f,
-                                 m_ambient.A() / 255.0f};
-        first->SetFloatsBySemantic("AMBIENT", ambient);
-        const float fov[] = {m_viewProjection.GetFOV()};
-        first->SetFloatsBySemantic("FOV", fov);
-        m_params.Update(m_viewProjection, m_farViewProjection, gameTime, dt);
-    }
+        UpdateSharedParameters(*m_effects.front(), dt, gameTime);
     output.EndTimer("UpdateParams");
 
     output.StartTimer("Effect");
+    m_drawGroups.m_directionalLightOn = m_directionalLightOn;
     for (Resource<Effect>& effect : m_effects)
         if (effect)
             Effect::Render(*effect, &device, &m_renderTargets, m_defaultDepthTarget, m_defaultColourTarget,

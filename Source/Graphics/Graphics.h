@@ -101,6 +101,8 @@ private:
     void CheckCapabilities();
     void CreateDevice();
     void RegisterResourceTypes(ResourceManager& resources);
+    // The first effect's shared parameters: screen size, ambient and field of view, then the group's.
+    void UpdateSharedParameters(Effect& first, float dt, float gameTime);
     void DrawScene(float dt, float gameTime);
     void HandlePresentResult(platform::gfx::Result result);
     void OnCreatedDrawObject(Component* component);
@@ -141,7 +143,6 @@ private:
     RGBA m_directionalLightColor = RGBA::FromARGB(1, 1, 1, 1);
     bool m_directionalLightOn = false;
     Resource<Texture> m_randomTexture;
-    RGBA m_clearColor = RGBA::FromARGB(255, 0, 0, 0);
     TextRenderer m_textRenderer;
 };
 

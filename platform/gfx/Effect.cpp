@@ -10,18 +10,6 @@
 namespace Quarn::platform::gfx
 {
 
-namespace
-{
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) {
-                          return std::tolower(static_cast<unsigned char>(x)) ==
-                                 std::tolower(static_cast<unsigned char>(y));
-                      });
-}
-} // namespace
-
 Effect::Effect(Device& device, EffectDesc desc)
     : m_device(device), m_desc(std::move(desc)), m_textures(m_desc.parameters.size()),
       m_samplers(m_desc.parameters.size(), -1)

@@ -39,15 +39,6 @@ std::optional<EffectType> TypeNamed(std::string_view name)
     return std::nullopt;
 }
 
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) {
-                          return std::tolower(static_cast<unsigned char>(x)) ==
-                                 std::tolower(static_cast<unsigned char>(y));
-                      });
-}
-
 // The named values a render state takes, by the kind of value it holds.
 struct NamedValue
 {
@@ -417,8 +408,14 @@ private:
         {
             if (m_token.kind != TokenKind::Text)
                 return Fail("expected a string in double quotes");
-            value.text = m_token.text;
-            return Advance();
+            // Strings side by side are one string, so that long scripts can run over several lines.
+            while (m_token.kind == TokenKind::Text)
+            {
+                value.text += m_token.text;
+                if (!Advance())
+                    return false;
+            }
+            return true;
         }
         const std::size_t count = NumberCount(type);
         if (IsSymbol('{'))
@@ -548,6 +545,15 @@ private:
 constexpr std::string_view kCompiledHeader = "QFXO 1\n";
 
 } // namespace
+
+bool SameLetters(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) {
+                          return std::tolower(static_cast<unsigned char>(x)) ==
+                                 std::tolower(static_cast<unsigned char>(y));
+                      });
+}
 
 std::size_t NumberCount(EffectType type)
 {

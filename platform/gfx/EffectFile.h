@@ -24,14 +24,15 @@
 //       }
 //   }
 //
-// Types: bool, int, float, float2, float3, float4, float4x4, texture, string. Shader bodies are GLSL 4.50:
-// each stage is compiled with the file's parameters declared as uniforms of the same names (float4x4 as
-// mat4, sent as stored, so `Matrix * v` in GLSL transforms v as v times Matrix does in the row-vector
-// convention of the engine's matrices) and every texture as a sampler2D bound to the sampler of its
-// place among the file's textures. Vertex stages read their inputs at IN_POSITION, IN_COLOR0,
-// IN_TEXCOORD0 ... IN_NORMAL and the rest (layout(location = IN_POSITION) in vec3 position;). A pass
-// without a vertex stage draws pre-transformed vertices, and its pixel stage reads the vertex colour at
-// location 0 and texture coordinates 0 to 3 at locations 1 to 4, all vec4.
+// Strings written side by side ("a" "b") are one string. Types: bool, int, float, float2, float3, float4,
+// float4x4, texture, string. Shader bodies are GLSL 4.50: each stage is compiled with the file's parameters
+// declared as uniforms of the same names (float4x4 as mat4, sent as stored, so `Matrix * v` in GLSL
+// transforms v as v times Matrix does in the row-vector convention of the engine's matrices) and every
+// texture as a sampler2D bound to the sampler of its place among the file's textures. Vertex stages read
+// their inputs at IN_POSITION, IN_COLOR0, IN_TEXCOORD0 ... IN_NORMAL and the rest (layout(location =
+// IN_POSITION) in vec3 position;). A pass without a vertex stage draws pre-transformed vertices, and its
+// pixel stage reads the vertex colour at location 0 and texture coordinates 0 to 3 at locations 1 to 4, all
+// vec4.
 namespace Quarn::platform::gfx
 {
 
@@ -47,6 +48,9 @@ enum class EffectType : std::uint8_t
     Texture,
     String,
 };
+
+// Whether two names are the same letters, case aside (semantics and render-state names are matched so).
+bool SameLetters(std::string_view a, std::string_view b);
 
 // How many numbers a value of the type holds (0 for textures and strings).
 std::size_t NumberCount(EffectType type);

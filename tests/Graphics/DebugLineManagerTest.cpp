@@ -2,7 +2,7 @@
 #include "Core/MessageManager.h"
 #include "Core/ParamArena.h"
 #include "Graphics/DrawGroups.h"
-#include "Graphics/Effect.h"
+#include "platform/gfx/Effect.h"
 #include "platform/gfx/recording/RecordingDevice.h"
 
 #include <gtest/gtest.h>
@@ -86,14 +86,16 @@ TEST_F(DebugLineManagerTest, TheLinesGroupUploadsDrawsOnceAndEmptiesTheStore)
 {
     platform::gfx::RecordingDevice device({64, 64, true, false});
     DrawGroups groups;
-    Effect effect;
+    std::unique_ptr<platform::gfx::Effect> effect;
+    std::string errors;
+    ASSERT_TRUE(platform::gfx::Effect::Create(device, {}, effect, errors).Succeeded());
     m_store.SetEnabled(true);
     m_store.DrawLine(Vector3(0, 0, 0), Vector3(1, 1, 0), kGreen);
     m_store.DrawLine(Vector3(1, 1, 0), Vector3(2, 0, 0), kGreen);
     groups.UploadLines(&device);
     ASSERT_TRUE(device.BeginScene().Succeeded());
-    groups.Draw("lines", effect, &device);
-    groups.Draw("lines", effect, &device);
+    groups.Draw("lines", *effect, &device);
+    groups.Draw("Lines", *effect, &device);
     const std::vector<std::string>& log = device.Log();
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[0], "CreateIndexBuffer 28 usage=12 16 default");

@@ -127,19 +127,20 @@ INSTANTIATE_TEST_SUITE_P(
 // One frame's device calls in order, with "RenderUI" sent once between the effects and the UI canvas.
 TEST_F(GraphicsFrameTest, AFrameRunsItsStagesInOrderAndSendsRenderUIOnce)
 {
-    Start("<ClearColor><A>255</A><R>16</R><G>32</G><B>64</B></ClearColor>");
+    Start();
     Device().ClearLog();
     m_journal.clear();
     m_graphics->Update(0.016f);
     EXPECT_EQ(Device().Log(),
-              (Log{"BeginScene", "ApplyStateBlock", "Clear flags=7 colour=ff102040 depth=1.000000 stencil=0",
+              (Log{"BeginScene", "ApplyStateBlock", "CreateStateBlock",
+                   "Clear flags=1 colour=ff102040 depth=1.000000 stencil=0", "ApplyStateBlock",
                    "SetRenderState ZEnable 0", "SetStreamSource 0 null 0 0", "SetStreamSource 1 null 0 0",
                    "SetIndices null", "SetStreamSourceFreq 0 00000001", "SetStreamSourceFreq 1 00000001",
                    "ApplyStateBlock", "ApplyStateBlock", "SetRenderState CullMode 1",
                    "SetRenderState ZEnable 0", "SetRenderState CullMode 3", "EndScene", "Present"}));
-    EXPECT_EQ(m_journal, (Log{"RenderUI device @11"}));
+    EXPECT_EQ(m_journal, (Log{"RenderUI device @13"}));
     m_graphics->Update(0.016f);
-    EXPECT_EQ(std::count(m_journal.begin(), m_journal.end(), "RenderUI device @27"), 1);
+    EXPECT_EQ(std::count(m_journal.begin(), m_journal.end(), "RenderUI device @31"), 1);
     EXPECT_EQ(m_journal.size(), 2u);
 
     // What the frame drew is on the back buffer.

@@ -17,7 +17,8 @@ texture Scene < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.5, 0.5}; i
 /* A block comment
    over two lines. */
 glsl { vec4 Shade(vec4 c) { return c * Glow; } }
-technique Main < string Script = "Pass=P0;"; >
+technique Main < string Script = "Pass="
+                                 "P0;"; >
 {
     pass P0 < string Script = "Draw=Objects;"; >
     {
@@ -65,9 +66,9 @@ TEST(EffectFileTest, AGoodFileKeepsEveryPartTheEngineReads)
     EXPECT_EQ(pass.states[3].value, kCullNone);
     EXPECT_EQ(pass.states[4].value, kStencilOpZero);
     EXPECT_EQ(pass.states[5].value, FloatBits(2.5f));
-    EXPECT_EQ(pass.vertex.line, 17);
+    EXPECT_EQ(pass.vertex.line, 18);
     EXPECT_NE(pass.vertex.text.find("braces { in comments }"), std::string::npos);
-    EXPECT_EQ(pass.pixel.line, 20);
+    EXPECT_EQ(pass.pixel.line, 21);
     ASSERT_EQ(desc.sharedCode.size(), 1u);
     EXPECT_EQ(desc.sharedCode[0].line, 9);
 
@@ -82,7 +83,7 @@ TEST(EffectFileTest, AGoodFileKeepsEveryPartTheEngineReads)
     EXPECT_NE(vertex.find("uniform bool On;\n"), std::string::npos);
     EXPECT_NE(vertex.find("layout(binding = 0) uniform sampler2D Scene;\n"), std::string::npos);
     EXPECT_NE(vertex.find("#line 9\n"), std::string::npos);
-    EXPECT_NE(vertex.find("#line 17\n"), std::string::npos);
+    EXPECT_NE(vertex.find("#line 18\n"), std::string::npos);
     const std::string pixel = StageSource(desc, pass.pixel, ShaderStage::Pixel);
     EXPECT_EQ(pixel.find("IN_POSITION"), std::string::npos);
 

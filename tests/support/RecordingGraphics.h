@@ -33,8 +33,16 @@ public:
     platform::gfx::RecordingAdapter* Adapter() const { return s_last; }
     platform::gfx::RecordingDevice* Device() const { return s_last ? s_last->LastDevice() : nullptr; }
 
-    // The compiled effect "Model" every Graphics loads, in the run folder's working root.
-    static void WriteModelEffect(const RunFolder& folder) { folder.WriteWorking("Effects/Model.fxo", "\n"); }
+    // The compiled effect "Model" every Graphics loads, in the run folder's working root: a technique
+    // whose script clears the target to (255, 16, 32, 64).
+    static void WriteModelEffect(const RunFolder& folder)
+    {
+        folder.WriteWorking(
+            "Effects/Model.fxo",
+            "QFXO 1\nfloat Script : STANDARDSGLOBAL < string Script = \"Technique=Main;\"; > = 0.8;\n"
+            "float4 Back = {0.0627, 0.1255, 0.25, 1};\n"
+            "technique Main < string Script = \"ClearSetColor=Back;Clear=Color;\"; > { }\n");
+    }
 
 private:
     static std::unique_ptr<platform::gfx::Adapter> Make(std::string&)

@@ -591,6 +591,8 @@ public:
 
     Result DrawPrimitive(PrimitiveType type, std::uint32_t startVertex, std::uint32_t primitives) override
     {
+        // The driver compiles its shader variants at draws and keeps them for the process.
+        const DriverAllocations driver;
         const Result prepared = PrepareDraw(0, 0, false);
         if (prepared.Failed())
             return prepared;
@@ -602,6 +604,8 @@ public:
     Result DrawIndexedPrimitive(PrimitiveType type, std::int32_t baseVertex, std::uint32_t, std::uint32_t,
                                 std::uint32_t startIndex, std::uint32_t primitives) override
     {
+        // The driver compiles its shader variants at draws and keeps them for the process.
+        const DriverAllocations driver;
         if (!m_state.indices)
             return Result::Code::InvalidCall;
         const Result prepared = PrepareDraw(0, 0, true);
@@ -615,6 +619,8 @@ public:
     Result DrawPrimitiveUP(PrimitiveType type, std::uint32_t primitives, const void* vertices,
                            std::uint32_t stride) override
     {
+        // The driver compiles its shader variants at draws and keeps them for the process.
+        const DriverAllocations driver;
         const std::size_t bytes = std::size_t{VertexCountOf(type, primitives)} * stride;
         if (!vertices || stride == 0)
             return Result::Code::InvalidCall;
@@ -631,6 +637,8 @@ public:
                                   std::uint32_t primitives, const void* indices, IndexFormat format,
                                   const void* vertices, std::uint32_t stride) override
     {
+        // The driver compiles its shader variants at draws and keeps them for the process.
+        const DriverAllocations driver;
         if (!vertices || !indices || stride == 0)
             return Result::Code::InvalidCall;
         const bool wide = format == IndexFormat::Index32;

@@ -1,5 +1,7 @@
 #include "platform/gfx/gl/GlResources.h"
 
+#include "platform/gfx/gl/GlVideo.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -220,6 +222,7 @@ GlShader::GlShader(ShaderStage stage, std::string_view source, std::string& log,
 {
     const std::string text(source);
     const char* sources[] = {text.c_str()};
+    const DriverAllocations driver;
     const GLuint program = glCreateShaderProgramv(
         stage == ShaderStage::Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER, 1, sources);
     GLint linked = GL_FALSE;
