@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <regex>
 
@@ -167,6 +168,25 @@ TEST_F(EffectScriptTest, FaultsOfTheScriptAreReportedWithTheFileAndTheRestRuns)
     m_graphics->Init();
     m_graphics->InitResources(m_systems->GetResourceManager());
     EXPECT_TRUE(m_errors.Any("Effect file \"Model.fxo\": the effect has no technique \"Other\"."));
+    EXPECT_EQ(Frame(), Log{});
+}
+
+// An effect source that does not compile is reported by the conversion with its line; no compiled file
+// is made, so the effect is reported missing and frames go on drawing nothing.
+TEST_F(EffectScriptTest, AnEffectThatDoesNotCompileIsReportedAndSkipped)
+{
+    std::filesystem::create_directory_symlink(std::filesystem::path(QUARN_BINARY_DIR) / "run" / "tools",
+                                              m_folder.Working().parent_path() / "tools");
+    m_folder.WriteSource("Effects/Model.fx", "technique Main { pass P {\n PixelShader = glsl {\n"
+                                             " void main() { undeclared = 1.0; } }; } }\n");
+    m_folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
+    m_systems.emplace();
+    m_systems->AddSystem("Graphics", &m_graphics.emplace());
+    m_graphics->Init();
+    m_graphics->InitResources(m_systems->GetResourceManager());
+    EXPECT_TRUE(m_errors.Any("Model.fx(3): error: 'undeclared'")) << m_errors.Texts()[0];
+    EXPECT_FALSE(std::filesystem::exists(m_folder.Working() / "Effects" / "Model.fxo"));
+    EXPECT_TRUE(m_errors.Any("No resource with name"));
     EXPECT_EQ(Frame(), Log{});
 }
 
