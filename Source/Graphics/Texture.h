@@ -13,15 +13,20 @@ class ResourceNode;
 namespace platform::gfx
 {
 class Device;
+class Effect;
 class Texture;
 } // namespace platform::gfx
 
-// A texture loaded from a ".dds" file of the resource tree. The reader of the file format comes with
-// the texture layer; until then a texture holds no image.
+// A texture loaded from a ".dds" file of the resource tree: the name's own file, else that of the name
+// with "_t", else with "_a".
 class Texture : public ResourceBase
 {
 public:
+    // Loads the file onto the device, in place of an image loaded before; a missing or bad file is
+    // reported and leaves the texture without an image.
     static void Load(ResourceNode& node, Texture& texture, platform::gfx::Device* device);
+    // Sets the image on the effect's parameter of semantic "TEXTURE".
+    void Bind(platform::gfx::Effect& effect) const;
     // Null until an image is loaded.
     const std::shared_ptr<platform::gfx::Texture>& GetTexture() const { return m_texture; }
 
