@@ -3,12 +3,14 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Graphics/GraphicsError.h"
+#include "Resources/ConvertViaCmdLine.h"
 #include "Resources/ResourceNode.h"
 #include "platform/gfx/DdsFile.h"
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Effect.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace Quarn
 {
@@ -105,6 +107,28 @@ void Texture::Bind(gfx::Effect& effect) const
     effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), m_texture);
 }
 
-void DDSCompiler(const std::string&, const std::string&) {}
+const char* BlockFormatFor(const std::string& source)
+{
+    const std::string name = std::filesystem::path(source).stem().string();
+    if (name.find("_n") != std::string::npos)
+        return "DXT1";
+    if (name.find("_a") != std::string::npos)
+        return "DXT3";
+    if (name.find("_t") != std::string::npos)
+        return "DXT5";
+    return "DXT1";
+}
+
+void DDSCompiler(const std::string& source, const std::string& target)
+{
+    const std::string command =
+        std::string("\"./tools/texconv.exe\" -f ") + BlockFormatFor(source) + " -nologo -o \"%s\" \"%s\"";
+    // The tool is given the folder; it names the file after the source.
+    const ConvertViaCmdLine converter(ConvertViaCmdLine::TargetThenSource, command.c_str());
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    OutputHandler::Get().Log("Texture file \"%s\" is being compiled with command line:\n%s", source.c_str(),
+                             converter.CommandLine(source, folder).c_str());
+    converter(source, folder);
+}
 
 } // namespace Quarn

@@ -34,8 +34,10 @@ private:
     std::shared_ptr<platform::gfx::Texture> m_texture;
 };
 
-// The conversion of ".png" and ".jpg" sources into ".dds" files; the converter comes with the texture
-// layer and until then makes nothing.
+// The block format a source image is compressed to, by its file name: "_n" anywhere DXT1, else "_a"
+// DXT3, else "_t" DXT5, else DXT1.
+const char* BlockFormatFor(const std::string& source);
+// The conversion of ".png" and ".jpg" sources into ".dds" files through ./tools/texconv.exe.
 void DDSCompiler(const std::string& source, const std::string& target);
 
 } // namespace Quarn

@@ -7,9 +7,11 @@
 #include "support/CapturedErrors.h"
 #include "support/RecordingGraphics.h"
 #include "support/RunFolder.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 namespace Quarn
@@ -171,6 +173,36 @@ TEST_F(TextureTest, ABrokenFileIsReportedWithItsPathAndLeavesNoImage)
     EXPECT_EQ(WidthOf("Broken"), 0u);
     EXPECT_TRUE(m_errors.Any("Failed to create a texture from file \"")) << m_errors.Texts()[0];
     EXPECT_TRUE(m_errors.Any("Broken.dds\"! not a DDS file"));
+}
+
+TEST(DDSCompilerTest, TheFileNameChoosesTheBlockFormat)
+{
+    const struct
+    {
+        const char* source;
+        const char* format;
+    } cases[] = {
+        {"../Resources/Ship.png", "DXT1"},      {"../Resources/Ship_a.png", "DXT3"},
+        {"../Resources/Ship_t.jpg", "DXT5"},    {"../Resources/Glow_n_a.png", "DXT1"},
+        {"../Resources/Sky_tiles.png", "DXT5"}, {"../Resources/my_a_folder/Ship.png", "DXT1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(BlockFormatFor(c.source), c.format) << c.source;
+}
+
+// Through the resource conversion: a PNG source becomes the texture of its name; a source that does not
+// decode is reported with the tool's words and makes no texture.
+TEST_F(TextureTest, PngSourcesAreConvertedOnTheFirstRun)
+{
+    std::filesystem::create_directory_symlink(std::filesystem::path(QUARN_BINARY_DIR) / "run" / "tools",
+                                              m_folder.Working().parent_path() / "tools");
+    const std::string png = test::TempDir::Read(std::filesystem::path(QUARN_FIXTURES) / "Pod.png");
+    m_folder.WriteSource("Textures/Pod.png", png);
+    m_folder.WriteSource("Textures/Broken.png", "not a picture");
+    Start();
+    EXPECT_EQ(WidthOf("Pod"), 4u) << (m_errors.Count() ? m_errors.Texts()[0] : "");
+    EXPECT_TRUE(m_errors.Any("cannot decode")) << (m_errors.Count() ? m_errors.Texts()[0] : "");
+    EXPECT_FALSE(std::filesystem::exists(m_folder.Working() / "Textures" / "Broken.dds"));
 }
 
 } // namespace
