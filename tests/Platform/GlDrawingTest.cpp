@@ -230,6 +230,24 @@ TEST_F(GlDrawingTest, LockedTextureLevelsReachTheSampler)
     EXPECT_EQ(Pixel(pixels, 3, 3), kBlue);
 }
 
+// Block-compressed levels are uploaded as they are: one DXT1 block of pure green.
+TEST_F(GlDrawingTest, CompressedTextureLevelsReachTheSampler)
+{
+    std::shared_ptr<Texture> texture;
+    ASSERT_TRUE(m_device->CreateTexture(4, 4, 1, 0, Format::Dxt1, Pool::Managed, texture).Succeeded());
+    LockedRect locked;
+    ASSERT_TRUE(texture->LockRect(0, locked, nullptr, 0).Succeeded());
+    const std::uint8_t block[8] = {0xE0, 0x07, 0xE0, 0x07, 0, 0, 0, 0};
+    std::memcpy(locked.bits, block, sizeof block);
+    ASSERT_TRUE(texture->UnlockRect(0).Succeeded());
+    ASSERT_TRUE(m_device->SetTexture(0, texture).Succeeded());
+    DrawQuad(0, 0, 4, 4, kWhite);
+    const auto pixels = ReadBack();
+    EXPECT_EQ(Pixel(pixels, 0, 0), kGreen);
+    EXPECT_EQ(Pixel(pixels, 3, 3), kGreen);
+    EXPECT_EQ(Pixel(pixels, 4, 0), kBlack);
+}
+
 // Shaders of the program's own over buffers: a triangle list through indices, then the same geometry
 // drawn twice more by instancing, each instance moved by a record of a second stream.
 TEST_F(GlDrawingTest, ShadersDrawIndexedAndInstancedGeometryFromBuffers)
