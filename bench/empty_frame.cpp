@@ -1,12 +1,14 @@
 // The cost of an empty frame at 800 x 600, offscreen on Mesa, over wall time (Mesa renders on threads
-// of its own), in one run: the Graphics system's whole frame (Graphics::Update: its stages, the clear
-// of a scene no effect draws, "RenderUI" and Present), the device alone clearing and presenting, and a
+// of its own), in one run: the Graphics system's whole frame (Graphics::Update: its stages, an effect
+// whose script only clears, "RenderUI" and Present), the device alone clearing and presenting, and a
 // bare OpenGL program that clears a window of the same size and swaps. The device's Present adds the
 // blit of its offscreen back buffer to the window.
 #include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
 #include "Graphics/Graphics.h"
+#include "ScratchRunFolder.h"
 #include "platform/core/Headless.h"
+#include "platform/gfx/EffectFile.h"
 #include "platform/gfx/gl/GlDevice.h"
 
 #include <SDL.h>
@@ -14,8 +16,6 @@
 #include <epoxy/gl.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -28,23 +28,22 @@ namespace gfx = platform::gfx;
 constexpr std::uint32_t kWidth = 800;
 constexpr std::uint32_t kHeight = 600;
 
-// A run folder in the temporary folder with the effect "Model" and 800 x 600 settings, made the working
-// directory while the Graphics system exists.
+// The Graphics system in a run folder of its own, with 800 x 600 settings and an effect "Model" whose
+// script only clears the back buffer.
 class GraphicsRun
 {
 public:
     GraphicsRun()
-        : m_folder(std::filesystem::temp_directory_path() / "quarn_bench_empty_frame"),
-          m_previous(std::filesystem::current_path())
     {
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder / "Resources" / "Settings");
-        std::filesystem::create_directories(m_folder / "run" / "Resources" / "Effects");
-        std::ofstream(m_folder / "Resources" / "Settings" / "Graphics.xml")
-            << "<?xml version=\"1.0\" ?>\n<root><Graphics><WindowedWidth>800</WindowedWidth>"
-               "<WindowedHeight>600</WindowedHeight></Graphics></root>\n";
-        std::ofstream(m_folder / "run" / "Resources" / "Effects" / "Model.fxo") << "\n";
-        std::filesystem::current_path(m_folder / "run");
+        m_folder.WriteSource("Settings/Graphics.xml",
+                             "<?xml version=\"1.0\" ?>\n<root><Graphics><WindowedWidth>800</WindowedWidth>"
+                             "<WindowedHeight>600</WindowedHeight></Graphics></root>\n");
+        m_folder.WriteWorking(
+            "Effects/Model.fxo",
+            gfx::CompiledEffect(
+                "float Script : STANDARDSGLOBAL < string Script = \"Technique=Main;\"; > = 0.8;\n"
+                "float4 Back = {0.0941, 0.1882, 0.3137, 1};\n"
+                "technique Main < string Script = \"ClearSetColor=Back;Clear=Color;\"; > { }\n"));
         m_systems = std::make_unique<SystemManager>();
         m_graphics = std::make_unique<Graphics>();
         m_systems->AddSystem("Graphics", m_graphics.get());
@@ -56,15 +55,12 @@ public:
     {
         m_graphics.reset();
         m_systems.reset();
-        std::filesystem::current_path(m_previous);
-        std::filesystem::remove_all(m_folder);
     }
 
     Graphics& System() { return *m_graphics; }
 
 private:
-    std::filesystem::path m_folder;
-    std::filesystem::path m_previous;
+    ScratchRunFolder m_folder{"quarn_bench_empty_frame"};
     std::unique_ptr<SystemManager> m_systems;
     std::unique_ptr<Graphics> m_graphics;
 };

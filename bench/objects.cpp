@@ -9,13 +9,12 @@
 #include "GameObjects/Gameplay.h"
 #include "Graphics/Graphics.h"
 #include "Physics/Physics.h"
+#include "ScratchRunFolder.h"
 #include "Script/LuaManager.h"
 #include "Script/LuaState.h"
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -26,22 +25,15 @@ using namespace Quarn;
 
 constexpr int kObjectsPerRun = 1000;
 
-// A run folder in the temporary folder with the prototype in its source resources, made the working
-// directory while the engine's services exist.
+// The engine's services in a run folder of its own, with the prototype in its source resources.
 class Engine
 {
 public:
     Engine()
-        : m_folder(std::filesystem::temp_directory_path() / "quarn_bench_objects"),
-          m_previous(std::filesystem::current_path())
     {
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder / "Resources");
-        std::filesystem::create_directories(m_folder / "run");
-        std::ofstream(m_folder / "Resources" / "Trio.xml")
-            << "<?xml version=\"1.0\" "
-               "?>\n<root><Object><Transform/><ScriptInfo/><DrawObject/></Object></root>\n";
-        std::filesystem::current_path(m_folder / "run");
+        m_folder.WriteSource("Trio.xml",
+                             "<?xml version=\"1.0\" "
+                             "?>\n<root><Object><Transform/><ScriptInfo/><DrawObject/></Object></root>\n");
         m_systems = std::make_unique<SystemManager>();
         Physics::RegisterComponentTypes();
         Gameplay::RegisterComponentTypes();
@@ -49,18 +41,12 @@ public:
         Graphics::RegisterComponentTypes();
     }
 
-    ~Engine()
-    {
-        m_systems.reset();
-        std::filesystem::current_path(m_previous);
-        std::filesystem::remove_all(m_folder);
-    }
+    ~Engine() { m_systems.reset(); }
 
     GameObjectManager& Objects() { return m_systems->GetGameObjectManager(); }
 
 private:
-    std::filesystem::path m_folder;
-    std::filesystem::path m_previous;
+    ScratchRunFolder m_folder{"quarn_bench_objects"};
     std::unique_ptr<SystemManager> m_systems;
 };
 

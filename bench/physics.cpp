@@ -14,14 +14,14 @@
 #include "GameObjects/Transform.h"
 #include "Graphics/Graphics.h"
 #include "Physics/Collider.h"
+#include "ScratchRunFolder.h"
 
 #include <benchmark/benchmark.h>
 #include <box2d/box2d.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace
@@ -64,21 +64,16 @@ std::vector<Placement> Scene(int count)
     return scene;
 }
 
-// The engine's services and the physics system in a scratch run folder.
+// The engine's services and the physics system in a run folder of its own.
 class Engine
 {
 public:
     Engine()
-        : m_folder(std::filesystem::temp_directory_path() / "quarn_bench_physics"),
-          m_previous(std::filesystem::current_path())
     {
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder / "Resources" / "Settings");
-        std::filesystem::create_directories(m_folder / "run");
-        std::ofstream(m_folder / "Resources" / "Settings" / "Physics.xml")
-            << "<?xml version=\"1.0\" ?>\n<root><Physics><FixedTimestep>0</FixedTimestep><Iterations>"
-            << kIterations << "</Iterations></Physics></root>\n";
-        std::filesystem::current_path(m_folder / "run");
+        m_folder.WriteSource(
+            "Settings/Physics.xml",
+            "<?xml version=\"1.0\" ?>\n<root><Physics><FixedTimestep>0</FixedTimestep><Iterations>" +
+                std::to_string(kIterations) + "</Iterations></Physics></root>\n");
         Physics::RegisterComponentTypes();
         Gameplay::RegisterComponentTypes();
         Audio::RegisterComponentTypes();
@@ -94,8 +89,6 @@ public:
         m_systems->GetGameObjectManager().Reset();
         m_physics.reset();
         m_systems.reset();
-        std::filesystem::current_path(m_previous);
-        std::filesystem::remove_all(m_folder);
     }
 
     void Add(const Placement& placement)
@@ -119,8 +112,7 @@ public:
     Physics& System() { return *m_physics; }
 
 private:
-    std::filesystem::path m_folder;
-    std::filesystem::path m_previous;
+    ScratchRunFolder m_folder{"quarn_bench_physics"};
     std::unique_ptr<SystemManager> m_systems;
     std::unique_ptr<Physics> m_physics;
 };

@@ -6,9 +6,9 @@
 #include "Graphics/GraphicsError.h"
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Effect.h"
+#include "platform/gfx/EffectFile.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace Quarn
@@ -91,9 +91,10 @@ bool DrawGroups::IsEmpty(const std::string& group) const
         return !m_directionalLightOn;
     // Translucent objects are matched by their group string as written.
     return std::none_of(m_objects.begin(), m_objects.end(),
-                        [&](const DrawObject* object) {
+                        [&](const DrawObject* object)
+                        {
                             return object->m_hasAlpha ? object->m_drawGroup == name
-                                                      : LowerCase(object->m_drawGroup) == name;
+                                                      : platform::gfx::SameLetters(object->m_drawGroup, name);
                         });
 }
 

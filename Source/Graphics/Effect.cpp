@@ -9,7 +9,6 @@
 #include "platform/gfx/Device.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 namespace Quarn
@@ -106,20 +105,17 @@ bool Effect::ReadStandardAnnotations()
         ReportScriptFault("no parameter has the semantic STANDARDSGLOBAL.");
         return false;
     }
-    const std::string scriptClass = LowerCase(StringAnnotation(described->annotations, "ScriptClass"));
-    if (scriptClass == "scene")
-        m_scriptClass = 1;
-    else if (scriptClass == "object")
-        m_scriptClass = 0;
-    else if (scriptClass == "sceneorobject")
-        m_scriptClass = 2;
-    const std::string scriptOrder = LowerCase(StringAnnotation(described->annotations, "ScriptOrder"));
-    if (scriptOrder == "standard")
-        m_scriptOrder = 1;
-    else if (scriptOrder == "preprocess")
-        m_scriptOrder = 0;
-    else if (scriptOrder == "postprocess")
-        m_scriptOrder = 2;
+    // The value's place among the names; another value leaves the field as it was.
+    const auto readNamed =
+        [&](const char* annotation, std::initializer_list<std::string_view> names, int& field)
+    {
+        const std::string value = LowerCase(StringAnnotation(described->annotations, annotation));
+        const auto found = std::find(names.begin(), names.end(), value);
+        if (found != names.end())
+            field = static_cast<int>(found - names.begin());
+    };
+    readNamed("ScriptClass", {"object", "scene", "sceneorobject"}, m_scriptClass);
+    readNamed("ScriptOrder", {"preprocess", "standard", "postprocess"}, m_scriptOrder);
 
     // "Technique=Technique?Main;" and "Technique=Main;" both name Main.
     const std::vector<std::string> pieces = Split(StringAnnotation(described->annotations, "Script"), "=?:;");

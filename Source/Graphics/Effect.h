@@ -5,7 +5,6 @@
 
 #include <array>
 #include <memory>
-#include <span>
 #include <string>
 #include <unordered_map>
 

@@ -10,7 +10,6 @@
 #include "platform/gfx/Device.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace Quarn::CGFX
 {

@@ -4,7 +4,6 @@
 #include "Graphics/ViewProjection.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace Quarn

@@ -62,10 +62,7 @@ protected:
     {
         m_folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
         m_folder.WriteWorking("Effects/Model.fxo", EffectWithScript(script));
-        m_systems.emplace();
-        m_systems->AddSystem("Graphics", &m_graphics.emplace());
-        m_graphics->Init();
-        m_graphics->InitResources(m_systems->GetResourceManager());
+        test::RecordingGraphics::StartGame(m_systems, m_graphics);
     }
 
     // One frame's calls that tell what the script did, with resource numbers made "#".
@@ -163,10 +160,7 @@ TEST_F(EffectScriptTest, FaultsOfTheScriptAreReportedWithTheFileAndTheRestRuns)
         "Effects/Model.fxo",
         gfx::CompiledEffect("float S : STANDARDSGLOBAL < string Script = \"Technique=Other;\"; >;"
                             "technique Main { pass P0 { StencilRef = 0; } }"));
-    m_systems.emplace();
-    m_systems->AddSystem("Graphics", &m_graphics.emplace());
-    m_graphics->Init();
-    m_graphics->InitResources(m_systems->GetResourceManager());
+    test::RecordingGraphics::StartGame(m_systems, m_graphics);
     EXPECT_TRUE(m_errors.Any("Effect file \"Model.fxo\": the effect has no technique \"Other\"."));
     EXPECT_EQ(Frame(), Log{});
 }
@@ -180,10 +174,7 @@ TEST_F(EffectScriptTest, AnEffectThatDoesNotCompileIsReportedAndSkipped)
     m_folder.WriteSource("Effects/Model.fx", "technique Main { pass P {\n PixelShader = glsl {\n"
                                              " void main() { undeclared = 1.0; } }; } }\n");
     m_folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
-    m_systems.emplace();
-    m_systems->AddSystem("Graphics", &m_graphics.emplace());
-    m_graphics->Init();
-    m_graphics->InitResources(m_systems->GetResourceManager());
+    test::RecordingGraphics::StartGame(m_systems, m_graphics);
     EXPECT_TRUE(m_errors.Any("Model.fx(3): error: 'undeclared'")) << m_errors.Texts()[0];
     EXPECT_FALSE(std::filesystem::exists(m_folder.Working() / "Effects" / "Model.fxo"));
     EXPECT_TRUE(m_errors.Any("No resource with name"));

@@ -117,13 +117,7 @@ protected:
         m_folder.WriteWorking("Textures/" + name + ".dds", std::string(file.begin(), file.end()));
     }
 
-    void Start()
-    {
-        m_systems.emplace();
-        m_systems->AddSystem("Graphics", &m_graphics.emplace());
-        m_graphics->Init();
-        m_graphics->InitResources(m_systems->GetResourceManager());
-    }
+    void Start() { test::RecordingGraphics::StartGame(m_systems, m_graphics); }
 
     std::uint32_t WidthOf(const std::string& name)
     {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "Core/SystemManager.h"
 #include "Graphics/Graphics.h"
 #include "platform/gfx/recording/RecordingAdapter.h"
 #include "platform/gfx/recording/RecordingDevice.h"
 #include "support/RunFolder.h"
+
+#include <optional>
 
 namespace Quarn::test
 {
@@ -42,6 +45,16 @@ public:
             "QFXO 1\nfloat Script : STANDARDSGLOBAL < string Script = \"Technique=Main;\"; > = 0.8;\n"
             "float4 Back = {0.0627, 0.1255, 0.25, 1};\n"
             "technique Main < string Script = \"ClearSetColor=Back;Clear=Color;\"; > { }\n");
+    }
+
+    // A game's services and its Graphics system in the current run folder, started as the engine starts
+    // them.
+    static void StartGame(std::optional<SystemManager>& systems, std::optional<Graphics>& graphics)
+    {
+        systems.emplace();
+        systems->AddSystem("Graphics", &graphics.emplace());
+        graphics->Init();
+        graphics->InitResources(systems->GetResourceManager());
     }
 
 private:
