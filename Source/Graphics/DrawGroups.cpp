@@ -1,41 +1,133 @@
 #include "Graphics/DrawGroups.h"
 
 #include "Core/LowerCase.h"
+#include "Core/SystemManager.h"
+#include "Core/TimeManager.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/PhysicsObject.h"
+#include "GameObjects/Transform.h"
 #include "Graphics/DebugLineManager.h"
 #include "Graphics/DrawObject.h"
 #include "Graphics/GraphicsError.h"
+#include "Graphics/Mesh.h"
+#include "Graphics/Texture.h"
+#include "Graphics/TextureAtlas.h"
 #include "platform/gfx/Device.h"
 #include "platform/gfx/Effect.h"
 #include "platform/gfx/EffectFile.h"
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 namespace Quarn
 {
 
 namespace
 {
+namespace gfx = platform::gfx;
+
 template <typename T> void EraseFirst(std::vector<T*>& list, T* item)
 {
     const auto found = std::find(list.begin(), list.end(), item);
     if (found != list.end())
         list.erase(found);
 }
+
+constexpr int kGroupShift = 48;
+
+float ObjectZ(const DrawObject* object)
+{
+    const Transform* transform = object->GetOwner() ? object->GetOwner()->Get<Transform>() : nullptr;
+    return transform ? transform->Position.z : 0.0f;
+}
+
+// The current timer's total time, which atlas animation counts from.
+float AnimationClock()
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? static_cast<float>(systems->GetTimeManager().GetCurrentTimer()->GetTotalTime()) : 0.0f;
+}
+
+struct ObjectParameters
+{
+    gfx::EffectHandle world;
+    gfx::EffectHandle frame;
+    gfx::EffectHandle velocityEdgeAlpha;
+};
+
+// Sets what one object is drawn with on the effect, then draws its mesh (already set up).
+void DrawOne(DrawObject& object, const ObjectParameters& parameters, float clock, gfx::Effect& effect,
+             gfx::Device& device)
+{
+    if (!object.m_visible || !object.m_mesh)
+        return;
+    GameObject* owner = object.GetOwner();
+    const PhysicsObject* physics = owner ? owner->Get<PhysicsObject>() : nullptr;
+    const float velocityEdgeAlpha[] = {physics ? physics->m_velocity.x : 0.0f,
+                                       physics ? physics->m_velocity.y : 0.0f, object.m_edgeLighting,
+                                       object.m_alpha};
+    effect.SetFloats(parameters.velocityEdgeAlpha, velocityEdgeAlpha);
+    const TextureAtlas::Rectangle frame =
+        object.m_textureAtlas && object.m_textureAtlas->IsLoaded()
+            ? object.m_textureAtlas->GetFrame(object.m_frameName, object.CurrentFrame(clock))
+            : TextureAtlas::kWholeTexture;
+    effect.SetFloats(parameters.frame, frame);
+    if (Transform* transform = owner ? owner->Get<Transform>() : nullptr)
+    {
+        const Matrix4 world = object.m_pitch == 0.0f && object.m_yaw == 0.0f
+                                  ? transform->GetWorldMatrix()
+                                  : transform->GetWorldMatrixYawPitch(object.m_pitch, object.m_yaw);
+        effect.SetFloats(parameters.world, std::span<const float>(world.Data(), 16));
+    }
+    const std::uint32_t filter = object.m_interpolatedTexture ? gfx::kFilterLinear : gfx::kFilterPoint;
+    device.SetSamplerState(0, gfx::SamplerState::MinFilter, filter);
+    device.SetSamplerState(0, gfx::SamplerState::MipFilter, object.m_mipMap ? filter : gfx::kFilterNone);
+    device.SetSamplerState(0, gfx::SamplerState::MagFilter, filter);
+    effect.CommitChanges();
+    object.m_mesh->Draw(device);
+}
+
 } // namespace
 
 DrawGroups::DrawGroups() = default;
 
 DrawGroups::~DrawGroups() = default;
 
+std::uint16_t DrawGroups::GroupId(const std::string& lowerCaseName)
+{
+    static std::unordered_map<std::string, std::uint16_t> ids;
+    return ids.try_emplace(lowerCaseName, static_cast<std::uint16_t>(ids.size())).first->second;
+}
+
+std::uint64_t DrawGroups::BatchKey(const DrawObject& object)
+{
+    const std::uint64_t mesh = object.m_mesh ? object.m_mesh->GetId() : 0;
+    const std::uint64_t texture = object.m_texture ? object.m_texture->GetId() : 0;
+    return std::uint64_t{GroupId(LowerCase(object.m_drawGroup))} << kGroupShift | mesh << 32 | texture;
+}
+
 void DrawGroups::AddObject(DrawObject* object)
 {
-    m_objects.push_back(object);
+    if (object->m_hasAlpha)
+        m_translucent.push_back(object);
+    else
+        m_batches[BatchKey(*object)].push_back(object);
 }
 
 void DrawGroups::RemoveObject(DrawObject* object)
 {
-    EraseFirst(m_objects, object);
+    if (object->m_hasAlpha)
+    {
+        std::erase(m_translucent, object);
+        return;
+    }
+    const auto batch = m_batches.find(BatchKey(*object));
+    if (batch == m_batches.end())
+        return;
+    EraseFirst(batch->second, object);
+    if (batch->second.empty())
+        m_batches.erase(batch);
 }
 
 void DrawGroups::AddEmitter(ParticleEmitter* emitter)
@@ -71,6 +163,8 @@ void DrawGroups::Draw(const std::string& group, platform::gfx::Effect& effect, p
         DrawScreenQuad(effect, device);
     else if (name == "lines")
         DrawLines(device);
+    else if (name != "lights" && name != "particles" && name != "text" && device)
+        DrawObjectGroup(name, effect, *device);
 }
 
 bool DrawGroups::IsEmpty(const std::string& group) const
@@ -89,13 +183,76 @@ bool DrawGroups::IsEmpty(const std::string& group) const
     }
     if (name == "directional_light")
         return !m_directionalLightOn;
+    const std::uint64_t first = std::uint64_t{GroupId(name)} << kGroupShift;
+    const auto batch = m_batches.lower_bound(first);
+    if (batch != m_batches.end() && batch->first >> kGroupShift == first >> kGroupShift)
+        return false;
     // Translucent objects are matched by their group string as written.
-    return std::none_of(m_objects.begin(), m_objects.end(),
-                        [&](const DrawObject* object)
-                        {
-                            return object->m_hasAlpha ? object->m_drawGroup == name
-                                                      : platform::gfx::SameLetters(object->m_drawGroup, name);
-                        });
+    return std::none_of(m_translucent.begin(), m_translucent.end(),
+                        [&](const DrawObject* object) { return object->m_drawGroup == name; });
+}
+
+void DrawGroups::BindTexture(const DrawObject& object, gfx::Effect& effect) const
+{
+    const std::shared_ptr<gfx::Texture>* special = nullptr;
+    if (object.m_screenTexture)
+        special = &m_screenTexture;
+    else if (object.m_picture >= 0 && object.m_picture < static_cast<std::int32_t>(m_pictures.size()) &&
+             m_pictures[static_cast<std::size_t>(object.m_picture)])
+        special = &m_pictures[static_cast<std::size_t>(object.m_picture)];
+    if (special)
+        effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), *special);
+    else if (object.m_texture)
+        object.m_texture->Bind(effect);
+    else
+        effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), nullptr);
+}
+
+void DrawGroups::DrawObjectGroup(const std::string& name, gfx::Effect& effect, gfx::Device& device)
+{
+    const ObjectParameters parameters{effect.GetParameterBySemantic("WORLD"),
+                                      effect.GetParameterBySemantic("FRAME"),
+                                      effect.GetParameterBySemantic("VELOCITY_EDGE_ALPHA")};
+    const std::uint64_t group = GroupId(name);
+    if (!m_objectDeclaration)
+    {
+        const gfx::VertexElement elements[] = {{0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
+                                               {0, 12, gfx::DeclType::Float3, gfx::DeclUsage::Normal, 0},
+                                               {0, 24, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0}};
+        device.CreateVertexDeclaration(elements, m_objectDeclaration);
+    }
+    device.SetVertexDeclaration(m_objectDeclaration);
+    device.SetStreamSourceFreq(1, 1);
+    device.SetStreamSource(1, nullptr, 0, 0);
+    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
+    const float clock = AnimationClock();
+
+    for (auto batch = m_batches.lower_bound(group << kGroupShift);
+         batch != m_batches.end() && batch->first >> kGroupShift == group; ++batch)
+    {
+        DrawObject& first = *batch->second.front();
+        if (!first.m_mesh || !first.m_mesh->SetUp(device))
+            continue;
+        BindTexture(first, effect);
+        for (DrawObject* object : batch->second)
+            DrawOne(*object, parameters, clock, effect, device);
+    }
+
+    device.SetRenderState(gfx::RenderState::ZWriteEnable, 0);
+    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
+    std::sort(m_translucent.begin(), m_translucent.end(),
+              [](const DrawObject* a, const DrawObject* b) { return ObjectZ(a) < ObjectZ(b); });
+    for (DrawObject* object : m_translucent)
+    {
+        if (object->m_drawGroup != name || !object->m_mesh || !object->m_mesh->SetUp(device))
+            continue;
+        BindTexture(*object, effect);
+        DrawOne(*object, parameters, clock, effect, device);
+    }
+    device.SetRenderState(gfx::RenderState::ZWriteEnable, 1);
+    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullCounterClockwise);
+    device.SetStreamSourceFreq(0, 1);
+    device.SetStreamSourceFreq(1, 1);
 }
 
 void DrawGroups::DrawScreenQuad(platform::gfx::Effect& effect, platform::gfx::Device* device)
@@ -201,6 +358,7 @@ void DrawGroups::OnLostDevice()
     m_lineIndices.reset();
     m_lineVertices.reset();
     m_lineDeclaration.reset();
+    m_objectDeclaration.reset();
     m_lineIndexCapacity = m_lineVertexCapacity = 0;
 }
 

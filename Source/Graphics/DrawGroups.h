@@ -1,5 +1,8 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,16 +19,24 @@ namespace platform::gfx
 class Device;
 class Effect;
 class IndexBuffer;
+class Texture;
 class VertexBuffer;
 class VertexDeclaration;
 } // namespace platform::gfx
 
 // Everything drawable, by group: objects, particle emitters, point lights and the full-screen quad's
-// vertex layout. Batching, the particle and light buffers and the drawing of objects, particles and
-// lights come with the draw-group layer; until then those groups only hold their members.
+// vertex layout. Opaque objects lie in batches of equal group, mesh and texture, so that a group is
+// drawn binding each mesh and texture once; translucent objects are drawn after them, back to front.
+// The particle and light buffers and the drawing of particles and lights come with their components;
+// until then those groups only hold their members.
 class DrawGroups
 {
 public:
+    // Process-wide: a group name's id is given on its first use and kept.
+    static std::uint16_t GroupId(const std::string& lowerCaseName);
+    // Group id, mesh id, 0 and texture id, from the most significant 16 bits down.
+    static std::uint64_t BatchKey(const DrawObject& object);
+
     DrawGroups();
     ~DrawGroups();
 
@@ -37,7 +48,8 @@ public:
     void AddPointLight(PointLight* light);
     void RemovePointLight(PointLight* light);
     const std::vector<PointLight*>& GetPointLights() const { return m_lights; }
-    const std::vector<DrawObject*>& GetObjects() const { return m_objects; }
+    const std::map<std::uint64_t, std::vector<DrawObject*>>& GetBatches() const { return m_batches; }
+    const std::vector<DrawObject*>& GetTranslucent() const { return m_translucent; }
     const std::vector<ParticleEmitter*>& GetEmitters() const { return m_emitters; }
 
     void UpdateParticles(float dt, float gameTime);
@@ -60,13 +72,24 @@ public:
     bool m_directionalLightOn = false;
     // Pre-transformed position and texture coordinates; made once, kept across resets.
     std::shared_ptr<platform::gfx::VertexDeclaration> m_quadDeclaration;
+    // What objects that ask for the desktop snapshot or a user picture are drawn with (null: none).
+    std::shared_ptr<platform::gfx::Texture> m_screenTexture;
+    std::array<std::shared_ptr<platform::gfx::Texture>, 3> m_pictures;
 
 private:
     void DrawScreenQuad(platform::gfx::Effect& effect, platform::gfx::Device* device);
+    void DrawObjectGroup(const std::string& name, platform::gfx::Effect& effect,
+                         platform::gfx::Device& device);
+    // Sets the texture the object is drawn with: the snapshot or its picture when it asks for one, else
+    // its own.
+    void BindTexture(const DrawObject& object, platform::gfx::Effect& effect) const;
     // Makes sure the line buffers hold the store's counts, made anew (count + 10) when they do not.
     bool EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices);
 
-    std::vector<DrawObject*> m_objects;
+    std::map<std::uint64_t, std::vector<DrawObject*>> m_batches;
+    std::vector<DrawObject*> m_translucent;
+    // Position, normal and texture coordinates: the 32-byte mesh vertex.
+    std::shared_ptr<platform::gfx::VertexDeclaration> m_objectDeclaration;
     std::shared_ptr<platform::gfx::IndexBuffer> m_lineIndices;
     std::shared_ptr<platform::gfx::VertexBuffer> m_lineVertices;
     std::shared_ptr<platform::gfx::VertexDeclaration> m_lineDeclaration;

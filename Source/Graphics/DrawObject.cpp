@@ -1,9 +1,9 @@
 #include "Graphics/DrawObject.h"
 
+#include "Core/LowerCase.h"
 #include "Resources/SerializerTypes.h"
 
-#include <algorithm>
-#include <cctype>
+#include <cmath>
 
 namespace Quarn
 {
@@ -13,8 +13,7 @@ bool DrawObject::Serialize(Serializer& serializer)
     SerializeNamed(serializer, m_mesh, "Mesh");
     SerializeNamed(serializer, m_texture, "Texture");
     if (SerializeNamed(serializer, m_drawGroup, "DrawGroup"))
-        std::transform(m_drawGroup.begin(), m_drawGroup.end(), m_drawGroup.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        m_drawGroup = LowerCase(m_drawGroup);
     SerializeNamed(serializer, m_edgeLighting, "EdgeLighting");
     SerializeNamed(serializer, m_hasAlpha, "HasAlpha");
     SerializeNamed(serializer, m_alpha, "Alpha");
@@ -27,6 +26,23 @@ bool DrawObject::Serialize(Serializer& serializer)
     SerializeNamed(serializer, m_mipMap, "MipMap");
     SerializeNamed(serializer, m_screenTexture, "ScreenTexture");
     return true;
+}
+
+std::uint32_t DrawObject::CurrentFrame(float now) const
+{
+    if (m_frameTime == 0.0f)
+        return m_frameNumber;
+    const float steps = (now - m_frameStartTime) / m_frameTime;
+    // Out-of-range quotients (a negative frame time, an infinite one) would be undefined to convert.
+    if (!std::isfinite(steps) || std::fabs(steps) >= 9.2e18f)
+        return m_frameNumber;
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(steps)) + m_frameNumber;
+}
+
+void DrawObject::SetPicture(std::int32_t slot)
+{
+    if (slot >= kNoPicture && slot < 3)
+        m_picture = slot;
 }
 
 } // namespace Quarn

@@ -23,6 +23,16 @@ public:
 
     // The stored fields in file order; the draw group's name is lower-cased whenever it passes.
     bool Serialize(Serializer& serializer) override;
+    // The handle's methods: plain setters change this component; the setters of the mesh, texture,
+    // atlas and translucency replace it by a changed copy, so that it leaves its draw group and enters
+    // again with the new resources.
+    static void RegisterLuaMethods(lua_State* state);
+
+    // The atlas frame shown at time now (seconds): the first frame, advanced once per frame time when
+    // that is not 0.
+    std::uint32_t CurrentFrame(float now) const;
+    // Picture slots 0 to 2 choose a picture, -1 none; other values are ignored.
+    void SetPicture(std::int32_t slot);
 
     Resource<Mesh> m_mesh{"Quad"};
     Resource<Texture> m_texture;

@@ -2,6 +2,7 @@
 
 #include "Resources/ResourceBase.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -29,8 +30,10 @@ public:
     void Bind(platform::gfx::Effect& effect) const;
     // Null until an image is loaded.
     const std::shared_ptr<platform::gfx::Texture>& GetTexture() const { return m_texture; }
+    std::uint16_t GetId() const { return m_id; }
 
 private:
+    std::uint16_t m_id = NextResourceId();
     std::shared_ptr<platform::gfx::Texture> m_texture;
 };
 

@@ -26,6 +26,7 @@ public:
     // Without a header every part is present; with one, the next bit answers.
     bool Exists(const char* name) override;
     void SerializeRaw(void* data, std::uint32_t size) override;
+    std::uint64_t RawBytesLeft() const override { return m_failed ? 0 : Left(); }
     void SequenceSize(std::uint32_t& count, const char*& name) override;
 
     void Serialize(double& value) override { Read(value); }

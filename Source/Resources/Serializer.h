@@ -38,6 +38,9 @@ public:
     virtual void EndGroup() = 0;
 
     virtual void SerializeRaw(void* data, std::uint32_t size) = 0;
+    // The most raw bytes an input can still give, so that a reader can refuse a length its stream
+    // cannot back before it allocates for it; unbounded for outputs.
+    virtual std::uint64_t RawBytesLeft() const { return UINT64_MAX; }
     // Set on input; given by the caller on output.
     virtual void SequenceSize(std::uint32_t& count, const char*& name) = 0;
 
@@ -82,6 +85,7 @@ public:
     bool IsLegible() const override { return true; }
     // Text encodings cannot carry raw bytes: reported, nothing moves.
     void SerializeRaw(void* data, std::uint32_t size) override;
+    std::uint64_t RawBytesLeft() const override { return 0; }
 };
 
 // Binary encodings.
