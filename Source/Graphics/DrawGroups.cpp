@@ -17,6 +17,7 @@
 #include "platform/gfx/EffectFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -56,36 +57,72 @@ struct ObjectParameters
     gfx::EffectHandle velocityEdgeAlpha;
 };
 
-// Sets what one object is drawn with on the effect, then draws its mesh (already set up).
-void DrawOne(DrawObject& object, const ObjectParameters& parameters, float clock, gfx::Effect& effect,
-             gfx::Device& device)
+// What one object is drawn with besides its mesh and texture: world matrix (by rows), atlas frame, and
+// velocity, edge lighting and alpha. Instanced drawing uploads it as it is.
+struct ObjectInstance
 {
-    if (!object.m_visible || !object.m_mesh)
-        return;
+    std::array<float, 16> world;
+    TextureAtlas::Rectangle frame;
+    std::array<float, 4> velocityEdgeAlpha;
+};
+static_assert(sizeof(ObjectInstance) == 96);
+
+ObjectInstance InstanceOf(DrawObject& object, float clock)
+{
+    ObjectInstance instance{};
     GameObject* owner = object.GetOwner();
     const PhysicsObject* physics = owner ? owner->Get<PhysicsObject>() : nullptr;
-    const float velocityEdgeAlpha[] = {physics ? physics->m_velocity.x : 0.0f,
-                                       physics ? physics->m_velocity.y : 0.0f, object.m_edgeLighting,
-                                       object.m_alpha};
-    effect.SetFloats(parameters.velocityEdgeAlpha, velocityEdgeAlpha);
-    const TextureAtlas::Rectangle frame =
-        object.m_textureAtlas && object.m_textureAtlas->IsLoaded()
-            ? object.m_textureAtlas->GetFrame(object.m_frameName, object.CurrentFrame(clock))
-            : TextureAtlas::kWholeTexture;
-    effect.SetFloats(parameters.frame, frame);
-    if (Transform* transform = owner ? owner->Get<Transform>() : nullptr)
-    {
-        const Matrix4 world = object.m_pitch == 0.0f && object.m_yaw == 0.0f
-                                  ? transform->GetWorldMatrix()
-                                  : transform->GetWorldMatrixYawPitch(object.m_pitch, object.m_yaw);
-        effect.SetFloats(parameters.world, std::span<const float>(world.Data(), 16));
-    }
+    instance.velocityEdgeAlpha = {physics ? physics->m_velocity.x : 0.0f,
+                                  physics ? physics->m_velocity.y : 0.0f, object.m_edgeLighting,
+                                  object.m_alpha};
+    instance.frame = object.m_textureAtlas && object.m_textureAtlas->IsLoaded()
+                         ? object.m_textureAtlas->GetFrame(object.m_frameName, object.CurrentFrame(clock))
+                         : TextureAtlas::kWholeTexture;
+    Transform* transform = owner ? owner->Get<Transform>() : nullptr;
+    const Matrix4 world = !transform ? Matrix4()
+                          : object.m_pitch == 0.0f && object.m_yaw == 0.0f
+                              ? transform->GetWorldMatrix()
+                              : transform->GetWorldMatrixYawPitch(object.m_pitch, object.m_yaw);
+    std::copy_n(world.Data(), 16, instance.world.begin());
+    return instance;
+}
+
+// Sampler 0's filters: linear or point, and no mip filter when the object turns mip-maps off.
+void SetFilters(const DrawObject& object, gfx::Device& device)
+{
     const std::uint32_t filter = object.m_interpolatedTexture ? gfx::kFilterLinear : gfx::kFilterPoint;
     device.SetSamplerState(0, gfx::SamplerState::MinFilter, filter);
     device.SetSamplerState(0, gfx::SamplerState::MipFilter, object.m_mipMap ? filter : gfx::kFilterNone);
     device.SetSamplerState(0, gfx::SamplerState::MagFilter, filter);
+}
+
+bool IsDrawn(const DrawObject& object)
+{
+    return object.m_visible && object.m_mesh;
+}
+
+// Sets what one object is drawn with on the effect, then draws its mesh (already set up).
+void DrawOne(DrawObject& object, const ObjectParameters& parameters, float clock, gfx::Effect& effect,
+             gfx::Device& device)
+{
+    if (!IsDrawn(object))
+        return;
+    const ObjectInstance instance = InstanceOf(object, clock);
+    effect.SetFloats(parameters.velocityEdgeAlpha, instance.velocityEdgeAlpha);
+    effect.SetFloats(parameters.frame, instance.frame);
+    effect.SetFloats(parameters.world, instance.world);
+    SetFilters(object, device);
     effect.CommitChanges();
     object.m_mesh->Draw(device);
+}
+
+// Whether the pass draws object groups instanced (its annotation "Instancing" is true).
+bool IsInstancing(const gfx::Effect& effect)
+{
+    const gfx::EffectPass* pass = effect.ActivePass();
+    const gfx::EffectAnnotation* instancing =
+        pass ? gfx::FindAnnotation(pass->annotations, "Instancing") : nullptr;
+    return instancing && !instancing->value.numbers.empty() && instancing->value.numbers[0] != 0.0f;
 }
 
 } // namespace
@@ -192,67 +229,178 @@ bool DrawGroups::IsEmpty(const std::string& group) const
                         [&](const DrawObject* object) { return object->m_drawGroup == name; });
 }
 
+const std::shared_ptr<gfx::Texture>& DrawGroups::TextureFor(const DrawObject& object) const
+{
+    static const std::shared_ptr<gfx::Texture> none;
+    if (object.m_screenTexture)
+        return m_screenTexture;
+    if (object.m_picture >= 0 && object.m_picture < static_cast<std::int32_t>(m_pictures.size()) &&
+        m_pictures[static_cast<std::size_t>(object.m_picture)])
+        return m_pictures[static_cast<std::size_t>(object.m_picture)];
+    return object.m_texture ? object.m_texture->GetTexture() : none;
+}
+
 void DrawGroups::BindTexture(const DrawObject& object, gfx::Effect& effect) const
 {
-    const std::shared_ptr<gfx::Texture>* special = nullptr;
-    if (object.m_screenTexture)
-        special = &m_screenTexture;
-    else if (object.m_picture >= 0 && object.m_picture < static_cast<std::int32_t>(m_pictures.size()) &&
-             m_pictures[static_cast<std::size_t>(object.m_picture)])
-        special = &m_pictures[static_cast<std::size_t>(object.m_picture)];
-    if (special)
-        effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), *special);
-    else if (object.m_texture)
-        object.m_texture->Bind(effect);
-    else
-        effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), nullptr);
+    effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), TextureFor(object));
 }
 
 void DrawGroups::DrawObjectGroup(const std::string& name, gfx::Effect& effect, gfx::Device& device)
 {
-    const ObjectParameters parameters{effect.GetParameterBySemantic("WORLD"),
-                                      effect.GetParameterBySemantic("FRAME"),
-                                      effect.GetParameterBySemantic("VELOCITY_EDGE_ALPHA")};
     const std::uint64_t group = GroupId(name);
-    if (!m_objectDeclaration)
+    const bool instancing = IsInstancing(effect);
+    std::shared_ptr<gfx::VertexDeclaration>& declaration =
+        instancing ? m_instancedObjectDeclaration : m_objectDeclaration;
+    if (!declaration)
     {
-        const gfx::VertexElement elements[] = {{0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
-                                               {0, 12, gfx::DeclType::Float3, gfx::DeclUsage::Normal, 0},
-                                               {0, 24, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0}};
-        device.CreateVertexDeclaration(elements, m_objectDeclaration);
+        std::vector<gfx::VertexElement> elements = {
+            {0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
+            {0, 12, gfx::DeclType::Float3, gfx::DeclUsage::Normal, 0},
+            {0, 24, gfx::DeclType::Float2, gfx::DeclUsage::TexCoord, 0}};
+        if (instancing)
+            elements.insert(elements.end(), {{1, 0, gfx::DeclType::Float4, gfx::DeclUsage::TexCoord, 4},
+                                             {1, 16, gfx::DeclType::Float4, gfx::DeclUsage::TexCoord, 5},
+                                             {1, 32, gfx::DeclType::Float4, gfx::DeclUsage::TexCoord, 6},
+                                             {1, 48, gfx::DeclType::Float4, gfx::DeclUsage::TexCoord, 7},
+                                             {1, 64, gfx::DeclType::Float4, gfx::DeclUsage::Tangent, 0},
+                                             {1, 80, gfx::DeclType::Float4, gfx::DeclUsage::Binormal, 0}});
+        device.CreateVertexDeclaration(elements, declaration);
     }
-    device.SetVertexDeclaration(m_objectDeclaration);
+    device.SetVertexDeclaration(declaration);
     device.SetStreamSourceFreq(1, 1);
     device.SetStreamSource(1, nullptr, 0, 0);
     device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
     const float clock = AnimationClock();
-
-    for (auto batch = m_batches.lower_bound(group << kGroupShift);
-         batch != m_batches.end() && batch->first >> kGroupShift == group; ++batch)
-    {
-        DrawObject& first = *batch->second.front();
-        if (!first.m_mesh || !first.m_mesh->SetUp(device))
-            continue;
-        BindTexture(first, effect);
-        for (DrawObject* object : batch->second)
-            DrawOne(*object, parameters, clock, effect, device);
-    }
-
-    device.SetRenderState(gfx::RenderState::ZWriteEnable, 0);
-    device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
     std::sort(m_translucent.begin(), m_translucent.end(),
               [](const DrawObject* a, const DrawObject* b) { return ObjectZ(a) < ObjectZ(b); });
-    for (DrawObject* object : m_translucent)
+    const auto inGroup = [&](const DrawObject* object) { return object->m_drawGroup == name; };
+
+    if (instancing)
     {
-        if (object->m_drawGroup != name || !object->m_mesh || !object->m_mesh->SetUp(device))
-            continue;
-        BindTexture(*object, effect);
-        DrawOne(*object, parameters, clock, effect, device);
+        DrawInstanced(group, inGroup, clock, effect, device);
+    }
+    else
+    {
+        const ObjectParameters parameters{effect.GetParameterBySemantic("WORLD"),
+                                          effect.GetParameterBySemantic("FRAME"),
+                                          effect.GetParameterBySemantic("VELOCITY_EDGE_ALPHA")};
+        for (auto batch = m_batches.lower_bound(group << kGroupShift);
+             batch != m_batches.end() && batch->first >> kGroupShift == group; ++batch)
+        {
+            DrawObject& first = *batch->second.front();
+            if (!first.m_mesh || !first.m_mesh->SetUp(device))
+                continue;
+            BindTexture(first, effect);
+            for (DrawObject* object : batch->second)
+                DrawOne(*object, parameters, clock, effect, device);
+        }
+        device.SetRenderState(gfx::RenderState::ZWriteEnable, 0);
+        device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
+        for (DrawObject* object : m_translucent)
+        {
+            if (!inGroup(object) || !object->m_mesh || !object->m_mesh->SetUp(device))
+                continue;
+            BindTexture(*object, effect);
+            DrawOne(*object, parameters, clock, effect, device);
+        }
     }
     device.SetRenderState(gfx::RenderState::ZWriteEnable, 1);
     device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullCounterClockwise);
     device.SetStreamSourceFreq(0, 1);
     device.SetStreamSourceFreq(1, 1);
+}
+
+template <class InGroup>
+void DrawGroups::DrawInstanced(std::uint64_t group, const InGroup& inGroup, float clock, gfx::Effect& effect,
+                               gfx::Device& device)
+{
+    // Runs of objects that share mesh, texture and filters, in drawing order: the opaque ones by
+    // batch, then the translucent ones by z. Each run is one draw.
+    struct Run
+    {
+        DrawObject* first;
+        std::uint32_t start;
+        std::uint32_t count;
+    };
+    std::vector<ObjectInstance> instances;
+    std::vector<Run> runs;
+    const auto add = [&](DrawObject& object)
+    {
+        if (!IsDrawn(object))
+            return;
+        const DrawObject* last = runs.empty() ? nullptr : runs.back().first;
+        if (!last || last->m_mesh.Get() != object.m_mesh.Get() || TextureFor(*last) != TextureFor(object) ||
+            last->m_interpolatedTexture != object.m_interpolatedTexture || last->m_mipMap != object.m_mipMap)
+            runs.push_back({&object, static_cast<std::uint32_t>(instances.size()), 0});
+        instances.push_back(InstanceOf(object, clock));
+        ++runs.back().count;
+    };
+    for (auto batch = m_batches.lower_bound(group << kGroupShift);
+         batch != m_batches.end() && batch->first >> kGroupShift == group; ++batch)
+        for (DrawObject* object : batch->second)
+            add(*object);
+    const std::size_t opaqueRuns = runs.size();
+    // A translucent object never joins an opaque run: the depth writes change between them.
+    runs.push_back({nullptr, 0, 0});
+    for (DrawObject* object : m_translucent)
+        if (inGroup(object))
+            add(*object);
+    if (instances.empty() ||
+        !UploadInstances(device, instances.data(), instances.size() * sizeof(ObjectInstance)))
+        return;
+
+    const Mesh* boundMesh = nullptr;
+    for (std::size_t i = 0; i < runs.size(); ++i)
+    {
+        const Run& run = runs[i];
+        if (i == opaqueRuns)
+        {
+            device.SetRenderState(gfx::RenderState::ZWriteEnable, 0);
+            device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
+        }
+        if (!run.first)
+            continue;
+        Mesh& mesh = *run.first->m_mesh;
+        if (&mesh != boundMesh && !mesh.SetUp(device))
+            continue;
+        boundMesh = &mesh;
+        BindTexture(*run.first, effect);
+        SetFilters(*run.first, device);
+        device.SetStreamSource(1, m_instanceBuffer,
+                               run.start * static_cast<std::uint32_t>(sizeof(ObjectInstance)),
+                               sizeof(ObjectInstance));
+        device.SetStreamSourceFreq(0, gfx::kStreamIndexedData | run.count);
+        device.SetStreamSourceFreq(1, gfx::kStreamInstanceData | 1);
+        effect.CommitChanges();
+        mesh.Draw(device);
+    }
+}
+
+bool DrawGroups::UploadInstances(gfx::Device& device, const void* records, std::size_t size)
+{
+    if (!m_instanceBuffer || m_instanceBuffer->GetDesc().size < size)
+    {
+        m_instanceBuffer.reset();
+        const gfx::Result made = device.CreateVertexBuffer(
+            static_cast<std::uint32_t>(2 * size + 10 * sizeof(ObjectInstance)),
+            gfx::kUsageDynamic | gfx::kUsageWriteOnly, gfx::Pool::Default, m_instanceBuffer);
+        if (made.Failed())
+        {
+            QUARN_GRAPHICS_ERROR(made, "Failed to create the object instance buffer");
+            return false;
+        }
+    }
+    void* data = nullptr;
+    const gfx::Result locked =
+        m_instanceBuffer->Lock(0, static_cast<std::uint32_t>(size), data, gfx::kLockDiscard);
+    if (locked.Failed())
+    {
+        QUARN_GRAPHICS_ERROR(locked, "Failed to lock vertex buffer");
+        return false;
+    }
+    std::memcpy(data, records, size);
+    m_instanceBuffer->Unlock();
+    return true;
 }
 
 void DrawGroups::DrawScreenQuad(platform::gfx::Effect& effect, platform::gfx::Device* device)
@@ -359,6 +507,8 @@ void DrawGroups::OnLostDevice()
     m_lineVertices.reset();
     m_lineDeclaration.reset();
     m_objectDeclaration.reset();
+    m_instancedObjectDeclaration.reset();
+    m_instanceBuffer.reset();
     m_lineIndexCapacity = m_lineVertexCapacity = 0;
 }
 

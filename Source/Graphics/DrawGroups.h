@@ -78,10 +78,19 @@ public:
 
 private:
     void DrawScreenQuad(platform::gfx::Effect& effect, platform::gfx::Device* device);
+    // An object group: batch by batch, object by object, each object's values set as parameters; or,
+    // when the pass asks for instancing, each run of objects that share mesh, texture and filters in one
+    // instanced draw, their values in a per-instance stream.
     void DrawObjectGroup(const std::string& name, platform::gfx::Effect& effect,
                          platform::gfx::Device& device);
-    // Sets the texture the object is drawn with: the snapshot or its picture when it asks for one, else
-    // its own.
+    template <class InGroup>
+    void DrawInstanced(std::uint64_t group, const InGroup& inGroup, float clock,
+                       platform::gfx::Effect& effect, platform::gfx::Device& device);
+    // Into the instance buffer, made anew (twice the need and ten records more) when too small.
+    bool UploadInstances(platform::gfx::Device& device, const void* records, std::size_t size);
+    // The texture the object is drawn with: the snapshot or its picture when it asks for one, else its
+    // own.
+    const std::shared_ptr<platform::gfx::Texture>& TextureFor(const DrawObject& object) const;
     void BindTexture(const DrawObject& object, platform::gfx::Effect& effect) const;
     // Makes sure the line buffers hold the store's counts, made anew (count + 10) when they do not.
     bool EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices);
@@ -90,6 +99,9 @@ private:
     std::vector<DrawObject*> m_translucent;
     // Position, normal and texture coordinates: the 32-byte mesh vertex.
     std::shared_ptr<platform::gfx::VertexDeclaration> m_objectDeclaration;
+    // The same with the per-instance stream 1, and that stream's buffer.
+    std::shared_ptr<platform::gfx::VertexDeclaration> m_instancedObjectDeclaration;
+    std::shared_ptr<platform::gfx::VertexBuffer> m_instanceBuffer;
     std::shared_ptr<platform::gfx::IndexBuffer> m_lineIndices;
     std::shared_ptr<platform::gfx::VertexBuffer> m_lineVertices;
     std::shared_ptr<platform::gfx::VertexDeclaration> m_lineDeclaration;

@@ -7,7 +7,6 @@
 #include "Resources/ResourceNode.h"
 #include "platform/gfx/DdsFile.h"
 #include "platform/gfx/Device.h"
-#include "platform/gfx/Effect.h"
 
 #include <cstring>
 #include <filesystem>
@@ -100,11 +99,6 @@ void Texture::Load(ResourceNode& node, Texture& texture, gfx::Device* device)
     }
     texture.m_texture = std::move(made);
     output.Log("Done Creating texture.");
-}
-
-void Texture::Bind(gfx::Effect& effect) const
-{
-    effect.SetTexture(effect.GetParameterBySemantic("TEXTURE"), m_texture);
 }
 
 const char* BlockFormatFor(const std::string& source)

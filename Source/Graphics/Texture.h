@@ -14,7 +14,6 @@ class ResourceNode;
 namespace platform::gfx
 {
 class Device;
-class Effect;
 class Texture;
 } // namespace platform::gfx
 
@@ -26,8 +25,6 @@ public:
     // Loads the file onto the device, in place of an image loaded before; a missing or bad file is
     // reported and leaves the texture without an image.
     static void Load(ResourceNode& node, Texture& texture, platform::gfx::Device* device);
-    // Sets the image on the effect's parameter of semantic "TEXTURE".
-    void Bind(platform::gfx::Effect& effect) const;
     // Null until an image is loaded.
     const std::shared_ptr<platform::gfx::Texture>& GetTexture() const { return m_texture; }
     std::uint16_t GetId() const { return m_id; }

@@ -243,6 +243,7 @@ Result Effect::BeginPass(std::uint32_t pass)
     m_device.SetVertexShader(compiled.vertex);
     m_device.SetPixelShader(compiled.pixel);
     m_activePass = &compiled;
+    m_activePassDesc = &m_desc.techniques[m_technique - 1].passes[pass];
     return Send(compiled);
 }
 
@@ -286,6 +287,7 @@ Result Effect::EndPass()
     if (!m_activePass)
         return Result::Code::InvalidCall;
     m_activePass = nullptr;
+    m_activePassDesc = nullptr;
     return Result::Code::Ok;
 }
 
@@ -294,6 +296,7 @@ Result Effect::End()
     if (!m_begun)
         return Result::Code::InvalidCall;
     m_activePass = nullptr;
+    m_activePassDesc = nullptr;
     m_begun = false;
     const Result restored = m_saved ? m_saved->Apply() : Result::Code::Ok;
     m_saved.reset();

@@ -60,6 +60,8 @@ public:
     EffectHandle GetCurrentTechnique() const { return m_technique; }
     Result Begin(std::uint32_t& passes);
     Result BeginPass(std::uint32_t pass);
+    // The pass between BeginPass and EndPass, as the file describes it; null outside one.
+    const EffectPass* ActivePass() const { return m_activePassDesc; }
     Result CommitChanges();
     Result EndPass();
     Result End();
@@ -93,6 +95,7 @@ private:
     EffectHandle m_technique = 0;
     std::unique_ptr<StateBlock> m_saved;
     const CompiledPass* m_activePass = nullptr;
+    const EffectPass* m_activePassDesc = nullptr;
     bool m_begun = false;
 };
 

@@ -601,6 +601,13 @@ std::string StageSource(const EffectDesc& desc, const EffectCode& body, ShaderSt
                 source += "#define IN_" + std::string(input.name) +
                           (input.count > 1 ? std::to_string(index) : "") + " " +
                           std::to_string(AttributeLocation(input.usage, index)) + "\n";
+        // The per-instance inputs of instanced object drawing: an object's world matrix by rows (so
+        // mat4(row0, ..., row3) * v is World * v), its atlas frame and its velocity, edge lighting and
+        // alpha.
+        source +=
+            "#define IN_INSTANCE_WORLD0 IN_TEXCOORD4\n#define IN_INSTANCE_WORLD1 IN_TEXCOORD5\n"
+            "#define IN_INSTANCE_WORLD2 IN_TEXCOORD6\n#define IN_INSTANCE_WORLD3 IN_TEXCOORD7\n"
+            "#define IN_INSTANCE_FRAME IN_TANGENT\n#define IN_INSTANCE_VELOCITY_EDGE_ALPHA IN_BINORMAL\n";
         source += "out gl_PerVertex { vec4 gl_Position; float gl_PointSize; };\n";
     }
     int sampler = 0;

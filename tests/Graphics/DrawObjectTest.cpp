@@ -77,6 +77,36 @@ technique Main < string Script = "ClearSetColor=Black; Clear=Color; Pass=Objects
 }
 )";
 
+// The same drawn instanced: the pass asks for it and reads each object's values from its instance.
+std::string InstancedObjectsEffect()
+{
+    std::string text = kObjectsEffect;
+    const auto replace = [&text](const std::string& from, const std::string& to)
+    { text.replace(text.find(from), from.size(), to); };
+    replace(R"(pass Objects < string Script = "Draw=Objects;"; >)",
+            R"(pass Objects < string Script = "Draw=Objects;"; bool Instancing = true; >)");
+    replace("layout(location = 0) out vec2 vTexCoord;",
+            "layout(location = IN_INSTANCE_WORLD0) in vec4 world0;\n"
+            "layout(location = IN_INSTANCE_WORLD1) in vec4 world1;\n"
+            "layout(location = IN_INSTANCE_WORLD2) in vec4 world2;\n"
+            "layout(location = IN_INSTANCE_WORLD3) in vec4 world3;\n"
+            "layout(location = IN_INSTANCE_FRAME) in vec4 frame;\n"
+            "layout(location = IN_INSTANCE_VELOCITY_EDGE_ALPHA) in vec4 velocityEdgeAlpha;\n"
+            "layout(location = 0) out vec2 vTexCoord;\n"
+            "layout(location = 1) out float vAlpha;");
+    replace("gl_Position = World * vec4(position, 1.0);",
+            "gl_Position = mat4(world0, world1, world2, world3) * vec4(position, 1.0);");
+    replace("vTexCoord = Frame.xy + texCoord * Frame.zw;",
+            "vTexCoord = frame.xy + texCoord * frame.zw; vAlpha = velocityEdgeAlpha.w;");
+    replace("layout(location = 0) in vec2 vTexCoord;\n            layout(location = 0) out vec4 result;\n"
+            "            void main() { result = texture(ObjectTexture, vTexCoord) * vec4(1.0, 1.0, 1.0, "
+            "VelocityEdgeAlpha.w); }",
+            "layout(location = 0) in vec2 vTexCoord;\n layout(location = 1) in float vAlpha;\n"
+            "layout(location = 0) out vec4 result;\n"
+            "void main() { result = texture(ObjectTexture, vTexCoord) * vec4(1.0, 1.0, 1.0, vAlpha); }");
+    return text;
+}
+
 // An A8R8G8B8 texture of one level from packed colours, rows from the top.
 std::string Dds(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& colours)
 {
@@ -100,10 +130,10 @@ std::string Prototype(const std::string& drawObject, const std::string& extra = 
 
 // Textures Red, Blue, Default and Sheet (green left half, blue right half, with the frames "flag 0"
 // and "flag 1"), the mesh Quad and the object prototypes the tests draw.
-void WriteScene(const test::RunFolder& folder)
+void WriteScene(const test::RunFolder& folder, const std::string& effect)
 {
     folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
-    folder.WriteWorking("Effects/Model.fxo", gfx::CompiledEffect(kObjectsEffect));
+    folder.WriteWorking("Effects/Model.fxo", gfx::CompiledEffect(effect));
     folder.WriteWorking("Textures/Red.dds", Dds(2, 2, std::vector<std::uint32_t>(4, kRed)));
     folder.WriteWorking("Textures/Blue.dds", Dds(2, 2, std::vector<std::uint32_t>(4, kBlue)));
     folder.WriteWorking("Textures/Default.dds", Dds(1, 1, {0xFFFFFFFF}));
@@ -149,9 +179,9 @@ void RegisterComponentTypes()
 class Scene
 {
 public:
-    explicit Scene(bool recording)
+    explicit Scene(bool recording, const std::string& effect = kObjectsEffect)
     {
-        WriteScene(m_folder);
+        WriteScene(m_folder, effect);
         RegisterComponentTypes();
         if (recording)
         {
@@ -337,15 +367,43 @@ TEST_F(DrawObjectTest, AGroupBindsEachBatchOnceAndDrawsVisibleObjectsOneByOne)
     EXPECT_EQ(m_scene.m_errors.Count(), 0u) << m_scene.m_errors.Texts()[0];
 }
 
-// The same scene drawn by OpenGL: pixels where the objects' transforms put them.
-class GlDrawObjectTest : public gfx::test::GlDeviceFixture
+// Instanced, each run of objects sharing mesh, texture and filters is one draw of as many instances;
+// translucent objects never join an opaque run.
+TEST(InstancedDrawObjectTest, EachRunOfLikeObjectsIsOneInstancedDraw)
+{
+    test::RecordingGraphics devices;
+    Scene scene(true, InstancedObjectsEffect());
+    scene.Create("RedSprite", 0, 0);
+    scene.Create("RedSprite", 1, 0).Get<DrawObject>()->m_visible = false;
+    scene.Create("RedSprite", 2, 0);
+    scene.Create("BlueSprite", 3, 0);
+    scene.Create("Glass", 4, 0);
+    scene.Create("Glass", 5, 0, 1.0f);
+    gfx::RecordingDevice& device = *devices.Device();
+    device.ClearLog();
+    scene.m_graphics->Update(0.016f);
+    std::vector<std::string> instanceCounts;
+    std::size_t draws = 0;
+    for (const std::string& call : device.Log())
+    {
+        if (call.starts_with("SetStreamSourceFreq 0 4"))
+            instanceCounts.push_back(call.substr(call.rfind(' ') + 1));
+        draws += call.starts_with("DrawIndexedPrimitive");
+    }
+    EXPECT_EQ(instanceCounts, (std::vector<std::string>{"40000002", "40000001", "40000002"}));
+    EXPECT_EQ(draws, 3u);
+    EXPECT_EQ(scene.m_errors.Count(), 0u) << scene.m_errors.Texts()[0];
+}
+
+// The same scene drawn by OpenGL, object by object (false) and instanced (true): the same pixels.
+class GlDrawObjectTest : public gfx::test::GlDeviceFixture, public testing::WithParamInterface<bool>
 {
 protected:
     // The fixture's own device goes before the scene makes the Graphics system's.
     GlDrawObjectTest() : GlDeviceFixture(1, 1)
     {
         m_device.reset();
-        m_made.emplace(false);
+        m_made.emplace(false, GetParam() ? InstancedObjectsEffect() : std::string(kObjectsEffect));
     }
 
     std::vector<std::uint32_t> Frame()
@@ -370,7 +428,7 @@ protected:
     Scene& m_scene = *m_made;
 };
 
-TEST_F(GlDrawObjectTest, TexturedQuadsAtlasFramesAndTranslucentOrderReachThePixels)
+TEST_P(GlDrawObjectTest, TexturedQuadsAtlasFramesAndTranslucentOrderReachThePixels)
 {
     ASSERT_NE(m_scene.m_graphics->GetDevice(), nullptr);
     m_scene.Create("RedSprite", -0.5f, 0.5f, 0.0f, 0.5f);
@@ -393,13 +451,17 @@ TEST_F(GlDrawObjectTest, TexturedQuadsAtlasFramesAndTranslucentOrderReachThePixe
     EXPECT_EQ(m_scene.m_errors.Count(), 0u) << m_scene.m_errors.Texts()[0];
 }
 
-TEST_F(GlDrawObjectTest, TheSecondAtlasFrameShowsTheRightHalf)
+TEST_P(GlDrawObjectTest, TheSecondAtlasFrameShowsTheRightHalf)
 {
     ASSERT_NE(m_scene.m_graphics->GetDevice(), nullptr);
     GameObject& flag = m_scene.Create("Flag", 0.0f, 0.0f, 0.0f, 1.0f);
     flag.Get<DrawObject>()->m_frameNumber = 1;
     EXPECT_EQ(At(Frame(), 0.0f, 0.0f), 0x0000FFu);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drawing, GlDrawObjectTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info)
+                         { return info.param ? "Instanced" : "ObjectByObject"; });
 
 } // namespace
 } // namespace Quarn
