@@ -1,11 +1,12 @@
--- A camera, a turret riding on a ship, and a seeker steering towards a point; logs where they are
--- (the seeker gains velocity only; moving it is the physics step's work).
+-- The star backdrop, a camera, a turret riding on a ship, and a seeker steering towards a point; logs
+-- where they are (the seeker gains velocity only; moving it is the physics step's work).
 local function Place(object, name)
     local p = object.transform:GetPosition3D()
     qMain.Print(string.format("%s at (%g, %g, %g) angle %.2f", name, p:X(), p:Y(), p:Z(),
         object.transform:GetAngle()))
 end
 
+goManager:CreateGameObject("DemoBackdrop")
 local camera = goManager:CreateGameObject("DemoCamera")
 camera.camera:SetAsMainView()
 local ship = goManager:CreateGameObject("DemoShip")

@@ -1,5 +1,5 @@
-// The effect every frame draws with, first in the effect list. The scene (objects lit by the ambient
-// and the directional light, then the debug lines) is drawn into SceneMap; its bright parts are gathered
+// The effect every frame draws with, first in the effect list. The scene (the backdrop, the objects'
+// sprites, then the debug lines) is drawn into SceneMap; its bright parts are gathered
 // into the half-size GlowMap over GlowPasses passes; the composite puts both on the back buffer with a
 // darkening towards the corners.
 
@@ -10,10 +10,6 @@ float Script : STANDARDSGLOBAL <
 > = 0.8;
 
 float4x4 ViewProj : VIEWPROJ;
-float4x4 World : WORLD;
-float4 Ambient : AMBIENT;
-float4 LightDirection : DIRECTIONAL_LIGHT;
-float4 LightColour : DIRECTIONAL_LIGHT_COLOR;
 float2 ScreenSize : SCREENSIZE;
 texture ObjectTexture : TEXTURE;
 
@@ -28,36 +24,42 @@ texture GlowMap < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.5, 0.5};
 
 technique Main < string Script =
     "RenderColorTarget0=SceneMap; ClearSetColor=Background; Clear=Color; Clear=Depth;"
-    "Pass=Objects; Pass=Lines;"
+    "Pass=Sprites; Pass=Lines;"
     "RenderColorTarget0=GlowMap; ClearSetColor=Nothing; Clear=Color;"
     "LoopByCount=GlowPasses; LoopGetIndex=GlowStep; Pass=Glow; LoopEnd=;"
     "RenderColorTarget0=; Pass=Composite;"; >
 {
-    pass Objects < string Script = "Draw=Objects;"; >
+    // The backdrop, then the objects' sprites over it, many to a draw: each object's world matrix, atlas
+    // frame and alpha come per instance.
+    pass Sprites < string Script = "Draw=Backdrop; Draw=Objects;"; bool Instancing = true; >
     {
-        ZEnable = true; ZWriteEnable = true; AlphaBlendEnable = false;
+        ZEnable = false; AlphaBlendEnable = true; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha;
         VertexShader = glsl {
             layout(location = IN_POSITION) in vec3 position;
-            layout(location = IN_NORMAL) in vec3 normal;
             layout(location = IN_TEXCOORD0) in vec2 texCoord;
+            layout(location = IN_INSTANCE_WORLD0) in vec4 world0;
+            layout(location = IN_INSTANCE_WORLD1) in vec4 world1;
+            layout(location = IN_INSTANCE_WORLD2) in vec4 world2;
+            layout(location = IN_INSTANCE_WORLD3) in vec4 world3;
+            layout(location = IN_INSTANCE_FRAME) in vec4 frame;
+            layout(location = IN_INSTANCE_VELOCITY_EDGE_ALPHA) in vec4 velocityEdgeAlpha;
             layout(location = 0) out vec2 vTexCoord;
-            layout(location = 1) out vec3 vNormal;
+            layout(location = 1) out float vAlpha;
             void main()
             {
-                gl_Position = ViewProj * (World * vec4(position, 1.0));
-                vTexCoord = texCoord;
-                vNormal = (World * vec4(normal, 0.0)).xyz;
+                gl_Position = ViewProj * (mat4(world0, world1, world2, world3) * vec4(position, 1.0));
+                vTexCoord = frame.xy + texCoord * frame.zw;
+                vAlpha = velocityEdgeAlpha.w;
             }
         };
         PixelShader = glsl {
             layout(location = 0) in vec2 vTexCoord;
-            layout(location = 1) in vec3 vNormal;
+            layout(location = 1) in float vAlpha;
             layout(location = 0) out vec4 result;
             void main()
             {
                 vec4 base = texture(ObjectTexture, vTexCoord);
-                float facing = max(dot(normalize(vNormal), -LightDirection.xyz), 0.0);
-                result = vec4(base.rgb * (Ambient.rgb + LightColour.rgb * facing), base.a);
+                result = vec4(base.rgb, base.a * vAlpha);
             }
         };
     }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,12 +77,30 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
         ASSERT_TRUE(log.WaitFor(line, game, 60s)) << "the script did not log: " << line << output();
     }
 
-    // The demo's effect draws the frame: its background through the composite, which darkens towards
-    // the corners.
+    // The demo's effect draws the frame: the sprites where their transforms put them, over the star
+    // backdrop, through the composite, which darkens towards the corners. The camera sits at z 400 with a
+    // vertical view of 60 degrees over 800 x 600, so a world unit is 300 / (400 tan 30) pixels.
+    // Two frames drawn after the last move: the first draws the ship where it now is, and has been
+    // presented once the second is drawn.
+    for (int frame = 0; frame < 2; ++frame)
+        ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
     const test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
     ASSERT_EQ(picture.width, 800u);
     ASSERT_EQ(picture.height, 600u);
-    EXPECT_EQ(picture.At(400, 300), 0x183050u);
+    const auto at = [&picture](float x, float y)
+    {
+        const float pixelsPerUnit = 300.0f / (400.0f * std::tan(3.14159265f / 6.0f));
+        const std::uint32_t colour = picture.At(static_cast<std::uint32_t>(400.0f + x * pixelsPerUnit),
+                                                static_cast<std::uint32_t>(300.0f - y * pixelsPerUnit));
+        return std::array<int, 3>{static_cast<int>(colour >> 16 & 0xFF), static_cast<int>(colour >> 8 & 0xFF),
+                                  static_cast<int>(colour & 0xFF)};
+    };
+    // The moved ship, orange, at (10, 0); the turret, yellow, mounted 10 ahead of the placed ship at (5, 5).
+    const auto [shipR, shipG, shipB] = at(10.0f, 0.0f);
+    EXPECT_TRUE(shipR > 180 && shipR > shipG + 60 && shipB < 110) << shipR << " " << shipG << " " << shipB;
+    const auto [turretR, turretG, turretB] = at(15.0f, 5.0f);
+    EXPECT_TRUE(turretR > 180 && turretG > 150 && turretB < 120)
+        << turretR << " " << turretG << " " << turretB;
     for (const auto& [x, y] : {std::pair{0u, 0u}, {799u, 599u}})
         for (const int shift : {0, 8, 16})
             EXPECT_LT((picture.At(x, y) >> shift) & 0xFF, (0x183050u >> shift) & 0xFF) << x << "," << y;
