@@ -1,7 +1,9 @@
 #include "Graphics/Graphics.h"
 
+#include "Core/LowerCase.h"
 #include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
+#include "Core/Random.h"
 #include "Core/RestartGameException.h"
 #include "Core/SystemManager.h"
 #include "Core/TimeManager.h"
@@ -25,13 +27,19 @@
 #include "Resources/ConvertViaCmdLine.h"
 #include "Resources/ResourceManager.h"
 #include "Resources/SerializerTypes.h"
+#include "platform/core/Clock.h"
+#include "platform/folders/UserFolders.h"
 #include "platform/fonts/PrivateFonts.h"
 #include "platform/gfx/Effect.h"
+#include "platform/gfx/ImageFile.h"
 #include "platform/gfx/gl/GlDevice.h"
 #include "platform/window/Cursor.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace Quarn
 {
@@ -270,6 +278,8 @@ void Graphics::Init()
     const platform::PixelSize desktop = platform::DesktopSize();
     m_desktopHeight = desktop.height;
     m_desktopWidth = desktop.width;
+    m_desktopPicture = platform::CaptureDesktop(m_desktopWidth, m_desktopHeight);
+    ChooseUserPictures();
 
     std::string error;
     m_adapter = g_adapterFactory(error);
@@ -319,10 +329,20 @@ void Graphics::RegisterMessageListeners()
             if (!m_fullScreen)
                 OutputHandler::Get().Log("Change window size: %u %u", width, height);
         });
-    // Switching between windowed and full screen comes with the display-mode layer.
-    messages->RegisterListener<void()>("WindowMaximized", [] {});
-    messages->RegisterListener<void()>("WindowRestore", [] {});
-    messages->RegisterListener<void()>("ToggleFullscreen", [] {});
+    // Maximising a window takes it to full screen; restoring one from full screen takes it back.
+    messages->RegisterListener<void()>("WindowMaximized",
+                                       [this]
+                                       {
+                                           if (!m_fullScreen)
+                                               ToggleFullscreen();
+                                       });
+    messages->RegisterListener<void()>("WindowRestore",
+                                       [this]
+                                       {
+                                           if (m_fullScreen)
+                                               ToggleFullscreen();
+                                       });
+    messages->RegisterListener<void()>("ToggleFullscreen", [this] { ToggleFullscreen(); });
     messages->RegisterListener<void(Camera*)>("SetMainCamera",
                                               [this](Camera* camera) { SetMainCamera(camera); });
     messages->RegisterListener<void(Component*)>(
@@ -405,6 +425,119 @@ void Graphics::InitResources(ResourceManager& resources)
     // A settings resource without "RandomTexture" names no texture.
     if (m_randomTexture.GetName() != Resource<Texture>().GetName())
         m_randomTexture = resources.GetResource<Texture>(m_randomTexture.GetName());
+    CreateScreenTexture();
+    LoadPictureTextures();
+}
+
+void Graphics::ChooseUserPictures()
+{
+    m_picturePaths = {};
+    const std::filesystem::path folder = platform::PicturesFolder();
+    std::error_code error;
+    if (folder.empty())
+    {
+        QUARN_ASSERT_FAILED_AS("!success", "Couldn't get my pictures... PANIC!");
+        return;
+    }
+    if (!std::filesystem::exists(folder, error))
+    {
+        QUARN_ASSERT_FAILED_AS("!fs::exists( path )", "My pictures doesn't exist... PANIC!");
+        return;
+    }
+    if (!std::filesystem::is_directory(folder, error))
+    {
+        QUARN_ASSERT_FAILED_AS("!fs::is_directory( path )", "My pictures isn't a directory... PANIC!");
+        return;
+    }
+    std::vector<std::string> candidates;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder, error))
+    {
+        const std::string extension = LowerCase(entry.path().extension().string());
+        if (extension != ".png" && extension != ".jpg" && extension != ".bmp")
+            continue;
+        // Only files that can be read are candidates.
+        if (!entry.is_regular_file(error) || !std::ifstream(entry.path(), std::ios::binary))
+            continue;
+        candidates.push_back(entry.path().string());
+    }
+    // Directory order is the file system's; sorting makes the engine generator's choice repeatable.
+    std::sort(candidates.begin(), candidates.end());
+    for (std::string& path : m_picturePaths)
+    {
+        if (candidates.empty())
+            break;
+        const std::size_t pick = static_cast<std::size_t>(EngineRand()) % candidates.size();
+        path = std::move(candidates[pick]);
+        candidates[pick] = std::move(candidates.back());
+        candidates.pop_back();
+    }
+}
+
+void Graphics::CreateScreenTexture()
+{
+    m_drawGroups.m_screenTexture.reset();
+    if (!m_device || m_desktopPicture.pixels.empty())
+        return;
+    std::shared_ptr<gfx::Texture> texture;
+    gfx::Result result = m_device->CreateTexture(m_desktopPicture.width, m_desktopPicture.height, 1, 0,
+                                                 gfx::Format::A8R8G8B8, gfx::Pool::Managed, texture);
+    if (result.Failed())
+    {
+        QUARN_GRAPHICS_ERROR(result, "Couldn't create Screen Texture");
+        return;
+    }
+    gfx::LockedRect locked;
+    result = texture->LockRect(0, locked, nullptr, 0);
+    if (result.Failed())
+    {
+        QUARN_GRAPHICS_ERROR(result, "Couldn't lock screen texture");
+        return;
+    }
+    for (std::uint32_t y = 0; y < m_desktopPicture.height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(locked.bits) +
+                        std::size_t{y} * static_cast<std::size_t>(locked.pitch),
+                    m_desktopPicture.pixels.data() + std::size_t{y} * m_desktopPicture.width,
+                    std::size_t{m_desktopPicture.width} * 4);
+    result = texture->UnlockRect(0);
+    if (result.Failed())
+        QUARN_GRAPHICS_ERROR(result, "Couldn't unlock screen texture");
+    m_drawGroups.m_screenTexture = std::move(texture);
+}
+
+void Graphics::LoadPictureTextures()
+{
+    m_drawGroups.m_pictures = {};
+    for (std::size_t i = 0; i < m_picturePaths.size() && !m_picturePaths[i].empty() && m_device; ++i)
+    {
+        gfx::DecodedImage image;
+        std::string error;
+        if (!gfx::DecodeImageFile(m_picturePaths[i], image, error))
+            continue;
+        std::shared_ptr<gfx::Texture> texture;
+        gfx::LockedRect locked;
+        if (m_device
+                ->CreateTexture(image.width, image.height, 1, 0, gfx::Format::A8R8G8B8, gfx::Pool::Managed,
+                                texture)
+                .Failed() ||
+            texture->LockRect(0, locked, nullptr, 0).Failed())
+            continue;
+        // The texture's bytes run blue, green, red, alpha.
+        for (std::uint32_t y = 0; y < image.height; ++y)
+        {
+            auto* row = static_cast<std::uint8_t*>(locked.bits) +
+                        std::size_t{y} * static_cast<std::size_t>(locked.pitch);
+            const std::uint8_t* source = image.rgba.data() + std::size_t{y} * image.width * 4;
+            for (std::uint32_t x = 0; x < image.width; ++x, row += 4, source += 4)
+            {
+                row[0] = source[2];
+                row[1] = source[1];
+                row[2] = source[0];
+                row[3] = source[3];
+            }
+        }
+        texture->UnlockRect(0);
+        m_drawGroups.m_pictures[i] = std::move(texture);
+    }
 }
 
 void Graphics::HandleLostDevice()
@@ -547,14 +680,165 @@ void Graphics::DrawScene(float dt, float gameTime)
 
 void Graphics::HandlePresentResult(gfx::Result result)
 {
-    // Waiting out a lost device comes with the device-loss layer.
-    if (result.Failed() && result != gfx::Result::Code::DeviceLost &&
-        result != gfx::Result::Code::DeviceNotReset)
+    if (result == gfx::Result::Code::DeviceLost)
+    {
+        // Waits until the device can be reset; any other answer ends the wait, and only a device that
+        // can be reset is.
+        result = m_device->TestCooperativeLevel();
+        while (result == gfx::Result::Code::DeviceLost)
+        {
+            platform::GetClock().SleepMs(200);
+            result = m_device->TestCooperativeLevel();
+        }
+        if (result != gfx::Result::Code::DeviceNotReset)
+            return;
+    }
+    if (result == gfx::Result::Code::DeviceNotReset)
+        ResetDevice();
+    else if (result.Failed())
         QUARN_GRAPHICS_ERROR(result, "present failed.");
+}
+
+void Graphics::ResetDevice()
+{
+    HandleLostDevice();
+    const gfx::Result reset = m_device->Reset(m_presentParameters);
+    m_resetFailed = reset.Failed();
+    if (m_resetFailed)
+        QUARN_GRAPHICS_ERROR(reset, "Device reset failed!");
+    HandleResetDevice();
+}
+
+void Graphics::ResetForModeChange()
+{
+    if (!m_device)
+        return;
+    m_device->SetStreamSource(0, nullptr, 0, 0);
+    m_device->SetStreamSource(1, nullptr, 0, 0);
+    m_device->SetVertexDeclaration(nullptr);
+    m_device->SetIndices(nullptr);
+    ResetDevice();
+}
+
+void Graphics::SetBackBufferSize(std::uint32_t width, std::uint32_t height)
+{
+    m_presentParameters.backBufferWidth = width;
+    m_presentParameters.backBufferHeight = height;
+    // Whoever follows the back buffer's size (input's mouse, the UI) learns of every change.
+    if (MessageManager* messages = Messages())
+        messages->SendMessage("WindowSizeRefreshed", static_cast<unsigned>(width),
+                              static_cast<unsigned>(height));
+}
+
+void Graphics::ToggleFullscreen()
+{
+    m_fullScreen = !m_fullScreen;
+    m_presentParameters.backBufferFormat = gfx::Format::X8R8G8B8;
+    m_presentParameters.windowed = !m_fullScreen;
+    if (m_fullScreen)
+    {
+        CheckFullScreenResolution();
+        if (m_fullScreenHeight == 0)
+            SetBackBufferSize(m_desktopWidth, m_desktopHeight);
+        else
+            SetBackBufferSize(m_fullScreenWidth, m_fullScreenHeight);
+        if (m_window)
+            m_window->SetMode({true, GetBackBufferWidth(), GetBackBufferHeight(), 0, 0});
+    }
+    else
+    {
+        SetBackBufferSize(m_windowedWidth, m_windowedHeight);
+        if (m_window)
+            m_window->SetMode({false, m_windowedWidth, m_windowedHeight, 100, 100});
+    }
+    ResetForModeChange();
+}
+
+void Graphics::SetFullscreen(bool fullScreen)
+{
+    if (fullScreen != m_fullScreen)
+        ToggleFullscreen();
+}
+
+void Graphics::SetResolution(std::uint32_t width, std::uint32_t height)
+{
+    m_fullScreenWidth = m_windowedWidth = width;
+    m_fullScreenHeight = m_windowedHeight = height;
+    CheckFullScreenResolution();
+    if (m_fullScreen)
+    {
+        SetBackBufferSize(m_fullScreenWidth, m_fullScreenHeight);
+        if (m_window)
+            m_window->SetMode({true, m_fullScreenWidth, m_fullScreenHeight, 0, 0});
+    }
+    else
+    {
+        SetBackBufferSize(m_windowedWidth, m_windowedHeight);
+        if (m_window)
+            m_window->SetMode({false, m_windowedWidth, m_windowedHeight});
+    }
+    ResetForModeChange();
+}
+
+void Graphics::SetPreferredFullscreenResolution(std::uint32_t width, std::uint32_t height)
+{
+    m_fullScreenWidth = width;
+    m_fullScreenHeight = height;
+    CheckFullScreenResolution();
+    if (!m_fullScreen)
+        return;
+    SetBackBufferSize(m_fullScreenWidth, m_fullScreenHeight);
+    if (MessageManager* messages = Messages())
+        messages->SendMessage("WindowResized", static_cast<unsigned>(GetBackBufferWidth()),
+                              static_cast<unsigned>(GetBackBufferHeight()));
+    if (m_window)
+        m_window->SetMode({true, m_fullScreenWidth, m_fullScreenHeight, 0, 0});
+    ResetForModeChange();
+}
+
+std::vector<platform::PixelSize> Graphics::Resolutions(std::uint32_t aspect) const
+{
+    std::vector<platform::PixelSize> sizes;
+    if (!m_adapter)
+        return sizes;
+    const std::uint32_t count = m_adapter->GetModeCount(gfx::Format::X8R8G8B8);
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        gfx::DisplayMode mode;
+        const gfx::Result result = m_adapter->EnumMode(gfx::Format::X8R8G8B8, i, mode);
+        if (result.Failed())
+        {
+            QUARN_GRAPHICS_ERROR(
+                result, "Failed to query available resolutions, make sure you have proper video drivers!");
+            continue;
+        }
+        const bool fits = aspect == 0 || (mode.height != 0 && mode.width / mode.height == aspect);
+        const bool listed = std::any_of(sizes.begin(), sizes.end(),
+                                        [&](const platform::PixelSize& size)
+                                        { return size.width == mode.width && size.height == mode.height; });
+        if (fits && !listed)
+            sizes.push_back({mode.width, mode.height});
+    }
+    return sizes;
+}
+
+std::array<std::uint32_t, 4> Graphics::GetAdapterIdentifier() const
+{
+    return m_adapter ? m_adapter->Identifier() : std::array<std::uint32_t, 4>{};
+}
+
+std::uint32_t Graphics::GetDefaultAspect() const
+{
+    if (m_fullScreenHeight == 0)
+        return m_desktopHeight == 0 ? 0 : m_desktopWidth / m_desktopHeight;
+    return m_fullScreenWidth / m_fullScreenHeight;
 }
 
 void Graphics::Update(float dt)
 {
+    // A reset that failed is tried again, once a frame, until it takes.
+    if (m_resetFailed && m_device)
+        ResetDevice();
     if (m_window)
     {
         m_clientWidth = m_window->ClientWidth();

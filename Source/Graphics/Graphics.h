@@ -11,9 +11,11 @@
 #include "Graphics/ViewProjection.h"
 #include "Resources/Resource.h"
 #include "UI/GuiHost.h"
+#include "platform/desktop/DesktopCapture.h"
 #include "platform/gfx/Device.h"
 #include "platform/window/Window.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -90,9 +92,41 @@ public:
     // Keeps the full-screen size when the display has that mode; else takes the desktop size when the
     // display has that; else leaves it.
     void CheckFullScreenResolution();
+    // Display modes. Each change of mode or size resizes the window and the back buffer (announced by
+    // "WindowSizeRefreshed") and goes through the release, reset and rebuild of a lost device.
+    void ToggleFullscreen();
+    // Switches only when the mode asked for is not the current one.
+    void SetFullscreen(bool fullScreen);
+    // The windowed and the full-screen size.
+    void SetResolution(std::uint32_t width, std::uint32_t height);
+    // The full-screen size; used at once only in full screen.
+    void SetPreferredFullscreenResolution(std::uint32_t width, std::uint32_t height);
+    // The display's sizes, each once, in the display's order; only those whose width / height (whole
+    // numbers) is aspect when aspect is not 0.
+    std::vector<platform::PixelSize> Resolutions(std::uint32_t aspect) const;
+    // Width / height of the full-screen size (of the desktop when none is set), in whole numbers.
+    std::uint32_t GetDefaultAspect() const;
 
     // Called by the draw group "text" while an effect runs.
     void RenderText();
+
+    // The methods scripts call on "graphics".
+    static void RegisterLuaMethods(lua_State* state);
+    // Lighting and presentation as scripts see them; a changed VSync takes effect at the next reset.
+    RGBA GetAmbient() const { return m_ambient; }
+    void SetAmbient(RGBA ambient) { m_ambient = ambient; }
+    Vector4 GetDirectionalLight() const { return m_directionalLight; }
+    void SetDirectionalLight(Vector4 direction) { m_directionalLight = direction; }
+    bool GetDirectionalLightOn() const { return m_directionalLightOn; }
+    void SetDirectionalLightOn(bool on) { m_directionalLightOn = on; }
+    RGBA GetDirectionalLightColor() const { return m_directionalLightColor; }
+    void SetDirectionalLightColor(RGBA colour) { m_directionalLightColor = colour; }
+    void SetVSync(bool vsync) { m_vsync = vsync; }
+    std::uint32_t GetDesktopWidth() const { return m_desktopWidth; }
+    std::uint32_t GetDesktopHeight() const { return m_desktopHeight; }
+    const std::array<std::string, 3>& GetPicturePaths() const { return m_picturePaths; }
+    // The adapter's identity as four words (all 0 without an adapter).
+    std::array<std::uint32_t, 4> GetAdapterIdentifier() const;
 
 private:
     void RegisterMessageListeners();
@@ -104,7 +138,19 @@ private:
     // The first effect's shared parameters: screen size, ambient and field of view, then the group's.
     void UpdateSharedParameters(Effect& first, float dt, float gameTime);
     void DrawScene(float dt, float gameTime);
+    // After Present: waits out a lost device and resets it once it can be; reports other failures.
     void HandlePresentResult(platform::gfx::Result result);
+    // Release, Reset with the present parameters, rebuild (also after a failed Reset, which the next
+    // frame tries again).
+    void ResetDevice();
+    void ResetForModeChange();
+    void SetBackBufferSize(std::uint32_t width, std::uint32_t height);
+    // Up to three readable .png, .jpg or .bmp files of the user's pictures folder, chosen at random,
+    // never one twice; a missing folder is reported.
+    void ChooseUserPictures();
+    // The desktop snapshot and the chosen pictures as textures for draw objects that ask for them.
+    void CreateScreenTexture();
+    void LoadPictureTextures();
     void OnCreatedDrawObject(Component* component);
     void OnCreatedParticleEmitter(Component* component);
 
@@ -138,6 +184,9 @@ private:
     std::uint32_t m_desktopWidth = 0;
     std::uint32_t m_desktopHeight = 0;
     bool m_vsync = false;
+    bool m_resetFailed = false;
+    platform::DesktopPicture m_desktopPicture;
+    std::array<std::string, 3> m_picturePaths;
     GameObjectHandle m_mainCamera;
     Vector4 m_directionalLight{0.0f, 0.0f, 0.0f, 0.0f};
     RGBA m_directionalLightColor = RGBA::FromARGB(1, 1, 1, 1);

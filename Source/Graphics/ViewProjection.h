@@ -5,11 +5,16 @@
 namespace Quarn
 {
 
+class LuaBasicBind;
+
 // One camera's view, a right-handed perspective projection and their product (view times projection,
 // row vectors).
 class ViewProjection
 {
 public:
+    // Scripts reach the main set through "graphics" and change its field of view.
+    static LuaBasicBind& GetLuaBind();
+
     ViewProjection();
 
     void SetFOV(float radians);

@@ -2,6 +2,7 @@
 
 #include "platform/gfx/DeviceState.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -118,6 +119,8 @@ class Adapter
 public:
     virtual ~Adapter() = default;
     virtual const Capabilities& GetCapabilities() const = 0;
+    // Four words that tell this graphics card and driver from others.
+    virtual std::array<std::uint32_t, 4> Identifier() const = 0;
     virtual Result GetDisplayMode(DisplayMode& mode) const = 0;
     virtual std::uint32_t GetModeCount(Format format) const = 0;
     virtual Result EnumMode(Format format, std::uint32_t index, DisplayMode& mode) const = 0;

@@ -94,6 +94,33 @@ std::uint64_t SdlWindow::NativeId() const
     return static_cast<std::uint64_t>(info.info.x11.window);
 }
 
+void SdlWindow::SetModeNative(const WindowMode& mode)
+{
+    if (!mode.fullScreen)
+    {
+        SDL_SetWindowFullscreen(m_window, 0);
+        SDL_SetWindowSize(m_window, static_cast<int>(mode.width), static_cast<int>(mode.height));
+        if (mode.x >= 0 && mode.y >= 0)
+            SDL_SetWindowPosition(m_window, mode.x, mode.y);
+        return;
+    }
+    // The desktop's own size needs no mode change; any other size asks the display for that mode.
+    const std::optional<PixelSize> desktop = DesktopSize();
+    if (desktop && desktop->width == mode.width && desktop->height == mode.height)
+    {
+        SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    SDL_DisplayMode wanted{};
+    wanted.w = static_cast<int>(mode.width);
+    wanted.h = static_cast<int>(mode.height);
+    SDL_DisplayMode closest{};
+    if (SDL_GetClosestDisplayMode(0, &wanted, &closest))
+        SDL_SetWindowDisplayMode(m_window, &closest);
+    SDL_SetWindowSize(m_window, wanted.w, wanted.h);
+    SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN);
+}
+
 void SdlWindow::ShowNative()
 {
     SDL_ShowWindow(m_window);

@@ -34,6 +34,7 @@ private:
     SdlWindow(const WindowDesc& desc, SDL_Window* window);
     void ShowNative() override;
     void DestroyNative() override;
+    void SetModeNative(const WindowMode& mode) override;
     void TakeEvent(const SDL_Event& event);
 
     SDL_Window* m_window;

@@ -90,6 +90,15 @@ void Window::Destroy()
     DestroyNative();
 }
 
+void Window::SetMode(const WindowMode& mode)
+{
+    if (m_destroyed)
+        return;
+    SetModeNative(mode);
+    m_fullScreen = mode.fullScreen;
+    SetClientSize(mode.width, mode.height);
+}
+
 void Window::SetClientSize(std::uint32_t width, std::uint32_t height)
 {
     m_width = width;

@@ -27,6 +27,18 @@ inline constexpr PixelSize kFallbackDesktopSize{1024, 768};
 // The size of the main display's desktop in pixels.
 PixelSize DesktopSize();
 
+// How a window shows: a framed window of a client size at a place on the desktop, or full screen at a
+// size, either over the desktop as it is (when the size is the desktop's) or by a change of display mode.
+struct WindowMode
+{
+    bool fullScreen = false;
+    std::uint32_t width = 800; // client area, or the full-screen size
+    std::uint32_t height = 600;
+    // Where a framed window's client area goes; a negative value keeps the window where it is.
+    std::int32_t x = -1;
+    std::int32_t y = -1;
+};
+
 struct WindowDesc
 {
     std::string title;
@@ -71,6 +83,10 @@ public:
     void AcceptFiles(bool accept) { m_acceptsFiles = accept; }
     bool AcceptsFiles() const { return m_acceptsFiles; }
 
+    // Switches between framed and full screen, resizes and moves; the client size is the mode's after.
+    void SetMode(const WindowMode& mode);
+    bool IsFullScreen() const { return m_fullScreen; }
+
     std::uint32_t ClientWidth() const { return m_width; }
     std::uint32_t ClientHeight() const { return m_height; }
     const std::string& Title() const { return m_title; }
@@ -85,6 +101,7 @@ protected:
 private:
     virtual void ShowNative() = 0;
     virtual void DestroyNative() = 0;
+    virtual void SetModeNative(const WindowMode&) {}
 
     WindowProcedure m_procedure;
     void* m_userData = nullptr;
@@ -93,6 +110,7 @@ private:
     std::uint32_t m_height;
     bool m_destroyed = false;
     bool m_acceptsFiles = false;
+    bool m_fullScreen = false;
 };
 
 } // namespace Quarn::platform

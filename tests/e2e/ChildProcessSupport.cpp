@@ -158,6 +158,10 @@ void PrepareRunFolder(const std::filesystem::path& dir)
     std::filesystem::create_directory_symlink(built.parent_path() / "Resources", dir / "Resources");
     std::filesystem::create_directory_symlink(built / "tools", dir / "run" / "tools");
     std::filesystem::create_symlink(built / "fmod_designercl.exe", dir / "run" / "fmod_designercl.exe");
+    std::filesystem::create_directory(dir / "Pictures");
+    std::filesystem::create_directory(dir / "config");
+    std::ofstream(dir / "config" / "user-dirs.dirs")
+        << "XDG_PICTURES_DIR=\"" << (dir / "Pictures").string() << "\"\n";
 }
 
 } // namespace Quarn::test

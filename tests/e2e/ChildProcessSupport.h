@@ -61,7 +61,8 @@ private:
 };
 
 // A run folder of the built game of its own in dir ("dir/run", with "dir/Resources" and the tools the
-// resource conversion runs), so that parallel runs of the game share no working files.
+// resource conversion runs), so that parallel runs of the game share no working files; and an empty
+// pictures folder, "dir/Pictures", that XDG_CONFIG_HOME=dir/config points the game to.
 void PrepareRunFolder(const std::filesystem::path& dir);
 
 } // namespace Quarn::test

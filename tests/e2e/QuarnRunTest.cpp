@@ -76,7 +76,8 @@ TEST(QuarnRun, TheDemosEngineLoopIsInTheSoundOutput)
     test::ChildProcess::Options options;
     options.workingDir = dir / "run";
     options.outputFile = dir / "output.txt";
-    options.environment = {"XDG_DATA_HOME=" + dir.Path().string(), "SDL_AUDIODRIVER=disk",
+    options.environment = {"XDG_DATA_HOME=" + dir.Path().string(),
+                           "XDG_CONFIG_HOME=" + (dir / "config").string(), "SDL_AUDIODRIVER=disk",
                            "SDL_DISKAUDIOFILE=" + output.string()};
     test::ChildProcess game({(kRunDir / "quarn").string(), "--headless", "--log"}, options);
     // The hum starts with the script that logs this; six seconds of sound are written from then on.

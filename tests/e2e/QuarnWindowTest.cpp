@@ -50,6 +50,7 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     options.outputFile = dir / "output.txt";
     options.environment = {
         "DISPLAY=" + display.Name(), "SDL_VIDEODRIVER", "XDG_DATA_HOME=" + dir.Path().string(),
+        "XDG_CONFIG_HOME=" + (dir / "config").string(),
         "LSAN_OPTIONS=suppressions=" QUARN_SOURCE_DIR "/lsan-suppressions.txt:print_suppressions=0"};
     test::ChildProcess game({(kRunDir / "quarn").string(), "--log"}, options);
     auto output = [&dir] { return test::TempDir::Read(dir / "output.txt"); };

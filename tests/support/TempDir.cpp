@@ -50,4 +50,23 @@ ScopedWorkingDir::~ScopedWorkingDir()
     std::filesystem::current_path(m_previous);
 }
 
+ScopedPicturesFolder::ScopedPicturesFolder(const std::filesystem::path& config,
+                                           const std::filesystem::path& pictures)
+{
+    if (const char* previous = std::getenv("XDG_CONFIG_HOME"))
+        m_previous = previous;
+    std::filesystem::create_directories(pictures);
+    std::filesystem::create_directories(config);
+    std::ofstream(config / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"" << pictures.string() << "\"\n";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+}
+
+ScopedPicturesFolder::~ScopedPicturesFolder()
+{
+    if (m_previous)
+        setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+}
+
 } // namespace Quarn::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace Quarn::test
@@ -27,6 +28,20 @@ private:
 };
 
 // Makes a folder the working directory for its lifetime.
+// For its lifetime the user's pictures folder is pictures (made, empty): a user-dirs.dirs in config
+// names it, and XDG_CONFIG_HOME names config. The variable's old value comes back after.
+class ScopedPicturesFolder
+{
+public:
+    ScopedPicturesFolder(const std::filesystem::path& config, const std::filesystem::path& pictures);
+    ~ScopedPicturesFolder();
+    ScopedPicturesFolder(const ScopedPicturesFolder&) = delete;
+    ScopedPicturesFolder& operator=(const ScopedPicturesFolder&) = delete;
+
+private:
+    std::optional<std::string> m_previous;
+};
+
 class ScopedWorkingDir
 {
 public:

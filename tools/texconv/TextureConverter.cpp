@@ -1,16 +1,13 @@
 #include "tools/texconv/TextureConverter.h"
 
 #include "platform/gfx/DdsFile.h"
+#include "platform/gfx/ImageFile.h"
 #include "platform/gfx/Resources.h"
 #include "platform/io/AtomicWrite.h"
 
 #include <squish.h>
-#include <stb/stb_image.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <vector>
 
 namespace Quarn::tools
@@ -82,27 +79,10 @@ bool ConvertTexture(const std::filesystem::path& source, const std::filesystem::
         error = "the format must be DXT1, DXT3 or DXT5";
         return false;
     }
-    std::ifstream in(source, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    if (!in && !in.eof())
-    {
-        error = "cannot read " + source.string();
+    gfx::DecodedImage decoded;
+    if (!gfx::DecodeImageFile(source, decoded, error))
         return false;
-    }
-    Image image;
-    int channels = 0;
-    const std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
-        stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &image.width, &image.height,
-                              &channels, 4),
-        stbi_image_free);
-    if (!pixels)
-    {
-        error = "cannot decode " + source.string() + ": " + stbi_failure_reason();
-        return false;
-    }
-    image.rgba.assign(pixels.get(), pixels.get() + static_cast<std::size_t>(image.width) *
-                                                       static_cast<std::size_t>(image.height) * 4);
+    Image image{static_cast<int>(decoded.width), static_cast<int>(decoded.height), std::move(decoded.rgba)};
 
     const auto width = static_cast<std::uint32_t>(image.width);
     const auto height = static_cast<std::uint32_t>(image.height);

@@ -3,6 +3,7 @@
 #include "platform/gfx/gl/GlVideo.h"
 
 #include <SDL.h>
+#include <array>
 #include <epoxy/gl.h>
 
 #include <algorithm>
@@ -85,13 +86,33 @@ private:
             const std::uint32_t model = epoxy_gl_version() >= 45 ? 3 : 2;
             m_capabilities.vertexShaderModel = model;
             m_capabilities.pixelShaderModel = model;
+            m_identifier = IdentifierOf(reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
+                                        reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
             SDL_GL_DeleteContext(context);
         }
         if (window)
             SDL_DestroyWindow(window);
     }
 
+    // Four words that stay the same for the same driver and graphics card: hashes of the vendor and
+    // renderer names.
+    static std::array<std::uint32_t, 4> IdentifierOf(const char* vendor, const char* renderer)
+    {
+        const auto hash = [](const char* text, std::uint32_t seed)
+        {
+            std::uint32_t value = seed;
+            for (; text && *text; ++text)
+                value = (value ^ static_cast<unsigned char>(*text)) * 16777619u;
+            return value;
+        };
+        return {hash(vendor, 2166136261u), hash(renderer, 2166136261u), hash(vendor, 84696351u),
+                hash(renderer, 84696351u)};
+    }
+
+    std::array<std::uint32_t, 4> Identifier() const override { return m_identifier; }
+
     Capabilities m_capabilities;
+    std::array<std::uint32_t, 4> m_identifier{};
     DisplayMode m_desktop;
     std::vector<DisplayMode> m_modes;
 };

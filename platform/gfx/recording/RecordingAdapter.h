@@ -2,6 +2,7 @@
 
 #include "platform/gfx/Device.h"
 
+#include <array>
 #include <deque>
 #include <vector>
 
@@ -18,6 +19,7 @@ public:
     RecordingAdapter();
 
     Capabilities capabilities;
+    std::array<std::uint32_t, 4> identifier{1, 2, 3, 4};
     DisplayMode desktop{1024, 768, 60, Format::X8R8G8B8};
     std::vector<DisplayMode> modes;
     // Failures for the next calls, in order: "GetDisplayMode", "EnumMode", "CreateDevice".
@@ -29,6 +31,7 @@ public:
     Window* LastWindow() const { return m_lastWindow; }
 
     const Capabilities& GetCapabilities() const override { return capabilities; }
+    std::array<std::uint32_t, 4> Identifier() const override { return identifier; }
     Result GetDisplayMode(DisplayMode& mode) const override;
     std::uint32_t GetModeCount(Format format) const override;
     Result EnumMode(Format format, std::uint32_t index, DisplayMode& mode) const override;

@@ -1,0 +1,166 @@
+#include "Core/OutputHandler.h"
+#include "GameObjects/Camera.h"
+#include "Graphics/Graphics.h"
+#include "Script/LuaBindable.h"
+#include "Script/LuaColor.h"
+#include "Script/LuaFunctor.h"
+#include "Script/LuaMethods.h"
+#include "Script/LuaVector.h"
+
+#include <cmath>
+#include <string>
+
+// The Lua face of the Graphics system: the methods scripts call on "graphics", and the view-projection
+// set it hands out.
+
+namespace Quarn
+{
+
+namespace
+{
+namespace Face
+{
+
+// The main set, refreshed from the main camera as a frame would.
+ViewProjection& CurrentViewProjection(Graphics& self)
+{
+    if (Camera* camera = self.GetMainCamera())
+        self.GetViewProjection().SetView(camera->UpdateFromTransform());
+    return self.GetViewProjection();
+}
+
+// The eye ray through the screen point (fractions of the window, y downward) from the camera's own
+// position, met with the plane z = planeZ.
+Vector3 Unproject(Graphics& self, Vector4 screen, float planeZ)
+{
+    const ViewProjection& set = CurrentViewProjection(self);
+    const Matrix4& projection = set.GetProjection();
+    const Matrix4 toWorld = set.GetView().GetInverse();
+    // The view looks along -z (right-handed).
+    const Vector4 inView((2.0f * screen.x - 1.0f) / projection(0, 0),
+                         (1.0f - 2.0f * screen.y) / projection(1, 1), -1.0f, 0.0f);
+    const Vector4 direction = inView * toWorld;
+    const Vector4 eye(toWorld(3, 0), toWorld(3, 1), toWorld(3, 2), 1.0f);
+    if (direction.z == 0.0f)
+        return Vector3(eye.x, eye.y, planeZ);
+    const float t = (planeZ - eye.z) / direction.z;
+    return Vector3(eye.x + t * direction.x, eye.y + t * direction.y, eye.z + t * direction.z);
+}
+
+Vector4 Clip(Graphics& self, const Vector4& world)
+{
+    return Vector4(world.x, world.y, world.z, 1.0f) * CurrentViewProjection(self).GetViewProjection();
+}
+
+Vector2 WorldToScreen(Graphics& self, Vector4 world)
+{
+    const Vector4 c = Clip(self, world);
+    const auto width = static_cast<float>(self.GetBackBufferWidth());
+    const auto height = static_cast<float>(self.GetBackBufferHeight());
+    return Vector2(width / 2.0f * (1.0f + c.x / c.w), height / 2.0f * (1.0f - c.y / c.w));
+}
+
+Vector4 WorldToView(Graphics& self, Vector4 world)
+{
+    const Vector4 c = Clip(self, world);
+    return Vector4(c.x / c.w, c.y / c.w, c.z / c.w, 1.0f);
+}
+
+void ChangeFXGlobalFloat(Graphics& self, std::string name, float value)
+{
+    self.GetParams().ChangeFloat(name, value);
+}
+
+float GetFXGlobalFloat(Graphics& self, std::string name)
+{
+    return self.GetParams().GetFloat(name);
+}
+
+void SetAmbient(Graphics& self, Vector4 colour)
+{
+    const auto byte = [](float value)
+    { return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0f, 255.0f))); };
+    self.SetAmbient(RGBA::FromARGB(byte(colour.w), byte(colour.x), byte(colour.y), byte(colour.z)));
+}
+
+Vector4 GetAmbient(Graphics& self)
+{
+    const RGBA ambient = self.GetAmbient();
+    return Vector4(ambient.R(), ambient.G(), ambient.B(), ambient.A());
+}
+
+void ForEachResolution(Graphics& self, std::uint32_t aspect, LuaFunction function)
+{
+    const LuaFunctor<void(std::uint32_t, std::uint32_t)> call(std::move(function));
+    for (const platform::PixelSize& size : self.Resolutions(aspect))
+        call(size.width, size.height);
+}
+
+void ChangeWindowSize(Graphics& self, std::uint32_t width, std::uint32_t height)
+{
+    if (!self.IsFullScreen())
+        OutputHandler::Get().Log("Change window size: %u %u", width, height);
+}
+
+void SetCursorVisibility(Graphics&, bool) {}
+
+std::uint32_t GetWidth(Graphics& self)
+{
+    return self.GetBackBufferWidth();
+}
+
+std::uint32_t GetHeight(Graphics& self)
+{
+    return self.GetBackBufferHeight();
+}
+
+ViewProjection* GetViewProjManager(Graphics& self)
+{
+    return &self.GetViewProjection();
+}
+
+std::string GetGUID(Graphics& self)
+{
+    std::string text;
+    for (const std::uint32_t word : self.GetAdapterIdentifier())
+        text += std::to_string(word);
+    return text;
+}
+
+} // namespace Face
+
+void RegisterViewProjectionMethods(lua_State* state)
+{
+    LuaMethods<ViewProjection>(state, &ViewProjection::SetFOV, "SetFOV", &ViewProjection::GetFOV, "GetFOV",
+                               &ViewProjection::GetNearPlane, "GetNearPlane", &ViewProjection::GetFarPlane,
+                               "GetFarPlane");
+}
+
+} // namespace
+
+void Graphics::RegisterLuaMethods(lua_State* state)
+{
+    using namespace Face;
+    LuaMethods<Graphics>(
+        state, &Unproject, "Unproject", &ChangeFXGlobalFloat, "ChangeFXGlobalFloat", &GetFXGlobalFloat,
+        "GetFXGlobalFloat", &Face::SetAmbient, "SetAmbient", &Graphics::SetFullscreen, "SetFullscreen",
+        &Graphics::IsFullScreen, "IsFullscreen", &ForEachResolution, "ForEachResolution",
+        &Graphics::GetDefaultAspect, "GetDefaultAspect", &Graphics::SetPreferredFullscreenResolution,
+        "SetPreferredFullscreenResolution", &Graphics::SetVSync, "SetVSync", &ChangeWindowSize,
+        "ChangeWindowSize", &Face::GetAmbient, "GetAmbient", &SetCursorVisibility, "SetCursorVisibility",
+        &Graphics::SetResolution, "SetResolution", &GetHeight, "GetHeight", &GetWidth, "GetWidth",
+        &GetViewProjManager, "GetViewProjManager", &Graphics::SetDirectionalLight, "SetDirectionalLight",
+        &Graphics::GetDirectionalLight, "GetDirectionalLight", &Graphics::SetDirectionalLightOn,
+        "SetDirectionalLightOn", &Graphics::GetDirectionalLightOn, "GetDirectionalLightOn",
+        &Graphics::SetDirectionalLightColor, "SetDirectionalLightColor", &Graphics::GetDirectionalLightColor,
+        "GetDirectionalLightColor", &Graphics::GetDesktopHeight, "GetDesktopHeight",
+        &Graphics::GetDesktopWidth, "GetDesktopWidth", &Graphics::GetPresentTime, "GetPresentTime",
+        &WorldToScreen, "WorldToScreen", &WorldToView, "WorldToView", &GetGUID, "GetGUID");
+}
+
+LuaBasicBind& ViewProjection::GetLuaBind()
+{
+    return LuaClassBinding<LuaBasicBind, ViewProjection>(&RegisterViewProjectionMethods);
+}
+
+} // namespace Quarn
