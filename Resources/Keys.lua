@@ -25,3 +25,9 @@ input:ListenKeyboardPressed(string.byte("M"), function()
     theme:Toggle()
     qMain.Print("Music " .. (theme:IsActive() and "on" or "off"))
 end)
+
+-- F switches between the window and full screen.
+input:ListenKeyboardPressed(string.byte("F"), function()
+    graphics:SetFullscreen(not graphics:IsFullscreen())
+    qMain.Print("Full screen " .. (graphics:IsFullscreen() and "on" or "off"))
+end)

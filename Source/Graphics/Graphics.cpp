@@ -220,6 +220,9 @@ void Graphics::CreateMainWindow()
     SystemManager* systems = SystemManager::Instance();
     Input* input = systems ? dynamic_cast<Input*>(systems->GetSystem("Input")) : nullptr;
     m_window->SetUserData(input);
+    if (m_fullScreen)
+        m_window->SetMode(
+            {true, m_presentParameters.backBufferWidth, m_presentParameters.backBufferHeight, 0, 0});
     m_window->Show();
 }
 

@@ -1,5 +1,6 @@
 #include "Core/OutputHandler.h"
 #include "GameObjects/Camera.h"
+#include "Graphics/Font.h"
 #include "Graphics/Graphics.h"
 #include "Script/LuaBindable.h"
 #include "Script/LuaColor.h"
@@ -156,6 +157,13 @@ void Graphics::RegisterLuaMethods(lua_State* state)
         "GetDirectionalLightColor", &Graphics::GetDesktopHeight, "GetDesktopHeight",
         &Graphics::GetDesktopWidth, "GetDesktopWidth", &Graphics::GetPresentTime, "GetPresentTime",
         &WorldToScreen, "WorldToScreen", &WorldToView, "WorldToView", &GetGUID, "GetGUID");
+    // A plain function in the table, called without the object: a font description with the defaults.
+    GetLuaBind().PushMethodTable(state);
+    lua_pushstring(state, "CreateFont");
+    LuaPushFunction(
+        state, +[] { return Font(); });
+    lua_rawset(state, -3);
+    lua_pop(state, 1);
 }
 
 LuaBasicBind& ViewProjection::GetLuaBind()

@@ -104,16 +104,22 @@ void SdlWindow::SetModeNative(const WindowMode& mode)
             SDL_SetWindowPosition(m_window, mode.x, mode.y);
         return;
     }
+    const auto wantedWidth = static_cast<int>(mode.width);
+    const auto wantedHeight = static_cast<int>(mode.height);
     // The desktop's own size needs no mode change; any other size asks the display for that mode.
     const std::optional<PixelSize> desktop = DesktopSize();
     if (desktop && desktop->width == mode.width && desktop->height == mode.height)
     {
+        // Placed over the whole desktop first: without a window manager to honour the full-screen
+        // request, that is what full screen is.
+        SDL_SetWindowPosition(m_window, 0, 0);
+        SDL_SetWindowSize(m_window, wantedWidth, wantedHeight);
         SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
         return;
     }
     SDL_DisplayMode wanted{};
-    wanted.w = static_cast<int>(mode.width);
-    wanted.h = static_cast<int>(mode.height);
+    wanted.w = wantedWidth;
+    wanted.h = wantedHeight;
     SDL_DisplayMode closest{};
     if (SDL_GetClosestDisplayMode(0, &wanted, &closest))
         SDL_SetWindowDisplayMode(m_window, &closest);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace Quarn
@@ -80,31 +81,50 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
 
     // The demo's effect draws the frame: the sprites where their transforms put them, over the star
     // backdrop, through the composite, which darkens towards the corners. The camera sits at z 400 with a
-    // vertical view of 60 degrees over 800 x 600, so a world unit is 300 / (400 tan 30) pixels.
+    // vertical view of 60 degrees, so a world unit is (height / 2) / (400 tan 30) pixels.
     // Two frames drawn after the last move: the first draws the ship where it now is, and has been
     // presented once the second is drawn.
     for (int frame = 0; frame < 2; ++frame)
         ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
-    const test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
-    ASSERT_EQ(picture.width, 800u);
-    ASSERT_EQ(picture.height, 600u);
-    const auto at = [&picture](float x, float y)
+    // The moved ship, orange, at (10, 0); the turret, yellow, mounted 10 ahead of the placed ship at (5, 5),
+    // in a picture of the given size.
+    const auto expectSprites = [&](std::uint32_t width, std::uint32_t height)
     {
-        const float pixelsPerUnit = 300.0f / (400.0f * std::tan(3.14159265f / 6.0f));
-        const std::uint32_t colour = picture.At(static_cast<std::uint32_t>(400.0f + x * pixelsPerUnit),
-                                                static_cast<std::uint32_t>(300.0f - y * pixelsPerUnit));
-        return std::array<int, 3>{static_cast<int>(colour >> 16 & 0xFF), static_cast<int>(colour >> 8 & 0xFF),
-                                  static_cast<int>(colour & 0xFF)};
+        const test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
+        ASSERT_EQ(picture.width, width);
+        ASSERT_EQ(picture.height, height);
+        const auto at = [&picture](float x, float y)
+        {
+            const float pixelsPerUnit =
+                static_cast<float>(picture.height) / 2.0f / (400.0f * std::tan(3.14159265f / 6.0f));
+            const std::uint32_t colour = picture.At(
+                static_cast<std::uint32_t>(static_cast<float>(picture.width) / 2.0f + x * pixelsPerUnit),
+                static_cast<std::uint32_t>(static_cast<float>(picture.height) / 2.0f - y * pixelsPerUnit));
+            return std::array<int, 3>{static_cast<int>(colour >> 16 & 0xFF),
+                                      static_cast<int>(colour >> 8 & 0xFF), static_cast<int>(colour & 0xFF)};
+        };
+        const auto [shipR, shipG, shipB] = at(10.0f, 0.0f);
+        EXPECT_TRUE(shipR > 180 && shipR > shipG + 60 && shipB < 110)
+            << shipR << " " << shipG << " " << shipB;
+        const auto [turretR, turretG, turretB] = at(15.0f, 5.0f);
+        EXPECT_TRUE(turretR > 180 && turretG > 150 && turretB < 120)
+            << turretR << " " << turretG << " " << turretB;
+        for (const auto& [x, y] : {std::pair{0u, 0u}, {width - 1, height - 1}})
+            for (const int shift : {0, 8, 16})
+                EXPECT_LT((picture.At(x, y) >> shift) & 0xFF, (0x183050u >> shift) & 0xFF) << x << "," << y;
     };
-    // The moved ship, orange, at (10, 0); the turret, yellow, mounted 10 ahead of the placed ship at (5, 5).
-    const auto [shipR, shipG, shipB] = at(10.0f, 0.0f);
-    EXPECT_TRUE(shipR > 180 && shipR > shipG + 60 && shipB < 110) << shipR << " " << shipG << " " << shipB;
-    const auto [turretR, turretG, turretB] = at(15.0f, 5.0f);
-    EXPECT_TRUE(turretR > 180 && turretG > 150 && turretB < 120)
-        << turretR << " " << turretG << " " << turretB;
-    for (const auto& [x, y] : {std::pair{0u, 0u}, {799u, 599u}})
-        for (const int shift : {0, 8, 16})
-            EXPECT_LT((picture.At(x, y) >> shift) & 0xFF, (0x183050u >> shift) & 0xFF) << x << "," << y;
+    expectSprites(800, 600);
+
+    // F takes the game to full screen (the display's 1024 x 768) and back, drawing on all along.
+    for (const auto& [line, width, height] :
+         {std::tuple{"Full screen on\n", 1024u, 768u}, std::tuple{"Full screen off\n", 800u, 600u}})
+    {
+        ASSERT_TRUE(XDoTool(display.Name(), {"key", "f"}).has_value());
+        ASSERT_TRUE(log.WaitFor(line, game, 60s)) << output();
+        for (int frame = 0; frame < 2; ++frame)
+            ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
+        expectSprites(width, height);
+    }
 
     ASSERT_TRUE(display.CloseWindow(std::stoul(window)));
     EXPECT_EQ(game.WaitForExit(120s), 0) << output();
