@@ -10,6 +10,8 @@
 #include "Graphics/DrawObject.h"
 #include "Graphics/GraphicsError.h"
 #include "Graphics/Mesh.h"
+#include "Graphics/ParticleEmitter.h"
+#include "Graphics/PointLight.h"
 #include "Graphics/Texture.h"
 #include "Graphics/TextureAtlas.h"
 #include "platform/gfx/Device.h"
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 
@@ -167,14 +170,24 @@ void DrawGroups::RemoveObject(DrawObject* object)
         m_batches.erase(batch);
 }
 
+DrawGroups::EmitterKey DrawGroups::KeyOf(const ParticleEmitter& emitter)
+{
+    return {emitter.m_blending, emitter.m_texture.Get()};
+}
+
 void DrawGroups::AddEmitter(ParticleEmitter* emitter)
 {
-    m_emitters.push_back(emitter);
+    m_emitterBatches[KeyOf(*emitter)].push_back(emitter);
 }
 
 void DrawGroups::RemoveEmitter(ParticleEmitter* emitter)
 {
-    EraseFirst(m_emitters, emitter);
+    const auto batch = m_emitterBatches.find(KeyOf(*emitter));
+    if (batch == m_emitterBatches.end())
+        return;
+    EraseFirst(batch->second, emitter);
+    if (batch->second.empty())
+        m_emitterBatches.erase(batch);
 }
 
 void DrawGroups::AddPointLight(PointLight* light)
@@ -187,20 +200,73 @@ void DrawGroups::RemovePointLight(PointLight* light)
     EraseFirst(m_lights, light);
 }
 
-void DrawGroups::UpdateParticles(float, float) {}
+void DrawGroups::UpdateParticles(float dt, float gameTime)
+{
+    if (m_particlesOff)
+        return;
+    for (auto& [key, emitters] : m_emitterBatches)
+        for (ParticleEmitter* emitter : emitters)
+            emitter->Emit(dt);
+    for (auto& [key, emitters] : m_emitterBatches)
+        for (ParticleEmitter* emitter : emitters)
+            emitter->Step(dt, gameTime);
+}
 
-void DrawGroups::PreparePointLights(platform::gfx::Device*) {}
+void DrawGroups::PreparePointLights(gfx::Device* device)
+{
+    m_lightInstances.clear();
+    for (const PointLight* light : m_lights)
+    {
+        const Transform* transform = light->GetOwner() ? light->GetOwner()->Get<Transform>() : nullptr;
+        const Vector4 at = transform ? transform->Position : Vector4(0.0f, 0.0f, 0.0f, 0.0f);
+        m_lightInstances.push_back({at.x + light->m_offset.x, at.y + light->m_offset.y,
+                                    at.z + light->m_offset.z, light->m_radius, light->m_diffuse.value,
+                                    light->m_specular.value});
+    }
+    if (device && !m_lightInstances.empty())
+        UploadRecords(*device, m_lightInstanceBuffer, m_lightInstances.data(), m_lightInstances.size(),
+                      sizeof(LightInstance), gfx::kUsageDynamic | gfx::kUsageWriteOnly);
+}
 
-void DrawGroups::PrepareParticles(platform::gfx::Device*) {}
+void DrawGroups::PrepareParticles(gfx::Device* device)
+{
+    m_particleVertices.clear();
+    if (m_particlesOff)
+        return;
+    for (const auto& [key, emitters] : m_emitterBatches)
+        for (const ParticleEmitter* emitter : emitters)
+            for (const ParticleEmitter::Particle& particle : emitter->m_particles)
+            {
+                const float t =
+                    particle.totalLife > 0.0f ? 1.0f - particle.remainingLife / particle.totalLife : 1.0f;
+                m_particleVertices.push_back({particle.position.x, particle.position.y, particle.position.z,
+                                              1.0f, 1.0f, 1.0f,
+                                              ParticleEmitter::ValueAt(particle.visibility, t),
+                                              ParticleEmitter::ValueAt(particle.size, t)});
+            }
+    if (device && !m_particleVertices.empty())
+        UploadRecords(*device, m_particleBuffer, m_particleVertices.data(), m_particleVertices.size(),
+                      sizeof(ParticleVertex), gfx::kUsageDynamic | gfx::kUsageWriteOnly | gfx::kUsagePoints);
+}
 
 void DrawGroups::Draw(const std::string& group, platform::gfx::Effect& effect, platform::gfx::Device* device)
 {
     const std::string name = LowerCase(group);
-    if (name == "screen" || name == "directional_light")
+    if (name == "lights")
+    {
+        if (device)
+            DrawLights(effect, *device);
+    }
+    else if (name == "screen" || name == "directional_light")
         DrawScreenQuad(effect, device);
+    else if (name == "particles")
+    {
+        if (device && !m_particlesOff)
+            DrawParticles(effect, *device);
+    }
     else if (name == "lines")
         DrawLines(device);
-    else if (name != "lights" && name != "particles" && name != "text" && device)
+    else if (name != "text" && device)
         DrawObjectGroup(name, effect, *device);
 }
 
@@ -212,7 +278,7 @@ bool DrawGroups::IsEmpty(const std::string& group) const
     if (name == "screen")
         return false;
     if (name == "particles")
-        return m_emitters.empty();
+        return m_emitterBatches.empty();
     if (name == "lines")
     {
         const DebugLineManager* lines = DebugLineManager::Current();
@@ -346,7 +412,8 @@ void DrawGroups::DrawInstanced(std::uint64_t group, const InGroup& inGroup, floa
         if (inGroup(object))
             add(*object);
     if (instances.empty() ||
-        !UploadInstances(device, instances.data(), instances.size() * sizeof(ObjectInstance)))
+        !UploadRecords(device, m_instanceBuffer, instances.data(), instances.size(), sizeof(ObjectInstance),
+                       gfx::kUsageDynamic | gfx::kUsageWriteOnly))
         return;
 
     const Mesh* boundMesh = nullptr;
@@ -376,30 +443,137 @@ void DrawGroups::DrawInstanced(std::uint64_t group, const InGroup& inGroup, floa
     }
 }
 
-bool DrawGroups::UploadInstances(gfx::Device& device, const void* records, std::size_t size)
+bool DrawGroups::UploadRecords(gfx::Device& device, std::shared_ptr<gfx::VertexBuffer>& buffer,
+                               const void* records, std::size_t count, std::size_t recordSize,
+                               std::uint32_t usage)
 {
-    if (!m_instanceBuffer || m_instanceBuffer->GetDesc().size < size)
+    const std::size_t size = count * recordSize;
+    if (!buffer || buffer->GetDesc().size < size)
     {
-        m_instanceBuffer.reset();
+        buffer.reset();
         const gfx::Result made = device.CreateVertexBuffer(
-            static_cast<std::uint32_t>(2 * size + 10 * sizeof(ObjectInstance)),
-            gfx::kUsageDynamic | gfx::kUsageWriteOnly, gfx::Pool::Default, m_instanceBuffer);
+            static_cast<std::uint32_t>((2 * count + 10) * recordSize), usage, gfx::Pool::Default, buffer);
         if (made.Failed())
         {
-            QUARN_GRAPHICS_ERROR(made, "Failed to create the object instance buffer");
+            QUARN_GRAPHICS_ERROR(made, "Failed to create vertex buffer");
             return false;
         }
     }
     void* data = nullptr;
-    const gfx::Result locked =
-        m_instanceBuffer->Lock(0, static_cast<std::uint32_t>(size), data, gfx::kLockDiscard);
+    const gfx::Result locked = buffer->Lock(0, static_cast<std::uint32_t>(size), data, gfx::kLockDiscard);
     if (locked.Failed())
     {
         QUARN_GRAPHICS_ERROR(locked, "Failed to lock vertex buffer");
         return false;
     }
     std::memcpy(data, records, size);
-    m_instanceBuffer->Unlock();
+    buffer->Unlock();
+    return true;
+}
+
+void DrawGroups::DrawParticles(gfx::Effect& effect, gfx::Device& device)
+{
+    if (m_particleVertices.empty() || !m_particleBuffer)
+        return;
+    if (!m_particleDeclaration)
+    {
+        const gfx::VertexElement elements[] = {{0, 0, gfx::DeclType::Float3, gfx::DeclUsage::Position, 0},
+                                               {0, 12, gfx::DeclType::Float4, gfx::DeclUsage::Colour, 0},
+                                               {0, 28, gfx::DeclType::Float1, gfx::DeclUsage::PointSize, 0}};
+        device.CreateVertexDeclaration(elements, m_particleDeclaration);
+    }
+    device.SetStreamSource(0, m_particleBuffer, 0, sizeof(ParticleVertex));
+    device.SetVertexDeclaration(m_particleDeclaration);
+    const gfx::EffectHandle texture = effect.GetParameterBySemantic("TEXTURE");
+    const auto blend = [&device](std::uint32_t op, std::uint32_t destination)
+    {
+        device.SetRenderState(gfx::RenderState::BlendOp, op);
+        device.SetRenderState(gfx::RenderState::ZFunc, gfx::kCompareAlways);
+        device.SetRenderState(gfx::RenderState::SrcBlend, gfx::kBlendSrcAlpha);
+        device.SetRenderState(gfx::RenderState::DestBlend, destination);
+    };
+    std::uint32_t start = 0;
+    for (const auto& [key, emitters] : m_emitterBatches)
+    {
+        std::uint32_t count = 0;
+        for (const ParticleEmitter* emitter : emitters)
+            count += static_cast<std::uint32_t>(emitter->m_particles.size());
+        if (count == 0)
+            continue;
+        effect.SetTexture(texture, key.second ? key.second->GetTexture() : nullptr);
+        if (key.first == 0)
+            blend(gfx::kBlendOpAdd, gfx::kBlendInvSrcAlpha);
+        else if (key.first == 1)
+            blend(gfx::kBlendOpAdd, gfx::kBlendOne);
+        else if (key.first == 2)
+            blend(gfx::kBlendOpRevSubtract, gfx::kBlendInvSrcAlpha);
+        effect.CommitChanges();
+        device.DrawPrimitive(gfx::PrimitiveType::PointList, start, count);
+        blend(gfx::kBlendOpAdd, gfx::kBlendInvSrcAlpha);
+        start += count;
+    }
+}
+
+void DrawGroups::DrawLights(gfx::Effect& effect, gfx::Device& device)
+{
+    if (m_lightInstances.empty() || !m_lightInstanceBuffer || !MakeDisc(device))
+        return;
+    if (!m_lightDeclaration)
+    {
+        const gfx::VertexElement elements[] = {{0, 0, gfx::DeclType::Float4, gfx::DeclUsage::Position, 0},
+                                               {1, 0, gfx::DeclType::Float4, gfx::DeclUsage::TexCoord, 1},
+                                               {1, 16, gfx::DeclType::Colour, gfx::DeclUsage::Colour, 0},
+                                               {1, 20, gfx::DeclType::Colour, gfx::DeclUsage::Colour, 1}};
+        device.CreateVertexDeclaration(elements, m_lightDeclaration);
+    }
+    const auto lights = static_cast<std::uint32_t>(m_lightInstances.size());
+    device.SetVertexDeclaration(m_lightDeclaration);
+    device.SetStreamSource(0, m_discVertices, 0, 4 * sizeof(float));
+    device.SetStreamSourceFreq(0, gfx::kStreamIndexedData | lights);
+    device.SetStreamSource(1, m_lightInstanceBuffer, 0, sizeof(LightInstance));
+    device.SetStreamSourceFreq(1, gfx::kStreamInstanceData | 1);
+    device.SetIndices(m_discIndices);
+    effect.CommitChanges();
+    device.DrawIndexedPrimitive(gfx::PrimitiveType::TriangleFan, 0, 0, kDiscVertices, 0, kDiscVertices - 1);
+    device.SetStreamSourceFreq(0, 1);
+    device.SetStreamSourceFreq(1, 1);
+}
+
+bool DrawGroups::MakeDisc(gfx::Device& device)
+{
+    if (m_discVertices && m_discIndices)
+        return true;
+    // The centre, then 32 points on the unit circle; the fan closes on the first of them.
+    std::array<float, 4 * kDiscVertices> vertices{};
+    std::array<std::uint16_t, kDiscVertices + 1> indices{};
+    for (std::uint32_t i = 0; i + 1 < kDiscVertices; ++i)
+    {
+        const float a = static_cast<float>(i) * 2.0f * 3.1415927f / static_cast<float>(kDiscVertices - 1);
+        vertices[4 * (i + 1)] = std::sin(a);
+        vertices[4 * (i + 1) + 1] = std::cos(a);
+    }
+    for (std::uint16_t i = 0; i < kDiscVertices; ++i)
+        indices[i] = i;
+    indices[kDiscVertices] = 1;
+    std::shared_ptr<gfx::VertexBuffer> discVertices;
+    std::shared_ptr<gfx::IndexBuffer> discIndices;
+    void* data = nullptr;
+    if (device.CreateVertexBuffer(sizeof vertices, gfx::kUsageWriteOnly, gfx::Pool::Managed, discVertices)
+            .Failed() ||
+        discVertices->Lock(0, 0, data, 0).Failed())
+        return false;
+    std::memcpy(data, vertices.data(), sizeof vertices);
+    discVertices->Unlock();
+    if (device
+            .CreateIndexBuffer(sizeof indices, gfx::kUsageWriteOnly, gfx::IndexFormat::Index16,
+                               gfx::Pool::Managed, discIndices)
+            .Failed() ||
+        discIndices->Lock(0, 0, data, 0).Failed())
+        return false;
+    std::memcpy(data, indices.data(), sizeof indices);
+    discIndices->Unlock();
+    m_discVertices = std::move(discVertices);
+    m_discIndices = std::move(discIndices);
     return true;
 }
 
@@ -509,6 +683,10 @@ void DrawGroups::OnLostDevice()
     m_objectDeclaration.reset();
     m_instancedObjectDeclaration.reset();
     m_instanceBuffer.reset();
+    m_particleBuffer.reset();
+    m_particleDeclaration.reset();
+    m_lightInstanceBuffer.reset();
+    m_lightDeclaration.reset();
     m_lineIndexCapacity = m_lineVertexCapacity = 0;
 }
 

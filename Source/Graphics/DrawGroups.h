@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Quarn
@@ -13,6 +14,7 @@ namespace Quarn
 class DrawObject;
 class ParticleEmitter;
 class PointLight;
+class Texture;
 
 namespace platform::gfx
 {
@@ -48,11 +50,36 @@ public:
     void AddPointLight(PointLight* light);
     void RemovePointLight(PointLight* light);
     const std::vector<PointLight*>& GetPointLights() const { return m_lights; }
+    // 24 bytes: the light's place (its owner's position plus its offset) and radius, then its diffuse and
+    // specular colours.
+    struct LightInstance
+    {
+        float x, y, z, radius;
+        std::uint32_t diffuse;
+        std::uint32_t specular;
+    };
+    const std::vector<LightInstance>& GetLightInstances() const { return m_lightInstances; }
+    // 32 bytes: position, colour (white, with the particle's visibility as alpha) and point size.
+    struct ParticleVertex
+    {
+        float x, y, z;
+        float r, g, b, a;
+        float size;
+    };
+    const std::vector<ParticleVertex>& GetParticleVertices() const { return m_particleVertices; }
     const std::map<std::uint64_t, std::vector<DrawObject*>>& GetBatches() const { return m_batches; }
     const std::vector<DrawObject*>& GetTranslucent() const { return m_translucent; }
-    const std::vector<ParticleEmitter*>& GetEmitters() const { return m_emitters; }
+    // Emitters batch by blend mode and texture.
+    using EmitterKey = std::pair<std::int32_t, const Texture*>;
+    const std::map<EmitterKey, std::vector<ParticleEmitter*>>& GetEmitterBatches() const
+    {
+        return m_emitterBatches;
+    }
 
+    // Emission, then every particle's step; nothing while particles are off.
     void UpdateParticles(float dt, float gameTime);
+    // The frame's light instances and particle vertices, built and uploaded (no particle vertices while
+    // particles are off).
     void PreparePointLights(platform::gfx::Device* device);
     void PrepareParticles(platform::gfx::Device* device);
     // Draws one group by its name: "screen" and "directional_light" a quad over render target 0, "lines"
@@ -86,8 +113,15 @@ private:
     template <class InGroup>
     void DrawInstanced(std::uint64_t group, const InGroup& inGroup, float clock,
                        platform::gfx::Effect& effect, platform::gfx::Device& device);
-    // Into the instance buffer, made anew (twice the need and ten records more) when too small.
-    bool UploadInstances(platform::gfx::Device& device, const void* records, std::size_t size);
+    // Into a dynamic vertex buffer, made anew (twice the need and ten records more) when too small.
+    bool UploadRecords(platform::gfx::Device& device, std::shared_ptr<platform::gfx::VertexBuffer>& buffer,
+                       const void* records, std::size_t count, std::size_t recordSize, std::uint32_t usage);
+    static EmitterKey KeyOf(const ParticleEmitter& emitter);
+    // Each batch of emitters as one point list, in its texture and blend mode.
+    void DrawParticles(platform::gfx::Effect& effect, platform::gfx::Device& device);
+    // Every light as one instance of the disc, in one draw.
+    void DrawLights(platform::gfx::Effect& effect, platform::gfx::Device& device);
+    bool MakeDisc(platform::gfx::Device& device);
     // The texture the object is drawn with: the snapshot or its picture when it asks for one, else its
     // own.
     const std::shared_ptr<platform::gfx::Texture>& TextureFor(const DrawObject& object) const;
@@ -107,8 +141,18 @@ private:
     std::shared_ptr<platform::gfx::VertexDeclaration> m_lineDeclaration;
     std::size_t m_lineIndexCapacity = 0;
     std::size_t m_lineVertexCapacity = 0;
-    std::vector<ParticleEmitter*> m_emitters;
+    std::map<EmitterKey, std::vector<ParticleEmitter*>> m_emitterBatches;
+    std::vector<ParticleVertex> m_particleVertices;
+    std::shared_ptr<platform::gfx::VertexBuffer> m_particleBuffer;
+    std::shared_ptr<platform::gfx::VertexDeclaration> m_particleDeclaration;
     std::vector<PointLight*> m_lights;
+    std::vector<LightInstance> m_lightInstances;
+    std::shared_ptr<platform::gfx::VertexBuffer> m_lightInstanceBuffer;
+    std::shared_ptr<platform::gfx::VertexDeclaration> m_lightDeclaration;
+    // The unit disc the lights are drawn with: a fan of 32 triangles, made once and kept across resets.
+    static constexpr std::uint16_t kDiscVertices = 33;
+    std::shared_ptr<platform::gfx::VertexBuffer> m_discVertices;
+    std::shared_ptr<platform::gfx::IndexBuffer> m_discIndices;
 };
 
 } // namespace Quarn

@@ -1,8 +1,12 @@
 #include "Graphics/ParticleEmitter.h"
 
+#include "Core/Random.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/Transform.h"
 #include "Resources/SerializerTypes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Quarn
 {
@@ -93,6 +97,140 @@ bool ParticleEmitter::Serialize(Serializer& serializer)
         SortByTime(m_forceAngle);
     }
     return true;
+}
+
+namespace
+{
+
+float Drawn(const ParticleEmitter::Range& range)
+{
+    return range.min +
+           static_cast<float>(EngineRand()) / static_cast<float>(EngineRandMax) * (range.max - range.min);
+}
+
+// The segment a particle starts its life in: the curve's first two keys.
+ParticleEmitter::Segment Start(const ParticleEmitter::Curve& curve)
+{
+    ParticleEmitter::Segment segment;
+    if (curve.empty())
+        return segment;
+    segment.t0 = curve[0].time;
+    segment.y0 = Drawn(curve[0].range);
+    if (curve.size() == 1)
+    {
+        segment.t1 = segment.t0;
+        segment.y1 = segment.y0;
+        segment.next = 1;
+        return segment;
+    }
+    segment.t1 = curve[1].time;
+    segment.y1 = Drawn(curve[1].range);
+    segment.next = 2;
+    return segment;
+}
+
+void Advance(ParticleEmitter::Segment& segment, const ParticleEmitter::Curve& curve, float x)
+{
+    if ((x < segment.t0 || x > segment.t1) && segment.next < curve.size())
+    {
+        segment.t0 = segment.t1;
+        segment.y0 = segment.y1;
+        segment.t1 = curve[segment.next].time;
+        segment.y1 = Drawn(curve[segment.next].range);
+        ++segment.next;
+    }
+}
+
+const Transform* OwnerTransform(const ParticleEmitter& emitter)
+{
+    return emitter.GetOwner() ? emitter.GetOwner()->Get<Transform>() : nullptr;
+}
+
+constexpr float kPi = 3.1415927f;
+
+// A new particle at the position, with its life, angle and curve segments.
+void AddParticle(ParticleEmitter& emitter, const Vector4& position)
+{
+    ParticleEmitter::Particle& particle = emitter.m_particles.emplace_back();
+    particle.position = position;
+    particle.totalLife = particle.remainingLife = Drawn(emitter.m_life);
+    particle.emissionAngle = emitter.NewEmitAngle();
+    particle.size = Start(emitter.m_size);
+    particle.visibility = Start(emitter.m_visibility);
+    particle.force = Start(emitter.m_force);
+    particle.forceAngle = Start(emitter.m_forceAngle);
+}
+
+} // namespace
+
+float ParticleEmitter::NewEmitAngle() const
+{
+    const Transform* transform = OwnerTransform(*this);
+    return Drawn(m_emissionAngle) + (transform ? transform->Angle / 180.0f * kPi : 0.0f);
+}
+
+float ParticleEmitter::ValueAt(const Segment& segment, float x)
+{
+    if (x < segment.t1)
+        return segment.y0 + (segment.y1 - segment.y0) / (segment.t1 - segment.t0) * (x - segment.t0);
+    return segment.y1;
+}
+
+std::uint32_t ParticleEmitter::EmitPoint(ParticleEmitter& emitter)
+{
+    const Transform* transform = OwnerTransform(emitter);
+    AddParticle(emitter, transform ? transform->Position : Vector4(0.0f, 0.0f, 0.0f, 0.0f));
+    return 1;
+}
+
+std::uint32_t ParticleEmitter::EmitLine(ParticleEmitter& emitter)
+{
+    const Transform* transform = OwnerTransform(emitter);
+    if (!transform)
+        return 0;
+    const float spacing = Drawn(emitter.m_lineEmitAmount);
+    const float radians = transform->Angle / 180.0f * kPi;
+    const Vector4 direction(std::cos(radians), std::sin(radians), 0.0f, 0.0f);
+    const float length = transform->Scale.x;
+    // A spacing of 0 or below would never reach the end of the line.
+    if (length <= 0.0f || spacing <= 0.0f)
+        return 0;
+    const Vector4 start = transform->Position - direction * (length * 0.5f);
+    std::uint32_t emitted = 0;
+    for (float d = 0.0f; d < length; d += spacing, ++emitted)
+        AddParticle(emitter, start + direction * d);
+    return emitted;
+}
+
+void ParticleEmitter::Emit(float dt)
+{
+    m_emissionAccumulator += dt;
+    if (!(m_emitSpeed > 0.0f))
+        return;
+    const float interval = 1.0f / m_emitSpeed;
+    while ((m_quantity == 0 || m_emittedCount < m_quantity) && m_emissionAccumulator >= interval)
+    {
+        m_emissionAccumulator -= interval;
+        m_emittedCount += m_emit(*this);
+    }
+}
+
+void ParticleEmitter::Step(float dt, float gameTime)
+{
+    for (Particle& particle : m_particles)
+    {
+        const float t = particle.totalLife > 0.0f ? 1.0f - particle.remainingLife / particle.totalLife : 1.0f;
+        const float angle = particle.emissionAngle + ValueAt(particle.forceAngle, t);
+        const float force = ValueAt(particle.force, t);
+        particle.position += Vector4(std::cos(angle), std::sin(angle), 0.0f, 0.0f) * (dt * force);
+        particle.remainingLife -= dt;
+        const float x = m_correct ? t : gameTime;
+        Advance(particle.size, m_size, x);
+        Advance(particle.visibility, m_visibility, x);
+        Advance(particle.force, m_force, x);
+        Advance(particle.forceAngle, m_forceAngle, x);
+    }
+    std::erase_if(m_particles, [](const Particle& particle) { return !(particle.remainingLife > 0.0f); });
 }
 
 } // namespace Quarn

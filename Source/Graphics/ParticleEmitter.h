@@ -59,6 +59,24 @@ public:
     // "Correct", "LineEmitAmount"; after reading, the keyframes of every curve but the spin are sorted
     // by time.
     bool Serialize(Serializer& serializer) override;
+    // The handle's methods.
+    static void RegisterLuaMethods(lua_State* state);
+
+    // How new particles come out: one at the owner's position, or a row along the owner's facing,
+    // spread over its x scale. Each returns how many it made.
+    using EmitFunction = std::uint32_t (*)(ParticleEmitter& emitter);
+    static std::uint32_t EmitPoint(ParticleEmitter& emitter);
+    static std::uint32_t EmitLine(ParticleEmitter& emitter);
+
+    // A frame: the time goes into the accumulator, which pays for one emission per 1 / emit speed
+    // seconds while the quantity allows (an emit speed of 0 or below emits nothing); then the particles
+    // move and age, and those whose life is over go.
+    void Emit(float dt);
+    void Step(float dt, float gameTime);
+    // The emission angle range's value plus the owner's facing, in radians.
+    float NewEmitAngle() const;
+    // A curve segment's value at x.
+    static float ValueAt(const Segment& segment, float x);
 
     std::vector<Particle> m_particles;
     Range m_life;
@@ -77,6 +95,7 @@ public:
     bool m_correct = false;
     float m_emissionAccumulator = 0.0f;
     std::uint32_t m_emittedCount = 0;
+    EmitFunction m_emit = &EmitPoint;
     Resource<Texture> m_texture;
 };
 

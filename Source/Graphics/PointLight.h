@@ -15,6 +15,8 @@ public:
 
     // "Diffuse", "Specular" (packed colours), "Radius", "Offset".
     bool Serialize(Serializer& serializer) override;
+    // "SetRadius", "GetRadius", "SetDiffuse", "GetDiffuse", "SetSpecular", "GetSpecular".
+    static void RegisterLuaMethods(lua_State* state);
 
     RGBA m_diffuse{0xFFFFFFFFu};
     RGBA m_specular{0xFFFFFFFFu};
