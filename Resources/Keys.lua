@@ -16,8 +16,9 @@ for _, step in ipairs(steps) do
 end
 qMain.Print("Arrow keys move demoShip")
 
--- The first ship's engine hums for the whole game.
+-- The first ship's engine hums for the whole game, and its exhaust glows behind it.
 ship.soundEmitter:Emit()
+goManager:CreateGameObject("DemoExhaust").mountable:Mount(ship)
 
 -- M starts and stops the music.
 local theme = audio:GetMusicPrompt("Theme")

@@ -12,6 +12,10 @@ camera.camera:SetAsMainView()
 local ship = goManager:CreateGameObject("DemoShip")
 local turret = goManager:CreateGameObject("DemoTurret")
 turret.mountable:Mount(ship)
+-- A warm light rides on the turret's ship.
+ship:AddPointLight()
+ship.pointLight:SetDiffuse(RGBA(70, 35, 0, 255))
+ship.pointLight:SetRadius(40)
 local seeker = goManager:CreateGameObject("DemoSeeker")
 seeker.movement:Seek(Vector2(0, 100))
 

@@ -1,5 +1,5 @@
 // The effect every frame draws with, first in the effect list. The scene (the backdrop, the objects'
-// sprites, then the debug lines) is drawn into SceneMap; its bright parts are gathered
+// sprites, the point lights and particles added over them, then the debug lines) is drawn into SceneMap; its bright parts are gathered
 // into the half-size GlowMap over GlowPasses passes; the composite puts both on the back buffer with a
 // darkening towards the corners.
 
@@ -10,6 +10,7 @@ float Script : STANDARDSGLOBAL <
 > = 0.8;
 
 float4x4 ViewProj : VIEWPROJ;
+float4x4 Proj : PROJ;
 float2 ScreenSize : SCREENSIZE;
 texture ObjectTexture : TEXTURE;
 
@@ -24,7 +25,7 @@ texture GlowMap < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.5, 0.5};
 
 technique Main < string Script =
     "RenderColorTarget0=SceneMap; ClearSetColor=Background; Clear=Color; Clear=Depth;"
-    "Pass=Sprites; Pass=Lines;"
+    "Pass=Sprites; Pass=Lights; Pass=Particles; Pass=Lines;"
     "RenderColorTarget0=GlowMap; ClearSetColor=Nothing; Clear=Color;"
     "LoopByCount=GlowPasses; LoopGetIndex=GlowStep; Pass=Glow; LoopEnd=;"
     "RenderColorTarget0=; Pass=Composite;"; >
@@ -61,6 +62,51 @@ technique Main < string Script =
                 vec4 base = texture(ObjectTexture, vTexCoord);
                 result = vec4(base.rgb, base.a * vAlpha);
             }
+        };
+    }
+
+    // Each light a disc around its place, brightest at the centre, added to what is there.
+    pass Lights < string Script = "Draw=Lights;"; >
+    {
+        ZEnable = false; CullMode = None; AlphaBlendEnable = true; SrcBlend = One; DestBlend = One;
+        VertexShader = glsl {
+            layout(location = IN_POSITION) in vec4 disc;
+            layout(location = IN_TEXCOORD1) in vec4 placeAndRadius;
+            layout(location = IN_COLOR0) in vec4 diffuse;
+            layout(location = 0) out vec4 vColour;
+            void main()
+            {
+                gl_Position = ViewProj * vec4(placeAndRadius.xyz + vec3(disc.xy * placeAndRadius.w, 0.0), 1.0);
+                vColour = vec4(diffuse.rgb * (1.0 - length(disc.xy)), 1.0);
+            }
+        };
+        PixelShader = glsl {
+            layout(location = 0) in vec4 vColour;
+            layout(location = 0) out vec4 result;
+            void main() { result = vColour; }
+        };
+    }
+
+    // Particles as point sprites sized in world units; the batches set their own blending.
+    pass Particles < string Script = "Draw=Particles;"; >
+    {
+        ZEnable = false; CullMode = None; AlphaBlendEnable = true;
+        VertexShader = glsl {
+            layout(location = IN_POSITION) in vec3 position;
+            layout(location = IN_COLOR0) in vec4 colour;
+            layout(location = IN_PSIZE) in float size;
+            layout(location = 0) out vec4 vColour;
+            void main()
+            {
+                gl_Position = ViewProj * vec4(position, 1.0);
+                gl_PointSize = max(size * Proj[1][1] * ScreenSize.y / (2.0 * gl_Position.w), 1.0);
+                vColour = colour;
+            }
+        };
+        PixelShader = glsl {
+            layout(location = 0) in vec4 vColour;
+            layout(location = 0) out vec4 result;
+            void main() { result = texture(ObjectTexture, gl_PointCoord) * vColour; }
         };
     }
 

@@ -86,8 +86,8 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     // presented once the second is drawn.
     for (int frame = 0; frame < 2; ++frame)
         ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
-    // The moved ship, orange, at (10, 0); the turret, yellow, mounted 10 ahead of the placed ship at (5, 5),
-    // in a picture of the given size.
+    // The moved ship, orange (warmed by the light and the glow of its exhaust), at (10, 0); the turret,
+    // yellow, mounted 10 ahead of the placed ship at (5, 5), in a picture of the given size.
     const auto expectSprites = [&](std::uint32_t width, std::uint32_t height)
     {
         const test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
@@ -104,7 +104,7 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
                                       static_cast<int>(colour >> 8 & 0xFF), static_cast<int>(colour & 0xFF)};
         };
         const auto [shipR, shipG, shipB] = at(10.0f, 0.0f);
-        EXPECT_TRUE(shipR > 180 && shipR > shipG + 60 && shipB < 110)
+        EXPECT_TRUE(shipR > 200 && shipR > shipB + 120 && shipB < 110)
             << shipR << " " << shipG << " " << shipB;
         const auto [turretR, turretG, turretB] = at(15.0f, 5.0f);
         EXPECT_TRUE(turretR > 180 && turretG > 150 && turretB < 120)
@@ -112,7 +112,19 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
         for (const auto& [x, y] : {std::pair{0u, 0u}, {width - 1, height - 1}})
             for (const int shift : {0, 8, 16})
                 EXPECT_LT((picture.At(x, y) >> shift) & 0xFF, (0x183050u >> shift) & 0xFF) << x << "," << y;
+        // The moved ship's exhaust: warm sparks trailing behind it (the stars are cold white).
+        int sparks = 0;
+        for (float x = -16.0f; x <= -7.0f; x += 0.5f)
+            for (float y = -2.0f; y <= 2.0f; y += 0.5f)
+            {
+                const auto [r, g, b] = at(x, y);
+                sparks += r > 150 && r > b + 20;
+            }
+        EXPECT_GT(sparks, 0) << "no exhaust behind the ship";
     };
+    // The sparks of the ship's last places die out within a second; the trail is then where it is now.
+    for (int frame = 0; frame < 100; ++frame)
+        ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
     expectSprites(800, 600);
 
     // F takes the game to full screen (the display's 1024 x 768) and back, drawing on all along.
