@@ -1,4 +1,7 @@
--- Two asteroids drift into each other and log the meeting; a pod hangs on a tether from a post.
+-- Two asteroids drift into each other, log the meeting and score it; a pod hangs on a tether from a post.
+local score = goManager:CreateGameObject("DemoScore")
+score.transform:SetPosition3D(Vector3(0, 180, 0))
+
 local function Drift(x, y, vx)
     local asteroid = goManager:CreateGameObject("DemoAsteroid")
     asteroid.transform:SetPosition3D(Vector3(x, y, 0))
@@ -13,6 +16,7 @@ messages:RegisterGOListener(first, "OnCollision", function(self, other, contact,
     if not logged then
         logged = true
         self.soundEmitter:Emit()
+        score.text:SetText("Score 100")
         qMain.Print(string.format("Asteroids collided, normal (%g, %g)", normal:X(), normal:Y()))
     end
 end)

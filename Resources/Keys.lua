@@ -32,3 +32,9 @@ input:ListenKeyboardPressed(string.byte("F"), function()
     graphics:SetFullscreen(not graphics:IsFullscreen())
     qMain.Print("Full screen " .. (graphics:IsFullscreen() and "on" or "off"))
 end)
+
+-- D shows and hides the debug lines: the steering arrows and the colliders.
+input:ListenKeyboardPressed(string.byte("D"), function()
+    messages:SendMessage("ToggleDebugLines")
+    qMain.Print("Debug lines toggled")
+end)

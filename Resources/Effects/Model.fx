@@ -1,7 +1,7 @@
 // The effect every frame draws with, first in the effect list. The scene (the backdrop, the objects'
-// sprites, the point lights and particles added over them, then the debug lines) is drawn into SceneMap; its bright parts are gathered
-// into the half-size GlowMap over GlowPasses passes; the composite puts both on the back buffer with a
-// darkening towards the corners.
+// sprites, the point lights and particles added over them, then the debug lines) is drawn into
+// SceneMap; its bright parts are gathered into the half-size GlowMap over GlowPasses passes; the
+// composite puts both on the back buffer with a darkening towards the corners; texts go on top.
 
 float Script : STANDARDSGLOBAL <
     string ScriptClass = "scene";
@@ -28,7 +28,7 @@ technique Main < string Script =
     "Pass=Sprites; Pass=Lights; Pass=Particles; Pass=Lines;"
     "RenderColorTarget0=GlowMap; ClearSetColor=Nothing; Clear=Color;"
     "LoopByCount=GlowPasses; LoopGetIndex=GlowStep; Pass=Glow; LoopEnd=;"
-    "RenderColorTarget0=; Pass=Composite;"; >
+    "RenderColorTarget0=; Pass=Composite; Pass=Text;"; >
 {
     // The backdrop, then the objects' sprites over it, many to a draw: each object's world matrix, atlas
     // frame and alpha come per instance.
@@ -167,5 +167,11 @@ technique Main < string Script =
                 result = vec4(scene * shade + glow, 1.0);
             }
         };
+    }
+
+    // Texts draw themselves in the device's own stages.
+    pass Text < string Script = "Draw=Text;"; >
+    {
+        ZEnable = false; CullMode = None;
     }
 }

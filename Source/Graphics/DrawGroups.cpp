@@ -266,7 +266,12 @@ void DrawGroups::Draw(const std::string& group, platform::gfx::Effect& effect, p
     }
     else if (name == "lines")
         DrawLines(device);
-    else if (name != "text" && device)
+    else if (name == "text")
+    {
+        if (m_renderText)
+            m_renderText();
+    }
+    else if (device)
         DrawObjectGroup(name, effect, *device);
 }
 
@@ -286,6 +291,9 @@ bool DrawGroups::IsEmpty(const std::string& group) const
     }
     if (name == "directional_light")
         return !m_directionalLightOn;
+    // Read as an object group, a pass drawing "text" would never run; the texts decide.
+    if (name == "text" && m_hasText && m_hasText())
+        return false;
     const std::uint64_t first = std::uint64_t{GroupId(name)} << kGroupShift;
     const auto batch = m_batches.lower_bound(first);
     if (batch != m_batches.end() && batch->first >> kGroupShift == first >> kGroupShift)

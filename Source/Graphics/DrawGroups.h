@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -99,6 +100,9 @@ public:
     bool m_directionalLightOn = false;
     // Pre-transformed position and texture coordinates; made once, kept across resets.
     std::shared_ptr<platform::gfx::VertexDeclaration> m_quadDeclaration;
+    // The group "text": the Graphics system's text drawing, and whether there is any text to draw.
+    std::function<void()> m_renderText;
+    std::function<bool()> m_hasText;
     // What objects that ask for the desktop snapshot or a user picture are drawn with (null: none).
     std::shared_ptr<platform::gfx::Texture> m_screenTexture;
     std::array<std::shared_ptr<platform::gfx::Texture>, 3> m_pictures;

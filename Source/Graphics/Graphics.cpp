@@ -303,6 +303,8 @@ void Graphics::Init()
 
     OutputHandler& output = OutputHandler::Get();
     m_drawGroups.m_particlesOff = m_disableParticles;
+    m_drawGroups.m_renderText = [this] { RenderText(); };
+    m_drawGroups.m_hasText = [this] { return !m_textRenderer.GetTexts().empty(); };
     output.Log("anttweak");
     output.Log("anttweak2");
     if (SystemManager* systems = SystemManager::Instance())
@@ -576,7 +578,6 @@ void Graphics::HandleResetDevice()
     device.CreateStateBlock(m_stateBlock);
     m_defaultColourTarget = device.GetRenderTarget(0);
     m_defaultDepthTarget = device.GetDepthStencilSurface();
-    m_textRenderer.OnResetDevice(&device);
     m_renderTargets.OnResetDevice(GetBackBufferWidth(), GetBackBufferHeight(), &device);
     if (!m_drawGroups.m_quadDeclaration)
     {
@@ -596,7 +597,7 @@ void Graphics::RenderText()
 {
     OutputHandler& output = OutputHandler::Get();
     output.StartTimer("RenderText");
-    m_textRenderer.DrawAll(m_device.get());
+    m_textRenderer.DrawAll(m_device.get(), m_viewProjection.GetViewProjection());
     output.EndTimer("RenderText");
 }
 

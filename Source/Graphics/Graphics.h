@@ -82,6 +82,7 @@ public:
     ViewProjection& GetViewProjection() { return m_viewProjection; }
     ViewProjection& GetFarViewProjection() { return m_farViewProjection; }
     DrawGroups& GetDrawGroups() { return m_drawGroups; }
+    const TextRenderer& GetTextRenderer() const { return m_textRenderer; }
     FXParamGroup& GetParams() { return m_params; }
     const std::vector<Resource<Effect>>& GetEffects() const { return m_effects; }
 

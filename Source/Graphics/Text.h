@@ -21,6 +21,8 @@ public:
 
     // "Display", "Font", "Color", "BackgroundColor", "Alignment", "SolidBackground".
     bool Serialize(Serializer& serializer) override;
+    // Getters and setters of the text, font, colours, alignment and solid background.
+    static void RegisterLuaMethods(lua_State* state);
 
     std::string m_display;
     Font m_font;

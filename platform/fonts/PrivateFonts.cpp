@@ -9,7 +9,8 @@ bool AddPrivateFont(const std::string& path)
 {
     if (!FcInit())
         return false;
-    return FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(path.c_str())) == FcTrue;
+    return FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8*>(path.c_str())) ==
+           FcTrue;
 }
 
 } // namespace Quarn::platform::fonts

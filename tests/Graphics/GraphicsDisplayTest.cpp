@@ -45,7 +45,7 @@ technique Main < string Script = "RenderColorTarget0=Scene; Clear=Color; RenderC
 
 // The Graphics system on a recording device with a clock that sleeps without waiting; the messages of
 // device loss and window sizes go to a journal, among the device's calls that tell the story.
-class GraphicsDisplayTest : public testing::Test
+class GraphicsDisplayTest : public test::RecordingGameTest
 {
 protected:
     GraphicsDisplayTest() { platform::SetClock(&m_clock); }
@@ -73,7 +73,7 @@ protected:
         Physics::RegisterComponentTypes();
         Gameplay::RegisterComponentTypes();
         Audio::RegisterComponentTypes();
-        test::RecordingGraphics::StartGame(m_systems, m_graphics);
+        StartGame();
         MessageManager& messages = m_systems->GetMessageManager();
         messages.RegisterListener<void()>("LostDevice", [this] { Note("LostDevice"); });
         messages.RegisterListener<void(gfx::Device*)>("ResetDevice",
@@ -110,12 +110,6 @@ protected:
     }
 
     platform::ManualClock m_clock;
-    test::RunFolder m_folder{{}};
-    test::RecordingGraphics m_devices;
-    test::CapturedErrors m_errors;
-    OutputHandler m_output{false};
-    std::optional<SystemManager> m_systems;
-    std::optional<Graphics> m_graphics;
     Log m_journal;
 };
 

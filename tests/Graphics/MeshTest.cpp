@@ -49,7 +49,7 @@ std::string With32(std::string bytes, std::size_t at, std::uint32_t value)
     return bytes;
 }
 
-class MeshTest : public testing::Test
+class MeshTest : public test::RecordingGameTest
 {
 protected:
     MeshTest()
@@ -62,18 +62,10 @@ protected:
     {
         m_folder.WriteWorking("Meshes/" + name + ".tmb", bytes);
     }
-    void Start() { test::RecordingGraphics::StartGame(m_systems, m_graphics); }
     Resource<Mesh> Get(const std::string& name)
     {
         return m_systems->GetResourceManager().GetResource<Mesh>(name);
     }
-
-    test::RunFolder m_folder{{}};
-    test::RecordingGraphics m_devices;
-    test::CapturedErrors m_errors;
-    OutputHandler m_output{false};
-    std::optional<SystemManager> m_systems;
-    std::optional<Graphics> m_graphics;
 };
 
 TEST_F(MeshTest, AWrittenMeshReadsBackAndDrawsEachRange)
@@ -81,7 +73,7 @@ TEST_F(MeshTest, AWrittenMeshReadsBackAndDrawsEachRange)
     Mesh grid;
     tools::BuildGrid(grid, 4.0f, 2.0f, 2, 1);
     Write("Grid", TmbBytes(grid));
-    Start();
+    StartGame();
     const Resource<Mesh> mesh = Get("Grid");
     ASSERT_TRUE(mesh);
     EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
@@ -137,7 +129,7 @@ TEST_F(MeshTest, DamagedFilesAreReportedWithTheirPathAndDrawNothing)
     };
     for (const auto& c : cases)
         Write(c.name, c.bytes);
-    Start();
+    StartGame();
     for (const auto& c : cases)
     {
         m_errors.Clear();
@@ -152,7 +144,7 @@ TEST_F(MeshTest, DamagedFilesAreReportedWithTheirPathAndDrawNothing)
 TEST_F(MeshTest, AMissingFileIsReportedByName)
 {
     m_folder.WriteWorking("Meshes/Lonely.txt", "not a mesh");
-    Start();
+    StartGame();
     m_systems->GetResourceManager().AddCopiedExtension("txt");
     const Resource<Mesh> mesh = Get("Lonely");
     EXPECT_TRUE(m_errors.Any("Could not load mesh \"Lonely.tmb\" not found!"));

@@ -122,7 +122,7 @@ TEST(TextureAtlasTest, AnAtlasDescriptionGivesRectanglesInTextureUnits)
     EXPECT_EQ(shortLines.FrameCount("b"), 1u);
 }
 
-class TextureAtlasFileTest : public testing::Test
+class TextureAtlasFileTest : public test::RecordingGameTest
 {
 protected:
     TextureAtlasFileTest()
@@ -130,13 +130,6 @@ protected:
         m_folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
         test::RecordingGraphics::WriteModelEffect(m_folder);
     }
-
-    test::RunFolder m_folder{{}};
-    test::RecordingGraphics m_devices;
-    test::CapturedErrors m_errors;
-    OutputHandler m_output{false};
-    std::optional<SystemManager> m_systems;
-    std::optional<Graphics> m_graphics;
 };
 
 TEST_F(TextureAtlasFileTest, TheSheetComesFirstAMissingAtlasShowsTheWholeTextureAndABadOneIsReported)
@@ -145,7 +138,7 @@ TEST_F(TextureAtlasFileTest, TheSheetComesFirstAMissingAtlasShowsTheWholeTexture
     m_folder.WriteWorking("Atlases/Both.tai", "b.png\tx, 0, 2D, 0, 0, 0, 1, 1\n");
     m_folder.WriteWorking("Atlases/Broken.txa", std::string("\x05\x00\x00\x00", 4));
     m_folder.WriteWorking("Atlases/Plain.txt", "no atlas here");
-    test::RecordingGraphics::StartGame(m_systems, m_graphics);
+    StartGame();
     ResourceManager& resources = m_systems->GetResourceManager();
     resources.AddCopiedExtension("txt");
 

@@ -102,7 +102,7 @@ TEST(DdsFileTest, GoodFilesReadAndBadOnesAreRefusedBeforeAnyRead)
 }
 
 // Textures load on the Graphics system's device from the name's own .dds, else "_t", else "_a".
-class TextureTest : public testing::Test
+class TextureTest : public test::RecordingGameTest
 {
 protected:
     TextureTest()
@@ -117,8 +117,6 @@ protected:
         m_folder.WriteWorking("Textures/" + name + ".dds", std::string(file.begin(), file.end()));
     }
 
-    void Start() { test::RecordingGraphics::StartGame(m_systems, m_graphics); }
-
     std::uint32_t WidthOf(const std::string& name)
     {
         const Resource<Texture> texture = m_systems->GetResourceManager().GetResource<Texture>(name);
@@ -128,13 +126,6 @@ protected:
         texture->GetTexture()->GetLevelDesc(0, desc);
         return desc.width;
     }
-
-    test::RunFolder m_folder{{}};
-    test::RecordingGraphics m_devices;
-    test::CapturedErrors m_errors;
-    OutputHandler m_output{false};
-    std::optional<SystemManager> m_systems;
-    std::optional<Graphics> m_graphics;
 };
 
 TEST_F(TextureTest, TheOwnFileComesFirstThenTheTFileThenTheAFile)
@@ -145,7 +136,7 @@ TEST_F(TextureTest, TheOwnFileComesFirstThenTheTFileThenTheAFile)
     WriteDds("Both_a", 4);
     WriteDds("Alpha_a", 5);
     m_folder.WriteWorking("Textures/Odd_t.txt", "not an image");
-    Start();
+    StartGame();
     m_systems->GetResourceManager().AddCopiedExtension("txt");
     EXPECT_EQ(WidthOf("Own"), 1u);
     EXPECT_EQ(WidthOf("Both"), 3u);
@@ -163,7 +154,7 @@ TEST_F(TextureTest, TheOwnFileComesFirstThenTheTFileThenTheAFile)
 TEST_F(TextureTest, ABrokenFileIsReportedWithItsPathAndLeavesNoImage)
 {
     m_folder.WriteWorking("Textures/Broken.dds", "DDS and little else");
-    Start();
+    StartGame();
     EXPECT_EQ(WidthOf("Broken"), 0u);
     EXPECT_TRUE(m_errors.Any("Failed to create a texture from file \"")) << m_errors.Texts()[0];
     EXPECT_TRUE(m_errors.Any("Broken.dds\"! not a DDS file"));
@@ -193,7 +184,7 @@ TEST_F(TextureTest, PngSourcesAreConvertedOnTheFirstRun)
     const std::string png = test::TempDir::Read(std::filesystem::path(QUARN_FIXTURES) / "Pod.png");
     m_folder.WriteSource("Textures/Pod.png", png);
     m_folder.WriteSource("Textures/Broken.png", "not a picture");
-    Start();
+    StartGame();
     EXPECT_EQ(WidthOf("Pod"), 4u) << (m_errors.Count() ? m_errors.Texts()[0] : "");
     EXPECT_TRUE(m_errors.Any("cannot decode")) << (m_errors.Count() ? m_errors.Texts()[0] : "");
     EXPECT_FALSE(std::filesystem::exists(m_folder.Working() / "Textures" / "Broken.dds"));

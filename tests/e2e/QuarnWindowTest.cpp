@@ -52,7 +52,7 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     options.environment = {
         "DISPLAY=" + display.Name(), "SDL_VIDEODRIVER", "XDG_DATA_HOME=" + dir.Path().string(),
         "XDG_CONFIG_HOME=" + (dir / "config").string(),
-        "LSAN_OPTIONS=suppressions=" QUARN_SOURCE_DIR "/lsan-suppressions.txt:print_suppressions=0"};
+        "LSAN_OPTIONS=suppressions=" QUARN_SOURCE_DIR "/../../lsan-suppressions.txt:print_suppressions=0"};
     test::ChildProcess game({(kRunDir / "quarn").string(), "--log"}, options);
     auto output = [&dir] { return test::TempDir::Read(dir / "output.txt"); };
 
@@ -121,6 +121,15 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
                 sparks += r > 150 && r > b + 20;
             }
         EXPECT_GT(sparks, 0) << "no exhaust behind the ship";
+        // The score, yellow, just above its object at (0, 180).
+        int score = 0;
+        for (float x = -40.0f; x <= 40.0f; x += 0.5f)
+            for (float y = 180.5f; y <= 200.0f; y += 0.5f)
+            {
+                const auto [r, g, b] = at(x, y);
+                score += r > 200 && g > 170 && b < 140;
+            }
+        EXPECT_GT(score, 20) << "no score text";
     };
     // The sparks of the ship's last places die out within a second; the trail is then where it is now.
     for (int frame = 0; frame < 100; ++frame)

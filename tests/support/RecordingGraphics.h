@@ -1,10 +1,14 @@
 #pragma once
 
+#include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
 #include "Graphics/Graphics.h"
 #include "platform/gfx/recording/RecordingAdapter.h"
 #include "platform/gfx/recording/RecordingDevice.h"
+#include "support/CapturedErrors.h"
 #include "support/RunFolder.h"
+
+#include <gtest/gtest.h>
 
 #include <optional>
 
@@ -67,6 +71,21 @@ private:
 
     static inline platform::gfx::RecordingAdapter s_template;
     static inline platform::gfx::RecordingAdapter* s_last = nullptr;
+};
+
+// A test of a game's Graphics system on recording devices, in a run folder of its own, with the errors it
+// reports captured: the run folder is written first, then StartGame starts the game.
+class RecordingGameTest : public testing::Test
+{
+protected:
+    void StartGame() { RecordingGraphics::StartGame(m_systems, m_graphics); }
+
+    RunFolder m_folder{{}};
+    RecordingGraphics m_devices;
+    CapturedErrors m_errors;
+    OutputHandler m_output{false};
+    std::optional<SystemManager> m_systems;
+    std::optional<Graphics> m_graphics;
 };
 
 } // namespace Quarn::test
