@@ -1,0 +1,73 @@
+#include "widgets/Events.h"
+
+#include <algorithm>
+
+namespace Gui::Event
+{
+
+Caller OnControlCreated;
+
+Handler::~Handler()
+{
+    while (!m_callers.empty())
+    {
+        Caller* caller = m_callers.front();
+        UnRegisterCaller(caller);
+        caller->ErasePairsOf(this);
+    }
+}
+
+void Handler::RegisterCaller(Caller* caller)
+{
+    m_callers.push_back(caller);
+}
+
+void Handler::UnRegisterCaller(Caller* caller)
+{
+    std::erase(m_callers, caller);
+}
+
+Caller::Caller() : m_alive(std::make_shared<bool>(true)) {}
+
+Caller::~Caller()
+{
+    *m_alive = false;
+    for (const Pair& pair : m_pairs)
+        pair.handler->UnRegisterCaller(this);
+    m_pairs.clear();
+}
+
+void Caller::AddInternal(Handler* handler, HandlerFunction function)
+{
+    m_pairs.push_back({function, handler, m_nextId++});
+    handler->RegisterCaller(this);
+}
+
+void Caller::Call(Controls::Base* control)
+{
+    const std::vector<Pair> snapshot = m_pairs;
+    const std::shared_ptr<bool> alive = m_alive;
+    for (const Pair& pair : snapshot)
+    {
+        if (!*alive)
+            return;
+        const bool present = std::any_of(m_pairs.begin(), m_pairs.end(),
+                                         [&pair](const Pair& live) { return live.id == pair.id; });
+        if (present)
+            (pair.handler->*pair.function)(control);
+    }
+}
+
+void Caller::RemoveHandler(Handler* handler)
+{
+    handler->UnRegisterCaller(this);
+    ErasePairsOf(handler);
+    handler->DeleteThis();
+}
+
+void Caller::ErasePairsOf(const Handler* handler)
+{
+    std::erase_if(m_pairs, [handler](const Pair& pair) { return pair.handler == handler; });
+}
+
+} // namespace Gui::Event
