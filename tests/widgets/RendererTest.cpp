@@ -1,0 +1,125 @@
+#include "widgets/RecordingRenderer.h"
+
+#include <gtest/gtest.h>
+
+namespace Gui::Renderer
+{
+namespace
+{
+
+using Log = std::vector<std::string>;
+
+TEST(RendererTest, FilledRectsShareBatchesOfWholeTrianglesAndTexturesFlush)
+{
+    Recording renderer;
+    RecordingBackend& recorder = renderer.Recorder();
+    renderer.Begin();
+    // 170 rects are 1020 vertices; the 171st fills the batch to 1023 after half of it, flushes once and
+    // goes on in a new batch.
+    for (int i = 0; i < 171; ++i)
+        renderer.DrawFilledRect(Rect(i, 0, 1, 1));
+    EXPECT_EQ(recorder.log, (Log{"begin", "triangles 1023"}));
+    EXPECT_EQ(renderer.QueuedVertices(), 3u);
+    Texture texture;
+    texture.name = L"checker.png";
+    renderer.LoadTexture(&texture);
+    renderer.DrawTexturedRect(&texture, Rect(0, 0, 4, 4), 0, 0, 1, 1);
+    renderer.DrawFilledRect(Rect(0, 0, 2, 2));
+    Texture missing;
+    missing.name = L"missing.png";
+    renderer.LoadTexture(&missing);
+    EXPECT_TRUE(missing.failed);
+    renderer.DrawTexturedRect(&missing, Rect(0, 0, 2, 2), 0, 0, 1, 1);
+    renderer.End();
+    EXPECT_EQ(recorder.log, (Log{"begin", "triangles 1023", "load texture checker.png", "triangles 3",
+                                 "triangles 6 textured", "load texture missing.png", "triangles 12", "end"}));
+    // The missing image is red.
+    EXPECT_EQ(recorder.vertices.back().colour, 0xFFFF0000u);
+}
+
+TEST(RendererTest, OffsetsScaleAndClipRegionsPlaceEverything)
+{
+    const struct
+    {
+        float scale;
+        Rect clip;
+        std::string scissor;
+        Rect rect;
+        float x, y, right, bottom;
+    } cases[] = {
+        {1.0f, Rect(10, 10, 100, 50), "scissor 10 10 100 50", Rect(1, 2, 3, 4), 11, 22, 14, 26},
+        {2.0f, Rect(10, 10, 100, 50), "scissor 20 20 200 100", Rect(1, 2, 3, 4), 22, 44, 28, 52},
+        {1.5f, Rect(1, 1, 3, 3), "scissor 2 2 4 4", Rect(0, 0, 1, 1), 15, 30, 17, 32},
+    };
+    for (const auto& c : cases)
+    {
+        Recording renderer;
+        renderer.SetScale(c.scale);
+        renderer.SetRenderOffset(Point(10, 20));
+        renderer.SetClipRegion(c.clip);
+        renderer.StartClip();
+        renderer.DrawFilledRect(c.rect);
+        renderer.EndClip();
+        const RecordingBackend& recorder = renderer.Recorder();
+        EXPECT_EQ(recorder.log, (Log{c.scissor, "triangles 6", "scissor off"})) << c.scale;
+        ASSERT_EQ(recorder.vertices.size(), 6u);
+        EXPECT_EQ(recorder.vertices[0].x, c.x) << c.scale;
+        EXPECT_EQ(recorder.vertices[0].y, c.y) << c.scale;
+        EXPECT_EQ(recorder.vertices[4].x, c.right) << c.scale;
+        EXPECT_EQ(recorder.vertices[4].y, c.bottom) << c.scale;
+    }
+
+    // A child's clip is its own rectangle at the offset, cut by its parent's.
+    Recording renderer;
+    renderer.SetClipRegion(Rect(0, 0, 100, 100));
+    renderer.SetRenderOffset(Point(90, -5));
+    renderer.AddClipRegion(Rect(999, 999, 20, 20));
+    EXPECT_EQ(renderer.ClipRegion(), Rect(90, 0, 10, 15));
+    renderer.SetRenderOffset(Point(100, 0));
+    renderer.AddClipRegion(Rect(0, 0, 20, 20));
+    EXPECT_FALSE(renderer.ClipRegionVisible());
+}
+
+TEST(RendererTest, FontsLoadAtTheScaledSizeReloadOnLargeChangesAndMeasureTrailingSpaces)
+{
+    Recording renderer;
+    RecordingBackend& recorder = renderer.Recorder();
+    Font font;
+    font.facename = L"DejaVu Sans";
+    EXPECT_EQ(renderer.MeasureText(&font, std::string("abc")), Point(15, 10));
+    EXPECT_EQ(renderer.MeasureText(&font, std::string("abc  ")), Point(25, 10)) << "two space widths added";
+    EXPECT_EQ(renderer.MeasureText(&font, std::string("")), Point(0, 10));
+    renderer.SetScale(1.1f);
+    renderer.MeasureText(&font, std::string("a"));
+    EXPECT_EQ(recorder.log, (Log{"load font DejaVu Sans 10"})) << "11 pixels is within 2 of 10";
+    renderer.SetScale(2.0f);
+    EXPECT_EQ(renderer.MeasureText(&font, std::string("abc")), Point(15, 10))
+        << "measures come back unscaled";
+    EXPECT_EQ(renderer.MeasureText(&font, std::string("")), Point(0, 10)) << "the empty text too";
+    EXPECT_EQ(recorder.log, (Log{"load font DejaVu Sans 10", "free font 10", "load font DejaVu Sans 20"}));
+    EXPECT_EQ(font.realSize, 20.0f);
+
+    // Text is placed from its point, or by the alignment a label set for it, once.
+    renderer.SetScale(1.0f);
+    recorder.log.clear();
+    renderer.SetTextAlignment(4);
+    renderer.RenderText(&font, Point(50, 5), std::string("r"));
+    renderer.RenderText(&font, Point(50, 5), std::string("l"));
+    EXPECT_EQ(recorder.log,
+              (Log{"free font 20", "load font DejaVu Sans 10", "text 50 5 4 r", "text 50 5 2 l"}));
+    renderer.ReleaseAllFonts();
+    EXPECT_EQ(font.data, nullptr);
+}
+
+TEST(RendererTest, OutlinesAreOnePixelRects)
+{
+    Recording renderer;
+    renderer.DrawLinedRect(Rect(0, 0, 10, 5));
+    renderer.DrawShavedCornerRect(Rect(0, 0, 10, 5), true);
+    renderer.DrawShavedCornerRect(Rect(0, 0, 10, 5), false);
+    renderer.Flush();
+    EXPECT_EQ(renderer.Recorder().vertices.size(), 6u * (4 + 4 + 8));
+}
+
+} // namespace
+} // namespace Gui::Renderer

@@ -1,0 +1,286 @@
+#include "widgets/Renderer.h"
+
+#include "widgets/Utility.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Gui::Renderer
+{
+
+void Base::DrawMissingImage(Rect rect)
+{
+    SetDrawColor(Color(255, 0, 0, 255));
+    DrawFilledRect(rect);
+}
+
+void Base::RenderText(Font* font, Point position, const std::string& text)
+{
+    RenderText(font, position, Utility::StringToUnicode(text));
+}
+
+Point Base::MeasureText(Font* font, const std::string& text)
+{
+    return MeasureText(font, Utility::StringToUnicode(text));
+}
+
+void Base::DrawLinedRect(Rect rect)
+{
+    DrawFilledRect(Rect(rect.x, rect.y, rect.w, 1));
+    DrawFilledRect(Rect(rect.x, rect.y + rect.h - 1, rect.w, 1));
+    DrawFilledRect(Rect(rect.x, rect.y, 1, rect.h));
+    DrawFilledRect(Rect(rect.x + rect.w - 1, rect.y, 1, rect.h));
+}
+
+void Base::DrawPixel(int x, int y)
+{
+    DrawFilledRect(Rect(x, y, 1, 1));
+}
+
+void Base::DrawShavedCornerRect(Rect rect, bool slight)
+{
+    if (slight)
+    {
+        DrawFilledRect(Rect(rect.x + 1, rect.y, rect.w - 2, 1));
+        DrawFilledRect(Rect(rect.x + 1, rect.y + rect.h - 1, rect.w - 2, 1));
+        DrawFilledRect(Rect(rect.x, rect.y + 1, 1, rect.h - 2));
+        DrawFilledRect(Rect(rect.x + rect.w - 1, rect.y + 1, 1, rect.h - 2));
+        return;
+    }
+    DrawPixel(rect.x + 1, rect.y + 1);
+    DrawPixel(rect.x + rect.w - 2, rect.y + 1);
+    DrawPixel(rect.x + 1, rect.y + rect.h - 2);
+    DrawPixel(rect.x + rect.w - 2, rect.y + rect.h - 2);
+    DrawFilledRect(Rect(rect.x + 2, rect.y, rect.w - 4, 1));
+    DrawFilledRect(Rect(rect.x + 2, rect.y + rect.h - 1, rect.w - 4, 1));
+    DrawFilledRect(Rect(rect.x, rect.y + 2, 1, rect.h - 4));
+    DrawFilledRect(Rect(rect.x + rect.w - 1, rect.y + 2, 1, rect.h - 4));
+}
+
+void Base::AddClipRegion(Rect rect)
+{
+    const Rect& c = m_clip;
+    Rect r(m_offset.x, m_offset.y, rect.w, rect.h);
+    if (r.x < c.x)
+    {
+        r.w -= c.x - r.x;
+        r.x = c.x;
+    }
+    if (r.y < c.y)
+    {
+        r.h -= c.y - r.y;
+        r.y = c.y;
+    }
+    if (c.x + c.w < m_offset.x + rect.w)
+        r.w = c.x + c.w - r.x;
+    if (c.y + c.h < m_offset.y + rect.h)
+        r.h = c.y + c.h - r.y;
+    m_clip = r;
+}
+
+void Base::Translate(int& x, int& y) const
+{
+    x = static_cast<int>(std::ceil(static_cast<float>(x + m_offset.x) * m_scale));
+    y = static_cast<int>(std::ceil(static_cast<float>(y + m_offset.y) * m_scale));
+}
+
+void Base::Translate(Rect& rect) const
+{
+    Translate(rect.x, rect.y);
+    rect.w = static_cast<int>(std::ceil(static_cast<float>(rect.w) * m_scale));
+    rect.h = static_cast<int>(std::ceil(static_cast<float>(rect.h) * m_scale));
+}
+
+Batched::~Batched()
+{
+    ReleaseAllFonts();
+}
+
+void Batched::Begin()
+{
+    m_backend.BeginFrame();
+}
+
+void Batched::End()
+{
+    Flush();
+    m_backend.EndFrame();
+}
+
+void Batched::SetDrawColor(Color colour)
+{
+    m_colour = std::uint32_t{colour.a} << 24 | std::uint32_t{colour.r} << 16 | std::uint32_t{colour.g} << 8 |
+               colour.b;
+}
+
+void Batched::DrawLine(int x0, int y0, int x1, int y1)
+{
+    Translate(x0, y0);
+    Translate(x1, y1);
+}
+
+void Batched::AddVertex(float x, float y, float u, float v)
+{
+    if (m_queued >= kBatchVertices)
+        Flush();
+    m_vertices[m_queued++] = {x, y, m_colour, u, v};
+}
+
+void Batched::Flush()
+{
+    if (m_queued == 0)
+        return;
+    m_backend.DrawTriangles(std::span<const Vertex>(m_vertices.data(), m_queued), m_texture);
+    m_queued = 0;
+}
+
+void Batched::DrawFilledRect(Rect rect)
+{
+    if (m_texture)
+    {
+        Flush();
+        m_texture = nullptr;
+    }
+    Translate(rect);
+    const auto x = static_cast<float>(rect.x);
+    const auto y = static_cast<float>(rect.y);
+    const auto r = static_cast<float>(rect.x + rect.w);
+    const auto b = static_cast<float>(rect.y + rect.h);
+    AddVertex(x, y, 0, 0);
+    AddVertex(r, y, 0, 0);
+    AddVertex(x, b, 0, 0);
+    AddVertex(r, y, 0, 0);
+    AddVertex(r, b, 0, 0);
+    AddVertex(x, b, 0, 0);
+}
+
+void Batched::DrawTexturedRect(Texture* texture, Rect rect, float uLeft, float vTop, float uRight,
+                               float vBottom)
+{
+    if (!texture || !texture->data)
+    {
+        DrawMissingImage(rect);
+        return;
+    }
+    Translate(rect);
+    Flush();
+    m_texture = texture->data;
+    const auto x = static_cast<float>(rect.x);
+    const auto y = static_cast<float>(rect.y);
+    const auto r = static_cast<float>(rect.x + rect.w);
+    const auto b = static_cast<float>(rect.y + rect.h);
+    AddVertex(x, y, uLeft, vTop);
+    AddVertex(r, y, uRight, vTop);
+    AddVertex(x, b, uLeft, vBottom);
+    AddVertex(r, y, uRight, vTop);
+    AddVertex(r, b, uRight, vBottom);
+    AddVertex(x, b, uLeft, vBottom);
+}
+
+void Batched::StartClip()
+{
+    Flush();
+    const Rect& region = ClipRegion();
+    const float scale = Scale();
+    const int left = static_cast<int>(std::ceil(static_cast<float>(region.x) * scale));
+    const int top = static_cast<int>(std::ceil(static_cast<float>(region.y) * scale));
+    const int right = static_cast<int>(std::ceil(static_cast<float>(region.x + region.w) * scale));
+    const int bottom = static_cast<int>(std::ceil(static_cast<float>(region.y + region.h) * scale));
+    const Rect scissor(left, top, right - left, bottom - top);
+    m_backend.SetScissor(&scissor);
+}
+
+void Batched::EndClip()
+{
+    Flush();
+    m_backend.SetScissor(nullptr);
+}
+
+void Batched::LoadTexture(Texture* texture)
+{
+    if (texture)
+        texture->failed = !m_backend.LoadTextureData(*texture);
+}
+
+void Batched::FreeTexture(Texture* texture)
+{
+    if (!texture || !texture->data)
+        return;
+    m_backend.FreeTextureData(*texture);
+    texture->data = nullptr;
+}
+
+void Batched::LoadFont(Font* font)
+{
+    m_fonts.push_back(font);
+    font->realSize = Scale() * font->size;
+    void* loaded = m_backend.LoadFontData(font->facename, static_cast<int>(font->realSize));
+    // The measurer leaves trailing spaces out; their width comes from "A A" less twice "A".
+    const int spaceWidth =
+        loaded ? m_backend.MeasureString(loaded, L"A A").x - 2 * m_backend.MeasureString(loaded, L"A").x : 0;
+    font->data = new FontData{loaded, spaceWidth};
+}
+
+void Batched::FreeFont(Font* font)
+{
+    std::erase(m_fonts, font);
+    if (!font->data)
+        return;
+    auto* data = static_cast<FontData*>(font->data);
+    if (data->backendFont)
+        m_backend.FreeFontData(data->backendFont);
+    delete data;
+    font->data = nullptr;
+}
+
+void Batched::ReleaseAllFonts()
+{
+    while (!m_fonts.empty())
+        FreeFont(m_fonts.front());
+}
+
+void Batched::EnsureFont(Font* font)
+{
+    if (!font->data || std::fabs(font->realSize - Scale() * font->size) > 2.0f)
+    {
+        FreeFont(font);
+        LoadFont(font);
+    }
+}
+
+void Batched::RenderText(Font* font, Point position, const std::wstring& text)
+{
+    Flush();
+    if (!font)
+        return;
+    EnsureFont(font);
+    Translate(position.x, position.y);
+    const int alignment = TextAlignment();
+    const int flags = alignment & 2 ? 2 : alignment & 4 ? 4 : alignment & 64 ? 64 : 2;
+    SetTextAlignment(0);
+    const auto* data = static_cast<const FontData*>(font->data);
+    if (data->backendFont)
+        m_backend.DrawString(data->backendFont, position.x, position.y, flags, m_colour, text);
+}
+
+Point Batched::MeasureText(Font* font, const std::wstring& text)
+{
+    if (!font)
+        return {};
+    EnsureFont(font);
+    const auto* data = static_cast<const FontData*>(font->data);
+    if (!data->backendFont)
+        return {};
+    const float scale = Scale();
+    // The empty text is a line's height; it is scaled back like any other measure.
+    if (text.empty())
+        return Point(0, static_cast<int>(
+                            static_cast<float>(m_backend.MeasureString(data->backendFont, L"W").y) / scale));
+    Point size = m_backend.MeasureString(data->backendFont, text);
+    const auto trailing = text.size() - std::min(text.size(), text.find_last_not_of(L' ') + 1);
+    size.x += static_cast<int>(trailing) * data->spaceWidth;
+    return Point(static_cast<int>(static_cast<float>(size.x) / scale),
+                 static_cast<int>(static_cast<float>(size.y) / scale));
+}
+
+} // namespace Gui::Renderer
