@@ -519,28 +519,8 @@ void Graphics::LoadPictureTextures()
         if (!gfx::DecodeImageFile(m_picturePaths[i], image, error))
             continue;
         std::shared_ptr<gfx::Texture> texture;
-        gfx::LockedRect locked;
-        if (m_device
-                ->CreateTexture(image.width, image.height, 1, 0, gfx::Format::A8R8G8B8, gfx::Pool::Managed,
-                                texture)
-                .Failed() ||
-            texture->LockRect(0, locked, nullptr, 0).Failed())
+        if (gfx::CreateImageTexture(*m_device, image, texture).Failed())
             continue;
-        // The texture's bytes run blue, green, red, alpha.
-        for (std::uint32_t y = 0; y < image.height; ++y)
-        {
-            auto* row = static_cast<std::uint8_t*>(locked.bits) +
-                        std::size_t{y} * static_cast<std::size_t>(locked.pitch);
-            const std::uint8_t* source = image.rgba.data() + std::size_t{y} * image.width * 4;
-            for (std::uint32_t x = 0; x < image.width; ++x, row += 4, source += 4)
-            {
-                row[0] = source[2];
-                row[1] = source[1];
-                row[2] = source[0];
-                row[3] = source[3];
-            }
-        }
-        texture->UnlockRect(0);
         m_drawGroups.m_pictures[i] = std::move(texture);
     }
 }

@@ -52,4 +52,33 @@ bool DecodeImageFile(const std::filesystem::path& path, DecodedImage& image, std
     return true;
 }
 
+Result CreateImageTexture(Device& device, const DecodedImage& image, std::shared_ptr<Texture>& texture)
+{
+    std::shared_ptr<Texture> made;
+    Result result =
+        device.CreateTexture(image.width, image.height, 1, 0, Format::A8R8G8B8, Pool::Managed, made);
+    LockedRect locked;
+    if (result.Succeeded())
+        result = made->LockRect(0, locked, nullptr, 0);
+    if (result.Failed())
+        return result;
+    // The texture's bytes run blue, green, red, alpha.
+    for (std::uint32_t y = 0; y < image.height; ++y)
+    {
+        auto* row =
+            static_cast<std::uint8_t*>(locked.bits) + std::size_t{y} * static_cast<std::size_t>(locked.pitch);
+        const std::uint8_t* source = image.rgba.data() + std::size_t{y} * image.width * 4;
+        for (std::uint32_t x = 0; x < image.width; ++x, row += 4, source += 4)
+        {
+            row[0] = source[2];
+            row[1] = source[1];
+            row[2] = source[0];
+            row[3] = source[3];
+        }
+    }
+    made->UnlockRect(0);
+    texture = std::move(made);
+    return Result::Code::Ok;
+}
+
 } // namespace Quarn::platform::gfx

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/gfx/Device.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,5 +24,8 @@ struct DecodedImage
 // when the bytes or the file are not a picture it can read.
 bool DecodeImage(std::span<const std::uint8_t> bytes, DecodedImage& image, std::string& error);
 bool DecodeImageFile(const std::filesystem::path& path, DecodedImage& image, std::string& error);
+
+// The picture as an A8R8G8B8 texture of one level in the managed pool.
+Result CreateImageTexture(Device& device, const DecodedImage& image, std::shared_ptr<Texture>& texture);
 
 } // namespace Quarn::platform::gfx
