@@ -1,4 +1,5 @@
 #include "widgets/RecordingRenderer.h"
+#include "widgets/Skin.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,29 @@ TEST(RendererTest, OutlinesAreOnePixelRects)
     renderer.DrawShavedCornerRect(Rect(0, 0, 10, 5), false);
     renderer.Flush();
     EXPECT_EQ(renderer.Recorder().vertices.size(), 6u * (4 + 4 + 8));
+}
+
+// A skin frees its fonts through its renderer, and only when it has one.
+TEST(SkinTest, FontsAreFreedThroughTheRenderer)
+{
+    Recording renderer;
+    {
+        Skin::Base skin;
+        skin.SetRender(&renderer);
+        EXPECT_EQ(skin.GetDefaultFont()->facename, L"Arial");
+        EXPECT_EQ(skin.GetDefaultFont()->size, 10.0f);
+        renderer.MeasureText(skin.GetDefaultFont(), std::string("x"));
+        Font extra;
+        renderer.MeasureText(&extra, std::string("y"));
+        skin.ReleaseFont(&extra);
+        skin.ReleaseFont(nullptr);
+        EXPECT_EQ(extra.data, nullptr);
+        EXPECT_EQ(skin.GetTextColor(), Color(0, 0, 0, 255));
+    }
+    EXPECT_EQ(renderer.Recorder().log,
+              (Log{"load font Arial 10", "load font Arial 10", "free font 10", "free font 10"}));
+    Skin::Base alone;
+    alone.ReleaseFont(alone.GetDefaultFont());
 }
 
 } // namespace
