@@ -4,7 +4,6 @@
 #include "platform/gfx/ImageFile.h"
 #include "widgets/Utility.h"
 
-
 namespace Gui::Renderer
 {
 

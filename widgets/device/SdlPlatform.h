@@ -1,0 +1,31 @@
+#pragma once
+
+#include "widgets/Platform.h"
+
+#include <array>
+
+struct SDL_Cursor;
+
+namespace Gui::Platform
+{
+
+// The host on SDL: the system's cursors, the desktop clipboard (UTF-8) and the steady clock. Needs SDL
+// video for the cursors and the clipboard.
+class Sdl final : public Host
+{
+public:
+    Sdl();
+    ~Sdl() override;
+    Sdl(const Sdl&) = delete;
+    Sdl& operator=(const Sdl&) = delete;
+
+    void SetCursor(std::uint8_t index) override;
+    std::wstring GetClipboardText() override;
+    bool SetClipboardText(const std::wstring& text) override;
+    double Seconds() override;
+
+private:
+    std::array<SDL_Cursor*, kCursorCount> m_cursors{};
+};
+
+} // namespace Gui::Platform
