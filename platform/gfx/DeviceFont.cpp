@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace Quarn::platform::gfx
@@ -67,11 +68,14 @@ Result DeviceFont::Create(Device& device, const FontDesc& desc, std::unique_ptr<
     made->m_descent = static_cast<std::int32_t>((-metrics.descender + 63) >> 6);
 
     // Each glyph rendered, then packed in rows into the atlas.
-    std::vector<std::vector<std::uint8_t>> coverage(kLast + 1);
+    std::u32string characters = desc.extraCharacters;
+    for (char32_t character = kFirst; character <= kLast; ++character)
+        characters.push_back(character);
+    std::unordered_map<char32_t, std::vector<std::uint8_t>> coverage;
     std::int32_t penX = kGap;
     std::int32_t penY = kGap;
     std::int32_t rowHeight = 0;
-    for (char32_t character = kFirst; character <= kLast; ++character)
+    for (const char32_t character : characters)
     {
         if (FT_Load_Char(freeType.face, character, FT_LOAD_RENDER) != 0)
             continue;
@@ -116,9 +120,8 @@ Result DeviceFont::Create(Device& device, const FontDesc& desc, std::unique_ptr<
         std::memset(static_cast<std::uint8_t*>(locked.bits) +
                         std::size_t{row} * static_cast<std::size_t>(locked.pitch),
                     0, std::size_t{made->m_atlasWidth} * 4);
-    for (char32_t character = kFirst; character <= kLast; ++character)
+    for (const auto& [character, glyph] : made->m_glyphs)
     {
-        const Glyph& glyph = made->m_glyphs[character];
         for (std::int32_t row = 0; row < glyph.height; ++row)
         {
             auto* texel = static_cast<std::uint8_t*>(locked.bits) +
@@ -150,17 +153,24 @@ char32_t DeviceFont::NextCharacter(std::string_view text, std::size_t& at)
     const auto lead = static_cast<unsigned char>(text[at++]);
     if (lead < 0x80)
         return lead;
-    // Two-byte sequences reach U+07FF; anything longer, or broken, is past what the atlas holds.
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    char32_t character = lead & (length == 2 ? 0x1F : 0);
-    for (std::size_t i = 1; i < length && at < text.size(); ++i)
+    const std::size_t length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 1;
+    char32_t character = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i)
+    {
+        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80)
+            return U'?';
         character = character << 6 | (static_cast<unsigned char>(text[at++]) & 0x3F);
-    return length == 2 ? character : U'?';
+    }
+    return length == 1 ? U'?' : character;
 }
 
 const DeviceFont::Glyph& DeviceFont::GlyphOf(char32_t character) const
 {
-    return m_glyphs[character >= kFirst && character <= kLast ? character : U'?'];
+    static const Glyph none;
+    auto found = m_glyphs.find(character);
+    if (found == m_glyphs.end())
+        found = m_glyphs.find(U'?');
+    return found == m_glyphs.end() ? none : found->second;
 }
 
 int DeviceFont::Advance(std::string_view text) const

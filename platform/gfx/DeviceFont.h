@@ -2,11 +2,11 @@
 
 #include "platform/gfx/Device.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace Quarn::platform::gfx
 {
@@ -29,11 +29,13 @@ struct FontDesc
     std::uint32_t height = 16; // pixels from the top of the line to its bottom
     std::uint32_t weight = 0;  // 0 normal, else 100 to 900
     bool italic = false;
+    // Characters past U+00FF to render too.
+    std::u32string extraCharacters;
 };
 
-// A font on a device: the glyphs of U+0020 to U+00FF rendered once by FreeType into a texture, and lines
-// of text drawn from it as textured quads in screen pixels, in the device's own pass-through stages. UTF-8
-// text; characters beyond U+00FF show as '?'.
+// A font on a device: the glyphs of U+0020 to U+00FF (and of the extra characters asked for) rendered
+// once by FreeType into a texture, and lines of text drawn from it as textured quads in screen pixels, in
+// the device's own pass-through stages. UTF-8 text; characters without a glyph show as '?'.
 class DeviceFont
 {
 public:
@@ -69,7 +71,7 @@ private:
     Device& m_device;
     FontDesc m_desc;
     std::string m_file;
-    std::array<Glyph, 256> m_glyphs{};
+    std::unordered_map<char32_t, Glyph> m_glyphs;
     std::int32_t m_ascent = 0;
     std::int32_t m_descent = 0;
     std::uint32_t m_atlasWidth = 0;

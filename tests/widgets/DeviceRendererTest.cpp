@@ -1,7 +1,9 @@
 #include "widgets/device/DeviceBackend.h"
 
 #include "Platform/GlDeviceFixture.h"
+#include "platform/fonts/FontFile.h"
 #include "platform/fonts/PrivateFonts.h"
+#include "platform/gfx/DeviceFont.h"
 #include "platform/gfx/DeviceState.h"
 #include "support/TempDir.h"
 
@@ -19,6 +21,15 @@ namespace gfx = Quarn::platform::gfx;
 constexpr std::uint32_t kWidth = 64;
 constexpr std::uint32_t kHeight = 32;
 constexpr std::uint32_t kClear = 0xFF000000;
+
+// The font the demo ships, found from this folder's place in the source tree, usable by its family name.
+bool AddShippedFont()
+{
+    const std::filesystem::path file =
+        std::filesystem::path(QUARN_FIXTURES).parent_path().parent_path().parent_path() /
+        "Resources/Fonts/DejaVuSans.ttf";
+    return Quarn::platform::fonts::AddPrivateFont(file.string());
+}
 
 // The widget renderer on a GL device: what it draws is read back from the back buffer.
 class DeviceRendererTest : public gfx::test::GlDeviceFixture
@@ -119,11 +130,7 @@ TEST_F(DeviceRendererTest, AFourByFourCheckerIsExactAndAMissingImageIsRed)
 
 TEST_F(DeviceRendererTest, TextLiesInsideItsMeasuredBoxAndTheDeviceStateComesBack)
 {
-    // The font the demo ships, found from this folder's place in the source tree.
-    const std::filesystem::path font =
-        std::filesystem::path(QUARN_FIXTURES).parent_path().parent_path().parent_path() /
-        "Resources/Fonts/DejaVuSans.ttf";
-    ASSERT_TRUE(Quarn::platform::fonts::AddPrivateFont(font.string()));
+    ASSERT_TRUE(AddShippedFont());
     ASSERT_TRUE(m_device) << m_error;
     const gfx::DeviceState before = m_device->State();
     Point size;
@@ -156,6 +163,41 @@ TEST_F(DeviceRendererTest, TextLiesInsideItsMeasuredBoxAndTheDeviceStateComesBac
               before.renderStates[static_cast<std::size_t>(gfx::RenderState::ScissorTestEnable)]);
     EXPECT_EQ(m_device->GetRenderState(gfx::RenderState::ZEnable),
               before.renderStates[static_cast<std::size_t>(gfx::RenderState::ZEnable)]);
+}
+
+// The skin's symbol font and its text face have stand-ins: Marlett's "4" is the stand-in's right arrow, and
+// "akashi" is DejaVu Sans when no font of that name is there.
+TEST_F(DeviceRendererTest, TheSkinsFontNamesHaveStandIns)
+{
+    ASSERT_TRUE(AddShippedFont());
+    for (const char* family : {"akashi", "Marlett", "MARLETT"})
+        EXPECT_EQ(
+            std::filesystem::path(Quarn::platform::fonts::FindFontFile(family, 0, false).path).filename(),
+            "DejaVuSans.ttf")
+            << family;
+    ASSERT_TRUE(m_device) << m_error;
+    std::unique_ptr<gfx::DeviceFont> plain;
+    std::string error;
+    ASSERT_TRUE(gfx::DeviceFont::Create(*m_device, {"DejaVu Sans", 14, 0, false, U"\u25B6"}, plain, error)
+                    .Succeeded());
+    Point arrow;
+    Frame(
+        [&](Device& renderer)
+        {
+            Font marlett;
+            marlett.facename = L"Marlett";
+            marlett.size = 14.0f;
+            arrow = renderer.MeasureText(&marlett, std::string("4"));
+            renderer.RenderText(&marlett, Point(20, 8), std::string("4"));
+            renderer.ReleaseAllFonts();
+        });
+    EXPECT_EQ(arrow.x, plain->Advance("\xE2\x96\xB6"));
+    EXPECT_NE(arrow.x, plain->Advance("4"));
+    int drawn = 0;
+    for (std::uint32_t y = 0; y < kHeight; ++y)
+        for (std::uint32_t x = 0; x < kWidth; ++x)
+            drawn += At(x, y) != kClear;
+    EXPECT_GT(drawn, 10);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "widgets/device/DeviceBackend.h"
 
+#include "platform/fonts/FontFile.h"
 #include "platform/gfx/DeviceFont.h"
 #include "platform/gfx/ImageFile.h"
 #include "widgets/Utility.h"
@@ -26,6 +27,31 @@ struct LoadedTexture
     std::shared_ptr<gfx::Texture> texture;
 };
 
+void LinearFilters(gfx::Device& device)
+{
+    for (const gfx::SamplerState state :
+         {gfx::SamplerState::MagFilter, gfx::SamplerState::MinFilter, gfx::SamplerState::MipFilter})
+        device.SetSamplerState(0, state, gfx::kFilterLinear);
+}
+
+// A device font, and whether its text is Marlett's symbols to be moved onto the stand-in's characters.
+struct LoadedFont
+{
+    std::unique_ptr<gfx::DeviceFont> font;
+    bool marlett;
+
+    std::string Text(const std::wstring& text) const
+    {
+        if (!marlett)
+            return Utility::UnicodeToString(text);
+        std::wstring moved;
+        for (const wchar_t c : text)
+            moved.push_back(
+                static_cast<wchar_t>(Quarn::platform::fonts::MarlettSymbol(static_cast<char32_t>(c))));
+        return Utility::UnicodeToString(moved);
+    }
+};
+
 } // namespace
 
 DeviceBackend::DeviceBackend(gfx::Device& device) : m_device(device)
@@ -49,9 +75,7 @@ void DeviceBackend::BeginFrame()
     m_device.SetRenderState(gfx::RenderState::DestBlend, gfx::kBlendInvSrcAlpha);
     m_device.SetRenderState(gfx::RenderState::ZEnable, 0);
     m_device.SetRenderState(gfx::RenderState::CullMode, gfx::kCullNone);
-    for (const gfx::SamplerState state :
-         {gfx::SamplerState::MagFilter, gfx::SamplerState::MinFilter, gfx::SamplerState::MipFilter})
-        m_device.SetSamplerState(0, state, gfx::kFilterLinear);
+    LinearFilters(m_device);
     m_device.SetSamplerState(0, gfx::SamplerState::AddressU, gfx::kAddressClamp);
     m_device.SetSamplerState(0, gfx::SamplerState::AddressV, gfx::kAddressClamp);
 }
@@ -107,44 +131,43 @@ void DeviceBackend::FreeTextureData(Texture& texture)
 
 void* DeviceBackend::LoadFontData(const std::wstring& face, int pixelHeight)
 {
-    std::unique_ptr<gfx::DeviceFont> font;
+    const std::string family = Utility::UnicodeToString(face);
+    const bool marlett = Quarn::platform::fonts::IsMarlett(family);
+    gfx::FontDesc desc{family, static_cast<std::uint32_t>(std::max(1, pixelHeight))};
+    if (marlett)
+        desc.extraCharacters = Quarn::platform::fonts::MarlettSymbols();
+    auto loaded = std::make_unique<LoadedFont>(LoadedFont{nullptr, marlett});
     std::string error;
-    if (gfx::DeviceFont::Create(
-            m_device, {Utility::UnicodeToString(face), static_cast<std::uint32_t>(std::max(1, pixelHeight))},
-            font, error)
-            .Failed())
+    if (gfx::DeviceFont::Create(m_device, desc, loaded->font, error).Failed())
         return nullptr;
-    return font.release();
+    return loaded.release();
 }
 
 void DeviceBackend::FreeFontData(void* font)
 {
-    delete static_cast<gfx::DeviceFont*>(font);
+    delete static_cast<LoadedFont*>(font);
 }
 
 Point DeviceBackend::MeasureString(void* font, const std::wstring& text)
 {
-    std::wstring counted = text;
-    counted.erase(counted.find_last_not_of(L' ') == std::wstring::npos ? 0
-                                                                       : counted.find_last_not_of(L' ') + 1);
-    auto* deviceFont = static_cast<gfx::DeviceFont*>(font);
-    return Point(deviceFont->Advance(Utility::UnicodeToString(counted)), deviceFont->LineHeight());
+    const auto* loaded = static_cast<LoadedFont*>(font);
+    const std::size_t last = text.find_last_not_of(L' ');
+    const std::wstring counted = last == std::wstring::npos ? std::wstring() : text.substr(0, last + 1);
+    return Point(loaded->font->Advance(loaded->Text(counted)), loaded->font->LineHeight());
 }
 
 void DeviceBackend::DrawString(void* font, int x, int y, int flags, std::uint32_t colour,
                                const std::wstring& text)
 {
+    const auto* loaded = static_cast<LoadedFont*>(font);
     gfx::Rect place{x, y, x, y};
     const std::uint32_t anchor = flags & 4    ? std::uint32_t{gfx::kTextRight}
                                  : flags & 64 ? std::uint32_t{gfx::kTextCentre}
                                               : 0u;
-    const std::uint32_t format = gfx::kTextNoClip | anchor;
-    static_cast<gfx::DeviceFont*>(font)->DrawText(Utility::UnicodeToString(text), place, format, colour);
+    loaded->font->DrawText(loaded->Text(text), place, gfx::kTextNoClip | anchor, colour);
     // The font draws in its own states; the widget states come back for the next triangles.
     m_device.SetVertexDeclaration(m_declaration);
-    m_device.SetSamplerState(0, gfx::SamplerState::MagFilter, gfx::kFilterLinear);
-    m_device.SetSamplerState(0, gfx::SamplerState::MinFilter, gfx::kFilterLinear);
-    m_device.SetSamplerState(0, gfx::SamplerState::MipFilter, gfx::kFilterLinear);
+    LinearFilters(m_device);
 }
 
 } // namespace Gui::Renderer
