@@ -212,6 +212,9 @@ void Batched::FreeTexture(Texture* texture)
 
 void Batched::LoadFont(Font* font)
 {
+    // Loading a loaded font again replaces what it held.
+    if (font->data)
+        FreeFont(font);
     m_fonts.push_back(font);
     font->realSize = Scale() * font->size;
     void* loaded = m_backend.LoadFontData(font->facename, static_cast<int>(font->realSize));

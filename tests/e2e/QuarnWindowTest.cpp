@@ -90,7 +90,17 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     // yellow, mounted 10 ahead of the placed ship at (5, 5), in a picture of the given size.
     const auto expectSprites = [&](std::uint32_t width, std::uint32_t height)
     {
-        const test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
+        // The X server resizes the window in its own time: frames go by until the window has its new size,
+        // then two more so that a whole frame of that size has been shown.
+        test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
+        for (int frame = 0; frame < 600 && (picture.width != width || picture.height != height); ++frame)
+        {
+            ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
+            picture = display.Capture(std::stoul(window));
+        }
+        for (int frame = 0; frame < 2; ++frame)
+            ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
+        picture = display.Capture(std::stoul(window));
         ASSERT_EQ(picture.width, width);
         ASSERT_EQ(picture.height, height);
         const auto at = [&picture](float x, float y)
@@ -114,8 +124,8 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
                 EXPECT_LT((picture.At(x, y) >> shift) & 0xFF, (0x183050u >> shift) & 0xFF) << x << "," << y;
         // The moved ship's exhaust: warm sparks trailing behind it (the stars are cold white).
         int sparks = 0;
-        for (float x = -16.0f; x <= -7.0f; x += 0.5f)
-            for (float y = -2.0f; y <= 2.0f; y += 0.5f)
+        for (float x = -20.0f; x <= -7.0f; x += 0.5f)
+            for (float y = -3.0f; y <= 3.0f; y += 0.5f)
             {
                 const auto [r, g, b] = at(x, y);
                 sparks += r > 150 && r > b + 20;

@@ -108,6 +108,10 @@ TEST(RendererTest, FontsLoadAtTheScaledSizeReloadOnLargeChangesAndMeasureTrailin
     renderer.RenderText(&font, Point(50, 5), std::string("l"));
     EXPECT_EQ(recorder.log,
               (Log{"free font 20", "load font DejaVu Sans 10", "text 50 5 4 r", "text 50 5 2 l"}));
+    recorder.log.clear();
+    renderer.LoadFont(&font);
+    EXPECT_EQ(recorder.log, (Log{"free font 10", "load font DejaVu Sans 10"}))
+        << "a second load replaces the first";
     renderer.ReleaseAllFonts();
     EXPECT_EQ(font.data, nullptr);
 }
