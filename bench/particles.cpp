@@ -5,14 +5,11 @@
 // point list of the same sprite. Frames per second are reported as the rate of iterations.
 #include "Audio/Audio.h"
 #include "Core/OutputHandler.h"
-#include "Core/SystemManager.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/Gameplay.h"
-#include "Graphics/Graphics.h"
 #include "Graphics/ParticleEmitter.h"
+#include "GraphicsBench.h"
 #include "Physics/Physics.h"
-#include "ScratchRunFolder.h"
-#include "platform/core/Headless.h"
 #include "platform/gfx/DdsFile.h"
 #include "platform/gfx/EffectFile.h"
 
@@ -23,7 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,8 +30,6 @@ namespace
 using namespace Quarn;
 namespace gfx = platform::gfx;
 
-constexpr std::uint32_t kWidth = 800;
-constexpr std::uint32_t kHeight = 600;
 constexpr std::uint32_t kSprite = 16;
 constexpr std::size_t kEmitters = 100;
 
@@ -60,9 +55,6 @@ class ParticleRun
 public:
     explicit ParticleRun(std::size_t count)
     {
-        m_folder.WriteSource("Settings/Graphics.xml",
-                             "<?xml version=\"1.0\" ?>\n<root><Graphics><WindowedWidth>800</WindowedWidth>"
-                             "<WindowedHeight>600</WindowedHeight></Graphics></root>\n");
         m_folder.WriteWorking("Effects/Model.fxo", gfx::CompiledEffect(R"(
 float Script : STANDARDSGLOBAL < string Script = "Technique=Main;"; > = 0.8;
 texture ParticleTexture : TEXTURE;
@@ -108,15 +100,11 @@ technique Main < string Script = "ClearSetColor=Back; Clear=Color; Pass=Particle
         Physics::RegisterComponentTypes();
         Gameplay::RegisterComponentTypes();
         Audio::RegisterComponentTypes();
-        m_systems = std::make_unique<SystemManager>();
-        m_graphics = std::make_unique<Graphics>();
-        m_systems->AddSystem("Graphics", m_graphics.get());
-        m_graphics->Init();
-        m_graphics->InitResources(m_systems->GetResourceManager());
+        m_game.emplace(m_folder);
         // Each emitter is filled at once: a burst of its share, then no more emission.
         for (std::size_t e = 0; e < kEmitters; ++e)
         {
-            GameObject* fountain = m_systems->GetGameObjectManager().CreateGameObject("Fountain");
+            GameObject* fountain = m_game->Systems().GetGameObjectManager().CreateGameObject("Fountain");
             ParticleEmitter& emitter = *fountain->Get<ParticleEmitter>();
             emitter.m_quantity = static_cast<std::uint32_t>(count / kEmitters);
             emitter.m_emitSpeed = 1.0e9f;
@@ -125,76 +113,36 @@ technique Main < string Script = "ClearSetColor=Back; Clear=Color; Pass=Particle
         }
     }
 
-    ~ParticleRun()
-    {
-        m_graphics.reset();
-        m_systems.reset();
-    }
-
-    Graphics& System() { return *m_graphics; }
+    BenchGraphics& Game() { return *m_game; }
 
 private:
     ScratchRunFolder m_folder{"quarn_bench_particles"};
-    std::unique_ptr<SystemManager> m_systems;
-    std::unique_ptr<Graphics> m_graphics;
+    std::optional<BenchGraphics> m_game;
 };
 
 void Engine(benchmark::State& state)
 {
     OutputHandler output(false);
     ParticleRun run(static_cast<std::size_t>(state.range(0)));
-    if (!run.System().GetDevice())
-    {
-        state.SkipWithError("no graphics device");
-        return;
-    }
-    for (auto _ : state)
-    {
-        run.System().Update(0.016f);
-        // The engine's frame only sends its work on; finishing counts the drawing in the frame, as the
-        // bare side does.
-        glFinish();
-    }
-    gfx::Device& device = *run.System().GetDevice();
-    std::vector<std::uint32_t> pixels;
-    device.ReadSurface(*device.GetBackBuffer(), pixels);
-    if (std::count(pixels.begin(), pixels.end(), pixels.front()) ==
-        static_cast<std::ptrdiff_t>(pixels.size()))
-        state.SkipWithError("the particles were not drawn");
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-
-GLuint Compile(GLenum stage, const char* source)
-{
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
+    RunEngineFrames(state, run.Game());
 }
 
 void BarePoints(benchmark::State& state)
 {
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* window = SDL_CreateWindow("", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (!context)
+    BareGlWindow window;
+    if (!window)
     {
         state.SkipWithError(SDL_GetError());
         return;
     }
-    SDL_GL_SetSwapInterval(0);
     const GLuint program = glCreateProgram();
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, R"(#version 450 core
+    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, R"(#version 450 core
         layout(location = 0) in vec3 position;
         layout(location = 1) in vec4 colour;
         layout(location = 2) in float size;
         layout(location = 0) out vec4 vColour;
         void main() { gl_Position = vec4(position.xy, 0.5, 1.0); gl_PointSize = size; vColour = colour; })");
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, R"(#version 450 core
+    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, R"(#version 450 core
         layout(location = 0) in vec4 vColour;
         layout(location = 0) out vec4 result;
         layout(binding = 0) uniform sampler2D image;
@@ -240,7 +188,7 @@ void BarePoints(benchmark::State& state)
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kSprite, kSprite, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glViewport(0, 0, kWidth, kHeight);
+    glViewport(0, 0, kBenchWidth, kBenchHeight);
     for (auto _ : state)
     {
         for (std::size_t i = 0; i < count; ++i)
@@ -255,19 +203,15 @@ void BarePoints(benchmark::State& state)
         glClearColor(0.0941f, 0.1882f, 0.3137f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(count));
-        SDL_GL_SwapWindow(window);
-        glFinish();
+        window.SwapAndFinish();
     }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    CountFrames(state);
     glDeleteTextures(1, &texture);
     glDeleteBuffers(1, &buffer);
     glDeleteVertexArrays(1, &vao);
     glDeleteProgram(program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
 }
 
 } // namespace
@@ -277,11 +221,5 @@ BENCHMARK(BarePoints)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->U
 
 int main(int argc, char** argv)
 {
-    // Offscreen, as a headless game draws, so the comparison runs without a display.
-    platform::SetHeadless(true);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

@@ -6,19 +6,15 @@
 // the floor this renderer allows. Frames per second are reported as the rate of iterations.
 #include "Audio/Audio.h"
 #include "Core/OutputHandler.h"
-#include "Core/Random.h"
-#include "Core/SystemManager.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/Gameplay.h"
 #include "GameObjects/Transform.h"
-#include "Graphics/Graphics.h"
 #include "Graphics/Mesh.h"
+#include "GraphicsBench.h"
 #include "Physics/Physics.h"
-#include "Resources/BinaryOutput.h"
-#include "ScratchRunFolder.h"
-#include "platform/core/Headless.h"
 #include "platform/gfx/DdsFile.h"
 #include "platform/gfx/EffectFile.h"
+#include "tools/meshbuilder/MeshBuilder.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -27,7 +23,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,8 +33,6 @@ namespace
 using namespace Quarn;
 namespace gfx = platform::gfx;
 
-constexpr std::uint32_t kWidth = 800;
-constexpr std::uint32_t kHeight = 600;
 constexpr std::uint32_t kTextureSize = 32;
 constexpr float kSpriteScale = 0.03f;
 
@@ -112,9 +106,6 @@ class SpriteRun
 public:
     SpriteRun(std::size_t count, bool instancing)
     {
-        m_folder.WriteSource("Settings/Graphics.xml",
-                             "<?xml version=\"1.0\" ?>\n<root><Graphics><WindowedWidth>800</WindowedWidth>"
-                             "<WindowedHeight>600</WindowedHeight></Graphics></root>\n");
         m_folder.WriteWorking("Effects/Model.fxo",
                               gfx::CompiledEffect(std::string(R"(
 float Script : STANDARDSGLOBAL < string Script = "Technique=Main;"; > = 0.8;
@@ -141,113 +132,53 @@ technique Main < string Script = "ClearSetColor=Back; Clear=Color; Pass=Objects;
             gfx::WriteDds(gfx::Format::A8R8G8B8, kTextureSize, kTextureSize, {Texels()});
         m_folder.WriteWorking("Textures/Ring.dds", std::string(dds.begin(), dds.end()));
         m_folder.WriteWorking("Textures/Default.dds", std::string(dds.begin(), dds.end()));
-        m_folder.WriteWorking("Meshes/Quad.tmb", QuadFile());
+        Mesh quad;
+        tools::BuildGrid(quad, 1.0f, 1.0f, 1, 1);
+        m_folder.WriteWorking("Meshes/Quad.tmb", tools::MeshFileBytes(quad));
         m_folder.WriteSource("Objects/Sprite.xml", "<?xml version=\"1.0\" ?>\n<root><Object><Transform/>"
                                                    "<DrawObject><Texture>Ring</Texture><MipMap>0</MipMap>"
                                                    "</DrawObject></Object></root>\n");
         Physics::RegisterComponentTypes();
         Gameplay::RegisterComponentTypes();
         Audio::RegisterComponentTypes();
-        m_systems = std::make_unique<SystemManager>();
-        m_graphics = std::make_unique<Graphics>();
-        m_systems->AddSystem("Graphics", m_graphics.get());
-        m_graphics->Init();
-        m_graphics->InitResources(m_systems->GetResourceManager());
+        m_game.emplace(m_folder);
         for (const Placement& placement : Placements(count))
         {
-            GameObject* sprite = m_systems->GetGameObjectManager().CreateGameObject("Sprite");
+            GameObject* sprite = m_game->Systems().GetGameObjectManager().CreateGameObject("Sprite");
             Transform& transform = *sprite->Get<Transform>();
             transform.Position = Vector4(placement.x, placement.y, 0.0f, 0.0f);
-            transform.Scale = Vector4(kSpriteScale, kSpriteScale * kWidth / kHeight, 1.0f, 0.0f);
+            transform.Scale = Vector4(kSpriteScale, kSpriteScale * kBenchWidth / kBenchHeight, 1.0f, 0.0f);
             transform.Angle = placement.angle;
             transform.NotifyChanged();
         }
     }
 
-    ~SpriteRun()
-    {
-        m_graphics.reset();
-        m_systems.reset();
-    }
-
-    Graphics& System() { return *m_graphics; }
+    BenchGraphics& Game() { return *m_game; }
 
 private:
-    static std::string QuadFile();
-
     ScratchRunFolder m_folder{"quarn_bench_sprites"};
-    std::unique_ptr<SystemManager> m_systems;
-    std::unique_ptr<Graphics> m_graphics;
+    std::optional<BenchGraphics> m_game;
 };
-
-std::string SpriteRun::QuadFile()
-{
-    const float vertices[] = {-0.5f, 0.5f,  0, 0, 0, -1, 0, 0, 0.5f, 0.5f,  0, 0, 0, -1, 1, 0,
-                              -0.5f, -0.5f, 0, 0, 0, -1, 0, 1, 0.5f, -0.5f, 0, 0, 0, -1, 1, 1};
-    const std::uint16_t indices[] = {0, 1, 2, 1, 3, 2};
-    Mesh quad;
-    quad.SetData(std::as_bytes(std::span(vertices)), indices, {AttributeRange{0, 0, 2, 0, 4}});
-    BinaryOutput output;
-    output.Exists("");
-    output.BeginGroup("");
-    quad.Serialize(output);
-    output.EndGroup();
-    return output.Bytes();
-}
 
 void Pipeline(benchmark::State& state, bool instancing)
 {
     OutputHandler output(false);
     SpriteRun run(static_cast<std::size_t>(state.range(0)), instancing);
-    if (!run.System().GetDevice())
-    {
-        state.SkipWithError("no graphics device");
-        return;
-    }
-    for (auto _ : state)
-    {
-        run.System().Update(0.016f);
-        // The engine's frame only sends its work on; finishing (on the engine's context, current on this
-        // thread) counts the drawing in the frame, as the bare side does.
-        glFinish();
-    }
-    gfx::Device& device = *run.System().GetDevice();
-    std::vector<std::uint32_t> pixels;
-    device.ReadSurface(*device.GetBackBuffer(), pixels);
-    if (std::count(pixels.begin(), pixels.end(), pixels.front()) ==
-        static_cast<std::ptrdiff_t>(pixels.size()))
-        state.SkipWithError("the sprites were not drawn");
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-
-GLuint Compile(GLenum stage, const std::string& source)
-{
-    const GLuint shader = glCreateShader(stage);
-    const char* text = source.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    return shader;
+    RunEngineFrames(state, run.Game());
 }
 
 // The same quads, texture and matrices (scale, turn, move, as the engine's Transform builds them) as
 // one instanced draw.
 void BareInstanced(benchmark::State& state)
 {
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 5);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* window = SDL_CreateWindow("", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (!context)
+    BareGlWindow window;
+    if (!window)
     {
         state.SkipWithError(SDL_GetError());
         return;
     }
-    SDL_GL_SetSwapInterval(0);
     const GLuint program = glCreateProgram();
-    const GLuint vertex = Compile(GL_VERTEX_SHADER, R"(#version 450 core
+    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, R"(#version 450 core
         layout(location = 0) in vec2 position;
         layout(location = 1) in vec2 texCoord;
         layout(location = 2) in vec4 placement; // x, y, cos, sin
@@ -260,7 +191,7 @@ void BareInstanced(benchmark::State& state)
             gl_Position = vec4(p + placement.xy, 0.0, 1.0);
             vTexCoord = texCoord;
         })");
-    const GLuint fragment = Compile(GL_FRAGMENT_SHADER, R"(#version 450 core
+    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, R"(#version 450 core
         layout(location = 0) in vec2 vTexCoord;
         layout(location = 0) out vec4 result;
         layout(binding = 0) uniform sampler2D image;
@@ -269,7 +200,8 @@ void BareInstanced(benchmark::State& state)
     glAttachShader(program, fragment);
     glLinkProgram(program);
     glUseProgram(program);
-    glUniform2f(glGetUniformLocation(program, "scale"), kSpriteScale, kSpriteScale * kWidth / kHeight);
+    glUniform2f(glGetUniformLocation(program, "scale"), kSpriteScale,
+                kSpriteScale * kBenchWidth / kBenchHeight);
 
     const float quad[] = {-0.5f, 0.5f, 0, 0, 0.5f, 0.5f, 1, 0, -0.5f, -0.5f, 0, 1, 0.5f, -0.5f, 1, 1};
     const std::uint16_t indices[] = {0, 1, 2, 1, 3, 2};
@@ -306,60 +238,37 @@ void BareInstanced(benchmark::State& state)
                  texels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glViewport(0, 0, kWidth, kHeight);
+    glViewport(0, 0, kBenchWidth, kBenchHeight);
     const auto count = static_cast<GLsizei>(state.range(0));
     for (auto _ : state)
     {
         glClearColor(0.0941f, 0.1882f, 0.3137f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glDrawElementsInstanced(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr, count);
-        SDL_GL_SwapWindow(window);
-        // Mesa renders on threads of its own; finishing makes the frame's work part of the frame.
-        glFinish();
+        window.SwapAndFinish();
     }
-    state.counters["fps"] =
-        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    CountFrames(state);
     glDeleteTextures(1, &texture);
     glDeleteBuffers(3, buffers);
     glDeleteVertexArrays(1, &vao);
     glDeleteProgram(program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
 }
 
 } // namespace
 
-BENCHMARK_CAPTURE(Pipeline, instanced, true)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
-BENCHMARK_CAPTURE(Pipeline, object_by_object, false)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
-BENCHMARK(BareInstanced)
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(50000)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0);
+// 1k, 10k and 50k sprites, in milliseconds over wall time.
+void SpriteCounts(benchmark::internal::Benchmark* sizes)
+{
+    sizes->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+}
+
+BENCHMARK_CAPTURE(Pipeline, instanced, true)->Apply(SpriteCounts);
+BENCHMARK_CAPTURE(Pipeline, object_by_object, false)->Apply(SpriteCounts);
+BENCHMARK(BareInstanced)->Apply(SpriteCounts);
 
 int main(int argc, char** argv)
 {
-    // Offscreen, as a headless game draws, so the comparison runs without a display.
-    platform::SetHeadless(true);
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunOffscreenBenchmarks(argc, argv);
 }

@@ -161,20 +161,9 @@ void Graphics::CheckFullScreenResolution()
         m_fullScreenWidth = m_desktopWidth;
         m_fullScreenHeight = m_desktopHeight;
     }
-    if (!m_adapter)
-        return;
     bool desktopFound = false;
-    const std::uint32_t count = m_adapter->GetModeCount(gfx::Format::X8R8G8B8);
-    for (std::uint32_t i = 0; i < count; ++i)
+    for (const gfx::DisplayMode& mode : DisplayModes())
     {
-        gfx::DisplayMode mode;
-        const gfx::Result result = m_adapter->EnumMode(gfx::Format::X8R8G8B8, i, mode);
-        if (result.Failed())
-        {
-            QUARN_GRAPHICS_ERROR(
-                result, "Failed to query available resolutions, make sure you have proper video drivers!");
-            continue;
-        }
         if (mode.width == m_fullScreenWidth && mode.height == m_fullScreenHeight)
             return;
         desktopFound |= mode.width == m_desktopWidth && mode.height == m_desktopHeight;
@@ -780,22 +769,28 @@ void Graphics::SetPreferredFullscreenResolution(std::uint32_t width, std::uint32
     ResetForModeChange();
 }
 
-std::vector<platform::PixelSize> Graphics::Resolutions(std::uint32_t aspect) const
+std::vector<gfx::DisplayMode> Graphics::DisplayModes() const
 {
-    std::vector<platform::PixelSize> sizes;
-    if (!m_adapter)
-        return sizes;
-    const std::uint32_t count = m_adapter->GetModeCount(gfx::Format::X8R8G8B8);
+    std::vector<gfx::DisplayMode> modes;
+    const std::uint32_t count = m_adapter ? m_adapter->GetModeCount(gfx::Format::X8R8G8B8) : 0;
     for (std::uint32_t i = 0; i < count; ++i)
     {
         gfx::DisplayMode mode;
         const gfx::Result result = m_adapter->EnumMode(gfx::Format::X8R8G8B8, i, mode);
         if (result.Failed())
-        {
             QUARN_GRAPHICS_ERROR(
                 result, "Failed to query available resolutions, make sure you have proper video drivers!");
-            continue;
-        }
+        else
+            modes.push_back(mode);
+    }
+    return modes;
+}
+
+std::vector<platform::PixelSize> Graphics::Resolutions(std::uint32_t aspect) const
+{
+    std::vector<platform::PixelSize> sizes;
+    for (const gfx::DisplayMode& mode : DisplayModes())
+    {
         const bool fits = aspect == 0 || (mode.height != 0 && mode.width / mode.height == aspect);
         const bool listed = std::any_of(sizes.begin(), sizes.end(),
                                         [&](const platform::PixelSize& size)

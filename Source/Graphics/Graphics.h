@@ -146,6 +146,8 @@ private:
     void ResetDevice();
     void ResetForModeChange();
     void SetBackBufferSize(std::uint32_t width, std::uint32_t height);
+    // The adapter's X8R8G8B8 modes in its order; a mode that cannot be read is reported and left out.
+    std::vector<platform::gfx::DisplayMode> DisplayModes() const;
     // Up to three readable .png, .jpg or .bmp files of the user's pictures folder, chosen at random,
     // never one twice; a missing folder is reported.
     void ChooseUserPictures();

@@ -15,7 +15,6 @@
 #include "Graphics/Texture.h"
 #include "Physics/Physics.h"
 #include "Platform/GlDeviceFixture.h"
-#include "Resources/BinaryOutput.h"
 #include "Resources/ResourceManager.h"
 #include "platform/gfx/DdsFile.h"
 #include "platform/gfx/EffectFile.h"
@@ -146,12 +145,7 @@ void WriteScene(const test::RunFolder& folder, const std::string& effect)
     folder.WriteWorking("Textures/Sheet.txa", sheet + "flag 0" + '\0' + "flag 1" + '\0');
     Mesh quad;
     tools::BuildGrid(quad, 1.0f, 1.0f, 1, 1);
-    BinaryOutput output;
-    output.Exists("");
-    output.BeginGroup("");
-    quad.Serialize(output);
-    output.EndGroup();
-    folder.WriteWorking("Meshes/Quad.tmb", output.Bytes());
+    folder.WriteWorking("Meshes/Quad.tmb", tools::MeshFileBytes(quad));
 
     folder.WriteSource("Objects/RedSprite.xml", Prototype("<Texture>Red</Texture>"));
     folder.WriteSource("Objects/BlueSprite.xml", Prototype("<Texture>Blue</Texture>"));

@@ -2,8 +2,6 @@
 #include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
 #include "Graphics/Graphics.h"
-#include "Resources/BinaryInput.h"
-#include "Resources/BinaryOutput.h"
 #include "Resources/ResourceManager.h"
 #include "platform/gfx/recording/RecordingDevice.h"
 #include "support/CapturedErrors.h"
@@ -25,16 +23,7 @@ namespace
 
 namespace gfx = platform::gfx;
 
-// The bytes of a mesh's .tmb file.
-std::string TmbBytes(Mesh& mesh)
-{
-    BinaryOutput output;
-    output.Exists("");
-    output.BeginGroup("");
-    mesh.Serialize(output);
-    output.EndGroup();
-    return output.Bytes();
-}
+using tools::MeshFileBytes;
 
 // Offsets in the file of a 1 x 1 grid: the stream's header byte, vertex block header and bytes, index
 // block header and bytes, then the range count and its five fields (AttributeID, Face Count, Face
@@ -72,7 +61,7 @@ TEST_F(MeshTest, AWrittenMeshReadsBackAndDrawsEachRange)
 {
     Mesh grid;
     tools::BuildGrid(grid, 4.0f, 2.0f, 2, 1);
-    Write("Grid", TmbBytes(grid));
+    Write("Grid", MeshFileBytes(grid));
     StartGame();
     const Resource<Mesh> mesh = Get("Grid");
     ASSERT_TRUE(mesh);
@@ -108,14 +97,14 @@ TEST_F(MeshTest, TheDemoQuadIsTheUnitGrid)
     std::ifstream file(std::string(QUARN_FIXTURES) + "/../../../Resources/Meshes/Quad.tmb", std::ios::binary);
     std::stringstream stored;
     stored << file.rdbuf();
-    EXPECT_EQ(stored.str(), TmbBytes(quad));
+    EXPECT_EQ(stored.str(), MeshFileBytes(quad));
 }
 
 TEST_F(MeshTest, DamagedFilesAreReportedWithTheirPathAndDrawNothing)
 {
     Mesh quad;
     tools::BuildGrid(quad, 1.0f, 1.0f, 1, 1);
-    const std::string good = TmbBytes(quad);
+    const std::string good = MeshFileBytes(quad);
     const struct
     {
         const char* name;

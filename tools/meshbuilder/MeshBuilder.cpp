@@ -1,8 +1,8 @@
 #include "tools/meshbuilder/MeshBuilder.h"
 
 #include "Resources/BinaryOutput.h"
+#include "platform/io/AtomicWrite.h"
 
-#include <fstream>
 #include <vector>
 
 namespace Quarn::tools
@@ -39,21 +39,23 @@ void BuildGrid(Mesh& mesh, float width, float height, std::uint32_t columns, std
                  {AttributeRange{0, 0, faces, 0, static_cast<std::uint32_t>(vertices.size())}});
 }
 
-bool WriteMesh(Mesh& mesh, const std::filesystem::path& path, std::string& error)
+std::string MeshFileBytes(Mesh& mesh)
 {
     BinaryOutput output;
-    if (output.Exists(""))
-    {
-        output.BeginGroup("");
-        mesh.Serialize(output);
-        output.EndGroup();
-    }
-    if (!output.Save(path))
-    {
-        error = "cannot write \"" + path.string() + "\"";
-        return false;
-    }
-    return true;
+    output.Exists("");
+    output.BeginGroup("");
+    mesh.Serialize(output);
+    output.EndGroup();
+    return output.Bytes();
+}
+
+bool WriteMesh(Mesh& mesh, const std::filesystem::path& path, std::string& error)
+{
+    std::string reason;
+    if (platform::WriteFileAtomically(path, MeshFileBytes(mesh), reason))
+        return true;
+    error = "cannot write \"" + path.string() + "\": " + reason;
+    return false;
 }
 
 } // namespace Quarn::tools

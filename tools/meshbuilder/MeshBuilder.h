@@ -23,6 +23,8 @@ static_assert(sizeof(MeshVertex) == Mesh::kVertexStride);
 // (1, 1) at the lower right; one range covers it all.
 void BuildGrid(Mesh& mesh, float width, float height, std::uint32_t columns, std::uint32_t rows);
 
+// The bytes of the mesh's ".tmb" file.
+std::string MeshFileBytes(Mesh& mesh);
 // The mesh as a ".tmb" file; false with the reason when it cannot be written.
 bool WriteMesh(Mesh& mesh, const std::filesystem::path& path, std::string& error);
 
