@@ -7,6 +7,8 @@ deps:
 run: deps
 	cmake --preset release
 	cmake --build --preset release
+	@# The game needs the user's pictures folder, which a desktop session makes and a bare machine lacks.
+	@[ -f "$${XDG_CONFIG_HOME:-$$HOME/.config}/user-dirs.dirs" ] || mkdir -p "$$HOME/Pictures"
 	cd build/release/run && ./quarn
 
 test: deps

@@ -65,4 +65,9 @@ private:
 // pictures folder, "dir/Pictures", that XDG_CONFIG_HOME=dir/config points the game to.
 void PrepareRunFolder(const std::filesystem::path& dir);
 
+// The environment setting that keeps the system libraries' own leaks (fontconfig's caches, for one) out
+// of a sanitized game's exit status.
+inline const std::string kLeakSuppressions =
+    "LSAN_OPTIONS=suppressions=" QUARN_SOURCE_DIR "/../../lsan-suppressions.txt:print_suppressions=0";
+
 } // namespace Quarn::test

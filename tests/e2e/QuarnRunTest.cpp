@@ -24,14 +24,19 @@ const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / 
 // Runs the built game in the given folder and returns its exit status. The player's data folder is
 // the given one (the run's own folder unless said), so runs never touch the real user's files.
 // Its error output goes to errors when given. A run that does not end within two minutes is killed.
+// Its pictures folder is an empty one of its own.
 int RunQuarn(const std::filesystem::path& dir, const std::string& arguments,
              const std::filesystem::path& dataHome = {}, const std::filesystem::path& errors = {})
 {
     const std::filesystem::path data = dataHome.empty() ? dir : dataHome;
     const std::string errorOutput = errors.empty() ? "/dev/null" : errors.string();
-    const std::string command = "cd '" + dir.string() + "' && XDG_DATA_HOME='" + data.string() +
-                                "' timeout -s KILL 120 '" + (kRunDir / "quarn").string() + "' " + arguments +
-                                " >/dev/null 2>'" + errorOutput + "'";
+    // The game requires a pictures folder; the machine running the tests need not have one.
+    const test::TempDir home;
+    const test::ScopedPicturesFolder pictures(home / "config", home / "Pictures");
+    const std::string command = "cd '" + dir.string() + "' && " + test::kLeakSuppressions +
+                                " XDG_DATA_HOME='" + data.string() + "' timeout -s KILL 120 '" +
+                                (kRunDir / "quarn").string() + "' " + arguments + " >/dev/null 2>'" +
+                                errorOutput + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -78,7 +83,7 @@ TEST(QuarnRun, TheDemosEngineLoopIsInTheSoundOutput)
     options.outputFile = dir / "output.txt";
     options.environment = {"XDG_DATA_HOME=" + dir.Path().string(),
                            "XDG_CONFIG_HOME=" + (dir / "config").string(), "SDL_AUDIODRIVER=disk",
-                           "SDL_DISKAUDIOFILE=" + output.string()};
+                           "SDL_DISKAUDIOFILE=" + output.string(), test::kLeakSuppressions};
     test::ChildProcess game({(kRunDir / "quarn").string(), "--headless", "--log"}, options);
     // The hum starts with the script that logs this; six seconds of sound are written from then on.
     test::GrowingFile log(dir / "run/RunLog.txt");

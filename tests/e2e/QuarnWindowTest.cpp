@@ -49,10 +49,9 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     test::ChildProcess::Options options;
     options.workingDir = dir / "run";
     options.outputFile = dir / "output.txt";
-    options.environment = {
-        "DISPLAY=" + display.Name(), "SDL_VIDEODRIVER", "XDG_DATA_HOME=" + dir.Path().string(),
-        "XDG_CONFIG_HOME=" + (dir / "config").string(),
-        "LSAN_OPTIONS=suppressions=" QUARN_SOURCE_DIR "/../../lsan-suppressions.txt:print_suppressions=0"};
+    options.environment = {"DISPLAY=" + display.Name(), "SDL_VIDEODRIVER",
+                           "XDG_DATA_HOME=" + dir.Path().string(),
+                           "XDG_CONFIG_HOME=" + (dir / "config").string(), test::kLeakSuppressions};
     test::ChildProcess game({(kRunDir / "quarn").string(), "--log"}, options);
     auto output = [&dir] { return test::TempDir::Read(dir / "output.txt"); };
 

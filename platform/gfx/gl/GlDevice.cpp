@@ -194,8 +194,12 @@ public:
         if (sdlWindow && (SDL_GetWindowFlags(sdlWindow->Native()) & SDL_WINDOW_OPENGL))
             m_shown = sdlWindow;
         // Only a place for the context: the device draws into framebuffers of its own.
-        m_ownWindow = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
-                                       SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        {
+            // The first window may load the GL driver (see DriverAllocations).
+            const DriverAllocations driver;
+            m_ownWindow = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 1, 1,
+                                           SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        }
         if (!m_ownWindow)
             return Fail("no window for an OpenGL context: ", error);
         m_context = SDL_GL_CreateContext(m_ownWindow);
