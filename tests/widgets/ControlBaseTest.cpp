@@ -1,0 +1,186 @@
+#include "WidgetTest.h"
+
+#include "widgets/Controls/Base.h"
+#include "widgets/Controls/Button.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace Gui::test
+{
+namespace
+{
+
+using Controls::Base;
+
+struct ChildSpec
+{
+    int dock;
+    Rect bounds;
+    Margin margin;
+    bool hidden;
+};
+
+TEST(ControlBaseTest, DockingPlacesChildrenInTheShrinkingArea)
+{
+    const struct
+    {
+        const char* name;
+        Padding padding;
+        std::vector<ChildSpec> children;
+        std::vector<Rect> expected;
+        Rect inner;
+    } cases[] = {
+        {"top and left at once take the top strip, then the left of what remains",
+         Padding(),
+         {{Pos::Top | Pos::Left, Rect(0, 0, 20, 10), Margin(), false}},
+         {Rect(0, 10, 100, 90)},
+         Rect(100, 10, 0, 90)},
+        {"two fills get the same area",
+         Padding(),
+         {{Pos::Fill, Rect(), Margin(), false}, {Pos::Fill, Rect(), Margin(), false}},
+         {Rect(0, 0, 100, 100), Rect(0, 0, 100, 100)},
+         Rect(0, 0, 100, 100)},
+        {"a hidden docked child takes no room; a hidden fill child still gets the fill",
+         Padding(),
+         {{Pos::Top, Rect(0, 0, 10, 30), Margin(), true}, {Pos::Fill, Rect(), Margin(), true}},
+         {Rect(0, 0, 10, 30), Rect(0, 0, 100, 100)},
+         Rect(0, 0, 100, 100)},
+        {"centred children keep their size and move to the middle",
+         Padding(),
+         {{Pos::Center, Rect(5, 5, 20, 10), Margin(), false},
+          {Pos::CenterH, Rect(5, 7, 21, 10), Margin(), false}},
+         {Rect(40, 45, 20, 10), Rect(39, 7, 21, 10)},
+         Rect(0, 0, 100, 100)},
+        {"margins go around docked children",
+         Padding(),
+         {{Pos::Top, Rect(0, 0, 10, 10), Margin(2, 3, 4, 5), false},
+          {Pos::Right, Rect(0, 0, 10, 10), Margin(1, 1, 1, 1), false},
+          {Pos::Fill, Rect(), Margin(1, 2, 3, 4), false}},
+         {Rect(2, 3, 94, 10), Rect(89, 19, 10, 80), Rect(1, 20, 84, 76)},
+         Rect(0, 18, 88, 82)},
+        {"bottom, then left, inside padding",
+         Padding(5, 6, 7, 8),
+         {{Pos::Bottom, Rect(0, 0, 10, 10), Margin(), false},
+          {Pos::Left, Rect(0, 0, 15, 10), Margin(), false}},
+         {Rect(5, 82, 88, 10), Rect(5, 6, 15, 76)},
+         Rect(20, 6, 73, 76)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Base parent(nullptr);
+        parent.SetBounds(0, 0, 100, 100);
+        parent.SetPadding(c.padding);
+        std::vector<Base*> children;
+        for (const ChildSpec& spec : c.children)
+        {
+            Base* child = new Base(&parent);
+            child->SetBounds(spec.bounds);
+            child->SetMargin(spec.margin);
+            child->Dock(spec.dock);
+            child->SetHidden(spec.hidden);
+            children.push_back(child);
+        }
+        parent.RecurseLayout(nullptr);
+        for (std::size_t i = 0; i < children.size(); ++i)
+            EXPECT_EQ(children[i]->GetBounds(), c.expected[i]) << "child " << i;
+        EXPECT_EQ(parent.GetInnerBounds(), c.inner);
+    }
+}
+
+TEST(ControlBaseTest, MoveToKeepsARestrictedControlInsideItsParent)
+{
+    const struct
+    {
+        Margin parentMargin;
+        Padding padding;
+        Rect bounds;
+        Point target;
+        Point expected;
+    } cases[] = {
+        {Margin(), Padding(), Rect(0, 0, 20, 20), Point(-5, -5), Point(0, 0)},
+        {Margin(), Padding(), Rect(0, 0, 20, 20), Point(95, 90), Point(80, 80)},
+        {Margin(3, 4, 5, 6), Padding(1, 1, 1, 1), Rect(0, 0, 20, 20), Point(0, 0), Point(4, 5)},
+        {Margin(3, 4, 5, 6), Padding(1, 1, 1, 1), Rect(0, 0, 20, 20), Point(90, 90), Point(74, 73)},
+        // Wider than its parent: the right clamp comes last and wins, leaving x negative.
+        {Margin(), Padding(), Rect(0, 0, 150, 20), Point(10, 10), Point(-50, 10)},
+    };
+    for (const auto& c : cases)
+    {
+        Base parent(nullptr);
+        parent.SetBounds(0, 0, 100, 100);
+        parent.SetMargin(c.parentMargin);
+        Base* child = new Base(&parent);
+        child->SetBounds(c.bounds);
+        child->SetPadding(c.padding);
+        child->RestrictToParent(true);
+        child->MoveTo(c.target.x, c.target.y);
+        EXPECT_EQ(Point(child->X(), child->Y()), c.expected);
+        child->RestrictToParent(false);
+        child->MoveTo(c.target.x, c.target.y);
+        EXPECT_EQ(Point(child->X(), child->Y()), c.target);
+    }
+}
+
+TEST(ControlBaseTest, ControlAtFindsTheTopmostChildInsideItsEdges)
+{
+    Base root(nullptr);
+    root.SetBounds(0, 0, 100, 100);
+    Base* under = new Base(&root);
+    under->SetBounds(10, 10, 20, 20);
+    Base* over = new Base(&root);
+    over->SetBounds(20, 20, 20, 20);
+    Base* transparent = new Base(&root);
+    transparent->SetBounds(50, 50, 40, 40);
+    transparent->SetMouseInputEnabled(false);
+    Base* inside = new Base(transparent);
+    inside->SetBounds(0, 0, 10, 10);
+
+    EXPECT_EQ(root.GetControlAt(29, 29), over);
+    EXPECT_EQ(root.GetControlAt(19, 19), under);
+    EXPECT_EQ(root.GetControlAt(39, 39), over);
+    EXPECT_EQ(root.GetControlAt(40, 40), &root);
+    EXPECT_EQ(root.GetControlAt(99, 99), &root);
+    EXPECT_EQ(root.GetControlAt(100, 50), nullptr);
+    EXPECT_EQ(root.GetControlAt(-1, 50), nullptr);
+    // A control without mouse input lets the pointer through, but not its children.
+    EXPECT_EQ(root.GetControlAt(70, 70), &root);
+    EXPECT_EQ(root.GetControlAt(55, 55), inside);
+    over->Hide();
+    EXPECT_EQ(root.GetControlAt(29, 29), under);
+    EXPECT_FALSE(root.SetBounds(0, 0, 100, 100));
+}
+
+// A control that sends added children into an inner panel.
+class Panel : public Base
+{
+public:
+    using Base::Base;
+    void UseInnerPanel(Base* panel) { m_innerPanel = panel; }
+};
+
+TEST(ControlBaseTest, PositionsConvertThroughNestedInnerPanels)
+{
+    Base root(nullptr);
+    auto* scroller = new Panel(&root);
+    scroller->SetPos(100, 50);
+    auto* outer = new Panel(scroller);
+    outer->SetPos(5, 7);
+    auto* deeper = new Base(outer);
+    deeper->SetPos(-30, 2);
+    outer->UseInnerPanel(deeper);
+    scroller->UseInnerPanel(outer);
+
+    Base* item = new Base(scroller);
+    item->SetPos(3, 4);
+    EXPECT_EQ(item->GetParent(), scroller);
+    EXPECT_TRUE(deeper->IsChild(item));
+    const Point corner(100 + 5 - 30 + 3, 50 + 7 + 2 + 4);
+    EXPECT_EQ(item->LocalPosToCanvas(Point(1, 1)), Point(corner.x + 1, corner.y + 1));
+    EXPECT_EQ(item->CanvasPosToLocal(Point(corner.x + 1, corner.y + 1)), Point(1, 1));
+}
+
+} // namespace
+} // namespace Gui::test

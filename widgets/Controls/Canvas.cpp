@@ -1,0 +1,188 @@
+#include "widgets/Controls/Canvas.h"
+
+#include "widgets/Input.h"
+#include "widgets/Renderer.h"
+#include "widgets/Skin.h"
+
+namespace Gui::Controls
+{
+
+namespace
+{
+
+// Whether a character can be typed into a control: not a C0 or C1 control code, DEL, a surrogate or past
+// Unicode. (The C library's iswprint depends on the process locale, which a game does not set.)
+bool IsPrintable(wchar_t character)
+{
+    const auto code = static_cast<std::uint32_t>(character);
+    if (code < 0x20 || (code >= 0x7F && code < 0xA0))
+        return false;
+    return (code < 0xD800 || code > 0xDFFF) && code <= 0x10FFFF;
+}
+
+} // namespace
+
+Canvas::Canvas(Skin::Base* skin) : Base(nullptr)
+{
+    SetBounds(0, 0, 10000, 10000);
+    SetSkin(skin, false);
+    SetScale(1.0f);
+}
+
+Canvas::~Canvas()
+{
+    // A control queued after it was detached is no longer reached through the children.
+    ProcessDelayedDeletes();
+}
+
+void Canvas::RenderCanvas()
+{
+    DoThink();
+    Skin::Base* skin = GetSkin();
+    Renderer::Base* render = skin ? skin->GetRender() : nullptr;
+    if (render)
+    {
+        render->Begin();
+        LayoutWithTabOrder(skin);
+        render->SetClipRegion(GetBounds());
+        render->SetRenderOffset(Point(0, 0));
+        render->SetScale(Scale());
+        DoRender(skin);
+        render->EndClip();
+        render->End();
+    }
+    ProcessDelayedDeletes();
+}
+
+void Canvas::DoThink()
+{
+    if (Hidden())
+        return;
+    ProcessDelayedDeletes();
+    LayoutWithTabOrder(GetSkin());
+    Input::OnCanvasThink(this);
+}
+
+void Canvas::LayoutWithTabOrder(Skin::Base* skin)
+{
+    NextTab = nullptr;
+    FirstTab = nullptr;
+    RecurseLayout(skin);
+    if (!NextTab)
+        NextTab = FirstTab;
+}
+
+void Canvas::SetScale(float scale)
+{
+    if (m_scale == scale)
+        return;
+    m_scale = scale;
+    if (Skin::Base* skin = GetSkin(); skin && skin->GetRender())
+        skin->GetRender()->SetScale(scale);
+    OnScaleChanged();
+    Redraw();
+}
+
+void Canvas::Release()
+{
+    while (!m_children.empty())
+    {
+        Base* child = m_children.front();
+        RemoveChild(child);
+        delete child;
+    }
+    delete this;
+}
+
+void Canvas::AddDelayedDelete(Base* control)
+{
+    if (control->BeingDestroyed() || m_deleteSet.contains(control))
+        return;
+    m_deletePending = true;
+    m_deleteSet.insert(control);
+    m_delayedDeletes.push_back(control);
+    control->m_deleteQueue = this;
+}
+
+void Canvas::PreDeleteCanvas(Base* control)
+{
+    if (!m_deletePending || !m_deleteSet.erase(control))
+        return;
+    m_delayedDeletes.remove(control);
+    m_deletePending = !m_deleteSet.empty();
+    control->m_deleteQueue = nullptr;
+}
+
+void Canvas::ProcessDelayedDeletes()
+{
+    // One at a time, the rest still queued: a control whose ancestor is deleted first leaves the queue
+    // as it goes, and deletes queued meanwhile join the end.
+    while (!m_delayedDeletes.empty())
+    {
+        Base* control = m_delayedDeletes.front();
+        m_delayedDeletes.pop_front();
+        m_deleteSet.erase(control);
+        m_deletePending = !m_deleteSet.empty();
+        control->m_deleteQueue = nullptr;
+        delete control;
+    }
+}
+
+bool Canvas::InputMouseMoved(int x, int y, int dx, int dy)
+{
+    if (Hidden())
+        return false;
+    Input::OnMouseMoved(this, x, y, dx, dy);
+    if (!HoveredControl || HoveredControl == this || HoveredControl->GetCanvas() != this)
+        return false;
+    HoveredControl->OnMouseMoved(x, y, dx, dy);
+    HoveredControl->UpdateCursor();
+    return true;
+}
+
+bool Canvas::InputMouseButton(int button, bool down)
+{
+    if (Hidden() || button < 0)
+        return false;
+    return Input::OnMouseClicked(this, button, down);
+}
+
+bool Canvas::InputKey(int key, bool down)
+{
+    if (Hidden() || key < 0 || key >= Key::Count)
+        return false;
+    return Input::OnKeyEvent(this, key, down);
+}
+
+bool Canvas::InputCharacter(wchar_t character)
+{
+    if (Hidden() || !IsPrintable(character))
+        return false;
+    if (Input::HandleAccelerator(this, character))
+        return true;
+    if (!KeyboardFocus || KeyboardFocus->GetCanvas() != this || !KeyboardFocus->Visible())
+        return false;
+    if (Input::IsControlDown())
+        return false;
+    return KeyboardFocus->OnChar(character);
+}
+
+bool Canvas::InputMouseWheel(int delta)
+{
+    if (Hidden() || !HoveredControl || HoveredControl == this || HoveredControl->GetCanvas() != this)
+        return false;
+    return HoveredControl->OnMouseWheeled(delta);
+}
+
+void Canvas::OnBoundsChanged(Rect oldBounds)
+{
+    Base::OnBoundsChanged(oldBounds);
+    InvalidateChildren(true);
+}
+
+void Canvas::Render(Skin::Base* /*skin*/)
+{
+    m_needsRedraw = false;
+}
+
+} // namespace Gui::Controls

@@ -1,0 +1,56 @@
+#include "widgets/Controls/ImagePanel.h"
+
+#include "widgets/Renderer.h"
+#include "widgets/Skin.h"
+
+namespace Gui::Controls
+{
+
+ImagePanel::ImagePanel(Base* parent) : Base(parent)
+{
+    SetMouseInputEnabled(false);
+}
+
+ImagePanel::~ImagePanel()
+{
+    if (Renderer::Base* render = RendererOf())
+        render->FreeTexture(&m_texture);
+}
+
+Renderer::Base* ImagePanel::RendererOf()
+{
+    Skin::Base* skin = GetSkin();
+    return skin ? skin->GetRender() : nullptr;
+}
+
+void ImagePanel::SetUV(float uLeft, float vTop, float uRight, float vBottom)
+{
+    m_uv[0] = uLeft;
+    m_uv[1] = vTop;
+    m_uv[2] = uRight;
+    m_uv[3] = vBottom;
+}
+
+void ImagePanel::SetImage(const std::wstring& name)
+{
+    Renderer::Base* render = RendererOf();
+    if (render)
+        render->FreeTexture(&m_texture);
+    m_texture.name = name;
+    if (render)
+        render->LoadTexture(&m_texture);
+}
+
+void ImagePanel::SizeToContents()
+{
+    SetSize(m_texture.width, m_texture.height);
+}
+
+void ImagePanel::Render(Skin::Base* skin)
+{
+    Renderer::Base* render = skin->GetRender();
+    render->SetDrawColor(m_drawColour);
+    render->DrawTexturedRect(&m_texture, GetRenderBounds(), m_uv[0], m_uv[1], m_uv[2], m_uv[3]);
+}
+
+} // namespace Gui::Controls
