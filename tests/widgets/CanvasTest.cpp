@@ -302,5 +302,38 @@ TEST_F(CanvasTest, ASecondCanvasReachesNothingOfTheFirst)
     EXPECT_EQ(HoveredControl, nullptr);
 }
 
+TEST_F(CanvasTest, ChildrenAreClippedToTheirParentsAtEveryScale)
+{
+    // Counts its draws.
+    class Painted : public Base
+    {
+    public:
+        using Base::Base;
+        void Render(Skin::Base*) override { ++draws; }
+        int draws = 0;
+    };
+    auto* panel = new Base(canvas);
+    panel->SetBounds(10, 10, 50, 50);
+    auto* overlapping = new Painted(panel);
+    overlapping->SetBounds(40, 40, 30, 30);
+    auto* outside = new Painted(panel);
+    outside->SetBounds(50, 0, 10, 10);
+    const struct
+    {
+        float scale;
+        std::string scissor;
+    } cases[] = {{1.0f, "scissor 50 50 10 10"}, {2.0f, "scissor 100 100 20 20"}};
+    for (const auto& c : cases)
+    {
+        canvas->SetScale(c.scale);
+        Recorder().log.clear();
+        canvas->RenderCanvas();
+        const Log& log = Recorder().log;
+        EXPECT_NE(std::find(log.begin(), log.end(), c.scissor), log.end()) << c.scale;
+    }
+    EXPECT_EQ(overlapping->draws, 2);
+    EXPECT_EQ(outside->draws, 0);
+}
+
 } // namespace
 } // namespace Gui::test

@@ -1,5 +1,13 @@
 #include "widgets/device/DeviceBackend.h"
 
+#include "UI/Skin/BWSkin.h"
+#include "widgets/Controls/Button.h"
+#include "widgets/Controls/Canvas.h"
+#include "widgets/Controls/CheckBox.h"
+#include "widgets/Controls/Label.h"
+#include "widgets/Input.h"
+#include "widgets/Platform.h"
+
 #include "Platform/GlDeviceFixture.h"
 #include "platform/fonts/FontFile.h"
 #include "platform/fonts/PrivateFonts.h"
@@ -41,11 +49,21 @@ protected:
     {
         ASSERT_TRUE(m_device) << m_error;
         Device renderer(*m_device);
+        Capture(
+            [&]
+            {
+                renderer.Begin();
+                draw(renderer);
+                renderer.End();
+            });
+    }
+    // One scene on a cleared back buffer, read back.
+    void Capture(const std::function<void()>& draw)
+    {
+        ASSERT_TRUE(m_device) << m_error;
         m_device->BeginScene();
         m_device->Clear({}, gfx::kClearTarget, kClear, 1.0f, 0);
-        renderer.Begin();
-        draw(renderer);
-        renderer.End();
+        draw();
         m_device->EndScene();
         ASSERT_TRUE(m_device->ReadSurface(*m_device->GetBackBuffer(), m_pixels).Succeeded());
     }
@@ -198,6 +216,102 @@ TEST_F(DeviceRendererTest, TheSkinsFontNamesHaveStandIns)
         for (std::uint32_t x = 0; x < kWidth; ++x)
             drawn += At(x, y) != kClear;
     EXPECT_GT(drawn, 10);
+}
+
+// The engine's skin on the device: a canvas drawn whole, read back.
+TEST_F(DeviceRendererTest, TheEngineSkinsControlsShowTheirStatesAndStayInsideTheirParents)
+{
+    ASSERT_TRUE(AddShippedFont());
+    ASSERT_TRUE(m_device) << m_error;
+    Platform::Fake host;
+    Platform::SetHost(&host);
+    Input::Reset();
+    Device renderer(*m_device);
+    Quarn::BWSkin skin;
+    skin.SetRender(&renderer);
+    auto* canvas = new Controls::Canvas(&skin);
+    canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    auto* button = new Controls::Button(canvas);
+    button->SetBounds(1, 1, 20, 12);
+    auto* box = new Controls::CheckBox(canvas);
+    box->SetPos(30, 2);
+    box->SetChecked(true);
+    auto* panel = new Controls::Base(canvas);
+    panel->SetBounds(40, 16, 10, 10);
+    auto* clipped = new Controls::Button(panel);
+    clipped->SetBounds(5, 5, 20, 20);
+    auto frame = [&] { Capture([&] { canvas->RenderCanvas(); }); };
+
+    frame();
+    EXPECT_EQ(At(10, 6), 0xFF000000u) << "a resting face is black";
+    EXPECT_EQ(At(5, 1), 0xFFE6E6E6u) << "inside a light-grey frame";
+    const std::uint32_t ticked = At(40, 12);
+    EXPECT_GT((ticked >> 16) & 0xFF, 200u);
+    EXPECT_LT(ticked & 0xFF, 60u) << std::hex << ticked;
+    // The clipped button's frame would run to x 65 and y 41: nothing of it passes its parent's edges.
+    EXPECT_EQ(At(47, 21), 0xFFE6E6E6u);
+    EXPECT_EQ(At(49, 25), 0xFF000000u);
+    for (std::uint32_t x = 50; x < kWidth; ++x)
+        EXPECT_EQ(At(x, 21), kClear) << x;
+    for (std::uint32_t y = 26; y < kHeight; ++y)
+        EXPECT_EQ(At(46, y), kClear) << y;
+
+    canvas->InputMouseMoved(10, 6, 0, 0);
+    frame();
+    EXPECT_EQ(At(10, 6), 0xFF2B91AFu) << "hovered: teal";
+    canvas->InputMouseButton(0, true);
+    frame();
+    EXPECT_EQ(At(10, 6), 0xFFF08232u) << "pressed: orange";
+    canvas->InputMouseButton(0, false);
+
+    delete canvas;
+    Platform::SetHost(nullptr);
+}
+
+// A right-aligned label's text ends at the label's right edge, a centred one's middle is the label's.
+TEST_F(DeviceRendererTest, AlignedLabelsAnchorTheirTextAtTheirEdgeOrMiddle)
+{
+    ASSERT_TRUE(AddShippedFont());
+    ASSERT_TRUE(m_device) << m_error;
+    Device renderer(*m_device);
+    Quarn::BWSkin skin;
+    skin.SetRender(&renderer);
+    auto* canvas = new Controls::Canvas(&skin);
+    canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    auto* label = new Controls::Label(canvas);
+    label->SetBounds(0, 0, static_cast<int>(kWidth), 16);
+    label->SetText("Hi");
+    const struct
+    {
+        int alignment;
+        int expectedMiddle;
+    } cases[] = {{Pos::Right, -1}, {Pos::CenterH, static_cast<int>(kWidth) / 2}};
+    for (const auto& c : cases)
+    {
+        label->SetAlignment(c.alignment);
+        label->Invalidate();
+        Capture([&] { canvas->RenderCanvas(); });
+        int left = static_cast<int>(kWidth);
+        int right = -1;
+        for (std::uint32_t y = 0; y < 16; ++y)
+            for (std::uint32_t x = 0; x < kWidth; ++x)
+                if (At(x, y) != kClear)
+                {
+                    left = std::min(left, static_cast<int>(x));
+                    right = std::max(right, static_cast<int>(x));
+                }
+        ASSERT_GE(right, 0) << c.alignment;
+        if (c.alignment == Pos::Right)
+        {
+            EXPECT_GE(right, static_cast<int>(kWidth) - 3);
+            EXPECT_GT(left, static_cast<int>(kWidth) / 2);
+        }
+        else
+        {
+            EXPECT_NEAR((left + right) / 2, c.expectedMiddle, 2);
+        }
+    }
+    delete canvas;
 }
 
 } // namespace
