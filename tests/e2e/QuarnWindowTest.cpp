@@ -1,6 +1,5 @@
 #include "e2e/ChildProcessSupport.h"
 #include "e2e/VirtualDisplaySupport.h"
-#include "platform/process/ProcessRunner.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,20 +19,6 @@ namespace
 using namespace std::chrono_literals;
 
 const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / "run";
-
-// Runs xdotool on the display and returns its standard output, or nothing when it failed.
-std::optional<std::string> XDoTool(const std::string& display, std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), {"env", "DISPLAY=" + display, "xdotool"});
-    std::string output;
-    platform::ProcessRequest request;
-    request.arguments = std::move(arguments);
-    request.idleTimeout = 60s;
-    request.onOutput = [&output](std::string_view chunk) { output += chunk; };
-    if (!platform::RunProcess(request).Succeeded())
-        return std::nullopt;
-    return output;
-}
 
 // The game in a window on a display of its own: a script listens to the arrow keys and moves a ship;
 // the keys come from the X server as a user's would, the window shows what the engine drew, and
@@ -58,13 +43,13 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     test::GrowingFile log(dir / "run/RunLog.txt");
     ASSERT_TRUE(log.WaitFor("Arrow keys move demoShip\n", game, 120s)) << output();
 
-    const auto found =
-        XDoTool(display.Name(), {"search", "--sync", "--onlyvisible", "--pid", std::to_string(game.Pid())});
+    const auto found = test::XDoTool(
+        display.Name(), {"search", "--sync", "--onlyvisible", "--pid", std::to_string(game.Pid())});
     ASSERT_TRUE(found.has_value()) << output();
     const std::string window = found->substr(0, found->find('\n'));
     // The demo's settings name the window.
-    EXPECT_EQ(XDoTool(display.Name(), {"getwindowname", window}), "Quarn demo\n");
-    ASSERT_TRUE(XDoTool(display.Name(), {"windowfocus", "--sync", window}).has_value());
+    EXPECT_EQ(test::XDoTool(display.Name(), {"getwindowname", window}), "Quarn demo\n");
+    ASSERT_TRUE(test::XDoTool(display.Name(), {"windowfocus", "--sync", window}).has_value());
 
     // One key at a time, each waited for: the script's log line tells the key arrived.
     const std::vector<std::pair<std::string, std::string>> presses = {
@@ -74,7 +59,7 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     };
     for (const auto& [key, line] : presses)
     {
-        ASSERT_TRUE(XDoTool(display.Name(), {"key", key}).has_value()) << key;
+        ASSERT_TRUE(test::XDoTool(display.Name(), {"key", key}).has_value()) << key;
         ASSERT_TRUE(log.WaitFor(line, game, 60s)) << "the script did not log: " << line << output();
     }
 
@@ -149,7 +134,7 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     for (const auto& [line, width, height] :
          {std::tuple{"Full screen on\n", 1024u, 768u}, std::tuple{"Full screen off\n", 800u, 600u}})
     {
-        ASSERT_TRUE(XDoTool(display.Name(), {"key", "f"}).has_value());
+        ASSERT_TRUE(test::XDoTool(display.Name(), {"key", "f"}).has_value());
         ASSERT_TRUE(log.WaitFor(line, game, 60s)) << output();
         for (int frame = 0; frame < 2; ++frame)
             ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();

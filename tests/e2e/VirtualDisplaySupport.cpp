@@ -1,5 +1,7 @@
 #include "e2e/VirtualDisplaySupport.h"
 
+#include "platform/process/ProcessRunner.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -91,6 +93,19 @@ VirtualDisplay::Picture VirtualDisplay::Capture(unsigned long window) const
     }
     XCloseDisplay(display);
     return picture;
+}
+
+std::optional<std::string> XDoTool(const std::string& display, std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), {"env", "DISPLAY=" + display, "xdotool"});
+    std::string output;
+    platform::ProcessRequest request;
+    request.arguments = std::move(arguments);
+    request.idleTimeout = std::chrono::seconds(60);
+    request.onOutput = [&output](std::string_view chunk) { output += chunk; };
+    if (!platform::RunProcess(request).Succeeded())
+        return std::nullopt;
+    return output;
 }
 
 } // namespace Quarn::test

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,8 @@ private:
     std::unique_ptr<ChildProcess> m_server;
     std::string m_name;
 };
+
+// Runs xdotool on the display and returns its standard output, or nothing when it failed.
+std::optional<std::string> XDoTool(const std::string& display, std::vector<std::string> arguments);
 
 } // namespace Quarn::test
