@@ -43,6 +43,13 @@ std::wstring StringToUnicode(std::string_view narrow)
 std::string UnicodeToString(std::wstring_view wide)
 {
     std::string narrow;
+    AssignFromUnicode(narrow, wide);
+    return narrow;
+}
+
+void AssignFromUnicode(std::string& narrow, std::wstring_view wide)
+{
+    narrow.clear();
     narrow.reserve(wide.size());
     for (const wchar_t w : wide)
     {
@@ -70,7 +77,6 @@ std::string UnicodeToString(std::wstring_view wide)
             narrow.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
     }
-    return narrow;
 }
 
 void AssignFromString(std::wstring& wide, std::string_view narrow)

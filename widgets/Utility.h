@@ -12,6 +12,8 @@ namespace Gui::Utility
 std::wstring StringToUnicode(std::string_view narrow);
 std::string UnicodeToString(std::wstring_view wide);
 void AssignFromString(std::wstring& wide, std::string_view narrow);
+// Encodes into narrow, reusing its storage.
+void AssignFromUnicode(std::string& narrow, std::wstring_view wide);
 
 // printf-style formatting; the result is cut at 4095 characters.
 std::wstring Format(const wchar_t* format, ...);

@@ -9,7 +9,6 @@
 #include "platform/gfx/Device.h"
 #include "platform/gfx/gl/GlDevice.h"
 #include "platform/window/MessageQueue.h"
-#include "platform/window/Window.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/CheckBox.h"
@@ -191,18 +190,9 @@ int main(int argc, char** argv)
     }
 
     std::string error;
-    std::unique_ptr<gfx::Adapter> adapter = gfx::CreateGlAdapter(error);
-    std::unique_ptr<Quarn::platform::Window> window =
-        adapter ? Quarn::platform::Window::Create({"Widget gallery", kWidth, kHeight, &Procedure}, error)
-                : nullptr;
-    std::unique_ptr<gfx::Device> device;
-    if (window)
-    {
-        gfx::PresentParameters parameters;
-        parameters.backBufferWidth = kWidth;
-        parameters.backBufferHeight = kHeight;
-        adapter->CreateDevice(window.get(), parameters, device);
-    }
+    gfx::GlWindow opened = gfx::OpenGlWindow({"Widget gallery", kWidth, kHeight, &Procedure}, error);
+    std::unique_ptr<Quarn::platform::Window>& window = opened.window;
+    std::unique_ptr<gfx::Device>& device = opened.device;
     if (!device)
     {
         std::fprintf(stderr, "gui-gallery: no window to draw in: %s\n", error.c_str());

@@ -22,13 +22,6 @@ constexpr std::uint32_t kAtlasWidth = 512;
 // Space between glyphs, so that filtering never reaches a neighbour.
 constexpr std::int32_t kGap = 1;
 
-struct TextVertex
-{
-    float x, y, z, rhw;
-    std::uint32_t colour;
-    float u, v;
-};
-
 struct FreeType
 {
     FT_Library library = nullptr;
@@ -193,7 +186,8 @@ int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format
         rect = {left, top, left + width, top + LineHeight()};
         return LineHeight();
     }
-    std::vector<TextVertex> vertices;
+    std::vector<ScreenVertex>& vertices = m_vertices;
+    vertices.clear();
     int pen = left;
     const int baseline = top + m_ascent;
     const float du = 1.0f / static_cast<float>(m_atlasWidth);
@@ -212,10 +206,10 @@ int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format
             const float v0 = static_cast<float>(glyph.y) * dv;
             const float u1 = static_cast<float>(glyph.x + glyph.width) * du;
             const float v1 = static_cast<float>(glyph.y + glyph.height) * dv;
-            const TextVertex a{x0, y0, 0.0f, 1.0f, colour, u0, v0};
-            const TextVertex b{x1, y0, 0.0f, 1.0f, colour, u1, v0};
-            const TextVertex c{x0, y1, 0.0f, 1.0f, colour, u0, v1};
-            const TextVertex d{x1, y1, 0.0f, 1.0f, colour, u1, v1};
+            const ScreenVertex a{x0, y0, 0.0f, 1.0f, colour, u0, v0};
+            const ScreenVertex b{x1, y0, 0.0f, 1.0f, colour, u1, v0};
+            const ScreenVertex c{x0, y1, 0.0f, 1.0f, colour, u0, v1};
+            const ScreenVertex d{x1, y1, 0.0f, 1.0f, colour, u1, v1};
             vertices.insert(vertices.end(), {a, b, c, b, d, c});
         }
         pen += glyph.advance;
@@ -235,7 +229,7 @@ int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format
     m_device.SetRenderState(RenderState::ZEnable, 0);
     m_device.SetRenderState(RenderState::CullMode, kCullNone);
     m_device.DrawPrimitiveUP(PrimitiveType::TriangleList, static_cast<std::uint32_t>(vertices.size() / 3),
-                             vertices.data(), sizeof(TextVertex));
+                             vertices.data(), sizeof(ScreenVertex));
     return LineHeight();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace Quarn::platform::gfx
 {
@@ -78,6 +79,8 @@ private:
     std::uint32_t m_atlasHeight = 0;
     std::shared_ptr<Texture> m_atlas;
     std::shared_ptr<VertexDeclaration> m_declaration;
+    // Kept between texts, so that drawing allocates nothing once it has grown.
+    std::vector<ScreenVertex> m_vertices;
 };
 
 } // namespace Quarn::platform::gfx

@@ -200,6 +200,8 @@ public:
     explicit StateBlock(Device& device);
     void Capture();
     Result Apply();
+    // Lets go of the device's objects it holds (a device is reset only once nothing holds them).
+    void Clear() { m_state = DeviceState{}; }
     const DeviceState& State() const { return m_state; }
 
 private:

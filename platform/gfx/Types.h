@@ -153,6 +153,15 @@ std::uint32_t VertexCountOf(PrimitiveType type, std::uint32_t primitives);
 
 // How the device presents: the back buffer's size and format, windowed or full screen, the depth-stencil
 // surface made with it, and whether Present waits for the display's refresh.
+// A vertex as the pass-through stages take it: a position already in screen pixels (with depth and the
+// reciprocal of w), a packed colour and one pair of texture coordinates.
+struct ScreenVertex
+{
+    float x, y, z, rhw;
+    std::uint32_t colour;
+    float u, v;
+};
+
 struct PresentParameters
 {
     std::uint32_t backBufferWidth = 0;

@@ -13,15 +13,6 @@ namespace gfx = Quarn::platform::gfx;
 namespace
 {
 
-// A vertex as the device's pass-through stage takes it: a pre-transformed position, a colour and one
-// pair of texture coordinates.
-struct DeviceVertex
-{
-    float x, y, z, rhw;
-    std::uint32_t colour;
-    float u, v;
-};
-
 struct LoadedTexture
 {
     std::shared_ptr<gfx::Texture> texture;
@@ -40,16 +31,24 @@ struct LoadedFont
     std::unique_ptr<gfx::DeviceFont> font;
     bool marlett;
 
-    std::string Text(const std::wstring& text) const
+    // The text as the device font reads it, in a buffer kept between calls.
+    const std::string& Text(std::wstring_view text)
     {
         if (!marlett)
-            return Utility::UnicodeToString(text);
-        std::wstring moved;
+        {
+            Utility::AssignFromUnicode(utf8, text);
+            return utf8;
+        }
+        moved.clear();
         for (const wchar_t c : text)
             moved.push_back(
                 static_cast<wchar_t>(Quarn::platform::fonts::MarlettSymbol(static_cast<char32_t>(c))));
-        return Utility::UnicodeToString(moved);
+        Utility::AssignFromUnicode(utf8, moved);
+        return utf8;
     }
+
+    std::wstring moved;
+    std::string utf8;
 };
 
 } // namespace
@@ -66,7 +65,12 @@ DeviceBackend::~DeviceBackend() = default;
 
 void DeviceBackend::BeginFrame()
 {
-    m_device.CreateStateBlock(m_saved);
+    // One block, captured again each frame, so that a frame allocates nothing.
+    if (m_saved)
+        m_saved->Capture();
+    else
+        m_device.CreateStateBlock(m_saved);
+    m_inFrame = true;
     m_device.SetVertexShader(nullptr);
     m_device.SetPixelShader(nullptr);
     m_device.SetVertexDeclaration(m_declaration);
@@ -82,24 +86,25 @@ void DeviceBackend::BeginFrame()
 
 void DeviceBackend::EndFrame()
 {
-    if (m_saved)
-        m_device.ApplyStateBlock(*m_saved);
-    m_saved.reset();
+    if (!m_saved || !m_inFrame)
+        return;
+    m_inFrame = false;
+    m_device.ApplyStateBlock(*m_saved);
+    m_saved->Clear();
 }
 
 void DeviceBackend::DrawTriangles(std::span<const Vertex> vertices, void* texture)
 {
-    std::vector<DeviceVertex> converted;
-    converted.reserve(vertices.size());
+    m_converted.clear();
     // Pixel centres lie half a pixel inside their corners: a rectangle from x to x + w covers w pixels.
     for (const Vertex& vertex : vertices)
-        converted.push_back(
+        m_converted.push_back(
             {vertex.x - 0.5f, vertex.y - 0.5f, 0.5f, 1.0f, vertex.colour, vertex.u, vertex.v});
     m_device.SetVertexDeclaration(m_declaration);
     m_device.SetTexture(0, texture ? static_cast<LoadedTexture*>(texture)->texture : nullptr);
     m_device.DrawPrimitiveUP(gfx::PrimitiveType::TriangleList,
-                             static_cast<std::uint32_t>(converted.size() / 3), converted.data(),
-                             sizeof(DeviceVertex));
+                             static_cast<std::uint32_t>(m_converted.size() / 3), m_converted.data(),
+                             sizeof(gfx::ScreenVertex));
 }
 
 void DeviceBackend::SetScissor(const Rect* pixels)
@@ -150,16 +155,17 @@ void DeviceBackend::FreeFontData(void* font)
 
 Point DeviceBackend::MeasureString(void* font, const std::wstring& text)
 {
-    const auto* loaded = static_cast<LoadedFont*>(font);
+    auto* loaded = static_cast<LoadedFont*>(font);
     const std::size_t last = text.find_last_not_of(L' ');
-    const std::wstring counted = last == std::wstring::npos ? std::wstring() : text.substr(0, last + 1);
+    const std::wstring_view counted =
+        last == std::wstring::npos ? std::wstring_view() : std::wstring_view(text).substr(0, last + 1);
     return Point(loaded->font->Advance(loaded->Text(counted)), loaded->font->LineHeight());
 }
 
 void DeviceBackend::DrawString(void* font, int x, int y, int flags, std::uint32_t colour,
                                const std::wstring& text)
 {
-    const auto* loaded = static_cast<LoadedFont*>(font);
+    auto* loaded = static_cast<LoadedFont*>(font);
     gfx::Rect place{x, y, x, y};
     const std::uint32_t anchor = flags & 4    ? std::uint32_t{gfx::kTextRight}
                                  : flags & 64 ? std::uint32_t{gfx::kTextCentre}

@@ -4,6 +4,7 @@
 #include "widgets/Renderer.h"
 
 #include <memory>
+#include <vector>
 
 namespace Gui::Renderer
 {
@@ -32,8 +33,11 @@ public:
 
 private:
     Quarn::platform::gfx::Device& m_device;
+    // Kept between batches, so that drawing allocates nothing once it has grown.
+    std::vector<Quarn::platform::gfx::ScreenVertex> m_converted;
     std::shared_ptr<Quarn::platform::gfx::VertexDeclaration> m_declaration;
     std::unique_ptr<Quarn::platform::gfx::StateBlock> m_saved;
+    bool m_inFrame = false;
 };
 
 // The batching renderer on the device, with a back end of its own.

@@ -1082,4 +1082,20 @@ std::unique_ptr<Device> CreateGlDevice(Window* window, const PresentParameters& 
     return device;
 }
 
+GlWindow OpenGlWindow(const WindowDesc& desc, std::string& error)
+{
+    GlWindow opened;
+    if (!StartGlVideo(error))
+        return opened;
+    opened.window = Window::Create(desc, error);
+    PresentParameters parameters;
+    parameters.backBufferWidth = desc.width;
+    parameters.backBufferHeight = desc.height;
+    if (opened.window)
+        opened.device = CreateGlDevice(opened.window.get(), parameters, error);
+    if (!opened.device)
+        opened.window.reset();
+    return opened;
+}
+
 } // namespace Quarn::platform::gfx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gfx/Device.h"
+#include "platform/window/Window.h"
 
 #include <memory>
 #include <string>
@@ -16,6 +17,16 @@ namespace Quarn::platform::gfx
 // engine's pixel rules do. Null when no context can be made, with the reason in error.
 std::unique_ptr<Device> CreateGlDevice(Window* window, const PresentParameters& parameters,
                                        std::string& error);
+
+// A window of the program's own (a headless one in headless runs) with a device drawing to it, for
+// programs that draw without the engine's Graphics. Both are null when either cannot be made, with the
+// reason in error.
+struct GlWindow
+{
+    std::unique_ptr<Window> window;
+    std::unique_ptr<Device> device;
+};
+GlWindow OpenGlWindow(const WindowDesc& desc, std::string& error);
 
 // The adapter over SDL's video: display modes from SDL, capabilities read from a GL 4.5 core context.
 // Null when SDL's video cannot start, with the reason in error.
