@@ -1,5 +1,7 @@
 #include "widgets/Platform.h"
 
+#include "widgets/Events.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -51,6 +53,35 @@ float GetTimeInSeconds()
     g_lastSeconds = now;
     g_clock += static_cast<float>(step);
     return g_clock;
+}
+
+namespace
+{
+
+bool Choose(FileDialog kind, const std::string& title, const std::string& startPath,
+            const std::string& filter, Event::Handler* handler, FileFunction function)
+{
+    std::string chosen;
+    const bool ok = g_host && g_host->ChooseFile(kind, title, startPath, filter, chosen);
+    if (!ok)
+        chosen.clear();
+    if (handler && function)
+        (handler->*function)(chosen);
+    return ok;
+}
+
+} // namespace
+
+bool FileOpen(const std::string& title, const std::string& startPath, const std::string& filter,
+              Event::Handler* handler, FileFunction function)
+{
+    return Choose(FileDialog::Open, title, startPath, filter, handler, function);
+}
+
+bool FileSave(const std::string& title, const std::string& startPath, const std::string& filter,
+              Event::Handler* handler, FileFunction function)
+{
+    return Choose(FileDialog::Save, title, startPath, filter, handler, function);
 }
 
 } // namespace Gui::Platform

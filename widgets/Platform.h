@@ -1,10 +1,25 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
+
+namespace Gui
+{
+namespace Event
+{
+class Handler;
+}
+} // namespace Gui
 
 namespace Gui::Platform
 {
+
+enum class FileDialog
+{
+    Open,
+    Save
+};
 
 // The operating system as the library sees it: cursor shapes, the clipboard and a monotonic clock. The
 // library uses one host at a time; tests install a fake.
@@ -21,7 +36,15 @@ public:
     virtual bool SetClipboardText(const std::wstring& text) = 0;
     // Seconds on a monotonic clock from any start.
     virtual double Seconds() = 0;
+    // Asks the user for a file. filter is pairs of a description and patterns, all separated by "|"
+    // ("Images|*.png;*.jpg|All|*.*"). True with the full path in chosen; false when the user cancelled or
+    // no dialog could be shown.
+    virtual bool ChooseFile(FileDialog kind, const std::string& title, const std::string& startPath,
+                            const std::string& filter, std::string& chosen) = 0;
 };
+
+// What a file dialog tells its handler: the chosen path, empty when nothing was chosen.
+using FileFunction = void (Event::Handler::*)(const std::string& path);
 
 inline constexpr std::uint8_t kCursorCount = 10;
 
@@ -37,6 +60,25 @@ bool SetClipboardText(const std::wstring& text);
 // but by at most 0.1 s, so it never jumps (the first call gives 0.1).
 float GetTimeInSeconds();
 
+// The standard open and save dialogs. With a handler and a function, the function is called with the
+// chosen path, or with the empty text when nothing was chosen. True when a file was chosen.
+bool FileOpen(const std::string& title, const std::string& startPath, const std::string& filter,
+              Event::Handler* handler = nullptr, FileFunction function = nullptr);
+bool FileSave(const std::string& title, const std::string& startPath, const std::string& filter,
+              Event::Handler* handler = nullptr, FileFunction function = nullptr);
+template <class T>
+bool FileOpen(const std::string& title, const std::string& startPath, const std::string& filter, T* handler,
+              void (T::*function)(const std::string&))
+{
+    return FileOpen(title, startPath, filter, handler, static_cast<FileFunction>(function));
+}
+template <class T>
+bool FileSave(const std::string& title, const std::string& startPath, const std::string& filter, T* handler,
+              void (T::*function)(const std::string&))
+{
+    return FileSave(title, startPath, filter, handler, static_cast<FileFunction>(function));
+}
+
 // A host that remembers: the cursor last set, a clipboard of its own (closed: reads empty and refuses
 // text) and a clock moved by hand.
 class Fake final : public Host
@@ -51,11 +93,28 @@ public:
         return clipboardOpen;
     }
     double Seconds() override { return seconds; }
+    // Answers with the next queued path; an empty entry, or none left, is a cancel.
+    bool ChooseFile(FileDialog kind, const std::string&, const std::string& startPath,
+                    const std::string& filter, std::string& chosen) override
+    {
+        lastDialog = kind;
+        lastStartPath = startPath;
+        lastFilter = filter;
+        if (choices.empty())
+            return false;
+        chosen = choices.front();
+        choices.pop_front();
+        return !chosen.empty();
+    }
 
     int cursor = -1;
     std::wstring clipboard;
     bool clipboardOpen = true;
     double seconds = 0.0;
+    std::deque<std::string> choices;
+    FileDialog lastDialog = FileDialog::Open;
+    std::string lastStartPath;
+    std::string lastFilter;
 };
 
 } // namespace Gui::Platform

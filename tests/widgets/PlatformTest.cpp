@@ -1,4 +1,6 @@
 #include "widgets/Platform.h"
+#include "platform/dialogs/FakeFileDialogs.h"
+#include "widgets/Events.h"
 #include "widgets/device/SdlPlatform.h"
 
 #include <SDL.h>
@@ -63,6 +65,53 @@ TEST(SdlPlatformTest, TheClipboardRoundTripsWideText)
         EXPECT_GE(host.Seconds(), before);
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// Records what a file dialog told it.
+struct PathTaker : Event::Handler
+{
+    void Take(const std::string& path) { paths.push_back(path); }
+    std::vector<std::string> paths;
+};
+
+TEST(PlatformTest, FileDialogsAnswerTheirHandlerWithThePathOrNothing)
+{
+    PathTaker taker;
+    EXPECT_FALSE(FileOpen("Open", "/tmp", "All|*.*", &taker, &PathTaker::Take)) << "no host";
+    Fake host;
+    SetHost(&host);
+    host.choices = {"/tmp/level.xml", ""};
+    EXPECT_TRUE(FileOpen("Open", "/tmp", "Levels|*.xml", &taker, &PathTaker::Take));
+    EXPECT_EQ(host.lastDialog, FileDialog::Open);
+    EXPECT_FALSE(FileSave("Save", "/home", "All|*.*", &taker, &PathTaker::Take));
+    EXPECT_EQ(host.lastDialog, FileDialog::Save);
+    EXPECT_EQ(host.lastStartPath, "/home");
+    EXPECT_FALSE(FileOpen("Open", "", "")) << "nothing left to choose; no handler is fine";
+    EXPECT_EQ(taker.paths, (std::vector<std::string>{"", "/tmp/level.xml", ""}));
+    SetHost(nullptr);
+}
+
+// The SDL host asks the process's file dialogs, with the filter text split into named patterns.
+TEST(SdlPlatformTest, FileDialogsGoToTheDesktopsDialogs)
+{
+    Quarn::platform::FakeFileDialogs dialogs;
+    Quarn::platform::SetFileDialogs(&dialogs);
+    Sdl host;
+    dialogs.QueueChoice("/data/a.png");
+    dialogs.QueueCancel();
+    std::string chosen;
+    EXPECT_TRUE(host.ChooseFile(FileDialog::Open, "Pick", "/data", "Images|*.png;*.jpg|All|*.*", chosen));
+    EXPECT_EQ(chosen, "/data/a.png");
+    EXPECT_FALSE(host.ChooseFile(FileDialog::Save, "Keep", "/out", "Text|*.txt", chosen));
+    ASSERT_EQ(dialogs.Requests().size(), 2u);
+    const auto& open = dialogs.Requests()[0];
+    EXPECT_EQ(open.kind, Quarn::platform::FileDialogKind::Open);
+    EXPECT_EQ(open.initialFolder, "/data");
+    ASSERT_EQ(open.filters.size(), 2u);
+    EXPECT_EQ(open.filters[0].name, "Images");
+    EXPECT_EQ(open.filters[0].pattern, "*.png *.jpg");
+    EXPECT_EQ(dialogs.Requests()[1].kind, Quarn::platform::FileDialogKind::Save);
+    Quarn::platform::SetFileDialogs(nullptr);
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include "widgets/device/SdlPlatform.h"
 
+#include "platform/dialogs/FileDialogs.h"
 #include "widgets/Utility.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 namespace Gui::Platform
 {
@@ -51,6 +54,29 @@ bool Sdl::SetClipboardText(const std::wstring& text)
 double Sdl::Seconds()
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+bool Sdl::ChooseFile(FileDialog kind, const std::string& /*title*/, const std::string& startPath,
+                     const std::string& filter, std::string& chosen)
+{
+    namespace platform = Quarn::platform;
+    platform::FileDialogRequest request;
+    request.kind = kind == FileDialog::Save ? platform::FileDialogKind::Save : platform::FileDialogKind::Open;
+    request.initialFolder = startPath;
+    request.confirmOverwrite = kind == FileDialog::Save;
+    std::vector<std::string> pieces;
+    Utility::Split(filter, "|", pieces);
+    for (std::size_t i = 0; i + 1 < pieces.size(); i += 2)
+    {
+        std::string patterns = pieces[i + 1];
+        std::replace(patterns.begin(), patterns.end(), ';', ' ');
+        request.filters.push_back({pieces[i], patterns});
+    }
+    const platform::FileDialogResult result = platform::GetFileDialogs().ChooseFile(request);
+    if (result.outcome != platform::FileDialogResult::Outcome::Chosen)
+        return false;
+    chosen = result.path;
+    return true;
 }
 
 } // namespace Gui::Platform

@@ -9,8 +9,8 @@ struct SDL_Cursor;
 namespace Gui::Platform
 {
 
-// The host on SDL: the system's cursors, the desktop clipboard (UTF-8) and the steady clock. Needs SDL
-// video for the cursors and the clipboard.
+// The host on SDL: the system's cursors, the desktop clipboard (UTF-8), the steady clock and the desktop's
+// file dialogs. Needs SDL video for the cursors and the clipboard.
 class Sdl final : public Host
 {
 public:
@@ -23,6 +23,9 @@ public:
     std::wstring GetClipboardText() override;
     bool SetClipboardText(const std::wstring& text) override;
     double Seconds() override;
+    // Through the desktop's file dialogs (the process's dialog provider).
+    bool ChooseFile(FileDialog kind, const std::string& title, const std::string& startPath,
+                    const std::string& filter, std::string& chosen) override;
 
 private:
     std::array<SDL_Cursor*, kCursorCount> m_cursors{};
