@@ -6,6 +6,7 @@ namespace Gui::Event
 {
 
 Caller OnControlCreated;
+Caller OnControlDestroyed;
 
 Handler::~Handler()
 {

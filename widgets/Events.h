@@ -79,8 +79,10 @@ private:
     std::shared_ptr<bool> m_alive;
 };
 
-// Fired by every new control with itself.
+// Fired by every new control with itself (only its base part exists yet), and by every control with itself
+// as its destruction begins, so that a host sees each control made and each one going.
 extern Caller OnControlCreated;
+extern Caller OnControlDestroyed;
 
 } // namespace Event
 } // namespace Gui

@@ -182,5 +182,29 @@ TEST(ControlBaseTest, PositionsConvertThroughNestedInnerPanels)
     EXPECT_EQ(item->CanvasPosToLocal(Point(corner.x + 1, corner.y + 1)), Point(1, 1));
 }
 
+TEST(ControlBaseTest, TheHostHearsOfEveryControlMadeAndGone)
+{
+    struct Host : Event::Handler
+    {
+        void Made(Base* control) { made.push_back(control); }
+        void Gone(Base* control) { gone.push_back(control); }
+        std::vector<Base*> made;
+        std::vector<Base*> gone;
+    } host;
+    Event::OnControlCreated.Add(&host, &Host::Made);
+    Event::OnControlDestroyed.Add(&host, &Host::Gone);
+    auto* root = new Base(nullptr);
+    auto* button = new Controls::Button(root);
+    // The button, and the text inside it.
+    ASSERT_EQ(host.made.size(), 3u);
+    EXPECT_EQ(host.made[0], root);
+    EXPECT_EQ(host.made[1], button);
+    delete root;
+    ASSERT_EQ(host.gone.size(), 3u);
+    EXPECT_EQ(host.gone[0], root);
+    EXPECT_EQ(host.gone[1], button);
+    EXPECT_EQ(host.gone[2], host.made[2]);
+}
+
 } // namespace
 } // namespace Gui::test

@@ -35,6 +35,7 @@ Base::~Base()
     if (Canvas* canvas = m_deleteQueue ? m_deleteQueue : GetCanvas())
         canvas->PreDeleteCanvas(this);
     OnDestroyed.Call(this);
+    Event::OnControlDestroyed.Call(this);
     // A child keeps its parent while it goes, so it still finds its skin and canvas; leaving the parent
     // then only reaches this control's base part.
     while (!m_children.empty())
