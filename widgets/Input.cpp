@@ -1,6 +1,7 @@
 #include "widgets/Input.h"
 
 #include "widgets/Controls/Canvas.h"
+#include "widgets/DragAndDrop.h"
 #include "widgets/Platform.h"
 
 #include <algorithm>
@@ -85,7 +86,12 @@ bool OnMouseClicked(Controls::Canvas* canvas, int button, bool down)
         canvas->CloseMenus();
     if (!OnCanvas(HoveredControl, canvas) || !HoveredControl->Visible() || HoveredControl == canvas ||
         button < 0 || button >= kMouseButtons)
+    {
+        // A drag released over no control still ends: its source hears that nothing took it.
+        if (button == 0 && !down && DragAndDrop::CurrentPackage())
+            return DragAndDrop::OnMouseButton(nullptr, g_state.pointer.x, g_state.pointer.y, false);
         return false;
+    }
     if (button == 0)
         g_state.leftMouseDown = down;
     else if (button == 1)
@@ -120,6 +126,8 @@ bool OnMouseClicked(Controls::Canvas* canvas, int button, bool down)
     switch (button)
     {
     case 0:
+        if (DragAndDrop::OnMouseButton(HoveredControl, at.x, at.y, down))
+            return true;
         if (doubleClick)
             HoveredControl->OnMouseDoubleClickLeft(at.x, at.y);
         else

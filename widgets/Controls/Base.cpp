@@ -1,7 +1,9 @@
 #include "widgets/Controls/Base.h"
 
+#include "widgets/Anim.h"
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/Label.h"
+#include "widgets/DragAndDrop.h"
 #include "widgets/Input.h"
 #include "widgets/Platform.h"
 #include "widgets/Renderer.h"
@@ -54,6 +56,10 @@ Base::~Base()
         KeyboardFocus = nullptr;
     if (MouseFocus == this)
         MouseFocus = nullptr;
+    DragAndDrop::ControlDeleted(this);
+    ToolTip::ControlDeleted(this);
+    Anim::Cancel(this);
+    delete m_dragAndDropPackage;
 }
 
 void Base::DelayedDelete()
@@ -484,11 +490,17 @@ bool Base::OnKeyTab(bool down)
 void Base::OnMouseEnter()
 {
     OnHoverEnter.Call(this);
+    if (GetToolTip())
+        ToolTip::Enable(this);
+    else if (m_parent && m_parent->GetToolTip())
+        ToolTip::Enable(m_parent);
 }
 
 void Base::OnMouseLeave()
 {
     OnHoverLeave.Call(this);
+    if (GetToolTip())
+        ToolTip::Disable(this);
 }
 
 bool Base::IsHovered()
@@ -704,6 +716,55 @@ void Base::RecurseLayout(Skin::Base* skin)
     }
     if (canvas && KeyboardFocus == this)
         canvas->NextTab = nullptr;
+}
+
+void Base::DragAndDrop_SetPackage(bool draggable, const std::string& name, void* userData)
+{
+    if (!m_dragAndDropPackage)
+        m_dragAndDropPackage = new DragAndDrop::Package;
+    m_dragAndDropPackage->draggable = draggable;
+    m_dragAndDropPackage->name = name;
+    m_dragAndDropPackage->userData = userData;
+}
+
+bool Base::DragAndDrop_Draggable()
+{
+    return m_dragAndDropPackage && m_dragAndDropPackage->draggable;
+}
+
+void Base::DragAndDrop_StartDragging(DragAndDrop::Package* package, int x, int y)
+{
+    package->holdOffset = CanvasPosToLocal(Point(x, y));
+    package->drawControl = this;
+}
+
+bool Base::DragAndDrop_HandleDrop(DragAndDrop::Package* /*package*/, int /*x*/, int /*y*/)
+{
+    if (Base* source = DragAndDrop::SourceControl())
+        source->SetParent(this);
+    return true;
+}
+
+void Base::Anim_WidthIn(float length, float delay, float ease)
+{
+    Anim::Add(this, new Anim::Size::Width(0, Width(), length, false, delay, ease));
+    SetWidth(0);
+}
+
+void Base::Anim_HeightIn(float length, float delay, float ease)
+{
+    Anim::Add(this, new Anim::Size::Height(0, Height(), length, false, delay, ease));
+    SetHeight(0);
+}
+
+void Base::Anim_WidthOut(float length, bool hide, float delay, float ease)
+{
+    Anim::Add(this, new Anim::Size::Width(Width(), 0, length, hide, delay, ease));
+}
+
+void Base::Anim_HeightOut(float length, bool hide, float delay, float ease)
+{
+    Anim::Add(this, new Anim::Size::Height(Height(), 0, length, hide, delay, ease));
 }
 
 void Base::Invalidate()

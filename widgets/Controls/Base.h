@@ -21,6 +21,11 @@ namespace Renderer
 class Base;
 }
 
+namespace DragAndDrop
+{
+struct Package;
+}
+
 // Dock and alignment flags.
 namespace Pos
 {
@@ -218,6 +223,31 @@ public:
     virtual void Layout(Skin::Base* /*skin*/) {}
     virtual void PostLayout(Skin::Base* /*skin*/) {}
 
+    // Drag and drop: a control offers a package (made on the first call) when it is draggable; a control
+    // that accepts a package takes the dragged control as its child by default.
+    virtual void DragAndDrop_SetPackage(bool draggable, const std::string& name = "",
+                                        void* userData = nullptr);
+    virtual bool DragAndDrop_Draggable();
+    virtual bool DragAndDrop_ShouldStartDrag() { return true; }
+    virtual void DragAndDrop_StartDragging(DragAndDrop::Package* package, int x, int y);
+    virtual DragAndDrop::Package* DragAndDrop_GetPackage(int /*x*/, int /*y*/)
+    {
+        return m_dragAndDropPackage;
+    }
+    virtual void DragAndDrop_EndDragging(bool /*success*/, int /*x*/, int /*y*/) {}
+    virtual void DragAndDrop_HoverEnter(DragAndDrop::Package* /*package*/, int /*x*/, int /*y*/) {}
+    virtual void DragAndDrop_HoverLeave(DragAndDrop::Package* /*package*/) {}
+    virtual void DragAndDrop_Hover(DragAndDrop::Package* /*package*/, int /*x*/, int /*y*/) {}
+    virtual bool DragAndDrop_HandleDrop(DragAndDrop::Package* package, int x, int y);
+    virtual bool DragAndDrop_CanAcceptPackage(DragAndDrop::Package* /*package*/) { return false; }
+
+    // Grows the width (height) from nothing to its present size, or shrinks it to nothing and then hides
+    // the control when asked; after the delay, over the length, eased.
+    virtual void Anim_WidthIn(float length, float delay = 0.0f, float ease = 1.0f);
+    virtual void Anim_HeightIn(float length, float delay = 0.0f, float ease = 1.0f);
+    virtual void Anim_WidthOut(float length, bool hide = true, float delay = 0.0f, float ease = 1.0f);
+    virtual void Anim_HeightOut(float length, bool hide = true, float delay = 0.0f, float ease = 1.0f);
+
     void Invalidate();
     void InvalidateParent();
     void InvalidateChildren(bool recursive = false);
@@ -271,6 +301,7 @@ protected:
     bool m_needsLayout = true;
     bool m_cacheTextureDirty = true;
     bool m_cacheToTexture = false;
+    DragAndDrop::Package* m_dragAndDropPackage = nullptr;
     void* m_userData = nullptr;
 
 private:

@@ -1,5 +1,7 @@
 #include "widgets/Controls/Canvas.h"
 
+#include "widgets/Anim.h"
+#include "widgets/DragAndDrop.h"
 #include "widgets/Input.h"
 #include "widgets/Renderer.h"
 #include "widgets/Skin.h"
@@ -48,6 +50,8 @@ void Canvas::RenderCanvas()
         render->SetRenderOffset(Point(0, 0));
         render->SetScale(Scale());
         DoRender(skin);
+        DragAndDrop::RenderOverlay(this, skin);
+        ToolTip::RenderToolTip(skin);
         render->EndClip();
         render->End();
     }
@@ -58,6 +62,7 @@ void Canvas::DoThink()
 {
     if (Hidden())
         return;
+    Anim::Think();
     ProcessDelayedDeletes();
     LayoutWithTabOrder(GetSkin());
     Input::OnCanvasThink(this);
@@ -137,6 +142,7 @@ bool Canvas::InputMouseMoved(int x, int y, int dx, int dy)
         return false;
     HoveredControl->OnMouseMoved(x, y, dx, dy);
     HoveredControl->UpdateCursor();
+    DragAndDrop::OnMouseMoved(HoveredControl, x, y);
     return true;
 }
 
