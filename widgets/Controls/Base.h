@@ -271,11 +271,14 @@ public:
     Event::Caller OnHoverEnter;
     Event::Caller OnHoverLeave;
 
+    // The control whose own list holds this one: the parent, or an inner panel below it.
+    Base* Holder();
+    // The children in its own list (not its inner panel's), in drawing order.
+    const List& OwnChildren() const { return m_children; }
+
 protected:
     void AddAcceleratorInternal(const std::wstring& accelerator, Event::HandlerFunction function,
                                 Event::Handler* handler);
-    // The control whose own list holds this one: the parent, or an inner panel below it.
-    Base* Holder();
 
     Rect m_innerBounds;
     std::map<std::wstring, Event::Caller*> m_accelerators;

@@ -1,0 +1,144 @@
+#include "widgets/Controls/ResizableControl.h"
+
+#include <algorithm>
+
+namespace Gui
+{
+
+namespace ControlsInternal
+{
+
+Resizer::Resizer(Controls::Base* parent) : Dragger(parent)
+{
+    SetMouseInputEnabled(true);
+    SetSize(6, 6);
+}
+
+void Resizer::SetResizeDir(int direction)
+{
+    m_resizeDir = direction;
+    const bool left = direction & Pos::Left;
+    const bool right = direction & Pos::Right;
+    const bool top = direction & Pos::Top;
+    const bool bottom = direction & Pos::Bottom;
+    if ((left && top) || (right && bottom))
+        SetCursor(4);
+    else if ((right && top) || (left && bottom))
+        SetCursor(5);
+    else if (left || right)
+        SetCursor(3);
+    else if (top || bottom)
+        SetCursor(2);
+}
+
+void Resizer::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
+{
+    if (!m_target || !m_depressed)
+        return;
+    Rect bounds = m_target->GetBounds();
+    const Point minimum = m_target->GetMinimumSize();
+    const Point cursor = m_target->CanvasPosToLocal(Point(x, y));
+    const Point held = m_target->LocalPosToCanvas(m_holdPos);
+    const Point delta(held.x - x, held.y - y);
+    if (m_resizeDir & Pos::Left)
+    {
+        bounds.x -= delta.x;
+        bounds.w += delta.x;
+        if (bounds.w < minimum.x)
+        {
+            bounds.x -= minimum.x - bounds.w;
+            bounds.w = minimum.x;
+        }
+    }
+    if (m_resizeDir & Pos::Top)
+    {
+        bounds.y -= delta.y;
+        bounds.h += delta.y;
+        if (bounds.h < minimum.y)
+        {
+            bounds.y -= minimum.y - bounds.h;
+            bounds.h = minimum.y;
+        }
+    }
+    if (m_resizeDir & Pos::Right)
+    {
+        const int before = bounds.w;
+        bounds.w = std::max(cursor.x + (bounds.w - m_holdPos.x), minimum.x);
+        m_holdPos.x -= before - bounds.w;
+    }
+    if (m_resizeDir & Pos::Bottom)
+    {
+        const int before = bounds.h;
+        bounds.h = std::max(cursor.y + (bounds.h - m_holdPos.y), minimum.y);
+        m_holdPos.y -= before - bounds.h;
+    }
+    m_target->SetBounds(bounds);
+    onResize.Call(this);
+}
+
+} // namespace ControlsInternal
+
+namespace Controls
+{
+
+ResizableControl::ResizableControl(Base* parent) : Base(parent)
+{
+    const auto handle = [this](Base* holder, int dock, int direction)
+    {
+        auto* resizer = new ControlsInternal::Resizer(holder);
+        resizer->Dock(dock);
+        resizer->SetResizeDir(direction);
+        resizer->SetTarget(this);
+        resizer->onResize.Add(this, &ResizableControl::OnResizedInternal);
+        return resizer;
+    };
+    Base* bottom = handle(this, Pos::Bottom, Pos::Bottom);
+    handle(bottom, Pos::Left, Pos::Bottom | Pos::Left);
+    handle(bottom, Pos::Right, Pos::Bottom | Pos::Right);
+    Base* top = handle(this, Pos::Top, Pos::Top);
+    handle(top, Pos::Left, Pos::Top | Pos::Left);
+    handle(top, Pos::Right, Pos::Top | Pos::Right);
+    handle(this, Pos::Left, Pos::Left);
+    handle(this, Pos::Right, Pos::Right);
+}
+
+void ResizableControl::OnResizedInternal(Base* /*control*/)
+{
+    onResized.Call(this);
+    OnResized();
+}
+
+void ResizableControl::DisableResizing()
+{
+    for (Base* child : m_children)
+    {
+        auto* resizer = dynamic_cast<ControlsInternal::Resizer*>(child);
+        if (!resizer)
+            continue;
+        resizer->SetMouseInputEnabled(false);
+        resizer->SetHidden(true);
+        const int width = resizer->Width();
+        SetPadding(Padding(width, width, width, width));
+    }
+}
+
+bool ResizableControl::SetBounds(int x, int y, int w, int h)
+{
+    w = std::max(w, m_minimumSize.x);
+    h = std::max(h, m_minimumSize.y);
+    if (m_parent && m_clampMovement)
+    {
+        if (x + w > m_parent->Width())
+            x = m_parent->Width() - w;
+        if (x < 0)
+            x = 0;
+        if (y + h > m_parent->Height())
+            y = m_parent->Height() - h;
+        if (y < 0)
+            y = 0;
+    }
+    return Base::SetBounds(x, y, w, h);
+}
+
+} // namespace Controls
+} // namespace Gui
