@@ -40,38 +40,32 @@ void Resizer::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
     const Point cursor = m_target->CanvasPosToLocal(Point(x, y));
     const Point held = m_target->LocalPosToCanvas(m_holdPos);
     const Point delta(held.x - x, held.y - y);
+    // From the near edge the place moves with the pointer and the far edge stays; from the far edge the
+    // length follows the pointer. Neither goes below the minimum.
+    const auto nearEdge = [](int& place, int& length, int moved, int minimum)
+    {
+        place -= moved;
+        length += moved;
+        if (length < minimum)
+        {
+            place -= minimum - length;
+            length = minimum;
+        }
+    };
+    const auto farEdge = [](int& length, int& hold, int pointer, int minimum)
+    {
+        const int before = length;
+        length = std::max(pointer + (length - hold), minimum);
+        hold -= before - length;
+    };
     if (m_resizeDir & Pos::Left)
-    {
-        bounds.x -= delta.x;
-        bounds.w += delta.x;
-        if (bounds.w < minimum.x)
-        {
-            bounds.x -= minimum.x - bounds.w;
-            bounds.w = minimum.x;
-        }
-    }
+        nearEdge(bounds.x, bounds.w, delta.x, minimum.x);
     if (m_resizeDir & Pos::Top)
-    {
-        bounds.y -= delta.y;
-        bounds.h += delta.y;
-        if (bounds.h < minimum.y)
-        {
-            bounds.y -= minimum.y - bounds.h;
-            bounds.h = minimum.y;
-        }
-    }
+        nearEdge(bounds.y, bounds.h, delta.y, minimum.y);
     if (m_resizeDir & Pos::Right)
-    {
-        const int before = bounds.w;
-        bounds.w = std::max(cursor.x + (bounds.w - m_holdPos.x), minimum.x);
-        m_holdPos.x -= before - bounds.w;
-    }
+        farEdge(bounds.w, m_holdPos.x, cursor.x, minimum.x);
     if (m_resizeDir & Pos::Bottom)
-    {
-        const int before = bounds.h;
-        bounds.h = std::max(cursor.y + (bounds.h - m_holdPos.y), minimum.y);
-        m_holdPos.y -= before - bounds.h;
-    }
+        farEdge(bounds.h, m_holdPos.y, cursor.y, minimum.y);
     m_target->SetBounds(bounds);
     onResize.Call(this);
 }
