@@ -13,11 +13,7 @@ namespace Gui::Controls
 
 ListBox::ListBox(Base* parent) : Base(parent)
 {
-    m_scrollControl = new ScrollControl(this);
-    m_scrollControl->Dock(Pos::Fill);
-    m_scrollControl->SetScroll(false, true);
-    m_scrollControl->SetAutoHideBars(true);
-    m_scrollControl->SetMargin(Margin(1, 1, 1, 1));
+    m_scrollControl = AddVerticalScroller(this);
     m_innerPanel = m_scrollControl;
 
     m_table = new Layout::Table(this);

@@ -189,4 +189,14 @@ void ScrollControl::Clear()
     m_innerPanel->RemoveAllChildren();
 }
 
+ScrollControl* AddVerticalScroller(Base* parent)
+{
+    auto* scroller = new ScrollControl(parent);
+    scroller->Dock(Pos::Fill);
+    scroller->SetScroll(false, true);
+    scroller->SetAutoHideBars(true);
+    scroller->SetMargin(Margin(1, 1, 1, 1));
+    return scroller;
+}
+
 } // namespace Gui::Controls

@@ -47,4 +47,8 @@ protected:
     HorizontalScrollBar* m_horizontalScrollBar;
 };
 
+// A scroll control filling its parent, scrolling vertically with its bar hidden while everything fits,
+// one pixel in from the parent's edges: the view of a list or a tree.
+ScrollControl* AddVerticalScroller(Base* parent);
+
 } // namespace Gui::Controls

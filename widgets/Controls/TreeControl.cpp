@@ -172,11 +172,7 @@ TreeControl::TreeControl(Base* parent) : TreeNode(parent)
     m_title = nullptr;
     delete m_innerPanel;
 
-    m_scrollControl = new ScrollControl(this);
-    m_scrollControl->Dock(Pos::Fill);
-    m_scrollControl->SetScroll(false, true);
-    m_scrollControl->SetAutoHideBars(true);
-    m_scrollControl->SetMargin(Margin(1, 1, 1, 1));
+    m_scrollControl = AddVerticalScroller(this);
     m_innerPanel = m_scrollControl;
     m_scrollControl->SetInnerSize(1000, 1000);
 }
