@@ -1,6 +1,8 @@
 // The widget gallery: a window with a canvas in the engine's skin showing labels in each alignment,
-// plain, toggle and image buttons, check boxes and an image. Mouse, keys and text go to the canvas;
-// every event is printed on its own line to standard output.
+// plain, toggle and image buttons, check boxes, an image, a window with a notched slider, a modal window,
+// a text box, a two-column list of 200 rows, a tree, a property grid, a panel list, a tool-tip and a label
+// to drag onto a panel. Mouse, keys and text go to the canvas; every event is printed on its own line to
+// standard output.
 //
 // gui-gallery [--frames N]: run from the game's run folder (the images are in ../Resources/Textures);
 // --frames N quits after N frames.
@@ -16,6 +18,16 @@
 #include "widgets/Controls/ImagePanel.h"
 #include "widgets/Controls/Label.h"
 #include "widgets/Controls/LabelClickable.h"
+#include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/Properties.h"
+#include "widgets/Controls/PropertyTree.h"
+#include "widgets/Controls/ScrollControl.h"
+#include "widgets/Controls/Slider.h"
+#include "widgets/Controls/Table.h"
+#include "widgets/Controls/TextBox.h"
+#include "widgets/Controls/TreeControl.h"
+#include "widgets/Controls/WindowControl.h"
+#include "widgets/DragAndDrop.h"
 #include "widgets/Utility.h"
 #include "widgets/device/DeviceBackend.h"
 #include "widgets/device/SdlPlatform.h"
@@ -36,8 +48,8 @@ using namespace Gui::Controls;
 using Quarn::platform::WindowMessage;
 using Quarn::platform::WindowMessageId;
 
-constexpr std::uint32_t kWidth = 640;
-constexpr std::uint32_t kHeight = 480;
+constexpr std::uint32_t kWidth = 1000;
+constexpr std::uint32_t kHeight = 700;
 
 // Prints each event with the name of the control that fired it.
 class EventPrinter : public Gui::Event::Handler
@@ -54,6 +66,50 @@ public:
         Print("copied", Gui::Platform::SetClipboardText(L"h\u00e9llo \u2713") ? "yes" : "no");
     }
     void Paste(Base*) { Print("pasted", Gui::Utility::UnicodeToString(Gui::Platform::GetClipboardText())); }
+    void ValueChanged(Base* control)
+    {
+        Print("value", control->GetName() + " " + Number(static_cast<Slider*>(control)->GetValue()));
+    }
+    void TextChanged(Base* control)
+    {
+        Print("text", control->GetName() + " " +
+                          Gui::Utility::UnicodeToString(static_cast<TextBox*>(control)->GetText()));
+    }
+    void RowSelected(Base* control)
+    {
+        auto* row = static_cast<ListBox*>(control)->GetSelectedRow();
+        Print("selected",
+              control->GetName() + " " + Gui::Utility::UnicodeToString(row ? row->GetText(0) : L""));
+    }
+    void WindowMoved(Base* control)
+    {
+        Base* window = control->GetParent();
+        Print("moved",
+              window->GetName() + " " + std::to_string(window->X()) + " " + std::to_string(window->Y()));
+    }
+    void OpenModal(Base*)
+    {
+        auto* window = new WindowControl(modalParent);
+        window->SetName("modal");
+        window->SetTitle(L"Modal");
+        window->SetBounds(350, 250, 300, 150);
+        window->SetDeleteOnClose(true);
+        window->MakeModal();
+        Print("opened", "modal");
+    }
+    static std::string Number(float value)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+        return text;
+    }
+    static void Print(const char* what, const std::string& detail)
+    {
+        std::printf("%s %s\n", what, detail.c_str());
+        std::fflush(stdout);
+    }
+
+    Base* modalParent = nullptr;
 
     void Watch(Button* button)
     {
@@ -70,11 +126,24 @@ public:
 
 private:
     static void Print(const char* what, Base* control) { Print(what, control->GetName()); }
-    static void Print(const char* what, const std::string& detail)
+};
+
+// A panel that takes any dragged control and says so.
+class DropPanel : public Base
+{
+public:
+    using Base::Base;
+    bool DragAndDrop_CanAcceptPackage(Gui::DragAndDrop::Package*) override { return true; }
+    bool DragAndDrop_HandleDrop(Gui::DragAndDrop::Package* package, int x, int y) override
     {
-        std::printf("%s %s\n", what, detail.c_str());
+        const bool taken = Base::DragAndDrop_HandleDrop(package, x, y);
+        if (Base* source = Gui::DragAndDrop::SourceControl())
+            source->SetPos(5, 5);
+        std::printf("dropped %s on %s\n", package->name.c_str(), GetName().c_str());
         std::fflush(stdout);
+        return taken;
     }
+    void Render(Gui::Skin::Base* skin) override { skin->DrawListBox(this); }
 };
 
 struct Gallery
@@ -146,12 +215,88 @@ struct Gallery
         auto* paste = Add<Button>("paste", Gui::Rect(260, 300, 120, 28));
         paste->SetText("Paste");
         paste->onPress.Add(&printer, &EventPrinter::Paste);
+        press->SetToolTip("Prints pressed press");
+
+        BuildSecondColumn();
+    }
+
+    void BuildSecondColumn()
+    {
+        auto* tools = Add<WindowControl>("tools", Gui::Rect(600, 20, 260, 120));
+        tools->SetTitle(L"Tools");
+        tools->TitleBar()->onDragged.Add(&printer, &EventPrinter::WindowMoved);
+        auto* volume = new HorizontalSlider(tools);
+        volume->SetName("volume");
+        volume->SetBounds(10, 10, 200, 20);
+        volume->SetClampToNotches(true);
+        volume->SetNotchCount(5);
+        volume->onValueChanged.Add(&printer, &EventPrinter::ValueChanged);
+
+        auto* name = Add<TextBox>("name", Gui::Rect(600, 160, 200, 20));
+        name->onTextChanged.Add(&printer, &EventPrinter::TextChanged);
+
+        auto* modal = Add<Button>("open modal", Gui::Rect(820, 160, 120, 20));
+        modal->SetText("Modal");
+        printer.modalParent = canvas;
+        modal->onPress.Add(&printer, &EventPrinter::OpenModal);
+
+        auto* list = Add<ListBox>("list", Gui::Rect(20, 360, 220, 300));
+        list->SetColumnCount(2);
+        for (int i = 0; i < 200; ++i)
+        {
+            ListBoxRow* row = list->AddItem("Row " + std::to_string(i));
+            row->SetCellText(1, std::to_wstring(i * i));
+        }
+        list->onRowSelected.Add(&printer, &EventPrinter::RowSelected);
+        m_list = list;
+
+        auto* tree = Add<TreeControl>("tree", Gui::Rect(260, 360, 200, 150));
+        TreeNode* ships = tree->AddNode("Ships");
+        ships->AddNode("Scout");
+        ships->AddNode("Hauler");
+        tree->AddNode("Stations")->AddNode("Depot");
+        ships->Open();
+
+        auto* grid = Add<PropertyTree>("grid", Gui::Rect(480, 360, 240, 150));
+        Properties* section = grid->Add(L"Ship");
+        section->AddWithValue("Name", "Scout");
+        section->AddWithValue("Speed", "12");
+        grid->ExpandAll();
+
+        auto* panel = Add<PanelListPanel>("panels", Gui::Rect(740, 360, 120, 150));
+        for (int i = 0; i < 5; ++i)
+        {
+            auto* item = new Button(panel);
+            item->SetSize(50, 20);
+            item->SetText(std::to_string(i));
+        }
+
+        auto* drag = Add<Label>("drag me", Gui::Rect(600, 220, 80, 20));
+        drag->SetText("Drag me");
+        drag->SetMouseInputEnabled(true);
+        drag->DragAndDrop_SetPackage(true, "drag me");
+        Add<DropPanel>("drop", Gui::Rect(700, 200, 120, 60));
+    }
+
+    // Scrolling fires no event: the list's place is looked at each frame.
+    void ReportScrolling()
+    {
+        const float scrolled = m_list->Scroller()->VerticalBar()->GetScrolledAmount();
+        if (scrolled == m_listScrolled)
+            return;
+        m_listScrolled = scrolled;
+        std::printf("scrolled list %s\n", EventPrinter::Number(scrolled).c_str());
+        std::fflush(stdout);
     }
 
     Canvas* canvas;
     Gui::WindowInput input;
     EventPrinter printer;
     bool quit = false;
+
+private:
+    ListBox* m_list = nullptr;
+    float m_listScrolled = 0.0f;
 };
 
 Quarn::platform::WindowResult Procedure(Quarn::platform::WindowHandle window, const WindowMessage& message)
@@ -216,6 +361,7 @@ int main(int argc, char** argv)
             device->BeginScene();
             device->Clear({}, gfx::kClearTarget, 0xFF191919u, 1.0f, 0);
             gallery.canvas->RenderCanvas();
+            gallery.ReportScrolling();
             device->EndScene();
             device->Present();
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

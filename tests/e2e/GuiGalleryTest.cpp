@@ -85,6 +85,29 @@ TEST(GuiGallery, PointerAndClicksReachTheWidgetsAndTheWindowShowsTheirStates)
     click();
     ASSERT_TRUE(printed.WaitFor("pasted h\xc3\xa9llo \xe2\x9c\x93\n", gallery, 60s)) << output();
 
+    // The "Tools" window (600, 20, 260 x 120) dragged by its title bar far past the corner stops inside the
+    // 1000 x 700 canvas.
+    pointAt(700, 32);
+    ASSERT_TRUE(test::XDoTool(display.Name(), {"mousedown", "1"}).has_value());
+    pointAt(995, 695);
+    ASSERT_TRUE(test::XDoTool(display.Name(), {"mouseup", "1"}).has_value());
+    ASSERT_TRUE(printed.WaitFor("moved tools 740 580\n", gallery, 60s)) << output();
+
+    // Typed into the text box (600, 160), then all of it selected and copied: Paste shows it.
+    pointAt(650, 170);
+    click();
+    ASSERT_TRUE(test::XDoTool(display.Name(), {"type", "--delay", "50", "abc"}).has_value());
+    ASSERT_TRUE(printed.WaitFor("text name abc\n", gallery, 60s)) << output();
+    ASSERT_TRUE(test::XDoTool(display.Name(), {"key", "ctrl+a", "ctrl+c"}).has_value());
+    pointAt(320, 314);
+    click();
+    ASSERT_TRUE(printed.WaitFor("pasted abc\n", gallery, 60s)) << output();
+
+    // The wheel over the list of 200 rows scrolls it.
+    pointAt(100, 500);
+    ASSERT_TRUE(test::XDoTool(display.Name(), {"click", "5"}).has_value());
+    ASSERT_TRUE(printed.WaitFor("scrolled list ", gallery, 60s)) << output();
+
     ASSERT_TRUE(display.CloseWindow(windowId));
     EXPECT_EQ(gallery.WaitForExit(60s), std::optional<int>(0)) << output();
 }

@@ -5,6 +5,11 @@
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/CheckBox.h"
 #include "widgets/Controls/Label.h"
+#include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/OpenToggleButton.h"
+#include "widgets/Controls/ScrollBar.h"
+#include "widgets/Controls/Table.h"
+#include "widgets/Controls/TextBox.h"
 #include "widgets/Input.h"
 #include "widgets/Platform.h"
 
@@ -26,8 +31,8 @@ namespace
 
 namespace gfx = Quarn::platform::gfx;
 
-constexpr std::uint32_t kWidth = 64;
-constexpr std::uint32_t kHeight = 32;
+constexpr std::uint32_t kWidth = 200;
+constexpr std::uint32_t kHeight = 120;
 constexpr std::uint32_t kClear = 0xFF000000;
 
 // The font the demo ships, found from this folder's place in the source tree, usable by its family name.
@@ -312,6 +317,72 @@ TEST_F(DeviceRendererTest, AlignedLabelsAnchorTheirTextAtTheirEdgeOrMiddle)
         }
     }
     delete canvas;
+}
+
+// The controls' states as the skin draws them on the device: a selected list row, a tree toggle's plus
+// and minus, a focused text box's frame and caret, scroll arrows.
+TEST_F(DeviceRendererTest, TheSkinShowsSelectionTogglesFocusAndArrows)
+{
+    ASSERT_TRUE(AddShippedFont());
+    ASSERT_TRUE(m_device) << m_error;
+    Platform::Fake host;
+    Platform::SetHost(&host);
+    Input::Reset();
+    Device renderer(*m_device);
+    Quarn::BWSkin skin;
+    skin.SetRender(&renderer);
+    auto* canvas = new Controls::Canvas(&skin);
+    canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    auto* list = new Controls::ListBox(canvas);
+    list->SetBounds(0, 0, 100, 60);
+    ListBoxRow* first = list->AddItem("one");
+    list->AddItem("two");
+    auto* toggle = new OpenToggleButton(canvas);
+    toggle->SetBounds(110, 10, 15, 15);
+    auto* box = new Controls::TextBox(canvas);
+    box->SetBounds(0, 70, 100, 20);
+    box->SetText("Hi");
+    auto* bar = new Controls::VerticalScrollBar(canvas);
+    bar->SetBounds(180, 0, 15, 100);
+    auto frame = [&] { Capture([&] { canvas->RenderCanvas(); }); };
+    frame();
+    frame();
+
+    // Unfocused, the box's top edge is white; the toggle shows a plus.
+    EXPECT_EQ(At(10, 70), 0xFFFFFFFFu);
+    EXPECT_EQ(At(117, 15), 0xFFE6E6E6u) << "the plus sign's upright";
+    EXPECT_EQ(At(120, 17), 0xFFE6E6E6u) << "its bar";
+
+    const Point row = first->LocalPosToCanvas(Point(0, 0));
+    canvas->InputMouseMoved(row.x + 50, row.y + 5, 0, 0);
+    canvas->InputMouseButton(0, true);
+    canvas->InputMouseButton(0, false);
+    canvas->InputMouseMoved(150, 110, 0, 0);
+    toggle->Toggle();
+    box->Focus();
+    frame();
+
+    EXPECT_EQ(At(static_cast<std::uint32_t>(row.x + 90), static_cast<std::uint32_t>(row.y + 2)), 0xFFF08232u)
+        << "the selected row is orange";
+    EXPECT_EQ(At(117, 15), 0xFF191919u) << "open, the toggle shows only the minus";
+    EXPECT_EQ(At(120, 17), 0xFFE6E6E6u);
+    // The focus frame, light blue and translucent, over the white top edge.
+    const std::uint32_t frameColour = At(10, 70);
+    EXPECT_EQ(frameColour & 0xFF, 0xFFu);
+    EXPECT_NEAR(static_cast<int>(frameColour >> 16 & 0xFF), 134, 3);
+    // The caret: a dark line where the text begins.
+    const Point caret(box->GetCharacterPosition(0).x, 80);
+    EXPECT_LT(At(static_cast<std::uint32_t>(caret.x), static_cast<std::uint32_t>(caret.y)) & 0xFF, 100u);
+
+    // The arrows are teal glyphs inside the buttons at the bar's ends.
+    int teal = 0;
+    for (std::uint32_t y = 0; y < 15; ++y)
+        for (std::uint32_t x = 180; x < 195; ++x)
+            teal += At(x, y) == 0xFF2B91AFu || At(x, 99 - y) == 0xFF2B91AFu;
+    EXPECT_GT(teal, 10);
+
+    delete canvas;
+    Platform::SetHost(nullptr);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "widgets/Controls/Label.h"
 #include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/ScrollControl.h"
 #include "widgets/Controls/Table.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +104,18 @@ TEST_F(ListBoxTest, ClicksAndArrowsMoveTheSelection)
     EXPECT_TRUE(list->GetSelectedRows().empty());
     canvas->RenderCanvas();
     EXPECT_EQ(list->GetTable()->NumChildren(), 0u);
+}
+
+TEST_F(ListBoxTest, TheWheelOverARowScrollsTheList)
+{
+    for (int i = 0; i < 40; ++i)
+        list->AddItem("more");
+    canvas->RenderCanvas();
+    canvas->RenderCanvas();
+    MoveTo(50, 10);
+    ASSERT_EQ(HoveredControl, rows[0]);
+    EXPECT_TRUE(canvas->InputMouseWheel(-120));
+    EXPECT_GT(list->Scroller()->VerticalBar()->GetScrolledAmount(), 0.0f);
 }
 
 TEST_F(ListBoxTest, ColumnsOutsideTheRowAreRefused)

@@ -32,8 +32,10 @@ TEST_F(WindowInputTest, WindowMessagesBecomeCanvasInput)
             backspaces += down;
             return true;
         }
+        void SelectEverything(Base*) { ++selections; }
         std::wstring typed;
         int backspaces = 0;
+        int selections = 0;
     };
     auto* typing = new Typing(canvas);
     typing->SetBounds(0, 0, 100, 100);
@@ -56,6 +58,13 @@ TEST_F(WindowInputTest, WindowMessagesBecomeCanvasInput)
     EXPECT_TRUE(Input::IsShiftDown());
     input.Feed(WindowMessage::Key(WindowMessageId::KeyUp, vk::LShift));
     EXPECT_FALSE(Input::IsShiftDown());
+    // Control and a letter reach the accelerators as the letter, which the focused control never types.
+    typing->AddAccelerator(L"Ctrl + a", &Typing::SelectEverything);
+    input.Feed(WindowMessage::Key(WindowMessageId::KeyDown, vk::Control));
+    EXPECT_TRUE(input.Feed(WindowMessage::Key(WindowMessageId::KeyDown, vk::LetterA)));
+    input.Feed(WindowMessage::Key(WindowMessageId::KeyUp, vk::LetterA));
+    input.Feed(WindowMessage::Key(WindowMessageId::KeyUp, vk::Control));
+    EXPECT_EQ(typing->selections, 1);
     EXPECT_EQ(typing->typed, L"\u00e9");
     EXPECT_EQ(typing->backspaces, 1);
 

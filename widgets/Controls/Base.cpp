@@ -422,7 +422,10 @@ Skin::Base* Base::GetSkin()
 
 bool Base::OnMouseWheeled(int delta)
 {
-    return m_parent && m_parent->OnMouseWheeled(delta);
+    // Up through the controls that hold each control, so that a scroll control holding it (a list's
+    // rows sit in its scroller's panel, their parent is the list) takes the wheel.
+    Base* holder = Holder();
+    return holder && holder->OnMouseWheeled(delta);
 }
 
 bool Base::OnKeyPress(int key, bool down)

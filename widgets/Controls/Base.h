@@ -148,7 +148,7 @@ public:
     virtual void OnSkinChanged(Skin::Base* /*newSkin*/) {}
 
     virtual void OnMouseMoved(int /*x*/, int /*y*/, int /*dx*/, int /*dy*/) {}
-    // Climbs to the parents until one handles it.
+    // Climbs through the controls that hold this one until one handles it.
     virtual bool OnMouseWheeled(int delta);
     virtual void OnMouseClickLeft(int /*x*/, int /*y*/, bool /*down*/) {}
     virtual void OnMouseClickRight(int /*x*/, int /*y*/, bool /*down*/) {}

@@ -77,8 +77,14 @@ bool WindowInput::Feed(const Quarn::platform::WindowMessage& message)
     case WindowMessageId::KeyDown:
     case WindowMessageId::KeyUp:
     {
+        const bool down = message.id == WindowMessageId::KeyDown;
+        // A letter typed with Control held is no text for the desktop; the widgets' accelerators take it
+        // as the letter.
+        if (down && Input::IsControlDown() && message.virtualKey >= 'A' && message.virtualKey <= 'Z')
+            return m_canvas.InputCharacter(static_cast<wchar_t>(
+                Input::IsShiftDown() ? message.virtualKey : message.virtualKey - 'A' + 'a'));
         const int key = KeyCode(message.virtualKey);
-        return key != Key::Invalid && m_canvas.InputKey(key, message.id == WindowMessageId::KeyDown);
+        return key != Key::Invalid && m_canvas.InputKey(key, down);
     }
     case WindowMessageId::Character:
         return m_canvas.InputCharacter(static_cast<wchar_t>(message.character));

@@ -11,8 +11,9 @@ class Canvas;
 }
 
 // Hands a desktop window's mouse, key and text messages to a canvas: the pointer in client pixels, left,
-// right and middle buttons as 0, 1 and 2, the wheel, the keys the widgets know by their key codes, and
-// typed characters. Answers whether the widgets used the message; other messages are not theirs.
+// right and middle buttons as 0, 1 and 2, the wheel, the keys the widgets know by their key codes, typed
+// characters, and letters pressed with Control (for accelerators). Answers whether the widgets used the
+// message; other messages are not theirs.
 class WindowInput
 {
 public:
