@@ -223,19 +223,36 @@ TEST_F(DeviceRendererTest, TheSkinsFontNamesHaveStandIns)
     EXPECT_GT(drawn, 10);
 }
 
+// A window-sized canvas in the engine's skin on the device, with the fake platform host and fresh input.
+struct SkinCanvas
+{
+    explicit SkinCanvas(gfx::Device& device) : renderer(device)
+    {
+        Platform::SetHost(&host);
+        Input::Reset();
+        skin.SetRender(&renderer);
+        canvas = new Controls::Canvas(&skin);
+        canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    }
+    ~SkinCanvas()
+    {
+        delete canvas;
+        Platform::SetHost(nullptr);
+    }
+
+    Platform::Fake host;
+    Device renderer;
+    Quarn::BWSkin skin;
+    Controls::Canvas* canvas = nullptr;
+};
+
 // The engine's skin on the device: a canvas drawn whole, read back.
 TEST_F(DeviceRendererTest, TheEngineSkinsControlsShowTheirStatesAndStayInsideTheirParents)
 {
     ASSERT_TRUE(AddShippedFont());
     ASSERT_TRUE(m_device) << m_error;
-    Platform::Fake host;
-    Platform::SetHost(&host);
-    Input::Reset();
-    Device renderer(*m_device);
-    Quarn::BWSkin skin;
-    skin.SetRender(&renderer);
-    auto* canvas = new Controls::Canvas(&skin);
-    canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    SkinCanvas skinned(*m_device);
+    Controls::Canvas* canvas = skinned.canvas;
     auto* button = new Controls::Button(canvas);
     button->SetBounds(1, 1, 20, 12);
     auto* box = new Controls::CheckBox(canvas);
@@ -268,9 +285,6 @@ TEST_F(DeviceRendererTest, TheEngineSkinsControlsShowTheirStatesAndStayInsideThe
     frame();
     EXPECT_EQ(At(10, 6), 0xFFF08232u) << "pressed: orange";
     canvas->InputMouseButton(0, false);
-
-    delete canvas;
-    Platform::SetHost(nullptr);
 }
 
 // A right-aligned label's text ends at the label's right edge, a centred one's middle is the label's.
@@ -325,14 +339,8 @@ TEST_F(DeviceRendererTest, TheSkinShowsSelectionTogglesFocusAndArrows)
 {
     ASSERT_TRUE(AddShippedFont());
     ASSERT_TRUE(m_device) << m_error;
-    Platform::Fake host;
-    Platform::SetHost(&host);
-    Input::Reset();
-    Device renderer(*m_device);
-    Quarn::BWSkin skin;
-    skin.SetRender(&renderer);
-    auto* canvas = new Controls::Canvas(&skin);
-    canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    SkinCanvas skinned(*m_device);
+    Controls::Canvas* canvas = skinned.canvas;
     auto* list = new Controls::ListBox(canvas);
     list->SetBounds(0, 0, 100, 60);
     ListBoxRow* first = list->AddItem("one");
@@ -380,9 +388,6 @@ TEST_F(DeviceRendererTest, TheSkinShowsSelectionTogglesFocusAndArrows)
         for (std::uint32_t x = 180; x < 195; ++x)
             teal += At(x, y) == 0xFF2B91AFu || At(x, 99 - y) == 0xFF2B91AFu;
     EXPECT_GT(teal, 10);
-
-    delete canvas;
-    Platform::SetHost(nullptr);
 }
 
 } // namespace
