@@ -34,6 +34,9 @@ class Texture;
 class Graphics : public SystemT<Graphics>
 {
 public:
+    // The widget canvas over the game.
+    GuiHost& GetGuiHost() { return m_guiHost; }
+
     // How the system reaches the machine's graphics: the OpenGL adapter unless a test gives another.
     using AdapterFactory = std::unique_ptr<platform::gfx::Adapter> (*)(std::string& error);
     static void SetAdapterFactory(AdapterFactory factory);

@@ -1,12 +1,280 @@
 #include "UI/GuiHost.h"
 
+#include "Core/MessageManager.h"
+#include "Core/SystemManager.h"
+#include "Graphics/Graphics.h"
+#include "Input/Input.h"
+#include "widgets/Controls/Button.h"
+#include "widgets/Controls/Canvas.h"
+#include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/ScrollControl.h"
+#include "widgets/Controls/Slider.h"
+#include "widgets/Controls/Table.h"
+#include "widgets/device/DeviceBackend.h"
+
+#include <algorithm>
+#include <vector>
+
 namespace Quarn
 {
 
-void GuiHost::Init(platform::gfx::Device*, std::uint32_t, std::uint32_t) {}
+namespace
+{
 
-void GuiHost::Update(float) {}
+Input* InputSystem()
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? dynamic_cast<Input*>(systems->GetSystem("Input")) : nullptr;
+}
 
-void GuiHost::RenderCanvas() {}
+// Moves the hover from row to row of a list box; step -1 is PrevRow, 1 NextRow.
+bool MoveRow(Gui::Controls::Base* control, int step)
+{
+    auto* list = dynamic_cast<Gui::Controls::ListBox*>(control);
+    if (!list || !list->GetTable())
+        return false;
+    const Gui::Controls::List& rows = list->GetTable()->OwnChildren();
+    if (rows.empty())
+        return false;
+    const int count = static_cast<int>(rows.size());
+    const auto hovered = std::find(rows.begin(), rows.end(), Gui::HoveredControl);
+    const int index = hovered == rows.end() ? -1 : static_cast<int>(std::distance(rows.begin(), hovered));
+    int next = 0;
+    if (step < 0)
+    {
+        if (index == 0)
+            return false;
+        next = index < 0 ? count - 1 : index - 1;
+    }
+    else
+    {
+        if (index == count - 1)
+            return false;
+        next = index < 0 ? 0 : index + 1;
+    }
+    GuiHost::SetHoveredControl(*std::next(rows.begin(), next));
+    // The divisors differ on purpose: going up the last row is a whole scroll, going down it is not.
+    const float fraction = static_cast<float>(next) / static_cast<float>(step < 0 ? count - 1 : count);
+    if (fraction <= 1.0f)
+        list->Scroller()->VerticalBar()->SetScrolledAmount(fraction, true);
+    return true;
+}
+
+} // namespace
+
+GuiHost::GuiHost()
+    : m_bridge(
+          []
+          {
+              GuiHost* host = Current();
+              return host ? host->GetCanvas() : nullptr;
+          },
+          [](unsigned char key)
+          {
+              Input* input = InputSystem();
+              return input && input->IsKeyDown(key);
+          })
+{
+    Gui::Event::OnControlDestroyed.Add(this, &GuiHost::ControlDestroyed);
+}
+
+GuiHost::~GuiHost()
+{
+    std::vector<Gui::Controls::Canvas*> canvases;
+    for (const auto& [canvas, block] : m_canvases)
+        canvases.push_back(canvas);
+    for (Gui::Controls::Canvas* canvas : canvases)
+        delete canvas;
+    if (m_renderer)
+        m_renderer->ReleaseAllFonts();
+    m_skin.SetRender(nullptr);
+}
+
+GuiHost* GuiHost::Current()
+{
+    SystemManager* systems = SystemManager::Instance();
+    auto* graphics = systems ? dynamic_cast<Graphics*>(systems->GetSystem("Graphics")) : nullptr;
+    return graphics ? &graphics->GetGuiHost() : nullptr;
+}
+
+void GuiHost::Init(platform::gfx::Device* device, std::uint32_t width, std::uint32_t height)
+{
+    OnResetDevice(device);
+    m_width = width;
+    m_height = height;
+    if (SystemManager* systems = SystemManager::Instance())
+    {
+        MessageManager& messages = systems->GetMessageManager();
+        messages.RegisterListener<void(unsigned, unsigned)>("WindowResized", [this](unsigned w, unsigned h)
+                                                            { OnWindowResized(w, h); });
+        messages.RegisterListener<void()>("LostDevice", [this] { OnLostDevice(); });
+        messages.RegisterListener<void(platform::gfx::Device*)>(
+            "ResetDevice", [this](platform::gfx::Device* d) { OnResetDevice(d); });
+    }
+    // The bridge is reached through the running game's host at each event, never through this object.
+    if (Input* input = InputSystem())
+    {
+        const auto bridge = []() -> GuiInputBridge*
+        {
+            GuiHost* host = Current();
+            return host ? &host->Bridge() : nullptr;
+        };
+        input->InterceptMousePressed([bridge](MouseButtons button)
+                                     { return bridge() && bridge()->MousePressed(button); });
+        input->InterceptMouseReleased([bridge](MouseButtons button)
+                                      { return bridge() && bridge()->MouseReleased(button); });
+        input->ListenMouseWheel(
+            [bridge](float delta)
+            {
+                if (GuiInputBridge* b = bridge())
+                    b->MouseWheel(delta);
+            });
+        input->InterceptKeyPressed([bridge](unsigned char key, unsigned char scan)
+                                   { return bridge() && bridge()->KeyPressed(key, scan); });
+        input->InterceptKeyReleased([bridge](unsigned char key, unsigned char scan)
+                                    { return bridge() && bridge()->KeyReleased(key, scan); });
+        input->InterceptCharacter([bridge](char character)
+                                  { return bridge() && bridge()->Character(character); });
+        input->ListenLThumbMoveAnyPad(
+            [bridge](unsigned char pad, const Vector2& position, const Vector2& delta)
+            {
+                if (GuiInputBridge* b = bridge())
+                    b->LeftThumbMoved(pad, position, delta);
+            });
+    }
+}
+
+void GuiHost::Update(float /*dt*/) {}
+
+void GuiHost::RenderCanvas()
+{
+    if (HasCanvas())
+        m_canvas->RenderCanvas();
+}
+
+void GuiHost::OnWindowResized(unsigned width, unsigned height)
+{
+    m_width = width;
+    m_height = height;
+    if (m_canvas)
+        m_canvas->SetSize(static_cast<int>(width), static_cast<int>(height));
+}
+
+void GuiHost::OnLostDevice()
+{
+    if (!m_renderer)
+        return;
+    m_renderer->ReleaseAllFonts();
+    m_skin.SetRender(nullptr);
+    m_renderer.reset();
+}
+
+void GuiHost::OnResetDevice(platform::gfx::Device* device)
+{
+    if (m_renderer)
+        m_renderer->ReleaseAllFonts();
+    m_skin.SetRender(nullptr);
+    m_renderer.reset();
+    if (!device)
+        return;
+    m_renderer = std::make_unique<Gui::Renderer::Device>(*device);
+    m_skin.SetRender(m_renderer.get());
+}
+
+void GuiHost::SetCanvas(Gui::Controls::Canvas* canvas)
+{
+    m_canvas = canvas;
+    if (m_canvas)
+        m_canvas->SetSize(static_cast<int>(m_width), static_cast<int>(m_height));
+}
+
+Gui::Controls::Canvas* GuiHost::CreateCanvas(Gui::Skin::Base* skin)
+{
+    auto* canvas = new Gui::Controls::Canvas(skin);
+    auto block = std::make_unique<std::array<std::uint32_t, 4>>(
+        std::array<std::uint32_t, 4>{0, 0, 0xDEADBEAF, 0xDEADBEAF});
+    canvas->SetUserData(block.get());
+    m_canvases.emplace(canvas, std::move(block));
+    return canvas;
+}
+
+void GuiHost::ControlDestroyed(Gui::Controls::Base* control)
+{
+    // Told as the base part goes: the canvas is found by its address, no longer by its type.
+    if (control == m_canvas)
+        m_canvas = nullptr;
+    std::erase_if(m_canvases, [control](const auto& entry) { return entry.first == control; });
+}
+
+void GuiHost::SetHoveredControl(Gui::Controls::Base* control)
+{
+    if (!control)
+    {
+        if (Gui::Controls::Base* hovered = Gui::HoveredControl)
+        {
+            Gui::HoveredControl = nullptr;
+            hovered->OnMouseLeave();
+        }
+        return;
+    }
+    while (control && control != Gui::HoveredControl)
+    {
+        if (Gui::HoveredControl)
+        {
+            Gui::HoveredControl->OnMouseLeave();
+            control->Redraw();
+        }
+        Gui::HoveredControl = control;
+        control->Focus();
+        Gui::HoveredControl->OnMouseEnter();
+        control->Redraw();
+        // On a slider the hover goes on to its grip.
+        if (!dynamic_cast<Gui::Controls::HorizontalSlider*>(control))
+            return;
+        Gui::Controls::Base* grip = nullptr;
+        for (Gui::Controls::Base* child : control->GetChildren())
+            if (!dynamic_cast<Gui::Controls::HorizontalSlider*>(child))
+            {
+                grip = child;
+                break;
+            }
+        control = grip;
+    }
+}
+
+Gui::Controls::Base* GuiHost::GetHoveredControl()
+{
+    return Gui::HoveredControl;
+}
+
+void GuiHost::Left(Gui::Controls::Base* control)
+{
+    if (auto* slider = dynamic_cast<Gui::Controls::HorizontalSlider*>(control))
+        slider->SetValue(slider->GetValue() - 0.1f);
+}
+
+void GuiHost::Right(Gui::Controls::Base* control)
+{
+    if (auto* slider = dynamic_cast<Gui::Controls::HorizontalSlider*>(control))
+        slider->SetValue(slider->GetValue() + 0.1f);
+}
+
+bool GuiHost::PrevRow(Gui::Controls::Base* listBox)
+{
+    return MoveRow(listBox, -1);
+}
+
+bool GuiHost::NextRow(Gui::Controls::Base* listBox)
+{
+    return MoveRow(listBox, 1);
+}
+
+void GuiHost::Press(Gui::Controls::Base* control)
+{
+    if (auto* button = dynamic_cast<Gui::Controls::Button*>(control))
+        button->Press();
+    else if (auto* row = dynamic_cast<Gui::Controls::Layout::TableRow*>(control))
+        row->OnMouseClickLeft(0, 0, true);
+}
 
 } // namespace Quarn

@@ -1,6 +1,26 @@
 #pragma once
 
+#include "UI/GuiInputBridge.h"
+#include "UI/Skin/BWSkin.h"
+#include "widgets/Events.h"
+
+#include <array>
 #include <cstdint>
+#include <map>
+#include <memory>
+
+namespace Gui
+{
+namespace Controls
+{
+class Base;
+class Canvas;
+} // namespace Controls
+namespace Renderer
+{
+class Device;
+}
+} // namespace Gui
 
 namespace Quarn
 {
@@ -10,15 +30,67 @@ namespace platform::gfx
 class Device;
 }
 
-// The UI host: the widget canvas drawn over the game. The canvas, its renderer and the script bindings
-// come with the engine UI; until then the host has no canvas.
-class GuiHost
+// The widget toolkit inside the engine: the widget renderer on the graphics device, the engine skin, and
+// one active canvas, drawn in the UI stage of each frame and fed the engine's input. Scripts make the
+// canvases and their controls; the host keeps the canvases it made and deletes those still alive when
+// it goes.
+class GuiHost : public Gui::Event::Handler
 {
 public:
+    GuiHost();
+    ~GuiHost() override;
+    GuiHost(const GuiHost&) = delete;
+    GuiHost& operator=(const GuiHost&) = delete;
+
+    // Once, after the device exists: the renderer, the window size, the message listeners and the input
+    // bridge's registration with the Input system.
     void Init(platform::gfx::Device* device, std::uint32_t width, std::uint32_t height);
     void Update(float dt);
-    bool HasCanvas() const { return false; }
+    // Whether there is a canvas to draw and a renderer to draw it with.
+    bool HasCanvas() const { return m_canvas && m_renderer; }
     void RenderCanvas();
+
+    void OnWindowResized(unsigned width, unsigned height);
+    // Fonts freed and the renderer deleted; the next reset brings a new one on the device.
+    void OnLostDevice();
+    void OnResetDevice(platform::gfx::Device* device);
+
+    Gui::Skin::Base* GetSkin() { return &m_skin; }
+    Gui::Controls::Canvas* GetCanvas() const { return m_canvas; }
+    // Makes the canvas active and sizes it to the window.
+    void SetCanvas(Gui::Controls::Canvas* canvas);
+    // A new canvas on the skin, not active; the host deletes it at the end if nothing did before.
+    Gui::Controls::Canvas* CreateCanvas(Gui::Skin::Base* skin);
+    void HideCanvas() { m_canvas = nullptr; }
+    GuiInputBridge& Bridge() { return m_bridge; }
+
+    // Pad navigation: moves the hover (and the keyboard focus) to the control, onto a slider's grip;
+    // null clears the hover.
+    static void SetHoveredControl(Gui::Controls::Base* control);
+    static Gui::Controls::Base* GetHoveredControl();
+    // A horizontal slider's value down or up by 0.1; other controls are left alone.
+    static void Left(Gui::Controls::Base* control);
+    static void Right(Gui::Controls::Base* control);
+    // The hover to the list box's previous or next row, scrolling the list; false when there is none.
+    static bool PrevRow(Gui::Controls::Base* listBox);
+    static bool NextRow(Gui::Controls::Base* listBox);
+    // A button is pressed, a list row clicked; anything else is left alone.
+    static void Press(Gui::Controls::Base* control);
+
+    // The host of the running game's Graphics system, or null.
+    static GuiHost* Current();
+
+private:
+    void ControlDestroyed(Gui::Controls::Base* control);
+
+    std::unique_ptr<Gui::Renderer::Device> m_renderer;
+    BWSkin m_skin;
+    Gui::Controls::Canvas* m_canvas = nullptr;
+    std::uint32_t m_width = 0;
+    std::uint32_t m_height = 0;
+    // The canvases the host made, each with the user-data block it carries.
+    std::map<Gui::Controls::Canvas*, std::unique_ptr<std::array<std::uint32_t, 4>>> m_canvases;
+    GuiInputBridge m_bridge;
 };
 
 } // namespace Quarn

@@ -86,10 +86,12 @@ TEST_F(GraphicsFrameTest, InitMakesTheDeviceOnTheWindowRebuildsItAndAnnouncesIt)
                                    "SetRenderState DestBlend 6", "SetRenderState Lighting 0",
                                    "SetRenderState MultisampleAntialias 0", "CreateStateBlock",
                                    "CreateVertexDeclaration 2 elements",
+                                   // The widget renderer's vertices.
+                                   "CreateVertexDeclaration 3 elements",
                                    // The desktop snapshot, a generated one in a headless run.
                                    "CreateTexture 1024x768 levels=1 usage=0 A8R8G8B8 managed"}));
-    EXPECT_EQ(m_journal, (Log{"ResetDevice device @0", "DirectXDeviceInitialized device @9",
-                              "WindowCreated window @9", "WindowSizeRefreshed 800x600 @9"}));
+    EXPECT_EQ(m_journal, (Log{"ResetDevice device @0", "DirectXDeviceInitialized device @10",
+                              "WindowCreated window @10", "WindowSizeRefreshed 800x600 @10"}));
     ASSERT_EQ(m_graphics->GetEffects().size(), 1u);
     EXPECT_EQ(m_graphics->GetEffects()[0].GetName(), "Model");
     EXPECT_TRUE(m_graphics->GetEffects()[0]);
@@ -159,8 +161,8 @@ TEST_F(GraphicsFrameTest, AWarmResetAnnouncesAgainAndKeepsOneModel)
     m_journal.clear();
     m_graphics->WarmReset();
     m_graphics->InitResources(m_systems->GetResourceManager());
-    EXPECT_EQ(m_journal, (Log{"DirectXDeviceInitialized device @10", "WindowCreated window @10",
-                              "WindowSizeRefreshed 800x600 @10"}));
+    EXPECT_EQ(m_journal, (Log{"DirectXDeviceInitialized device @11", "WindowCreated window @11",
+                              "WindowSizeRefreshed 800x600 @11"}));
     EXPECT_EQ(m_graphics->GetEffects().size(), 1u);
 }
 

@@ -1,0 +1,171 @@
+#include "UI/GuiHost.h"
+#include "Core/MessageManager.h"
+#include "Platform/GlDeviceFixture.h"
+#include "support/RecordingGraphics.h"
+#include "widgets/Controls/Button.h"
+#include "widgets/Controls/Canvas.h"
+#include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/ScrollControl.h"
+#include "widgets/Controls/Slider.h"
+#include "widgets/Controls/Table.h"
+#include "widgets/Input.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace Quarn
+{
+namespace
+{
+
+class GuiHostTest : public test::RecordingGameTest
+{
+protected:
+    GuiHostTest()
+    {
+        test::RecordingGraphics::WriteModelEffect(m_folder);
+        StartGame();
+        Gui::Input::Reset();
+    }
+
+    GuiHost& Host() { return m_graphics->GetGuiHost(); }
+};
+
+TEST_F(GuiHostTest, OnlyTheActiveCanvasIsDrawnSizedAndFed)
+{
+    GuiHost& host = Host();
+    EXPECT_EQ(GuiHost::Current(), &host);
+    EXPECT_FALSE(host.HasCanvas());
+    EXPECT_FALSE(host.Bridge().MousePressed(MOUSE_Left));
+    EXPECT_FALSE(host.Bridge().KeyPressed('A', 0));
+
+    Gui::Controls::Canvas* first = host.CreateCanvas(host.GetSkin());
+    Gui::Controls::Canvas* second = host.CreateCanvas(host.GetSkin());
+    EXPECT_EQ(static_cast<std::uint32_t*>(first->GetUserData())[2], 0xDEADBEAFu);
+    EXPECT_FALSE(host.HasCanvas());
+    host.SetCanvas(first);
+    EXPECT_EQ(first->GetBounds(), Gui::Rect(0, 0, 800, 600));
+    m_systems->GetMessageManager().SendMessage("WindowResized", 640u, 480u);
+    EXPECT_EQ(first->GetBounds(), Gui::Rect(0, 0, 640, 480));
+    EXPECT_EQ(second->GetBounds(), Gui::Rect(0, 0, 10000, 10000));
+    host.SetCanvas(second);
+    EXPECT_EQ(second->GetBounds(), Gui::Rect(0, 0, 640, 480));
+
+    // A deleted canvas stops being the active one; the host deletes the others when it goes.
+    delete second;
+    EXPECT_EQ(host.GetCanvas(), nullptr);
+    host.SetCanvas(first);
+    host.HideCanvas();
+    EXPECT_FALSE(host.HasCanvas());
+}
+
+TEST_F(GuiHostTest, PadNavigationMovesTheHoverOntoSliderGripsAndListRows)
+{
+    GuiHost& host = Host();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    auto* slider = new Gui::Controls::HorizontalSlider(canvas);
+    GuiHost::SetHoveredControl(slider);
+    EXPECT_EQ(Gui::HoveredControl, slider->Bar());
+    EXPECT_EQ(Gui::KeyboardFocus, slider->Bar());
+    GuiHost::Right(slider);
+    EXPECT_FLOAT_EQ(slider->GetValue(), 0.1f);
+    GuiHost::Left(slider->Bar());
+    EXPECT_FLOAT_EQ(slider->GetValue(), 0.1f) << "the grip is no slider";
+    GuiHost::SetHoveredControl(nullptr);
+    EXPECT_EQ(Gui::HoveredControl, nullptr);
+
+    auto* list = new Gui::Controls::ListBox(canvas);
+    list->SetBounds(0, 100, 100, 40);
+    EXPECT_FALSE(GuiHost::NextRow(list)) << "no rows";
+    EXPECT_FALSE(GuiHost::NextRow(slider)) << "no list";
+    std::vector<ListBoxRow*> rows;
+    for (const char* label : {"a", "b", "c", "d"})
+        rows.push_back(list->AddItem(label));
+    const struct
+    {
+        bool next;
+        bool moved;
+        ListBoxRow* hovered;
+        float scrolled;
+    } steps[] = {
+        {false, true, rows[3], 1.0f},        // none hovered: PrevRow goes to the last, 3 / 3
+        {true, false, rows[3], 1.0f},        // NextRow from the last: nowhere
+        {false, true, rows[2], 2.0f / 3.0f}, // 2 / 3
+        {true, true, rows[3], 3.0f / 4.0f},  // NextRow divides by the count: 3 / 4
+    };
+    for (const auto& step : steps)
+    {
+        EXPECT_EQ(step.next ? GuiHost::NextRow(list) : GuiHost::PrevRow(list), step.moved);
+        EXPECT_EQ(Gui::HoveredControl, step.hovered);
+        EXPECT_FLOAT_EQ(list->Scroller()->VerticalBar()->GetScrolledAmount(), step.scrolled);
+    }
+    GuiHost::Press(rows[1]);
+    EXPECT_EQ(list->GetSelectedRow(), rows[1]);
+
+    // One row: from no row NextRow scrolls to 0 / 1; PrevRow's 0 / 0 scrolls nothing.
+    auto* single = new Gui::Controls::ListBox(canvas);
+    ListBoxRow* only = single->AddItem("only");
+    GuiHost::SetHoveredControl(nullptr);
+    single->Scroller()->VerticalBar()->SetScrolledAmount(0.5f, true);
+    EXPECT_TRUE(GuiHost::PrevRow(single));
+    EXPECT_EQ(Gui::HoveredControl, only);
+    EXPECT_FLOAT_EQ(single->Scroller()->VerticalBar()->GetScrolledAmount(), 0.5f);
+    GuiHost::SetHoveredControl(nullptr);
+    EXPECT_TRUE(GuiHost::NextRow(single));
+    EXPECT_FLOAT_EQ(single->Scroller()->VerticalBar()->GetScrolledAmount(), 0.0f);
+
+    struct Counter : Gui::Event::Handler
+    {
+        void Count(Gui::Controls::Base*) { ++presses; }
+        int presses = 0;
+    } counter;
+    auto* button = new Gui::Controls::Button(canvas);
+    button->onPress.Add(&counter, &Counter::Count);
+    GuiHost::Press(button);
+    GuiHost::Press(slider);
+    EXPECT_EQ(counter.presses, 1);
+}
+
+// A lost device takes the renderer and its fonts; the reset brings a new one that draws the same.
+class GuiHostDeviceTest : public platform::gfx::test::GlDeviceFixture
+{
+protected:
+    GuiHostDeviceTest() : GlDeviceFixture(160, 60) {}
+
+    std::vector<std::uint32_t> Frame(GuiHost& host)
+    {
+        m_device->BeginScene();
+        m_device->Clear({}, platform::gfx::kClearTarget, 0xFF000000u, 1.0f, 0);
+        host.RenderCanvas();
+        m_device->EndScene();
+        std::vector<std::uint32_t> pixels;
+        EXPECT_TRUE(m_device->ReadSurface(*m_device->GetBackBuffer(), pixels).Succeeded());
+        return pixels;
+    }
+};
+
+TEST_F(GuiHostDeviceTest, TheResetDeviceDrawsTheSamePictureAsBeforeTheLoss)
+{
+    ASSERT_TRUE(m_device) << m_error;
+    GuiHost host;
+    host.Init(m_device.get(), 160, 60);
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    auto* button = new Gui::Controls::Button(canvas);
+    button->SetBounds(10, 10, 100, 24);
+    button->SetText("Resume");
+    Frame(host);
+    const std::vector<std::uint32_t> before = Frame(host);
+    host.OnLostDevice();
+    EXPECT_FALSE(host.HasCanvas());
+    EXPECT_EQ(host.GetSkin()->GetRender(), nullptr);
+    host.OnResetDevice(m_device.get());
+    EXPECT_TRUE(host.HasCanvas());
+    Frame(host);
+    EXPECT_EQ(Frame(host), before);
+}
+
+} // namespace
+} // namespace Quarn
