@@ -25,6 +25,9 @@ struct State
     bool leftMouseDown = false;
     bool rightMouseDown = false;
     Point pointer;
+    // Whether the pointer was last seen over the control that captured the mouse (or inside it). True
+    // from each press on, so that a host that reports no pointer moves keeps presses working.
+    bool pointerOverMouseFocus = true;
     Point lastClickPosition;
     // Minus infinity until the button's first click, so a first click is never a double click.
     std::array<float, kMouseButtons> lastClickTime{};
@@ -54,7 +57,12 @@ void UpdateHoveredControl(Controls::Canvas* canvas)
         canvas->Redraw();
     }
     if (OnCanvas(MouseFocus, canvas))
+    {
+        g_state.pointerOverMouseFocus = false;
+        for (Controls::Base* over = hovered; over; over = over->GetParent())
+            g_state.pointerOverMouseFocus = g_state.pointerOverMouseFocus || over == MouseFocus;
         HoveredControl = MouseFocus;
+    }
 }
 
 // The nearest control from the clicked one up that takes keyboard input gets the focus, unless one of its
@@ -100,6 +108,7 @@ bool OnMouseClicked(Controls::Canvas* canvas, int button, bool down)
     bool doubleClick = false;
     if (down)
     {
+        g_state.pointerOverMouseFocus = true;
         const float now = Platform::GetTimeInSeconds();
         doubleClick = g_state.pointer == g_state.lastClickPosition &&
                       now - g_state.lastClickTime[button] < kDoubleClickSpeed;
@@ -261,6 +270,11 @@ bool IsRightMouseDown()
 Point GetMousePosition()
 {
     return g_state.pointer;
+}
+
+bool IsPointerOverMouseFocus()
+{
+    return g_state.pointerOverMouseFocus;
 }
 
 void AddInputHook(Hook* hook)

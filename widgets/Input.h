@@ -70,6 +70,9 @@ bool IsShiftDown();
 bool IsLeftMouseDown();
 bool IsRightMouseDown();
 Point GetMousePosition();
+// Whether the pointer is over the control holding the mouse: the hover stays with that control wherever
+// the pointer goes, this says where it is. True until a move says otherwise after each press.
+bool IsPointerOverMouseFocus();
 
 void AddInputHook(Hook* hook);
 void RemoveInputHook(Hook* hook);

@@ -126,6 +126,11 @@ TEST_F(GuiHostTest, PadNavigationMovesTheHoverOntoSliderGripsAndListRows)
     GuiHost::Press(button);
     GuiHost::Press(slider);
     EXPECT_EQ(counter.presses, 1);
+    // The engine reports no pointer moves: a click presses the control pad navigation hovered.
+    GuiHost::SetHoveredControl(button);
+    EXPECT_TRUE(host.Bridge().MousePressed(MOUSE_Left));
+    EXPECT_TRUE(host.Bridge().MouseReleased(MOUSE_Left));
+    EXPECT_EQ(counter.presses, 2);
 }
 
 // A lost device takes the renderer and its fonts; the reset brings a new one that draws the same.

@@ -83,9 +83,7 @@ void Button::OnMouseClickLeft(int /*x*/, int /*y*/, bool down)
     {
         // The captured mouse keeps the button hovered wherever the pointer goes, so the pointer itself
         // must be over it for the release to press it.
-        const Point pointer = CanvasPosToLocal(Input::GetMousePosition());
-        const bool over = pointer.x >= 0 && pointer.y >= 0 && pointer.x < Width() && pointer.y < Height();
-        if (IsHovered() && m_depressed && over)
+        if (IsHovered() && m_depressed && Input::IsPointerOverMouseFocus())
             Press();
         m_depressed = false;
         MouseFocus = nullptr;
