@@ -393,6 +393,7 @@ void Graphics::WarmReset()
 
 void Graphics::InitResources(ResourceManager& resources)
 {
+    m_guiHost.InitResources();
     OutputHandler& output = OutputHandler::Get();
     output.Log("initresources");
     output.StartTimer("GRaphicsInit1");

@@ -104,44 +104,61 @@ void GuiHost::Init(platform::gfx::Device* device, std::uint32_t width, std::uint
     m_height = height;
     if (SystemManager* systems = SystemManager::Instance())
     {
-        MessageManager& messages = systems->GetMessageManager();
-        messages.RegisterListener<void(unsigned, unsigned)>("WindowResized", [this](unsigned w, unsigned h)
-                                                            { OnWindowResized(w, h); });
-        messages.RegisterListener<void()>("LostDevice", [this] { OnLostDevice(); });
-        messages.RegisterListener<void(platform::gfx::Device*)>(
-            "ResetDevice", [this](platform::gfx::Device* d) { OnResetDevice(d); });
+        RegisterMessageListeners(systems->GetMessageManager());
+        // A warm reset makes a fresh message manager: the listeners go on it too.
+        systems->AddProcessListeners([this](MessageManager& messages)
+                                     { RegisterMessageListeners(messages); });
     }
+}
+
+void GuiHost::RegisterMessageListeners(MessageManager& messages)
+{
+    messages.RegisterListener<void(unsigned, unsigned)>("WindowResized", [this](unsigned w, unsigned h)
+                                                        { OnWindowResized(w, h); });
+    messages.RegisterListener<void()>("LostDevice", [this] { OnLostDevice(); });
+    messages.RegisterListener<void(platform::gfx::Device*)>("ResetDevice", [this](platform::gfx::Device* d)
+                                                            { OnResetDevice(d); });
+}
+
+void GuiHost::InitResources()
+{
+    RegisterWithInput();
+    PublishScriptGlobals();
+}
+
+void GuiHost::RegisterWithInput()
+{
+    Input* input = InputSystem();
+    if (!input)
+        return;
     // The bridge is reached through the running game's host at each event, never through this object.
-    if (Input* input = InputSystem())
+    const auto bridge = []() -> GuiInputBridge*
     {
-        const auto bridge = []() -> GuiInputBridge*
+        GuiHost* host = Current();
+        return host ? &host->Bridge() : nullptr;
+    };
+    input->InterceptMousePressed([bridge](MouseButtons button)
+                                 { return bridge() && bridge()->MousePressed(button); });
+    input->InterceptMouseReleased([bridge](MouseButtons button)
+                                  { return bridge() && bridge()->MouseReleased(button); });
+    input->ListenMouseWheel(
+        [bridge](float delta)
         {
-            GuiHost* host = Current();
-            return host ? &host->Bridge() : nullptr;
-        };
-        input->InterceptMousePressed([bridge](MouseButtons button)
-                                     { return bridge() && bridge()->MousePressed(button); });
-        input->InterceptMouseReleased([bridge](MouseButtons button)
-                                      { return bridge() && bridge()->MouseReleased(button); });
-        input->ListenMouseWheel(
-            [bridge](float delta)
-            {
-                if (GuiInputBridge* b = bridge())
-                    b->MouseWheel(delta);
-            });
-        input->InterceptKeyPressed([bridge](unsigned char key, unsigned char scan)
-                                   { return bridge() && bridge()->KeyPressed(key, scan); });
-        input->InterceptKeyReleased([bridge](unsigned char key, unsigned char scan)
-                                    { return bridge() && bridge()->KeyReleased(key, scan); });
-        input->InterceptCharacter([bridge](char character)
-                                  { return bridge() && bridge()->Character(character); });
-        input->ListenLThumbMoveAnyPad(
-            [bridge](unsigned char pad, const Vector2& position, const Vector2& delta)
-            {
-                if (GuiInputBridge* b = bridge())
-                    b->LeftThumbMoved(pad, position, delta);
-            });
-    }
+            if (GuiInputBridge* b = bridge())
+                b->MouseWheel(delta);
+        });
+    input->InterceptKeyPressed([bridge](unsigned char key, unsigned char scan)
+                               { return bridge() && bridge()->KeyPressed(key, scan); });
+    input->InterceptKeyReleased([bridge](unsigned char key, unsigned char scan)
+                                { return bridge() && bridge()->KeyReleased(key, scan); });
+    input->InterceptCharacter([bridge](char character)
+                              { return bridge() && bridge()->Character(character); });
+    input->ListenLThumbMoveAnyPad(
+        [bridge](unsigned char pad, const Vector2& position, const Vector2& delta)
+        {
+            if (GuiInputBridge* b = bridge())
+                b->LeftThumbMoved(pad, position, delta);
+        });
 }
 
 void GuiHost::Update(float /*dt*/) {}

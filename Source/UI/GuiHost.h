@@ -25,6 +25,8 @@ class Device;
 namespace Quarn
 {
 
+class MessageManager;
+
 namespace platform::gfx
 {
 class Device;
@@ -42,9 +44,13 @@ public:
     GuiHost(const GuiHost&) = delete;
     GuiHost& operator=(const GuiHost&) = delete;
 
-    // Once, after the device exists: the renderer, the window size, the message listeners and the input
-    // bridge's registration with the Input system.
+    // Once, after the device exists: the renderer, the window size and the message listeners (on every
+    // message manager, warm resets' too).
     void Init(platform::gfx::Device* device, std::uint32_t width, std::uint32_t height);
+    // With every start of the game's resources, the first and each after a warm reset (which empties the
+    // Input system's listeners and brings a new Lua state): the input bridge's registration with Input,
+    // and the scripts' globals "Pos" and "OR".
+    void InitResources();
     void Update(float dt);
     // Whether there is a canvas to draw and a renderer to draw it with.
     bool HasCanvas() const { return m_canvas && m_renderer; }
@@ -82,6 +88,10 @@ public:
 
 private:
     void ControlDestroyed(Gui::Controls::Base* control);
+    void RegisterMessageListeners(MessageManager& messages);
+    void RegisterWithInput();
+    // "Pos", the dock and alignment flags, and "OR", their bitwise or, in the current Lua state.
+    static void PublishScriptGlobals();
 
     std::unique_ptr<Gui::Renderer::Device> m_renderer;
     BWSkin m_skin;

@@ -1,6 +1,8 @@
 #include "UI/GuiHost.h"
 #include "Core/MessageManager.h"
+#include "Input/Input.h"
 #include "Platform/GlDeviceFixture.h"
+#include "Script/LuaTestState.h"
 #include "support/RecordingGraphics.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
@@ -131,6 +133,31 @@ TEST_F(GuiHostTest, PadNavigationMovesTheHoverOntoSliderGripsAndListRows)
     EXPECT_TRUE(host.Bridge().MousePressed(MOUSE_Left));
     EXPECT_TRUE(host.Bridge().MouseReleased(MOUSE_Left));
     EXPECT_EQ(counter.presses, 2);
+}
+
+// A warm reset empties the Input system's listeners and brings a new Lua state; the resources' start
+// that follows registers the bridge again and publishes the scripts' globals in the new state.
+TEST_F(GuiHostTest, AfterAWarmResetTheBridgeTakesInputAndTheGlobalsAreThere)
+{
+    GuiHost& host = Host();
+    Input input;
+    m_systems->AddSystem("Input", &input);
+    test::LuaTestState lua;
+    input.WarmReset();
+    m_graphics->WarmReset();
+    m_graphics->InitResources(m_systems->GetResourceManager());
+
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    auto* button = new Gui::Controls::Button(canvas);
+    GuiHost::SetHoveredControl(button);
+    EXPECT_TRUE(input.InterceptMouse(MOUSE_Left, KEY_Pressed));
+    EXPECT_TRUE(input.InterceptMouse(MOUSE_Left, KEY_Released));
+
+    EXPECT_EQ(lua.Run("assert(OR(Pos.Left, Pos.Top) == 10)\n"
+                      "assert(Pos.None == 0 and Pos.Fill == 128 and Pos.Center == 96 and Pos.CenterH == 64)"),
+              "");
+    m_systems->GetSystem("Input") = nullptr;
 }
 
 // A lost device takes the renderer and its fonts; the reset brings a new one that draws the same.
