@@ -1,0 +1,265 @@
+#include "UI/GuiSerializer.h"
+
+#include "Core/LowerCase.h"
+#include "Core/OutputHandler.h"
+#include "Core/RestartGameException.h"
+#include "Resources/SerializerTypes.h"
+#include "widgets/Controls/Properties.h"
+#include "widgets/Controls/PropertyTree.h"
+#include "widgets/Controls/ResizableControl.h"
+#include "widgets/Controls/TextBox.h"
+#include "widgets/Utility.h"
+
+#include <cctype>
+#include <charconv>
+#include <optional>
+
+namespace Quarn
+{
+
+namespace
+{
+
+// A field as its row shows it: a character as itself, a byte as its number, truth as "0" or "1",
+// numbers in their shortest exact form.
+template <class T> std::string ValueText(const T& value)
+{
+    if constexpr (std::is_same_v<T, std::string>)
+        return value;
+    else if constexpr (std::is_same_v<T, std::int8_t>)
+        return std::string(1, static_cast<char>(value));
+    else if constexpr (std::is_same_v<T, bool>)
+        return value ? "1" : "0";
+    else
+    {
+        char text[64];
+        const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+        return std::string(text, error == std::errc() ? end : text);
+    }
+}
+
+// The whole text read as a number of the type, or nothing.
+template <class T> std::optional<T> ReadNumber(const std::string& text)
+{
+    T value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// The text of a row converted back to its field's type, or nothing when it does not convert.
+template <class T> std::optional<T> ParseText(const std::string& text)
+{
+    if constexpr (std::is_same_v<T, std::string>)
+        return text;
+    else if constexpr (std::is_same_v<T, std::int8_t>)
+    {
+        // A letter is itself; anything else is a number whose low byte is stored.
+        if (std::isalpha(static_cast<unsigned char>(text.front())))
+            return static_cast<std::int8_t>(text.front());
+        const std::optional<std::int16_t> number = ReadNumber<std::int16_t>(text);
+        if (!number)
+            return std::nullopt;
+        return static_cast<std::int8_t>(*number & 0xFF);
+    }
+    else if constexpr (std::is_same_v<T, bool>)
+    {
+        if (text == "0" || text == "1")
+            return text == "1";
+        return std::nullopt;
+    }
+    else
+        return ReadNumber<T>(text);
+}
+
+template <class T> class Updater final : public Gui::Controls::Property::Text, public Updateable
+{
+public:
+    Updater(T* field, Gui::Controls::Base* parent, const std::function<bool()>& alive)
+        : Text(parent), m_field(field), m_alive(alive)
+    {
+        m_textBox->onTextChanged.Add(this, &Updater::OnTextChanged);
+        Show();
+    }
+
+    void Refresh() override
+    {
+        if (!IsEditing() && Alive())
+            Show();
+    }
+
+private:
+    bool Alive() const { return !m_alive || m_alive(); }
+
+    // Showing never writes the field back.
+    void Show() { SetPropertyValue(Gui::Utility::StringToUnicode(ValueText(*m_field)), false); }
+
+    void OnTextChanged(Gui::Controls::Base*)
+    {
+        if (!Alive())
+            return;
+        const std::string text = Gui::Utility::UnicodeToString(m_textBox->GetText());
+        if (text.empty())
+        {
+            constexpr const char* kExpression =
+                std::is_same_v<T, std::int8_t> ? "v.empty()" : "m_TextBox->GetText().empty()";
+            QUARN_ASSERT_FAILED_AS(kExpression, "Should not be empty!");
+            return;
+        }
+        if (const std::optional<T> value = ParseText<T>(text))
+            *m_field = *value;
+        else
+            OutputHandler::Get().Log("Inspector: \"%s\" is no value for this field; it keeps its value",
+                                     text.c_str());
+    }
+
+    T* m_field;
+    const std::function<bool()>& m_alive;
+};
+
+} // namespace
+
+GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, std::function<bool()> alive)
+    : m_window(new Gui::Controls::ResizableControl(parent)),
+      m_tree(new Gui::Controls::PropertyTree(m_window)), m_alive(std::move(alive))
+{
+    m_window->Dock(Gui::Pos::Fill);
+    m_tree->Dock(Gui::Pos::Fill);
+    m_tree->Open();
+    m_nodeStack.push_back(m_tree);
+}
+
+GuiSerializer::~GuiSerializer()
+{
+    m_rows.clear();
+    delete m_window;
+}
+
+void GuiSerializer::BeginGroup(const char*& name)
+{
+    m_justEnded = false;
+    if (!m_pendingName.empty())
+    {
+        auto* node = new Gui::Controls::PropertyTreeNode(m_nodeStack.back());
+        node->SetText(m_pendingName);
+        node->Dock(Gui::Pos::Top);
+        if (m_pendingName == "Transform")
+            m_transformNode = node;
+        else if (m_pendingName == "Nameable")
+            m_nameableNode = node;
+        m_nodeStack.push_back(node);
+        m_pendingName.clear();
+    }
+    const std::string tag = GetSerializedTag(name);
+    if (IsUnusedTag(tag))
+    {
+        m_transparent.push_back(true);
+        return;
+    }
+    m_pendingName = tag;
+    m_properties = nullptr;
+    m_transparent.push_back(false);
+}
+
+void GuiSerializer::EndGroup()
+{
+    // An end without its begin changes nothing, and the tree at the bottom of the stack stays.
+    if (m_transparent.empty())
+        return;
+    if (m_justEnded && !m_transparent.back() && m_nodeStack.size() > 1)
+        m_nodeStack.pop_back();
+    m_transparent.pop_back();
+    m_justEnded = true;
+    m_pendingName.clear();
+    m_properties = nullptr;
+}
+
+template <class T> void GuiSerializer::AddRow(T& value)
+{
+    m_justEnded = false;
+    if (!m_properties)
+    {
+        m_properties = new Gui::Controls::Properties(m_nodeStack.back());
+        m_properties->Dock(Gui::Pos::Top);
+    }
+    auto row = std::make_unique<Updater<T>>(&value, m_properties, m_alive);
+    m_properties->AddWithProperty(m_pendingName, row.get());
+    m_rows.push_back(std::move(row));
+    m_pendingName.clear();
+}
+
+void GuiSerializer::Serialize(double& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(float& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(unsigned long long& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::uint32_t& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::uint16_t& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::uint8_t& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(long long& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::int32_t& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::int16_t& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::int8_t& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(bool& value)
+{
+    AddRow(value);
+}
+void GuiSerializer::Serialize(std::string& value)
+{
+    AddRow(value);
+}
+
+void GuiSerializer::Update(float dt)
+{
+    m_refreshTimer += dt;
+    if (m_refreshTimer <= 0.5f)
+        return;
+    for (const auto& row : m_rows)
+        row->Refresh();
+    m_refreshTimer = 0.0f;
+}
+
+void GuiSerializer::Expand()
+{
+    const Gui::Controls::List& nodes = m_tree->GetChildren();
+    if (!nodes.empty())
+        if (auto* first = dynamic_cast<Gui::Controls::TreeNode*>(nodes.front()))
+            first->Open();
+    if (m_transformNode)
+        m_transformNode->ExpandAll();
+    if (m_nameableNode)
+        m_nameableNode->ExpandAll();
+    m_transformNode = nullptr;
+    m_nameableNode = nullptr;
+}
+
+} // namespace Quarn

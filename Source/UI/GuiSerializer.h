@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Resources/Serializer.h"
+#include "widgets/Controls/Property.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Gui::Controls
+{
+class Properties;
+class PropertyTree;
+class PropertyTreeNode;
+class ResizableControl;
+} // namespace Gui::Controls
+
+namespace Quarn
+{
+
+// A row of the inspector that shows its field again on refresh.
+class Updateable
+{
+public:
+    virtual ~Updateable() = default;
+    virtual void Refresh() = 0;
+};
+
+// The object inspector: a serializer that, instead of writing, builds a property tree of the object's
+// groups and one editable row per value, each holding its live field. Showing a value never writes it;
+// only the user's edit does, and a text that does not convert is logged and the field kept. Once the
+// object is gone (the liveness test says so) the rows neither show nor write.
+class GuiSerializer : public LegibleOutputSerializer
+{
+public:
+    // alive: whether the inspected object still exists (null: always).
+    GuiSerializer(Gui::Controls::Base* parent, std::function<bool()> alive = nullptr);
+    ~GuiSerializer() override;
+    GuiSerializer(const GuiSerializer&) = delete;
+    GuiSerializer& operator=(const GuiSerializer&) = delete;
+
+    bool HasExistence() const override { return false; }
+    void InjectExistence(std::vector<bool>&) override {}
+    std::vector<bool>* GetExistence() override { return nullptr; }
+    bool Exists(const char*) override { return true; }
+    void BeginGroup(const char*& name) override;
+    void EndGroup() override;
+    void SequenceSize(std::uint32_t&, const char*&) override {}
+    void Serialize(double& value) override;
+    void Serialize(float& value) override;
+    void Serialize(unsigned long long& value) override;
+    void Serialize(std::uint32_t& value) override;
+    void Serialize(std::uint16_t& value) override;
+    void Serialize(std::uint8_t& value) override;
+    void Serialize(long long& value) override;
+    void Serialize(std::int32_t& value) override;
+    void Serialize(std::int16_t& value) override;
+    void Serialize(std::int8_t& value) override;
+    void Serialize(bool& value) override;
+    void Serialize(std::string& value) override;
+    using Serializer::BeginGroup;
+    using Serializer::SequenceSize;
+    using Serializer::Serialize;
+
+    // Every half second the rows show their fields' current values (a row being edited keeps its text).
+    void Update(float dt);
+    // Opens the first section, and the "Transform" and "Nameable" sections whole (once).
+    void Expand();
+
+    Gui::Controls::PropertyTree* Tree() { return m_tree; }
+    Gui::Controls::ResizableControl* Window() { return m_window; }
+
+private:
+    template <class T> void AddRow(T& value);
+
+    Gui::Controls::ResizableControl* m_window;
+    Gui::Controls::PropertyTree* m_tree;
+    std::vector<Gui::Controls::Base*> m_nodeStack;
+    std::vector<std::unique_ptr<Updateable>> m_rows;
+    Gui::Controls::Properties* m_properties = nullptr;
+    std::vector<bool> m_transparent;
+    Gui::Controls::PropertyTreeNode* m_transformNode = nullptr;
+    Gui::Controls::PropertyTreeNode* m_nameableNode = nullptr;
+    std::string m_pendingName;
+    bool m_justEnded = false;
+    float m_refreshTimer = 0.0f;
+    std::function<bool()> m_alive;
+};
+
+} // namespace Quarn

@@ -1,0 +1,186 @@
+#include "UI/GuiSerializer.h"
+#include "Core/OutputHandler.h"
+#include "support/CapturedErrors.h"
+#include "widgets/Controls/Button.h"
+#include "widgets/Controls/Label.h"
+#include "widgets/Controls/Properties.h"
+#include "widgets/Controls/PropertyTree.h"
+#include "widgets/Controls/TextBox.h"
+#include "widgets/Utility.h"
+#include "widgets/WidgetTest.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace Quarn
+{
+namespace
+{
+
+using Gui::Controls::Base;
+
+// A small object as the inspector sees it: a transparent group around a "Transform" section of two
+// values and a section of one value of each other kind.
+struct Inspected
+{
+    std::int8_t letter = 'q';
+    std::int8_t digit = '5';
+    bool flag = true;
+    std::uint8_t byte = 5;
+    std::int32_t count = 3;
+    std::string name = "ship";
+    float speed = 1.5f;
+
+    void Serialize(Serializer& s)
+    {
+        s.BeginGroup("unused;Archetype");
+        s.BeginGroup("Transform");
+        Value(s, "Count;How many", count);
+        Value(s, "Speed", speed);
+        s.EndGroup();
+        s.BeginGroup("Other");
+        Value(s, "Letter", letter);
+        Value(s, "Digit", digit);
+        Value(s, "Flag", flag);
+        Value(s, "Byte", byte);
+        Value(s, "Name", name);
+        s.EndGroup();
+        s.EndGroup();
+    }
+    template <class T> static void Value(Serializer& s, const char* name, T& value)
+    {
+        s.BeginGroup(name);
+        s.Serialize(value);
+        s.EndGroup();
+    }
+};
+
+// The text box of the row with the label, anywhere below the control.
+Gui::Controls::TextBox* RowBox(Base* control, const std::wstring& label)
+{
+    if (auto* row = dynamic_cast<Gui::Controls::PropertyRow*>(control))
+        if (row->GetLabel()->GetText() == label)
+            if (auto* text = dynamic_cast<Gui::Controls::Property::Text*>(row->GetProperty()))
+                return text->Box();
+    for (Base* child : control->OwnChildren())
+        if (Gui::Controls::TextBox* found = RowBox(child, label))
+            return found;
+    return nullptr;
+}
+
+// The titles of the sections directly inside a node (or the tree).
+std::vector<std::wstring> Sections(Base* node)
+{
+    std::vector<std::wstring> titles;
+    for (Base* child : node->GetChildren())
+        if (auto* section = dynamic_cast<Gui::Controls::PropertyTreeNode*>(child))
+            titles.push_back(section->GetButton()->GetText());
+    return titles;
+}
+
+class GuiSerializerTest : public Gui::test::CanvasTest<>
+{
+protected:
+    GuiSerializerTest()
+    {
+        inspector = std::make_unique<GuiSerializer>(canvas, [this] { return alive; });
+        inspector->BeginGroup("Object");
+        object->Serialize(*inspector);
+        inspector->EndGroup();
+        inspector->Expand();
+        canvas->RenderCanvas();
+    }
+
+    Gui::Controls::TextBox* Box(const wchar_t* label) { return RowBox(inspector->Tree(), label); }
+    // Text typed by the user: the box's text changes with its events.
+    void Type(const wchar_t* label, const std::wstring& text) { Box(label)->SetText(text, true); }
+
+    OutputHandler output{false};
+    test::CapturedErrors errors;
+    std::unique_ptr<Inspected> object = std::make_unique<Inspected>();
+    bool alive = true;
+    std::unique_ptr<GuiSerializer> inspector;
+};
+
+TEST_F(GuiSerializerTest, GroupsBecomeSectionsAndValuesRowsLabelledByTheirTags)
+{
+    EXPECT_EQ(Sections(inspector->Tree()), (std::vector<std::wstring>{L"Object"}));
+    auto* objectNode = dynamic_cast<Gui::Controls::TreeNode*>(inspector->Tree()->GetChildren().front());
+    ASSERT_NE(objectNode, nullptr);
+    EXPECT_TRUE(objectNode->IsOpen());
+    EXPECT_EQ(Sections(objectNode), (std::vector<std::wstring>{L"Transform", L"Other"}));
+    for (const wchar_t* label : {L"Count", L"Speed", L"Letter", L"Digit", L"Flag", L"Byte", L"Name"})
+        EXPECT_NE(Box(label), nullptr) << Gui::Utility::UnicodeToString(label);
+    EXPECT_EQ(Box(L"Count")->GetText(), L"3");
+    EXPECT_EQ(Box(L"Flag")->GetText(), L"1");
+    EXPECT_EQ(Box(L"Digit")->GetText(), L"5");
+    EXPECT_EQ(Box(L"Byte")->GetText(), L"5");
+    // Showing wrote nothing back: the digit character is still the character.
+    EXPECT_EQ(object->digit, '5');
+    EXPECT_EQ(object->byte, 5);
+    // An end without its begin is ignored; the tree stays at the bottom.
+    inspector->EndGroup();
+    inspector->EndGroup();
+    EXPECT_EQ(errors.Count(), 0u);
+}
+
+TEST_F(GuiSerializerTest, EditsConvertIntoTheFieldOrAreRefused)
+{
+    const struct
+    {
+        const wchar_t* label;
+        std::wstring text;
+        std::function<bool(const Inspected&)> holds;
+    } edits[] = {
+        {L"Letter", L"7", [](const Inspected& o) { return o.letter == 7; }},
+        {L"Letter", L"x", [](const Inspected& o) { return o.letter == 'x'; }},
+        {L"Flag", L"0", [](const Inspected& o) { return !o.flag; }},
+        {L"Count", L"abc", [](const Inspected& o) { return o.count == 3; }},
+        {L"Count", L"-12", [](const Inspected& o) { return o.count == -12; }},
+        {L"Byte", L"200", [](const Inspected& o) { return o.byte == 200; }},
+        {L"Byte", L"300", [](const Inspected& o) { return o.byte == 200; }},
+        {L"Speed", L"2.25", [](const Inspected& o) { return o.speed == 2.25f; }},
+        {L"Name", L"h\u00e9", [](const Inspected& o) { return o.name == "h\xc3\xa9"; }},
+    };
+    for (const auto& edit : edits)
+    {
+        Type(edit.label, edit.text);
+        EXPECT_TRUE(edit.holds(*object))
+            << Gui::Utility::UnicodeToString(edit.label) << " " << Gui::Utility::UnicodeToString(edit.text);
+    }
+    EXPECT_EQ(errors.Count(), 0u);
+    // An emptied row is reported and writes nothing.
+    Type(L"Name", L"");
+    EXPECT_EQ(object->name, "h\xc3\xa9");
+    EXPECT_TRUE(errors.Any("Should not be empty!"));
+}
+
+TEST_F(GuiSerializerTest, ChangesShowWithinHalfASecondUnlessTheRowIsEdited)
+{
+    object->count = 9;
+    object->speed = 4.0f;
+    inspector->Update(0.3f);
+    EXPECT_EQ(Box(L"Count")->GetText(), L"3");
+    Box(L"Speed")->Focus();
+    Box(L"Speed")->SetText(L"4.5", false);
+    inspector->Update(0.3f);
+    EXPECT_EQ(Box(L"Count")->GetText(), L"9");
+    EXPECT_EQ(Box(L"Speed")->GetText(), L"4.5") << "being edited";
+    EXPECT_EQ(object->count, 9);
+}
+
+TEST_F(GuiSerializerTest, AnObjectThatIsGoneIsNeitherShownNorWritten)
+{
+    object.reset();
+    alive = false;
+    inspector->Update(1.0f);
+    Type(L"Count", L"12");
+    EXPECT_EQ(Box(L"Count")->GetText(), L"12");
+    inspector.reset();
+}
+
+} // namespace
+} // namespace Quarn
