@@ -33,9 +33,14 @@ Caller::Caller() : m_alive(std::make_shared<bool>(true)) {}
 Caller::~Caller()
 {
     *m_alive = false;
+    // Each handler is told once, after the list is gone: a handler may go with its last caller.
+    std::vector<Handler*> handlers;
     for (const Pair& pair : m_pairs)
-        pair.handler->UnRegisterCaller(this);
+        if (std::find(handlers.begin(), handlers.end(), pair.handler) == handlers.end())
+            handlers.push_back(pair.handler);
     m_pairs.clear();
+    for (Handler* handler : handlers)
+        handler->OnCallerDestroyed(this);
 }
 
 void Caller::AddInternal(Handler* handler, HandlerFunction function)

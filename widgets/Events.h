@@ -33,6 +33,8 @@ public:
     // One entry per registration; unregistering removes every entry of the caller.
     void RegisterCaller(Caller* caller);
     void UnRegisterCaller(Caller* caller);
+    // Told once by each caller it is linked to as that caller goes; it leaves the caller's entries.
+    virtual void OnCallerDestroyed(Caller* caller) { UnRegisterCaller(caller); }
     const std::vector<Caller*>& Callers() const { return m_callers; }
 
 private:

@@ -4,6 +4,8 @@
 #include "Core/SystemManager.h"
 #include "Graphics/Graphics.h"
 #include "Input/Input.h"
+#include "Script/LuaState.h"
+#include "UI/WidgetLua.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/ListBox.h"
@@ -85,9 +87,23 @@ GuiHost::~GuiHost()
         canvases.push_back(canvas);
     for (Gui::Controls::Canvas* canvas : canvases)
         delete canvas;
+    // Orphans deleted with a tree have left the list; each one deleted may take others with it.
+    while (!m_orphans.empty())
+    {
+        Gui::Controls::Base* orphan = m_orphans.back();
+        m_orphans.pop_back();
+        if (!orphan->GetParent())
+            delete orphan;
+    }
     if (m_renderer)
         m_renderer->ReleaseAllFonts();
     m_skin.SetRender(nullptr);
+}
+
+Gui::Font* GuiHost::CreateFont()
+{
+    m_fonts.push_back(std::make_unique<Gui::Font>());
+    return m_fonts.back().get();
 }
 
 GuiHost* GuiHost::Current()
@@ -218,9 +234,11 @@ Gui::Controls::Canvas* GuiHost::CreateCanvas(Gui::Skin::Base* skin)
 void GuiHost::ControlDestroyed(Gui::Controls::Base* control)
 {
     // Told as the base part goes: the canvas is found by its address, no longer by its type.
+    ReleaseWidgetObjects(CurrentLuaState(), control);
     if (control == m_canvas)
         m_canvas = nullptr;
     std::erase_if(m_canvases, [control](const auto& entry) { return entry.first == control; });
+    std::erase(m_orphans, control);
 }
 
 void GuiHost::SetHoveredControl(Gui::Controls::Base* control)

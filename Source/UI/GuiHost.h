@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace Gui
 {
@@ -25,6 +26,7 @@ class Device;
 namespace Quarn
 {
 
+class LuaPrimitiveBind;
 class MessageManager;
 
 namespace platform::gfx
@@ -86,12 +88,20 @@ public:
     // The host of the running game's Graphics system, or null.
     static GuiHost* Current();
 
+    // "gui" (this host), "Pos" (the dock and alignment flags) and "OR" (their bitwise or) in the current
+    // Lua state.
+    void PublishScriptGlobals();
+    // A control made for a script without a parent: the host deletes it at the end unless it is gone or
+    // in a tree by then.
+    void AdoptOrphan(Gui::Controls::Base* control) { m_orphans.push_back(control); }
+    // A font for scripts, kept by the host for its whole life.
+    Gui::Font* CreateFont();
+    static LuaPrimitiveBind& GetLuaBind();
+
 private:
     void ControlDestroyed(Gui::Controls::Base* control);
     void RegisterMessageListeners(MessageManager& messages);
     void RegisterWithInput();
-    // "Pos", the dock and alignment flags, and "OR", their bitwise or, in the current Lua state.
-    static void PublishScriptGlobals();
 
     std::unique_ptr<Gui::Renderer::Device> m_renderer;
     BWSkin m_skin;
@@ -100,6 +110,8 @@ private:
     std::uint32_t m_height = 0;
     // The canvases the host made, each with the user-data block it carries.
     std::map<Gui::Controls::Canvas*, std::unique_ptr<std::array<std::uint32_t, 4>>> m_canvases;
+    std::vector<std::unique_ptr<Gui::Font>> m_fonts;
+    std::vector<Gui::Controls::Base*> m_orphans;
     GuiInputBridge m_bridge;
 };
 

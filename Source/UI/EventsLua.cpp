@@ -1,0 +1,87 @@
+#include "Script/LuaFunction.h"
+#include "UI/WidgetLua.h"
+#include "widgets/Events.h"
+
+// Widget events as scripts reach them: a caller's "Add" links a Lua function, run with no arguments each
+// time the event fires.
+
+namespace Quarn
+{
+
+namespace
+{
+
+// The handler that runs a Lua function. It goes with its last caller (a handler of nothing runs nothing),
+// and does nothing once the Lua state it came from is closed.
+class LuaEventHandler final : public Gui::Event::Handler
+{
+public:
+    explicit LuaEventHandler(int index) : m_function(index) {}
+
+    void OnEvent(Gui::Controls::Base* /*control*/)
+    {
+        // The function of a closed state is no longer there: nothing is called.
+        if (const int handler = m_function.PushCall())
+            m_function.PCall(0, handler);
+    }
+
+    void OnCallerDestroyed(Gui::Event::Caller* caller) override
+    {
+        Handler::OnCallerDestroyed(caller);
+        if (Callers().empty())
+            delete this;
+    }
+
+private:
+    LuaFunction m_function;
+};
+
+void RegisterCallerMethods(lua_State* state)
+{
+    WidgetMethods<Gui::Event::Caller>(
+        state,
+        +[](Gui::Event::Caller& caller, LuaStackValue function)
+        { caller.Add(new LuaEventHandler(function.index), &LuaEventHandler::OnEvent); },
+        "Add", +[](Gui::Event::Caller& caller, Gui::Controls::Base* control) { caller.Call(control); },
+        "Call",
+        +[](Gui::Event::Caller& caller, Gui::Event::Handler* handler)
+        {
+            if (handler)
+                caller.RemoveHandler(handler);
+        },
+        "RemoveHandler");
+}
+
+void RegisterHandlerMethods(lua_State* state)
+{
+    WidgetMethods<Gui::Event::Handler>(
+        state,
+        +[](Gui::Event::Handler& handler, Gui::Event::Caller* caller)
+        {
+            if (caller)
+                handler.RegisterCaller(caller);
+        },
+        "RegisterCaller",
+        +[](Gui::Event::Handler& handler, Gui::Event::Caller* caller)
+        {
+            if (caller)
+                handler.UnRegisterCaller(caller);
+        },
+        "UnRegisterCaller");
+}
+
+} // namespace
+
+template <> WidgetBind& BindOf<Gui::Event::Caller>()
+{
+    static WidgetBind bind(&RegisterCallerMethods, WidgetKind::Caller, "Caller");
+    return bind;
+}
+
+template <> WidgetBind& BindOf<Gui::Event::Handler>()
+{
+    static WidgetBind bind(&RegisterHandlerMethods, WidgetKind::Handler, "Handler");
+    return bind;
+}
+
+} // namespace Quarn
