@@ -2,9 +2,12 @@
 
 #include "Core/MessageManager.h"
 #include "Core/SystemManager.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectManager.h"
 #include "Graphics/Graphics.h"
 #include "Input/Input.h"
 #include "Script/LuaState.h"
+#include "UI/GuiSerializer.h"
 #include "UI/WidgetLua.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
@@ -82,6 +85,8 @@ GuiHost::GuiHost()
 
 GuiHost::~GuiHost()
 {
+    // Inspectors first: their windows sit in the canvases.
+    m_inspectors.clear();
     std::vector<Gui::Controls::Canvas*> canvases;
     for (const auto& [canvas, block] : m_canvases)
         canvases.push_back(canvas);
@@ -177,7 +182,40 @@ void GuiHost::RegisterWithInput()
         });
 }
 
-void GuiHost::Update(float /*dt*/) {}
+void GuiHost::Update(float dt)
+{
+    for (const auto& inspector : m_inspectors)
+        inspector->Update(dt);
+}
+
+GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Base* parent)
+{
+    SystemManager* systems = SystemManager::Instance();
+    GameObjectManager* objects = systems ? &systems->GetGameObjectManager() : nullptr;
+    GameObject* object = objects ? objects->Resolve(handle) : nullptr;
+    if (!object)
+        return nullptr;
+    // The rows hold the object's fields: they stop once the handle no longer names the object.
+    auto inspector = std::make_unique<GuiSerializer>(parent, [objects, handle]
+                                                     { return objects->Resolve(handle) != nullptr; });
+    inspector->BeginGroup("Object");
+    object->Serialize(*inspector);
+    inspector->EndGroup();
+    m_inspectors.push_back(std::move(inspector));
+    m_inspectors.back()->Expand();
+    return m_inspectors.back().get();
+}
+
+void GuiHost::StopTweak(GuiSerializer* inspector)
+{
+    const auto found = std::find_if(m_inspectors.begin(), m_inspectors.end(),
+                                    [inspector](const auto& open) { return open.get() == inspector; });
+    if (found == m_inspectors.end())
+        return;
+    ReleaseWidgetObjects(CurrentLuaState(), inspector);
+    std::swap(*found, m_inspectors.back());
+    m_inspectors.pop_back();
+}
 
 void GuiHost::RenderCanvas()
 {

@@ -26,8 +26,10 @@ class Device;
 namespace Quarn
 {
 
+class GuiSerializer;
 class LuaPrimitiveBind;
 class MessageManager;
+struct GameObjectHandle;
 
 namespace platform::gfx
 {
@@ -91,6 +93,10 @@ public:
     // "gui" (this host), "Pos" (the dock and alignment flags) and "OR" (their bitwise or) in the current
     // Lua state.
     void PublishScriptGlobals();
+    // An inspector of the game object under the parent control, opened; null when the object is gone.
+    GuiSerializer* Tweak(const GameObjectHandle& object, Gui::Controls::Base* parent);
+    // Closes an inspector the host opened; any other is left alone.
+    void StopTweak(GuiSerializer* inspector);
     // A control made for a script without a parent: the host deletes it at the end unless it is gone or
     // in a tree by then.
     void AdoptOrphan(Gui::Controls::Base* control) { m_orphans.push_back(control); }
@@ -112,6 +118,7 @@ private:
     std::map<Gui::Controls::Canvas*, std::unique_ptr<std::array<std::uint32_t, 4>>> m_canvases;
     std::vector<std::unique_ptr<Gui::Font>> m_fonts;
     std::vector<Gui::Controls::Base*> m_orphans;
+    std::vector<std::unique_ptr<GuiSerializer>> m_inspectors;
     GuiInputBridge m_bridge;
 };
 

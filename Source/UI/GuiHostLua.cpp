@@ -1,8 +1,10 @@
 #include "UI/GuiHost.h"
 
+#include "Script/LuaGameObjectHandleConvert.h"
 #include "Script/LuaMethods.h"
 #include "Script/LuaPrimitiveBind.h"
 #include "Script/LuaState.h"
+#include "UI/GuiSerializer.h"
 #include "UI/WidgetLua.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
@@ -75,7 +77,8 @@ void RegisterGuiMethods(lua_State* state)
     AddFunction(
         state, "CreateCanvas",
         +[](Gui::Skin::Base* skin) -> Canvas* { return Host() ? Host()->CreateCanvas(skin) : nullptr; });
-    LuaMethods<GuiHost>(state, &GuiHost::HideCanvas, "HideCanvas");
+    LuaMethods<GuiHost>(state, &GuiHost::HideCanvas, "HideCanvas", &GuiHost::Tweak, "Tweak",
+                        &GuiHost::StopTweak, "StopTweak");
     AddClass<WindowControl>(state, "WindowControl");
     AddClass<HorizontalSlider>(state, "HorizontalSlider");
     AddClass<Button>(state, "Button");
@@ -113,7 +116,18 @@ void RegisterGuiMethods(lua_State* state)
         { return Host() && Host()->Bridge().KeyReleased(key, scan); });
 }
 
+void RegisterInspectorMethods(lua_State* state)
+{
+    WidgetMethods<GuiSerializer>(state, &GuiSerializer::Expand, "Expand");
+}
+
 } // namespace
+
+template <> WidgetBind& BindOf<GuiSerializer>()
+{
+    static WidgetBind bind(&RegisterInspectorMethods, WidgetKind::Inspector, "GuiSerializer");
+    return bind;
+}
 
 LuaPrimitiveBind& GuiHost::GetLuaBind()
 {

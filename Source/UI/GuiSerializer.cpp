@@ -125,6 +125,7 @@ GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, std::function<bool()> 
       m_tree(new Gui::Controls::PropertyTree(m_window)), m_alive(std::move(alive))
 {
     m_window->Dock(Gui::Pos::Fill);
+    m_window->OnDestroyed.Add(this, &GuiSerializer::WindowDestroyed);
     m_tree->Dock(Gui::Pos::Fill);
     m_tree->Open();
     m_nodeStack.push_back(m_tree);
@@ -136,10 +137,19 @@ GuiSerializer::~GuiSerializer()
     delete m_window;
 }
 
+void GuiSerializer::WindowDestroyed(Gui::Controls::Base* /*window*/)
+{
+    m_rows.clear();
+    m_window = nullptr;
+    m_tree = nullptr;
+    m_properties = nullptr;
+    m_nodeStack.clear();
+}
+
 void GuiSerializer::BeginGroup(const char*& name)
 {
     m_justEnded = false;
-    if (!m_pendingName.empty())
+    if (!m_pendingName.empty() && !m_nodeStack.empty())
     {
         auto* node = new Gui::Controls::PropertyTreeNode(m_nodeStack.back());
         node->SetText(m_pendingName);
@@ -178,14 +188,16 @@ void GuiSerializer::EndGroup()
 template <class T> void GuiSerializer::AddRow(T& value)
 {
     m_justEnded = false;
+    if (m_nodeStack.empty())
+        return;
     if (!m_properties)
     {
         m_properties = new Gui::Controls::Properties(m_nodeStack.back());
         m_properties->Dock(Gui::Pos::Top);
     }
-    auto row = std::make_unique<Updater<T>>(&value, m_properties, m_alive);
-    m_properties->AddWithProperty(m_pendingName, row.get());
-    m_rows.push_back(std::move(row));
+    auto* row = new Updater<T>(&value, m_properties, m_alive);
+    m_properties->AddWithProperty(m_pendingName, row);
+    m_rows.push_back(row);
     m_pendingName.clear();
 }
 
@@ -250,6 +262,8 @@ void GuiSerializer::Update(float dt)
 
 void GuiSerializer::Expand()
 {
+    if (!m_tree)
+        return;
     const Gui::Controls::List& nodes = m_tree->GetChildren();
     if (!nodes.empty())
         if (auto* first = dynamic_cast<Gui::Controls::TreeNode*>(nodes.front()))

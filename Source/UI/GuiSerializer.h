@@ -2,6 +2,7 @@
 
 #include "Resources/Serializer.h"
 #include "widgets/Controls/Property.h"
+#include "widgets/Events.h"
 
 #include <functional>
 #include <memory>
@@ -31,7 +32,8 @@ public:
 // groups and one editable row per value, each holding its live field. Showing a value never writes it;
 // only the user's edit does, and a text that does not convert is logged and the field kept. Once the
 // object is gone (the liveness test says so) the rows neither show nor write.
-class GuiSerializer : public LegibleOutputSerializer
+// The handler comes first: events call their handlers' member functions through the handler base.
+class GuiSerializer : public Gui::Event::Handler, public LegibleOutputSerializer
 {
 public:
     // alive: whether the inspected object still exists (null: always).
@@ -73,11 +75,14 @@ public:
 
 private:
     template <class T> void AddRow(T& value);
+    // The window went with its parent: so did every row.
+    void WindowDestroyed(Gui::Controls::Base* window);
 
     Gui::Controls::ResizableControl* m_window;
     Gui::Controls::PropertyTree* m_tree;
     std::vector<Gui::Controls::Base*> m_nodeStack;
-    std::vector<std::unique_ptr<Updateable>> m_rows;
+    // Owned by the window's tree, like every control of the inspector.
+    std::vector<Updateable*> m_rows;
     Gui::Controls::Properties* m_properties = nullptr;
     std::vector<bool> m_transparent;
     Gui::Controls::PropertyTreeNode* m_transformNode = nullptr;

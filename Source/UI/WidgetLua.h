@@ -69,6 +69,8 @@ class ListBoxRow;
 namespace Quarn
 {
 
+class GuiSerializer;
+
 enum class WidgetKind
 {
     Control,
@@ -134,6 +136,7 @@ template <> WidgetBind& BindOf<Gui::Font>();
 template <> WidgetBind& BindOf<Gui::Skin::Base>();
 template <> WidgetBind& BindOf<Gui::Event::Caller>();
 template <> WidgetBind& BindOf<Gui::Event::Handler>();
+template <> WidgetBind& BindOf<GuiSerializer>();
 
 template <class T> constexpr WidgetKind KindOf()
 {
@@ -145,6 +148,8 @@ template <class T> constexpr WidgetKind KindOf()
         return WidgetKind::Skin;
     else if constexpr (std::is_same_v<T, Gui::Event::Caller>)
         return WidgetKind::Caller;
+    else if constexpr (std::is_same_v<T, GuiSerializer>)
+        return WidgetKind::Inspector;
     else
         return WidgetKind::Handler;
 }
@@ -173,7 +178,7 @@ template <class T> void PushWidget(lua_State* state, T* object)
 template <class T>
 concept WidgetClass = std::is_base_of_v<Gui::Controls::Base, T> || std::is_same_v<T, Gui::Font> ||
     std::is_same_v<T, Gui::Skin::Base> || std::is_same_v<T, Gui::Event::Caller> ||
-    std::is_same_v<T, Gui::Event::Handler>;
+    std::is_same_v<T, Gui::Event::Handler> || std::is_same_v<T, GuiSerializer>;
 
 // A number for an integer parameter: truncated and kept within the int range (NaN reads 0).
 int LuaToClampedInt(lua_State* state, int index);

@@ -1,3 +1,6 @@
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectManager.h"
+#include "Script/LuaGameObjectHandleConvert.h"
 #include "Script/LuaTestState.h"
 #include "UI/GuiHost.h"
 #include "support/RecordingGraphics.h"
@@ -157,6 +160,33 @@ TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
     lua.emplace();
     m_graphics->GetGuiHost().PublishScriptGlobals();
     EXPECT_EQ(Run("local c = gui.CreateCanvas(gui:GetSkin()) assert(gui.CreateButton(c).Press)"), "");
+}
+
+TEST_F(WidgetLuaTest, TweakOpensAnInspectorOfAnObjectAndStopTweakClosesItOnce)
+{
+    GameObjectManager& objects = m_systems->GetGameObjectManager();
+    GameObject* object = objects.CreateIntern(new GameObject());
+    ASSERT_NE(object, nullptr);
+    LuaConverter<GameObjectHandle>::Push(lua->State(), object->GetHandle());
+    lua_setglobal(lua->State(), "thing");
+    EXPECT_EQ(Run(R"(
+        inspector = gui:Tweak(thing, canvas)
+        assert(inspector and inspector.Expand)
+        inspector:Expand()
+        assert(gui:Tweak(nil, canvas) == nil)
+    )"),
+              "");
+    m_graphics->GetGuiHost().Update(1.0f);
+    objects.Destroy(object->GetHandle());
+    objects.FrameEnd();
+    // The object is gone: the rows no longer read it.
+    m_graphics->GetGuiHost().Update(1.0f);
+    EXPECT_EQ(Run(R"(
+        gui:StopTweak(inspector)
+        gui:StopTweak(inspector)
+        inspector:Expand()
+    )"),
+              "");
 }
 
 } // namespace
