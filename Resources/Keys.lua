@@ -1,4 +1,5 @@
--- The arrow keys move the first demo ship ten units a press; every move is logged.
+-- The arrow keys move the first demo ship ten units a press (not while the game is paused); every move
+-- is logged.
 local ship = LookupObject("demoShip")
 local steps = {
     { VK_LEFT, "left", Vector2(-10, 0) },
@@ -9,6 +10,10 @@ local steps = {
 for _, step in ipairs(steps) do
     local key, name, offset = step[1], step[2], step[3]
     input:ListenKeyboardPressed(key, function()
+        -- While the pause menu is open the arrows move its hover instead.
+        if demo.paused then
+            return
+        end
         ship.transform:AddPosition(offset)
         local p = ship.transform:GetPosition()
         qMain.Print(string.format("Key %s: demoShip at (%g, %g)", name, p:X(), p:Y()))

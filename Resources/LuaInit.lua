@@ -18,3 +18,4 @@ qMain.Print("Saved table read back: " .. tostring(saved.name) .. " " .. tostring
 qMain.RunFile("Keys")
 qMain.RunFile("Placement")
 qMain.RunFile("Asteroids")
+qMain.RunFile("PauseMenu")

@@ -192,16 +192,19 @@ GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Bas
 {
     SystemManager* systems = SystemManager::Instance();
     GameObjectManager* objects = systems ? &systems->GetGameObjectManager() : nullptr;
-    GameObject* object = objects ? objects->Resolve(handle) : nullptr;
-    if (!object)
+    if (!objects || !objects->Resolve(handle))
         return nullptr;
-    // The rows hold the object's fields: they stop once the handle no longer names the object.
-    auto inspector = std::make_unique<GuiSerializer>(parent, [objects, handle]
-                                                     { return objects->Resolve(handle) != nullptr; });
-    inspector->BeginGroup("Object");
-    object->Serialize(*inspector);
-    inspector->EndGroup();
-    m_inspectors.push_back(std::move(inspector));
+    // The object is found by its handle at every walk: once it is gone the rows stop.
+    const auto walk = [objects, handle](Serializer& serializer)
+    {
+        GameObject* object = objects->Resolve(handle);
+        if (!object)
+            return;
+        serializer.BeginGroup("Object");
+        object->Serialize(serializer);
+        serializer.EndGroup();
+    };
+    m_inspectors.push_back(std::make_unique<GuiSerializer>(parent, walk));
     m_inspectors.back()->Expand();
     return m_inspectors.back().get();
 }

@@ -73,32 +73,79 @@ template <class T> std::optional<T> ParseText(const std::string& text)
         return ReadNumber<T>(text);
 }
 
+// The rows' values are found again by walking the object anew in the same order as when the rows were
+// made: a row never keeps a pointer into the object, which may have handed over a temporary.
+class RowPass final : public LegibleOutputSerializer
+{
+public:
+    // Shows every row's value (rows being edited keep their text); or writes text into row target's value.
+    RowPass(const std::vector<Updateable*>& rows, std::size_t target = SIZE_MAX, std::string text = {})
+        : m_rows(rows), m_target(target), m_text(std::move(text))
+    {
+    }
+
+    bool HasExistence() const override { return false; }
+    void InjectExistence(std::vector<bool>&) override {}
+    std::vector<bool>* GetExistence() override { return nullptr; }
+    bool Exists(const char*) override { return true; }
+    void BeginGroup(const char*& name) override { GetSerializedTag(name); }
+    void EndGroup() override {}
+    void SequenceSize(std::uint32_t&, const char*&) override {}
+    void Serialize(double& value) override { Visit(value); }
+    void Serialize(float& value) override { Visit(value); }
+    void Serialize(unsigned long long& value) override { Visit(value); }
+    void Serialize(std::uint32_t& value) override { Visit(value); }
+    void Serialize(std::uint16_t& value) override { Visit(value); }
+    void Serialize(std::uint8_t& value) override { Visit(value); }
+    void Serialize(long long& value) override { Visit(value); }
+    void Serialize(std::int32_t& value) override { Visit(value); }
+    void Serialize(std::int16_t& value) override { Visit(value); }
+    void Serialize(std::int8_t& value) override { Visit(value); }
+    void Serialize(bool& value) override { Visit(value); }
+    void Serialize(std::string& value) override { Visit(value); }
+    using Serializer::BeginGroup;
+    using Serializer::SequenceSize;
+    using Serializer::Serialize;
+
+private:
+    template <class T> void Visit(T& value);
+
+    const std::vector<Updateable*>& m_rows;
+    std::size_t m_target;
+    std::string m_text;
+    std::size_t m_next = 0;
+};
+
 template <class T> class Updater final : public Gui::Controls::Property::Text, public Updateable
 {
 public:
-    Updater(T* field, Gui::Controls::Base* parent, const std::function<bool()>& alive)
-        : Text(parent), m_field(field), m_alive(alive)
+    Updater(const T& value, Gui::Controls::Base* parent, std::size_t index, GuiSerializer& owner)
+        : Text(parent), m_index(index), m_owner(owner)
     {
         m_textBox->onTextChanged.Add(this, &Updater::OnTextChanged);
-        Show();
+        Show(value);
     }
 
-    void Refresh() override
+    // Showing never writes the field back.
+    void Show(const T& value)
     {
-        if (!IsEditing() && Alive())
-            Show();
+        if (!IsEditing())
+            SetPropertyValue(Gui::Utility::StringToUnicode(ValueText(value)), false);
+    }
+
+    // The user's text into the field, when it converts.
+    void Write(T& field, const std::string& text)
+    {
+        if (const std::optional<T> value = ParseText<T>(text))
+            field = *value;
+        else
+            OutputHandler::Get().Log("Inspector: \"%s\" is no value for this field; it keeps its value",
+                                     text.c_str());
     }
 
 private:
-    bool Alive() const { return !m_alive || m_alive(); }
-
-    // Showing never writes the field back.
-    void Show() { SetPropertyValue(Gui::Utility::StringToUnicode(ValueText(*m_field)), false); }
-
     void OnTextChanged(Gui::Controls::Base*)
     {
-        if (!Alive())
-            return;
         const std::string text = Gui::Utility::UnicodeToString(m_textBox->GetText());
         if (text.empty())
         {
@@ -107,28 +154,46 @@ private:
             QUARN_ASSERT_FAILED_AS(kExpression, "Should not be empty!");
             return;
         }
-        if (const std::optional<T> value = ParseText<T>(text))
-            *m_field = *value;
-        else
-            OutputHandler::Get().Log("Inspector: \"%s\" is no value for this field; it keeps its value",
-                                     text.c_str());
+        m_owner.WriteRow(m_index, text);
     }
 
-    T* m_field;
-    const std::function<bool()>& m_alive;
+    std::size_t m_index;
+    GuiSerializer& m_owner;
 };
+
+template <class T> void RowPass::Visit(T& value)
+{
+    const std::size_t index = m_next++;
+    if (index >= m_rows.size())
+        return;
+    // A row of another type means the object no longer walks as it did: nothing is shown or written.
+    auto* row = dynamic_cast<Updater<T>*>(m_rows[index]);
+    if (!row)
+        return;
+    if (m_target == SIZE_MAX)
+        row->Show(value);
+    else if (index == m_target)
+        row->Write(value, m_text);
+}
 
 } // namespace
 
-GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, std::function<bool()> alive)
+GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, Walk walk)
     : m_window(new Gui::Controls::ResizableControl(parent)),
-      m_tree(new Gui::Controls::PropertyTree(m_window)), m_alive(std::move(alive))
+      m_tree(new Gui::Controls::PropertyTree(m_window)), m_walk(std::move(walk))
 {
     m_window->Dock(Gui::Pos::Fill);
     m_window->OnDestroyed.Add(this, &GuiSerializer::WindowDestroyed);
     m_tree->Dock(Gui::Pos::Fill);
     m_tree->Open();
     m_nodeStack.push_back(m_tree);
+    m_walk(*this);
+}
+
+void GuiSerializer::WriteRow(std::size_t index, const std::string& text)
+{
+    RowPass pass(m_rows, index, text);
+    m_walk(pass);
 }
 
 GuiSerializer::~GuiSerializer()
@@ -195,7 +260,7 @@ template <class T> void GuiSerializer::AddRow(T& value)
         m_properties = new Gui::Controls::Properties(m_nodeStack.back());
         m_properties->Dock(Gui::Pos::Top);
     }
-    auto* row = new Updater<T>(&value, m_properties, m_alive);
+    auto* row = new Updater<T>(value, m_properties, m_rows.size(), *this);
     m_properties->AddWithProperty(m_pendingName, row);
     m_rows.push_back(row);
     m_pendingName.clear();
@@ -255,8 +320,8 @@ void GuiSerializer::Update(float dt)
     m_refreshTimer += dt;
     if (m_refreshTimer <= 0.5f)
         return;
-    for (const auto& row : m_rows)
-        row->Refresh();
+    RowPass pass(m_rows);
+    m_walk(pass);
     m_refreshTimer = 0.0f;
 }
 

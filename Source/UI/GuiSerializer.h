@@ -20,24 +20,27 @@ class ResizableControl;
 namespace Quarn
 {
 
-// A row of the inspector that shows its field again on refresh.
+// A row of the inspector (its type is known again when the object is walked).
 class Updateable
 {
 public:
     virtual ~Updateable() = default;
-    virtual void Refresh() = 0;
 };
 
 // The object inspector: a serializer that, instead of writing, builds a property tree of the object's
-// groups and one editable row per value, each holding its live field. Showing a value never writes it;
-// only the user's edit does, and a text that does not convert is logged and the field kept. Once the
-// object is gone (the liveness test says so) the rows neither show nor write.
+// groups and one editable row per value. The rows keep no pointer into the object: showing and writing
+// walk the object again (an object may hand over temporaries), and once it is gone the walk finds nothing,
+// so the rows neither show nor write. Showing a value never writes it; only the user's edit does, and a
+// text that does not convert is logged and the field kept.
 // The handler comes first: events call their handlers' member functions through the handler base.
 class GuiSerializer : public Gui::Event::Handler, public LegibleOutputSerializer
 {
 public:
-    // alive: whether the inspected object still exists (null: always).
-    GuiSerializer(Gui::Controls::Base* parent, std::function<bool()> alive = nullptr);
+    // Walks the inspected object through a serializer: its groups and values, always in the same order;
+    // nothing once the object is gone.
+    using Walk = std::function<void(Serializer&)>;
+    // Builds the tree by walking the object once.
+    GuiSerializer(Gui::Controls::Base* parent, Walk walk);
     ~GuiSerializer() override;
     GuiSerializer(const GuiSerializer&) = delete;
     GuiSerializer& operator=(const GuiSerializer&) = delete;
@@ -69,6 +72,8 @@ public:
     void Update(float dt);
     // Opens the first section, and the "Transform" and "Nameable" sections whole (once).
     void Expand();
+    // The user's text for the row at index, written into its value by walking the object again.
+    void WriteRow(std::size_t index, const std::string& text);
 
     Gui::Controls::PropertyTree* Tree() { return m_tree; }
     Gui::Controls::ResizableControl* Window() { return m_window; }
@@ -90,7 +95,7 @@ private:
     std::string m_pendingName;
     bool m_justEnded = false;
     float m_refreshTimer = 0.0f;
-    std::function<bool()> m_alive;
+    Walk m_walk;
 };
 
 } // namespace Quarn

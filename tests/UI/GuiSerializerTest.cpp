@@ -86,10 +86,15 @@ class GuiSerializerTest : public Gui::test::CanvasTest<>
 protected:
     GuiSerializerTest()
     {
-        inspector = std::make_unique<GuiSerializer>(canvas, [this] { return alive; });
-        inspector->BeginGroup("Object");
-        object->Serialize(*inspector);
-        inspector->EndGroup();
+        const auto walk = [this](Serializer& s)
+        {
+            if (!alive)
+                return;
+            s.BeginGroup("Object");
+            object->Serialize(s);
+            s.EndGroup();
+        };
+        inspector = std::make_unique<GuiSerializer>(canvas, walk);
         inspector->Expand();
         canvas->RenderCanvas();
     }

@@ -20,36 +20,54 @@ using namespace std::chrono_literals;
 
 const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / "run";
 
-// The game in a window on a display of its own: a script listens to the arrow keys and moves a ship;
-// the keys come from the X server as a user's would, the window shows what the engine drew, and
-// closing the window ends the game cleanly.
-TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
+// The game in a window on a display of its own, started with the log on, its window found and focused.
+class QuarnWindow : public testing::Test
 {
+protected:
+    void Start()
+    {
+        test::PrepareRunFolder(dir.Path());
+        display.emplace(dir / "xvfb.txt");
+        ASSERT_FALSE(display->Name().empty())
+            << "Xvfb did not start: " << test::TempDir::Read(dir / "xvfb.txt");
+        test::ChildProcess::Options options;
+        options.workingDir = dir / "run";
+        options.outputFile = dir / "output.txt";
+        options.environment = {"DISPLAY=" + display->Name(), "SDL_VIDEODRIVER",
+                               "XDG_DATA_HOME=" + dir.Path().string(),
+                               "XDG_CONFIG_HOME=" + (dir / "config").string(), test::kLeakSuppressions};
+        game.emplace(std::vector<std::string>{(kRunDir / "quarn").string(), "--log"}, options);
+        log.emplace(dir / "run/RunLog.txt");
+        ASSERT_TRUE(log->WaitFor("Arrow keys move demoShip\n", *game, 120s)) << Output();
+        const auto found = test::XDoTool(
+            display->Name(), {"search", "--sync", "--onlyvisible", "--pid", std::to_string(game->Pid())});
+        ASSERT_TRUE(found.has_value()) << Output();
+        window = found->substr(0, found->find('\n'));
+        ASSERT_TRUE(test::XDoTool(display->Name(), {"windowfocus", "--sync", window}).has_value());
+    }
+
+    std::string Output() const { return test::TempDir::Read(dir / "output.txt"); }
+    // A key from the X server, then the line the demo's script logs for it.
+    void Key(const std::string& key, const std::string& line)
+    {
+        ASSERT_TRUE(test::XDoTool(display->Name(), {"key", key}).has_value()) << key;
+        ASSERT_TRUE(log->WaitFor(line, *game, 60s)) << "the script did not log: " << line << Output();
+    }
+
     test::TempDir dir;
-    test::PrepareRunFolder(dir.Path());
+    std::optional<test::VirtualDisplay> display;
+    std::optional<test::ChildProcess> game;
+    std::optional<test::GrowingFile> log;
+    std::string window;
+};
 
-    test::VirtualDisplay display(dir / "xvfb.txt");
-    ASSERT_FALSE(display.Name().empty()) << "Xvfb did not start: " << test::TempDir::Read(dir / "xvfb.txt");
-
-    test::ChildProcess::Options options;
-    options.workingDir = dir / "run";
-    options.outputFile = dir / "output.txt";
-    options.environment = {"DISPLAY=" + display.Name(), "SDL_VIDEODRIVER",
-                           "XDG_DATA_HOME=" + dir.Path().string(),
-                           "XDG_CONFIG_HOME=" + (dir / "config").string(), test::kLeakSuppressions};
-    test::ChildProcess game({(kRunDir / "quarn").string(), "--log"}, options);
-    auto output = [&dir] { return test::TempDir::Read(dir / "output.txt"); };
-
-    test::GrowingFile log(dir / "run/RunLog.txt");
-    ASSERT_TRUE(log.WaitFor("Arrow keys move demoShip\n", game, 120s)) << output();
-
-    const auto found = test::XDoTool(
-        display.Name(), {"search", "--sync", "--onlyvisible", "--pid", std::to_string(game.Pid())});
-    ASSERT_TRUE(found.has_value()) << output();
-    const std::string window = found->substr(0, found->find('\n'));
+// A script listens to the arrow keys and moves a ship; the keys come from the X server as a user's
+// would, the window shows what the engine drew, and closing the window ends the game cleanly.
+TEST_F(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
+{
+    Start();
     // The demo's settings name the window.
-    EXPECT_EQ(test::XDoTool(display.Name(), {"getwindowname", window}), "Quarn demo\n");
-    ASSERT_TRUE(test::XDoTool(display.Name(), {"windowfocus", "--sync", window}).has_value());
+    EXPECT_EQ(test::XDoTool(display->Name(), {"getwindowname", window}), "Quarn demo\n");
 
     // One key at a time, each waited for: the script's log line tells the key arrived.
     const std::vector<std::pair<std::string, std::string>> presses = {
@@ -58,10 +76,7 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
         {"Down", "Key down: demoShip at (10, 0)\n"},
     };
     for (const auto& [key, line] : presses)
-    {
-        ASSERT_TRUE(test::XDoTool(display.Name(), {"key", key}).has_value()) << key;
-        ASSERT_TRUE(log.WaitFor(line, game, 60s)) << "the script did not log: " << line << output();
-    }
+        Key(key, line);
 
     // The demo's effect draws the frame: the sprites where their transforms put them, over the star
     // backdrop, through the composite, which darkens towards the corners. The camera sits at z 400 with a
@@ -69,22 +84,22 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     // Two frames drawn after the last move: the first draws the ship where it now is, and has been
     // presented once the second is drawn.
     for (int frame = 0; frame < 2; ++frame)
-        ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
+        ASSERT_TRUE(log->WaitFor("GFXDraw took", *game, 60s)) << Output();
     // The moved ship, orange (warmed by the light and the glow of its exhaust), at (10, 0); the turret,
     // yellow, mounted 10 ahead of the placed ship at (5, 5), in a picture of the given size.
     const auto expectSprites = [&](std::uint32_t width, std::uint32_t height)
     {
         // The X server resizes the window in its own time: frames go by until the window has its new size,
         // then two more so that a whole frame of that size has been shown.
-        test::VirtualDisplay::Picture picture = display.Capture(std::stoul(window));
+        test::VirtualDisplay::Picture picture = display->Capture(std::stoul(window));
         for (int frame = 0; frame < 600 && (picture.width != width || picture.height != height); ++frame)
         {
-            ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
-            picture = display.Capture(std::stoul(window));
+            ASSERT_TRUE(log->WaitFor("GFXDraw took", *game, 60s)) << Output();
+            picture = display->Capture(std::stoul(window));
         }
         for (int frame = 0; frame < 2; ++frame)
-            ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
-        picture = display.Capture(std::stoul(window));
+            ASSERT_TRUE(log->WaitFor("GFXDraw took", *game, 60s)) << Output();
+        picture = display->Capture(std::stoul(window));
         ASSERT_EQ(picture.width, width);
         ASSERT_EQ(picture.height, height);
         const auto at = [&picture](float x, float y)
@@ -127,22 +142,45 @@ TEST(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
     };
     // The sparks of the ship's last places die out within a second; the trail is then where it is now.
     for (int frame = 0; frame < 100; ++frame)
-        ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
+        ASSERT_TRUE(log->WaitFor("GFXDraw took", *game, 60s)) << Output();
     expectSprites(800, 600);
 
     // F takes the game to full screen (the display's 1024 x 768) and back, drawing on all along.
     for (const auto& [line, width, height] :
          {std::tuple{"Full screen on\n", 1024u, 768u}, std::tuple{"Full screen off\n", 800u, 600u}})
     {
-        ASSERT_TRUE(test::XDoTool(display.Name(), {"key", "f"}).has_value());
-        ASSERT_TRUE(log.WaitFor(line, game, 60s)) << output();
+        ASSERT_TRUE(test::XDoTool(display->Name(), {"key", "f"}).has_value());
+        ASSERT_TRUE(log->WaitFor(line, *game, 60s)) << Output();
         for (int frame = 0; frame < 2; ++frame)
-            ASSERT_TRUE(log.WaitFor("GFXDraw took", game, 60s)) << output();
+            ASSERT_TRUE(log->WaitFor("GFXDraw took", *game, 60s)) << Output();
         expectSprites(width, height);
     }
 
-    ASSERT_TRUE(display.CloseWindow(std::stoul(window)));
-    EXPECT_EQ(game.WaitForExit(120s), 0) << output();
+    ASSERT_TRUE(display->CloseWindow(std::stoul(window)));
+    EXPECT_EQ(game->WaitForExit(120s), 0) << Output();
+}
+
+// The pause menu over the game: P opens it, the arrows move the hover (the hovered button turns teal),
+// Return presses the hovered button ("Inspect ship" opens the inspector), and a click presses the hovered
+// "Quit", which ends the game.
+TEST_F(QuarnWindow, ThePauseMenuTakesTheKeysAndAClickAndQuitEndsTheGame)
+{
+    Start();
+    Key("p", "Pause menu open\n");
+    Key("Down", "Hover Inspect ship\n");
+    Key("Return", "Pressed Inspect ship\n");
+    ASSERT_TRUE(log->WaitFor("Inspector open: true\n", *game, 60s)) << Output();
+    for (int frame = 0; frame < 2; ++frame)
+        ASSERT_TRUE(log->WaitFor("GFXDraw took", *game, 60s)) << Output();
+    // The "Inspect ship" button's face, in the menu window at (250, 120) of the 800 x 600 picture.
+    const test::VirtualDisplay::Picture picture = display->Capture(std::stoul(window));
+    ASSERT_EQ(picture.width, 800u);
+    EXPECT_EQ(picture.At(400, 195), 0x2B91AFu) << std::hex << picture.At(400, 195);
+
+    Key("Down", "Hover Quit\n");
+    ASSERT_TRUE(test::XDoTool(display->Name(), {"click", "1"}).has_value());
+    ASSERT_TRUE(log->WaitFor("Pressed Quit\n", *game, 60s)) << Output();
+    EXPECT_EQ(game->WaitForExit(120s), 0) << Output();
 }
 
 } // namespace
