@@ -132,4 +132,6 @@ end
 input:ListenControllerButtonPressed(0, XBOX_A, function()
     if demo.paused then PressHovered() end
 end)
+-- Other scripts drive the menu as the keys do.
+demo.menu = { Open = Open, Close = Close, Move = Move, Press = PressHovered }
 qMain.Print("P opens the pause menu")

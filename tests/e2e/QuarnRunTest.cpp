@@ -238,5 +238,44 @@ TEST(QuarnRun, AGameThatFailsInEveryFirstFrameEndsAfterItsFramesWithTheFaultRepo
     }
 }
 
+// A headless game driven by a script through the demo's pause menu: the hover moves as the keys would
+// move it, presses reach the buttons' events, the inspector opens on the ship, and "Quit" ends the game
+// before its frame limit.
+TEST(QuarnRun, AScriptDrivesThePauseMenuToQuit)
+{
+    test::TempDir game;
+    std::filesystem::copy(std::filesystem::path(QUARN_SOURCE_DIR) / "../../Resources", game / "Resources",
+                          std::filesystem::copy_options::recursive);
+    game.Write("Resources/DriveMenu.lua", "demo.menu.Open()\n"
+                                          "demo.menu.Move(1)\n"
+                                          "demo.menu.Press()\n"
+                                          "demo.menu.Move(1)\n"
+                                          "demo.menu.Press()\n");
+    {
+        std::ofstream init(game / "Resources/LuaInit.lua", std::ios::app);
+        init << "\nqMain.RunFile(\"DriveMenu\")\n";
+    }
+    std::filesystem::create_directories(game / "run");
+    std::filesystem::copy(kRunDir / "tools", game / "run/tools", std::filesystem::copy_options::recursive);
+    std::filesystem::copy(kRunDir / "fmod_designercl.exe", game / "run/fmod_designercl.exe");
+
+    ASSERT_EQ(RunQuarn(game / "run", "--headless --frames 600 --log", game / "data"), 0);
+    const std::string log = test::TempDir::Read(game / "run/RunLog.txt");
+    std::size_t at = 0;
+    for (const char* line : {"Pause menu open\n", "Hover Inspect ship\n", "Pressed Inspect ship\n",
+                             "Inspector open: true\n", "Hover Quit\n", "Pressed Quit\n"})
+    {
+        const std::size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing in order: " << line;
+        at = found;
+    }
+    // Quit ended the game long before its 600 frames (each frame logs its draw once).
+    std::size_t frames = 0;
+    for (std::size_t from = 0; (from = log.find("GFXDraw took", from)) != std::string::npos; ++from)
+        ++frames;
+    EXPECT_GT(frames, 0u);
+    EXPECT_LT(frames, 100u);
+}
+
 } // namespace
 } // namespace Quarn
