@@ -389,6 +389,7 @@ void Graphics::OnCreatedParticleEmitter(Component* component)
 void Graphics::WarmReset()
 {
     m_mainCamera = GameObjectHandle();
+    m_guiHost.WarmReset();
 }
 
 void Graphics::InitResources(ResourceManager& resources)

@@ -36,6 +36,31 @@ private:
     LuaFunction m_function;
 };
 
+// Drops the handler from the caller and deletes it: a control (every control is a handler) through its
+// canvas's delayed delete, so that a script may remove a control from inside that control's own event.
+void RemoveHandler(Gui::Event::Caller& caller, LuaStackValue value)
+{
+    lua_State* state = CurrentLuaState();
+    const WidgetBind* bind = WidgetBind::Of(state, value.index);
+    if (!bind || (bind->Kind() != WidgetKind::Control && bind->Kind() != WidgetKind::Handler))
+        LuaArgumentError(state, value.index, "event handler");
+    void* object = LuaToObject(state, value.index);
+    if (!object)
+        return;
+    if (bind->Kind() == WidgetKind::Handler)
+    {
+        caller.RemoveHandler(static_cast<Gui::Event::Handler*>(object));
+        return;
+    }
+    auto* control = static_cast<Gui::Controls::Base*>(object);
+    control->UnRegisterCaller(&caller);
+    caller.ErasePairsOf(control);
+    if (control->GetCanvas())
+        control->DelayedDelete();
+    else
+        delete control;
+}
+
 void RegisterCallerMethods(lua_State* state)
 {
     WidgetMethods<Gui::Event::Caller>(
@@ -43,13 +68,7 @@ void RegisterCallerMethods(lua_State* state)
         +[](Gui::Event::Caller& caller, LuaStackValue function)
         { caller.Add(new LuaEventHandler(function.index), &LuaEventHandler::OnEvent); },
         "Add", +[](Gui::Event::Caller& caller, Gui::Controls::Base* control) { caller.Call(control); },
-        "Call",
-        +[](Gui::Event::Caller& caller, Gui::Event::Handler* handler)
-        {
-            if (handler)
-                caller.RemoveHandler(handler);
-        },
-        "RemoveHandler");
+        "Call", &RemoveHandler, "RemoveHandler");
 }
 
 void RegisterHandlerMethods(lua_State* state)

@@ -85,6 +85,21 @@ GuiHost::GuiHost()
 
 GuiHost::~GuiHost()
 {
+    DeleteScriptWidgets();
+    if (m_renderer)
+        m_renderer->ReleaseAllFonts();
+    m_skin.SetRender(nullptr);
+}
+
+void GuiHost::WarmReset()
+{
+    // The scripts that made the widgets are gone with their Lua state, and their events with them.
+    DeleteScriptWidgets();
+}
+
+void GuiHost::DeleteScriptWidgets()
+{
+    m_canvas = nullptr;
     // Inspectors first: their windows sit in the canvases.
     m_inspectors.clear();
     std::vector<Gui::Controls::Canvas*> canvases;
@@ -100,9 +115,6 @@ GuiHost::~GuiHost()
         if (!orphan->GetParent())
             delete orphan;
     }
-    if (m_renderer)
-        m_renderer->ReleaseAllFonts();
-    m_skin.SetRender(nullptr);
 }
 
 Gui::Font* GuiHost::CreateFont()

@@ -60,6 +60,9 @@ public:
     bool HasCanvas() const { return m_canvas && m_renderer; }
     void RenderCanvas();
 
+    // A warm reset: the widgets the scripts made through the host go (the active canvas, the canvases,
+    // parentless controls and inspectors); the renderer, skin and fonts stay.
+    void WarmReset();
     void OnWindowResized(unsigned width, unsigned height);
     // Fonts freed and the renderer deleted; the next reset brings a new one on the device.
     void OnLostDevice();
@@ -108,6 +111,7 @@ private:
     void ControlDestroyed(Gui::Controls::Base* control);
     void RegisterMessageListeners(MessageManager& messages);
     void RegisterWithInput();
+    void DeleteScriptWidgets();
 
     std::unique_ptr<Gui::Renderer::Device> m_renderer;
     BWSkin m_skin;

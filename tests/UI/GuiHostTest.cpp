@@ -160,6 +160,26 @@ TEST_F(GuiHostTest, AfterAWarmResetTheBridgeTakesInputAndTheGlobalsAreThere)
     m_systems->GetSystem("Input") = nullptr;
 }
 
+TEST_F(GuiHostTest, AWarmResetTakesTheScriptsWidgetsAway)
+{
+    GuiHost& host = Host();
+    struct Counter : Gui::Event::Handler
+    {
+        void Count(Gui::Controls::Base*) { ++destroyed; }
+        int destroyed = 0;
+    } counter;
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    canvas->OnDestroyed.Add(&counter, &Counter::Count);
+    auto* orphan = new Gui::Controls::Button(nullptr);
+    host.AdoptOrphan(orphan);
+    orphan->OnDestroyed.Add(&counter, &Counter::Count);
+    m_graphics->WarmReset();
+    EXPECT_EQ(counter.destroyed, 2);
+    EXPECT_EQ(host.GetCanvas(), nullptr);
+    EXPECT_NE(host.GetSkin()->GetRender(), nullptr);
+}
+
 // A lost device takes the renderer and its fonts; the reset brings a new one that draws the same.
 class GuiHostDeviceTest : public platform::gfx::test::GlDeviceFixture
 {

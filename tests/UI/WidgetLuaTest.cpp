@@ -134,6 +134,22 @@ TEST_F(WidgetLuaTest, EventsCallTheirFunctionsInOrderWithoutArguments)
     EXPECT_EQ(Run("button:OnPress():Call(button) assert(#calls == 4)"), "");
 }
 
+TEST_F(WidgetLuaTest, RemovingAControlFromItsOwnEventDeletesItAfterTheEvent)
+{
+    EXPECT_EQ(Run(R"(
+        button = gui.CreateButton(canvas)
+        button:OnPress():Add(function()
+            button:OnPress():RemoveHandler(button)
+            assert(button:GetParent() ~= nil, "still there inside its event")
+        end)
+        button:Press()
+        assert(button:GetParent() ~= nil)
+        canvas:ProcessDelayedDeletes()
+        assert(button:GetParent() == nil)
+    )"),
+              "");
+}
+
 TEST_F(WidgetLuaTest, ADeletedControlsObjectsDoNothing)
 {
     EXPECT_EQ(Run(R"(
