@@ -11,6 +11,7 @@
 #include "widgets/Controls/Slider.h"
 #include "widgets/Controls/Table.h"
 #include "widgets/Input.h"
+#include "widgets/WidgetTest.h"
 
 #include <gtest/gtest.h>
 
@@ -118,21 +119,17 @@ TEST_F(GuiHostTest, PadNavigationMovesTheHoverOntoSliderGripsAndListRows)
     EXPECT_TRUE(GuiHost::NextRow(single));
     EXPECT_FLOAT_EQ(single->Scroller()->VerticalBar()->GetScrolledAmount(), 0.0f);
 
-    struct Counter : Gui::Event::Handler
-    {
-        void Count(Gui::Controls::Base*) { ++presses; }
-        int presses = 0;
-    } counter;
+    Gui::test::EventCounter counter;
     auto* button = new Gui::Controls::Button(canvas);
-    button->onPress.Add(&counter, &Counter::Count);
+    button->onPress.Add(&counter, &Gui::test::EventCounter::Count);
     GuiHost::Press(button);
     GuiHost::Press(slider);
-    EXPECT_EQ(counter.presses, 1);
+    EXPECT_EQ(counter.count, 1);
     // The engine reports no pointer moves: a click presses the control pad navigation hovered.
     GuiHost::SetHoveredControl(button);
     EXPECT_TRUE(host.Bridge().MousePressed(MOUSE_Left));
     EXPECT_TRUE(host.Bridge().MouseReleased(MOUSE_Left));
-    EXPECT_EQ(counter.presses, 2);
+    EXPECT_EQ(counter.count, 2);
 }
 
 // A warm reset empties the Input system's listeners and brings a new Lua state; the resources' start
@@ -163,19 +160,15 @@ TEST_F(GuiHostTest, AfterAWarmResetTheBridgeTakesInputAndTheGlobalsAreThere)
 TEST_F(GuiHostTest, AWarmResetTakesTheScriptsWidgetsAway)
 {
     GuiHost& host = Host();
-    struct Counter : Gui::Event::Handler
-    {
-        void Count(Gui::Controls::Base*) { ++destroyed; }
-        int destroyed = 0;
-    } counter;
+    Gui::test::EventCounter counter;
     Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
     host.SetCanvas(canvas);
-    canvas->OnDestroyed.Add(&counter, &Counter::Count);
+    canvas->OnDestroyed.Add(&counter, &Gui::test::EventCounter::Count);
     auto* orphan = new Gui::Controls::Button(nullptr);
     host.AdoptOrphan(orphan);
-    orphan->OnDestroyed.Add(&counter, &Counter::Count);
+    orphan->OnDestroyed.Add(&counter, &Gui::test::EventCounter::Count);
     m_graphics->WarmReset();
-    EXPECT_EQ(counter.destroyed, 2);
+    EXPECT_EQ(counter.count, 2);
     EXPECT_EQ(host.GetCanvas(), nullptr);
     EXPECT_NE(host.GetSkin()->GetRender(), nullptr);
 }

@@ -64,12 +64,8 @@ TEST_F(ListBoxTest, RowsStackWithTheirLabels)
 
 TEST_F(ListBoxTest, ClicksAndArrowsMoveTheSelection)
 {
-    struct Counter : Event::Handler
-    {
-        void Count(Base*) { ++count; }
-        int count = 0;
-    } selections;
-    list->onRowSelected.Add(&selections, &Counter::Count);
+    EventCounter selections;
+    list->onRowSelected.Add(&selections, &EventCounter::Count);
 
     // Up and Down with nothing selected do nothing and leave the key to others.
     EXPECT_FALSE(canvas->InputKey(Key::Down, true));

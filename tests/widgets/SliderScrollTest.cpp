@@ -14,20 +14,14 @@ namespace
 
 using namespace Controls;
 
-struct Counter : Event::Handler
-{
-    void Count(Base*) { ++count; }
-    int count = 0;
-};
-
 using SliderTest = test::CanvasTest<>;
 
 TEST_F(SliderTest, ValuesClampSnapToNotchesAndFireOnlyOnChange)
 {
-    Counter changes;
+    EventCounter changes;
     auto* slider = new HorizontalSlider(canvas);
     slider->SetBounds(0, 0, 110, 20);
-    slider->onValueChanged.Add(&changes, &Counter::Count);
+    slider->onValueChanged.Add(&changes, &EventCounter::Count);
     canvas->RenderCanvas();
     EXPECT_EQ(slider->GetValue(), 0.0f);
     slider->SetValue(2.0f);
@@ -126,13 +120,13 @@ TEST_F(ScrollBarTest, TheBarShowsTheViewedPartAndStepsByNudgeOrPage)
 
 TEST_F(ScrollBarTest, DraggingTheBarToTheEndScrollsToExactlyOne)
 {
-    Counter moved;
+    EventCounter moved;
     auto* bar = new VerticalScrollBar(canvas);
     bar->SetBounds(0, 0, 15, 100);
     bar->SetContentSize(200);
     bar->SetViewableContentSize(100);
     bar->SetNudgeAmount(30);
-    bar->onBarMoved.Add(&moved, &Counter::Count);
+    bar->onBarMoved.Add(&moved, &EventCounter::Count);
     canvas->RenderCanvas();
     MoveTo(7, 20);
     canvas->InputMouseButton(0, true);

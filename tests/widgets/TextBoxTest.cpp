@@ -14,12 +14,6 @@ namespace
 
 using namespace Controls;
 
-struct Counter : Event::Handler
-{
-    void Count(Base*) { ++count; }
-    int count = 0;
-};
-
 class TextBoxTest : public test::CanvasTest<>
 {
 protected:
@@ -27,7 +21,7 @@ protected:
     {
         box = new TextBox(canvas);
         box->SetBounds(0, 0, 200, 20);
-        box->onTextChanged.Add(&changes, &Counter::Count);
+        box->onTextChanged.Add(&changes, &EventCounter::Count);
         box->Focus();
     }
 
@@ -48,7 +42,7 @@ protected:
         canvas->InputKey(Gui::Key::Control, false);
     }
 
-    Counter changes;
+    EventCounter changes;
     TextBox* box = nullptr;
 };
 
@@ -109,8 +103,8 @@ TEST_F(TextBoxTest, EditingKeysAndTheClipboardChangeTheTextAndTheSelection)
 
 TEST_F(TextBoxTest, ReturnFiresOnReleaseAndMovesTheFocusOn)
 {
-    Counter returns;
-    box->onReturnPressed.Add(&returns, &Counter::Count);
+    EventCounter returns;
+    box->onReturnPressed.Add(&returns, &EventCounter::Count);
     auto* next = new TextBox(canvas);
     next->SetPos(0, 50);
     canvas->RenderCanvas();

@@ -127,18 +127,14 @@ using PropertiesTest = test::CanvasTest<>;
 
 TEST_F(PropertiesTest, RowsStackUnderOneSplitterAndReportEditsOnly)
 {
-    struct Counter : Event::Handler
-    {
-        void Count(Base*) { ++count; }
-        int count = 0;
-    } changes;
+    EventCounter changes;
     auto* grid = new Properties(canvas);
     grid->SetBounds(0, 0, 300, 10);
     std::vector<PropertyRow*> rows;
     for (const char* label : {"x", "y", "z"})
     {
         rows.push_back(grid->AddWithValue(label, "1"));
-        rows.back()->onChange.Add(&changes, &Counter::Count);
+        rows.back()->onChange.Add(&changes, &EventCounter::Count);
     }
     canvas->RenderCanvas();
     canvas->RenderCanvas();

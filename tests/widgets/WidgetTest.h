@@ -46,6 +46,13 @@ inline std::uint32_t Argb(const Color& colour)
            colour.b;
 }
 
+// Counts the times the events it is linked to fire.
+struct EventCounter : Event::Handler
+{
+    void Count(Controls::Base*) { ++count; }
+    int count = 0;
+};
+
 // A canvas of 800 x 600 on a skin that draws through a recording renderer, with the fake platform host
 // (its clock moved by hand) and fresh input state. SkinType is the skin under test.
 template <class SkinType = Skin::Base> class CanvasTest : public ::testing::Test

@@ -74,13 +74,9 @@ TEST_F(WindowTest, ResizingFromTheLeftBelowTheMinimumKeepsTheRightEdge)
 
 TEST_F(WindowTest, AModalLayerIsMadeOnceAndGoesWithItsWindow)
 {
-    struct Counter : Event::Handler
-    {
-        void Count(Base*) { ++destroyed; }
-        int destroyed = 0;
-    } counter;
+    EventCounter counter;
     auto* window = new WindowControl(canvas);
-    window->OnDestroyed.Add(&counter, &Counter::Count);
+    window->OnDestroyed.Add(&counter, &EventCounter::Count);
     window->MakeModal();
     auto* layer = window->ModalLayer();
     ASSERT_NE(layer, nullptr);
@@ -89,21 +85,21 @@ TEST_F(WindowTest, AModalLayerIsMadeOnceAndGoesWithItsWindow)
     EXPECT_EQ(window->GetParent(), layer);
     canvas->RenderCanvas();
     EXPECT_EQ(layer->GetBounds(), Rect(0, 0, 800, 600));
-    layer->OnDestroyed.Add(&counter, &Counter::Count);
+    layer->OnDestroyed.Add(&counter, &EventCounter::Count);
 
     // Deleting the layer takes the window; the window's wish to delete the layer is not queued.
     delete layer;
-    EXPECT_EQ(counter.destroyed, 2);
+    EXPECT_EQ(counter.count, 2);
     canvas->RenderCanvas();
-    EXPECT_EQ(counter.destroyed, 2);
+    EXPECT_EQ(counter.count, 2);
 
     // A window deleted by itself takes its layer at the next frame.
     auto* second = new WindowControl(canvas);
     second->MakeModal(true);
-    second->ModalLayer()->OnDestroyed.Add(&counter, &Counter::Count);
+    second->ModalLayer()->OnDestroyed.Add(&counter, &EventCounter::Count);
     delete second;
     canvas->RenderCanvas();
-    EXPECT_EQ(counter.destroyed, 3);
+    EXPECT_EQ(counter.count, 3);
     EXPECT_EQ(canvas->NumChildren(), 0u);
 }
 
