@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // What the graphics benchmarks share: the engine's Graphics system at 800 x 600, and a bare GL window
@@ -102,12 +103,21 @@ private:
     SDL_GLContext m_context = nullptr;
 };
 
-inline GLuint CompileShader(GLenum stage, const char* source)
+// A program of the two stages' sources, linked; the shaders go once it holds them.
+inline GLuint LinkProgram(const char* vertexSource, const char* fragmentSource)
 {
-    const GLuint shader = glCreateShader(stage);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
+    const GLuint program = glCreateProgram();
+    for (const auto& [stage, source] :
+         {std::pair{GL_VERTEX_SHADER, vertexSource}, {GL_FRAGMENT_SHADER, fragmentSource}})
+    {
+        const GLuint shader = glCreateShader(stage);
+        glShaderSource(shader, 1, &source, nullptr);
+        glCompileShader(shader);
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    return program;
 }
 
 // Frames per second, as the rate of iterations.

@@ -135,21 +135,17 @@ void BarePoints(benchmark::State& state)
         state.SkipWithError(SDL_GetError());
         return;
     }
-    const GLuint program = glCreateProgram();
-    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, R"(#version 450 core
+    const GLuint program = LinkProgram(R"(#version 450 core
         layout(location = 0) in vec3 position;
         layout(location = 1) in vec4 colour;
         layout(location = 2) in float size;
         layout(location = 0) out vec4 vColour;
-        void main() { gl_Position = vec4(position.xy, 0.5, 1.0); gl_PointSize = size; vColour = colour; })");
-    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, R"(#version 450 core
+        void main() { gl_Position = vec4(position.xy, 0.5, 1.0); gl_PointSize = size; vColour = colour; })",
+                                       R"(#version 450 core
         layout(location = 0) in vec4 vColour;
         layout(location = 0) out vec4 result;
         layout(binding = 0) uniform sampler2D image;
         void main() { result = texture(image, gl_PointCoord) * vColour; })");
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
     glUseProgram(program);
     glEnable(GL_PROGRAM_POINT_SIZE);
     glEnable(GL_BLEND);
@@ -210,8 +206,6 @@ void BarePoints(benchmark::State& state)
     glDeleteBuffers(1, &buffer);
     glDeleteVertexArrays(1, &vao);
     glDeleteProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
 }
 
 } // namespace

@@ -177,8 +177,7 @@ void BareInstanced(benchmark::State& state)
         state.SkipWithError(SDL_GetError());
         return;
     }
-    const GLuint program = glCreateProgram();
-    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, R"(#version 450 core
+    const GLuint program = LinkProgram(R"(#version 450 core
         layout(location = 0) in vec2 position;
         layout(location = 1) in vec2 texCoord;
         layout(location = 2) in vec4 placement; // x, y, cos, sin
@@ -190,15 +189,12 @@ void BareInstanced(benchmark::State& state)
             p = vec2(p.x * placement.z - p.y * placement.w, p.x * placement.w + p.y * placement.z);
             gl_Position = vec4(p + placement.xy, 0.0, 1.0);
             vTexCoord = texCoord;
-        })");
-    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, R"(#version 450 core
+        })",
+                                       R"(#version 450 core
         layout(location = 0) in vec2 vTexCoord;
         layout(location = 0) out vec4 result;
         layout(binding = 0) uniform sampler2D image;
         void main() { result = texture(image, vTexCoord).bgra; })");
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
     glUseProgram(program);
     glUniform2f(glGetUniformLocation(program, "scale"), kSpriteScale,
                 kSpriteScale * kBenchWidth / kBenchHeight);
@@ -252,8 +248,6 @@ void BareInstanced(benchmark::State& state)
     glDeleteBuffers(3, buffers);
     glDeleteVertexArrays(1, &vao);
     glDeleteProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
 }
 
 } // namespace
