@@ -292,11 +292,8 @@ TEST_F(DeviceRendererTest, AlignedLabelsAnchorTheirTextAtTheirEdgeOrMiddle)
 {
     ASSERT_TRUE(AddShippedFont());
     ASSERT_TRUE(m_device) << m_error;
-    Device renderer(*m_device);
-    Quarn::BWSkin skin;
-    skin.SetRender(&renderer);
-    auto* canvas = new Controls::Canvas(&skin);
-    canvas->SetSize(static_cast<int>(kWidth), static_cast<int>(kHeight));
+    SkinCanvas skinned(*m_device);
+    Controls::Canvas* canvas = skinned.canvas;
     auto* label = new Controls::Label(canvas);
     label->SetBounds(0, 0, static_cast<int>(kWidth), 16);
     label->SetText("Hi");
@@ -330,7 +327,6 @@ TEST_F(DeviceRendererTest, AlignedLabelsAnchorTheirTextAtTheirEdgeOrMiddle)
             EXPECT_NEAR((left + right) / 2, c.expectedMiddle, 2);
         }
     }
-    delete canvas;
 }
 
 // The controls' states as the skin draws them on the device: a selected list row, a tree toggle's plus
