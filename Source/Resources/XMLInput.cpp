@@ -76,6 +76,27 @@ constexpr std::size_t kParsePadding = 16;
 
 } // namespace
 
+template <class T> bool XMLSerializer::ValueFromText(const char* text, T& value)
+{
+    ParsedAs<T> parsed;
+    if (!ConvertText(text, parsed))
+        return false;
+    value = static_cast<T>(parsed);
+    return true;
+}
+
+template bool XMLSerializer::ValueFromText(const char*, double&);
+template bool XMLSerializer::ValueFromText(const char*, float&);
+template bool XMLSerializer::ValueFromText(const char*, unsigned long long&);
+template bool XMLSerializer::ValueFromText(const char*, std::uint32_t&);
+template bool XMLSerializer::ValueFromText(const char*, std::uint16_t&);
+template bool XMLSerializer::ValueFromText(const char*, std::uint8_t&);
+template bool XMLSerializer::ValueFromText(const char*, long long&);
+template bool XMLSerializer::ValueFromText(const char*, std::int32_t&);
+template bool XMLSerializer::ValueFromText(const char*, std::int16_t&);
+template bool XMLSerializer::ValueFromText(const char*, std::int8_t&);
+template bool XMLSerializer::ValueFromText(const char*, bool&);
+
 XMLInput::XMLInput(const std::filesystem::path& path) : XMLSerializer(path)
 {
     platform::ReadableFile file;
@@ -250,14 +271,9 @@ template <class T> void XMLInput::Read(T& value)
     if (!Reading())
         return;
     const char* text = CurrentText();
-    ParsedAs<T> parsed;
-    if (!ConvertText(text, parsed))
-    {
+    if (!ValueFromText(text, value))
         QUARN_REPORT("Failed to convert XML element '%s' value '%s' to type '%s' in file: \n%s\n..",
                      m_current->Value(), text, TypeName<ParsedAs<T>>().c_str(), m_path.c_str());
-        return;
-    }
-    value = static_cast<T>(parsed);
 }
 
 void XMLInput::Serialize(std::string& value)

@@ -35,6 +35,9 @@ public:
     static bool ValueText(std::int16_t value, std::string& text);
     static bool ValueText(std::int8_t value, std::string& text);
     static bool ValueText(bool value, std::string& text);
+    // The value a text is read as (8-bit values as numbers, each integer range-checked); false, and
+    // nothing changed, when the text does not convert.
+    template <class T> static bool ValueFromText(const char* text, T& value);
 
 protected:
     enum class GroupKind : std::uint8_t

@@ -4,6 +4,7 @@
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Input.h"
 #include "widgets/Utility.h"
+#include "widgets/device/WindowInput.h"
 
 #include <cmath>
 
@@ -38,37 +39,8 @@ GuiInputBridge::GuiInputBridge(CanvasSource canvas, KeyQuery keyDown)
 
 int GuiInputBridge::WidgetKey(unsigned char virtualKey)
 {
-    switch (virtualKey)
-    {
-    case keys::Shift:
-        return Gui::Key::Shift;
-    case keys::Return:
-        return Gui::Key::Return;
-    case keys::Back:
-        return Gui::Key::Backspace;
-    case keys::Delete:
-        return Gui::Key::Delete;
-    case keys::Left:
-        return Gui::Key::Left;
-    case keys::Right:
-        return Gui::Key::Right;
-    case keys::Tab:
-        return Gui::Key::Tab;
-    case keys::Space:
-        return Gui::Key::Space;
-    case keys::Home:
-        return Gui::Key::Home;
-    case keys::End:
-        return Gui::Key::End;
-    case keys::Control:
-        return Gui::Key::Control;
-    case keys::Up:
-        return Gui::Key::Up;
-    case keys::Down:
-        return Gui::Key::Down;
-    default:
-        return Gui::Key::Invalid;
-    }
+    // Escape stays the game's.
+    return virtualKey == keys::Escape ? Gui::Key::Invalid : Gui::WindowInput::KeyCode(virtualKey);
 }
 
 void GuiInputBridge::FocusCanvasIfNone(Gui::Controls::Canvas& canvas)

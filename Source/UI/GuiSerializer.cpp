@@ -4,6 +4,7 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "Resources/SerializerTypes.h"
+#include "Resources/XMLSerializer.h"
 #include "widgets/Controls/Properties.h"
 #include "widgets/Controls/PropertyTree.h"
 #include "widgets/Controls/ResizableControl.h"
@@ -11,7 +12,6 @@
 #include "widgets/Utility.h"
 
 #include <cctype>
-#include <charconv>
 #include <optional>
 
 namespace Quarn
@@ -20,32 +20,20 @@ namespace Quarn
 namespace
 {
 
-// A field as its row shows it: a character as itself, a byte as its number, truth as "0" or "1",
-// numbers in their shortest exact form.
+// A field as its row shows it: a character as itself, a string as it is, anything else as the XML files
+// write it (a byte as its number, truth as "0" or "1").
 template <class T> std::string ValueText(const T& value)
 {
     if constexpr (std::is_same_v<T, std::string>)
         return value;
     else if constexpr (std::is_same_v<T, std::int8_t>)
         return std::string(1, static_cast<char>(value));
-    else if constexpr (std::is_same_v<T, bool>)
-        return value ? "1" : "0";
     else
     {
-        char text[64];
-        const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-        return std::string(text, error == std::errc() ? end : text);
+        std::string text;
+        XMLSerializer::ValueText(value, text);
+        return text;
     }
-}
-
-// The whole text read as a number of the type, or nothing.
-template <class T> std::optional<T> ReadNumber(const std::string& text)
-{
-    T value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 // The text of a row converted back to its field's type, or nothing when it does not convert.
@@ -58,19 +46,26 @@ template <class T> std::optional<T> ParseText(const std::string& text)
         // A letter is itself; anything else is a number whose low byte is stored.
         if (std::isalpha(static_cast<unsigned char>(text.front())))
             return static_cast<std::int8_t>(text.front());
-        const std::optional<std::int16_t> number = ReadNumber<std::int16_t>(text);
-        if (!number)
+        std::int16_t number = 0;
+        if (!XMLSerializer::ValueFromText(text.c_str(), number))
             return std::nullopt;
-        return static_cast<std::int8_t>(*number & 0xFF);
+        return static_cast<std::int8_t>(number & 0xFF);
     }
-    else if constexpr (std::is_same_v<T, bool>)
+    else if constexpr (std::is_same_v<T, std::uint8_t>)
     {
-        if (text == "0" || text == "1")
-            return text == "1";
-        return std::nullopt;
+        // A byte is a number 0..255 (the files' reading wraps wider numbers).
+        std::uint16_t number = 0;
+        if (!XMLSerializer::ValueFromText(text.c_str(), number) || number > 255)
+            return std::nullopt;
+        return static_cast<std::uint8_t>(number);
     }
     else
-        return ReadNumber<T>(text);
+    {
+        T value{};
+        if (!XMLSerializer::ValueFromText(text.c_str(), value))
+            return std::nullopt;
+        return value;
+    }
 }
 
 // The rows' values are found again by walking the object anew in the same order as when the rows were
