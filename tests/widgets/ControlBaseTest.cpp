@@ -206,5 +206,30 @@ TEST(ControlBaseTest, TheHostHearsOfEveryControlMadeAndGone)
     EXPECT_EQ(host.gone[2], host.made[2]);
 }
 
+TEST(ControlBaseTest, AReferenceGoesEmptyAsItsControlIsDestroyed)
+{
+    auto* root = new Base(nullptr);
+    auto* button = new Controls::Button(root);
+    Controls::Ref<Controls::Button> toButton(button);
+    const Controls::Ref<Base> copy = Controls::Ref<Base>(root);
+    Controls::Ref<Base> empty;
+    EXPECT_EQ(toButton.Get(), button);
+    EXPECT_FALSE(empty);
+    // Seen from the button's own going: its children go after it has been marked.
+    struct Watcher : Event::Handler
+    {
+        void Gone(Base*) { seenWhileGoing = ref.Get(); }
+        Controls::Ref<Controls::Button> ref;
+        Controls::Button* seenWhileGoing = reinterpret_cast<Controls::Button*>(1);
+    } watcher;
+    watcher.ref = button;
+    button->OnDestroyed.Add(&watcher, &Watcher::Gone);
+    delete root;
+    EXPECT_FALSE(toButton);
+    EXPECT_EQ(toButton.Get(), nullptr);
+    EXPECT_EQ(copy.Get(), nullptr);
+    EXPECT_EQ(watcher.seenWhileGoing, nullptr);
+}
+
 } // namespace
 } // namespace Gui::test

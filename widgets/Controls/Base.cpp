@@ -22,7 +22,7 @@ Controls::Base* MouseFocus = nullptr;
 namespace Controls
 {
 
-Base::Base(Base* parent)
+Base::Base(Base* parent) : m_lifeline(std::make_shared<Base*>(this))
 {
     SetParent(parent);
     m_bounds = Rect(0, 0, 10, 10);
@@ -34,6 +34,7 @@ Base::Base(Base* parent)
 Base::~Base()
 {
     m_beingDestroyed = true;
+    *m_lifeline = nullptr;
     if (Canvas* canvas = m_deleteQueue ? m_deleteQueue : GetCanvas())
         canvas->PreDeleteCanvas(this);
     OnDestroyed.Call(this);

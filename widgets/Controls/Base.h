@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <list>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace Gui
@@ -50,6 +51,23 @@ class Base;
 class Canvas;
 
 using List = std::list<Base*>;
+
+// A reference to a control that goes empty as that control's destruction begins. A control that names
+// another (a part of its own, a tab stop, a tool-tip, a selected row) holds it this way, since scripts can
+// delete any control at any time; code using it checks Get() at each use.
+template <class T> class Ref
+{
+public:
+    Ref() = default;
+    Ref(T* control);
+    T* Get() const { return m_control && *m_control ? static_cast<T*>(*m_control) : nullptr; }
+    T* operator->() const { return Get(); }
+    explicit operator bool() const { return Get() != nullptr; }
+    bool operator==(const T* control) const { return Get() == control; }
+
+private:
+    std::shared_ptr<Base* const> m_control;
+};
 
 // The root of every widget: a node of the control tree that owns its children, keeps its rectangle in its
 // parent, docks its children, draws through the skin and receives input from its canvas. Positions are
@@ -275,6 +293,8 @@ public:
     Base* Holder();
     // The children in its own list (not its inner panel's), in drawing order.
     const List& OwnChildren() const { return m_children; }
+    // What every Ref to this control shares: the control, or null once its destruction has begun.
+    std::shared_ptr<Base* const> Lifeline() const { return m_lifeline; }
 
 protected:
     void AddAcceleratorInternal(const std::wstring& accelerator, Event::HandlerFunction function,
@@ -309,11 +329,14 @@ protected:
 
 private:
     friend class Canvas;
+    std::shared_ptr<Base*> m_lifeline;
     bool m_beingDestroyed = false;
     // The canvas whose delayed-delete queue holds this control (a control detached before its deletion
     // no longer finds it through its parents).
     Canvas* m_deleteQueue = nullptr;
 };
+
+template <class T> Ref<T>::Ref(T* control) : m_control(control ? control->Lifeline() : nullptr) {}
 
 } // namespace Controls
 
