@@ -8,6 +8,31 @@
 namespace Gui::Renderer
 {
 
+namespace
+{
+
+// Fonts are loaded from 1 to this many pixels high.
+constexpr float kLargestFontPixels = 4096.0f;
+
+// The pixel height a font of this real size loads at (a real size that is not a number loads at 1).
+int FontPixels(float realSize)
+{
+    return realSize >= 1.0f ? static_cast<int>(std::min(realSize, kLargestFontPixels)) : 1;
+}
+
+// Measures are held within a million pixels either way, as control geometry is, so that sums of them
+// with positions and sizes stay ints.
+constexpr float kLargestMeasure = 1'000'000.0f;
+
+// Device pixels as canvas pixels, truncated (the scale may be 0 or not a number).
+int Unscaled(std::int64_t pixels, float scale)
+{
+    const float value = static_cast<float>(pixels) / scale;
+    return std::isnan(value) ? 0 : static_cast<int>(std::clamp(value, -kLargestMeasure, kLargestMeasure));
+}
+
+} // namespace
+
 void Base::DrawMissingImage(Rect rect)
 {
     SetDrawColor(Color(255, 0, 0, 255));
@@ -217,7 +242,7 @@ void Batched::LoadFont(Font* font)
         FreeFont(font);
     m_fonts.push_back(font);
     font->realSize = Scale() * font->size;
-    void* loaded = m_backend.LoadFontData(font->facename, static_cast<int>(font->realSize));
+    void* loaded = m_backend.LoadFontData(font->facename, FontPixels(font->realSize));
     // The measurer leaves trailing spaces out; their width comes from "A A" less twice "A".
     const int spaceWidth =
         loaded ? m_backend.MeasureString(loaded, L"A A").x - 2 * m_backend.MeasureString(loaded, L"A").x : 0;
@@ -277,13 +302,11 @@ Point Batched::MeasureText(Font* font, const std::wstring& text)
     const float scale = Scale();
     // The empty text is a line's height; it is scaled back like any other measure.
     if (text.empty())
-        return Point(0, static_cast<int>(
-                            static_cast<float>(m_backend.MeasureString(data->backendFont, L"W").y) / scale));
-    Point size = m_backend.MeasureString(data->backendFont, text);
+        return Point(0, Unscaled(m_backend.MeasureString(data->backendFont, L"W").y, scale));
+    const Point size = m_backend.MeasureString(data->backendFont, text);
     const auto trailing = text.size() - std::min(text.size(), text.find_last_not_of(L' ') + 1);
-    size.x += static_cast<int>(trailing) * data->spaceWidth;
-    return Point(static_cast<int>(static_cast<float>(size.x) / scale),
-                 static_cast<int>(static_cast<float>(size.y) / scale));
+    const std::int64_t width = size.x + static_cast<std::int64_t>(trailing) * data->spaceWidth;
+    return Point(Unscaled(width, scale), Unscaled(size.y, scale));
 }
 
 } // namespace Gui::Renderer

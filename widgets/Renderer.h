@@ -86,7 +86,8 @@ struct Vertex
 };
 
 // What a device renderer supplies: triangles, the scissor, images and fonts. Fonts are loaded at a pixel
-// height; measuring gives a line's box without the trailing spaces, as the device's text measurer does.
+// height from 1 to 4096; measuring gives a line's box without the trailing spaces, as the device's text
+// measurer does.
 class Backend
 {
 public:

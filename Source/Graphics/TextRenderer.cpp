@@ -30,6 +30,19 @@ gfx::SurfaceDesc TargetDesc(gfx::Device& device)
 
 } // namespace
 
+std::size_t TextRenderer::FontHash::operator()(const Font& font) const
+{
+    const std::size_t size = std::isnan(font.Size) ? 0 : std::hash<float>()(font.Size);
+    return std::hash<std::string>()(font.Face) ^ size * 3 ^ std::hash<std::uint32_t>()(font.Weight) * 7 ^
+           (font.Italic ? 11 : 0);
+}
+
+bool TextRenderer::FontKeyEqual::operator()(const Font& a, const Font& b) const
+{
+    return a == b || (std::isnan(a.Size) && std::isnan(b.Size) && a.Face == b.Face && a.Weight == b.Weight &&
+                      a.Italic == b.Italic);
+}
+
 TextRenderer::TextRenderer() = default;
 
 TextRenderer::~TextRenderer() = default;
@@ -53,10 +66,9 @@ gfx::DeviceFont* TextRenderer::FontFor(gfx::Device& device, const Font& font)
     const auto found = m_fonts.find(font);
     if (found != m_fonts.end())
         return found->second.get();
-    const gfx::FontDesc desc{
-        font.Face,
-        static_cast<std::uint32_t>(std::max(0.0f, font.Size * static_cast<float>(TargetDesc(device).height))),
-        font.Weight, font.Italic};
+    const gfx::FontDesc desc{font.Face,
+                             gfx::FontHeightOf(font.Size * static_cast<float>(TargetDesc(device).height)),
+                             font.Weight, font.Italic};
     std::unique_ptr<gfx::DeviceFont> made;
     std::string error;
     const gfx::Result result = gfx::DeviceFont::Create(device, desc, made, error);

@@ -24,8 +24,8 @@ class DeviceFont;
 
 // Draws every Text component in the group "text", each on its object's screen point, with one device
 // font per distinct font description (made on first use, at a height of Size times the height of
-// render target 0, and let go when the device is lost). It follows the components through
-// "CreatedText" and "DestroyedText".
+// render target 0 brought into the heights fonts are made at, and let go when the device is lost). It
+// follows the components through "CreatedText" and "DestroyedText".
 class TextRenderer
 {
 public:
@@ -46,17 +46,19 @@ public:
     std::size_t FontCount() const { return m_fonts.size(); }
 
 private:
+    // Fonts are equal keys as Font compares them, except that sizes that are not numbers are one size
+    // (which Font's own comparison never finds equal, so that each lookup would make a font again).
     struct FontHash
     {
-        std::size_t operator()(const Font& font) const
-        {
-            return std::hash<std::string>()(font.Face) ^ std::hash<float>()(font.Size) * 3 ^
-                   std::hash<std::uint32_t>()(font.Weight) * 7 ^ (font.Italic ? 11 : 0);
-        }
+        std::size_t operator()(const Font& font) const;
+    };
+    struct FontKeyEqual
+    {
+        bool operator()(const Font& a, const Font& b) const;
     };
 
     std::vector<Text*> m_texts;
-    std::unordered_map<Font, std::unique_ptr<platform::gfx::DeviceFont>, FontHash> m_fonts;
+    std::unordered_map<Font, std::unique_ptr<platform::gfx::DeviceFont>, FontHash, FontKeyEqual> m_fonts;
 };
 
 } // namespace Quarn

@@ -89,9 +89,4 @@ char32_t MarlettSymbol(char32_t character)
     }
 }
 
-std::u32string MarlettSymbols()
-{
-    return U"\u25C0\u25B6\u25B2\u25BC\u2713\u2715";
-}
-
 } // namespace Quarn::platform::fonts

@@ -23,7 +23,5 @@ bool IsMarlett(const std::string& family);
 // The character that shows Marlett's symbol in the stand-in: 3 U+25C0, 4 U+25B6, 5 U+25B2, 6 U+25BC,
 // a U+2713, r U+2715; any other character stays.
 char32_t MarlettSymbol(char32_t character);
-// The symbols the stand-in needs beyond Latin-1.
-std::u32string MarlettSymbols();
 
 } // namespace Quarn::platform::fonts

@@ -7,8 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
-#include <vector>
+#include <limits>
 
 namespace Quarn::platform::gfx
 {
@@ -16,13 +15,40 @@ namespace Quarn::platform::gfx
 namespace
 {
 
-constexpr char32_t kFirst = 0x20;
-constexpr char32_t kLast = 0xFF;
-constexpr std::uint32_t kAtlasWidth = 512;
+// The glyph texture starts this size and doubles a side at a time up to the largest; a glyph with no
+// room left in the largest is not drawn (its advance still counts).
+constexpr std::uint32_t kFirstTextureSide = 256;
+constexpr std::uint32_t kLargestTextureSide = 4096;
 // Space between glyphs, so that filtering never reaches a neighbour.
 constexpr std::int32_t kGap = 1;
 
-struct FreeType
+int ClampToInt(std::int64_t value)
+{
+    return static_cast<int>(
+        std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// The coverage of one pixel of a rendered glyph, 0 to 255.
+std::uint8_t Coverage(const FT_Bitmap& bitmap, std::int32_t row, std::int32_t column)
+{
+    const unsigned char* line = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+        return (line[column / 8] >> (7 - column % 8)) & 1 ? 255 : 0;
+    return line[column];
+}
+
+} // namespace
+
+std::uint32_t FontHeightOf(float pixels)
+{
+    if (!(pixels >= 1.0f))
+        return 1;
+    if (pixels >= static_cast<float>(kMaxFontHeight))
+        return kMaxFontHeight;
+    return static_cast<std::uint32_t>(pixels);
+}
+
+struct DeviceFont::FreeType
 {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
@@ -35,8 +61,6 @@ struct FreeType
     }
 };
 
-} // namespace
-
 DeviceFont::DeviceFont(Device& device, FontDesc desc) : m_device(device), m_desc(std::move(desc)) {}
 
 DeviceFont::~DeviceFont() = default;
@@ -44,90 +68,31 @@ DeviceFont::~DeviceFont() = default;
 Result DeviceFont::Create(Device& device, const FontDesc& desc, std::unique_ptr<DeviceFont>& font,
                           std::string& error)
 {
+    std::unique_ptr<DeviceFont> made(new DeviceFont(device, desc));
+    made->m_desc.height = std::clamp(desc.height, 1u, kMaxFontHeight);
     const fonts::FontFile file = fonts::FindFontFile(desc.face, desc.weight, desc.italic);
-    FreeType freeType;
+    made->m_freeType = std::make_unique<FreeType>();
+    FreeType& freeType = *made->m_freeType;
     if (file.path.empty() || FT_Init_FreeType(&freeType.library) != 0 ||
         FT_New_Face(freeType.library, file.path.c_str(), file.index, &freeType.face) != 0 ||
-        FT_Set_Pixel_Sizes(freeType.face, 0, std::max(1u, desc.height)) != 0)
+        FT_Set_Pixel_Sizes(freeType.face, 0, made->m_desc.height) != 0)
     {
         error = "no font file for \"" + desc.face + "\"" +
                 (file.path.empty() ? "" : " loads (" + file.path + ")");
         return Result::Code::NotAvailable;
     }
-    std::unique_ptr<DeviceFont> made(new DeviceFont(device, desc));
     made->m_file = file.path;
     const FT_Size_Metrics& metrics = freeType.face->size->metrics;
     made->m_ascent = static_cast<std::int32_t>((metrics.ascender + 63) >> 6);
     made->m_descent = static_cast<std::int32_t>((-metrics.descender + 63) >> 6);
-
-    // Each glyph rendered, then packed in rows into the atlas.
-    std::u32string characters = desc.extraCharacters;
-    for (char32_t character = kFirst; character <= kLast; ++character)
-        characters.push_back(character);
-    std::unordered_map<char32_t, std::vector<std::uint8_t>> coverage;
-    std::int32_t penX = kGap;
-    std::int32_t penY = kGap;
-    std::int32_t rowHeight = 0;
-    for (const char32_t character : characters)
-    {
-        if (FT_Load_Char(freeType.face, character, FT_LOAD_RENDER) != 0)
-            continue;
-        const FT_GlyphSlot slot = freeType.face->glyph;
-        Glyph& glyph = made->m_glyphs[character];
-        glyph.width = static_cast<std::int32_t>(slot->bitmap.width);
-        glyph.height = static_cast<std::int32_t>(slot->bitmap.rows);
-        glyph.bearingX = slot->bitmap_left;
-        glyph.bearingY = slot->bitmap_top;
-        glyph.advance = static_cast<std::int32_t>((slot->advance.x + 32) >> 6);
-        if (penX + glyph.width + kGap > static_cast<std::int32_t>(kAtlasWidth))
-        {
-            penX = kGap;
-            penY += rowHeight + kGap;
-            rowHeight = 0;
-        }
-        glyph.x = penX;
-        glyph.y = penY;
-        penX += glyph.width + kGap;
-        rowHeight = std::max(rowHeight, glyph.height);
-        std::vector<std::uint8_t>& pixels = coverage[character];
-        for (std::int32_t row = 0; row < glyph.height; ++row)
-        {
-            const std::uint8_t* source = slot->bitmap.buffer + row * slot->bitmap.pitch;
-            pixels.insert(pixels.end(), source, source + glyph.width);
-        }
-    }
-    made->m_atlasWidth = kAtlasWidth;
-    made->m_atlasHeight = static_cast<std::uint32_t>(penY + rowHeight + kGap);
-    Result result = device.CreateTexture(made->m_atlasWidth, made->m_atlasHeight, 1, 0, Format::A8R8G8B8,
-                                         Pool::Managed, made->m_atlas);
-    LockedRect locked;
-    if (result.Succeeded())
-        result = made->m_atlas->LockRect(0, locked, nullptr, 0);
+    made->m_penX = kGap;
+    made->m_penY = kGap;
+    Result result = made->ResizeTexture(kFirstTextureSide, kFirstTextureSide);
     if (result.Failed())
     {
         error = "the glyph texture cannot be made";
         return result;
     }
-    // White everywhere; the coverage is the alpha.
-    for (std::uint32_t row = 0; row < made->m_atlasHeight; ++row)
-        std::memset(static_cast<std::uint8_t*>(locked.bits) +
-                        std::size_t{row} * static_cast<std::size_t>(locked.pitch),
-                    0, std::size_t{made->m_atlasWidth} * 4);
-    for (const auto& [character, glyph] : made->m_glyphs)
-    {
-        for (std::int32_t row = 0; row < glyph.height; ++row)
-        {
-            auto* texel = static_cast<std::uint8_t*>(locked.bits) +
-                          static_cast<std::size_t>(glyph.y + row) * static_cast<std::size_t>(locked.pitch) +
-                          static_cast<std::size_t>(glyph.x) * 4;
-            for (std::int32_t column = 0; column < glyph.width; ++column, texel += 4)
-            {
-                texel[0] = texel[1] = texel[2] = 255;
-                texel[3] = coverage[character][static_cast<std::size_t>(row * glyph.width + column)];
-            }
-        }
-    }
-    made->m_atlas->UnlockRect(0);
     const VertexElement elements[] = {{0, 0, DeclType::Float4, DeclUsage::PositionT, 0},
                                       {0, 16, DeclType::Colour, DeclUsage::Colour, 0},
                                       {0, 20, DeclType::Float2, DeclUsage::TexCoord, 0}};
@@ -139,6 +104,130 @@ Result DeviceFont::Create(Device& device, const FontDesc& desc, std::unique_ptr<
     }
     font = std::move(made);
     return Result::Code::Ok;
+}
+
+Result DeviceFont::ResizeTexture(std::uint32_t width, std::uint32_t height)
+{
+    std::shared_ptr<Texture> texture;
+    Result result = m_device.CreateTexture(width, height, 1, 0, Format::A8R8G8B8, Pool::Managed, texture);
+    LockedRect locked;
+    if (result.Succeeded())
+        result = texture->LockRect(0, locked, nullptr, 0);
+    if (result.Failed())
+        return result;
+    LockedRect old;
+    const bool copy = m_texture && m_texture->LockRect(0, old, nullptr, kLockReadOnly).Succeeded();
+    for (std::uint32_t row = 0; row < height; ++row)
+    {
+        auto* line = static_cast<std::uint8_t*>(locked.bits) +
+                     std::size_t{row} * static_cast<std::size_t>(locked.pitch);
+        std::size_t kept = 0;
+        if (copy && row < m_textureHeight)
+        {
+            kept = std::size_t{std::min(width, m_textureWidth)} * 4;
+            std::memcpy(line,
+                        static_cast<const std::uint8_t*>(old.bits) +
+                            std::size_t{row} * static_cast<std::size_t>(old.pitch),
+                        kept);
+        }
+        std::memset(line + kept, 0, std::size_t{width} * 4 - kept);
+    }
+    if (copy)
+        m_texture->UnlockRect(0);
+    texture->UnlockRect(0);
+    m_texture = std::move(texture);
+    m_textureWidth = width;
+    m_textureHeight = height;
+    return Result::Code::Ok;
+}
+
+bool DeviceFont::Reserve(std::int32_t width, std::int32_t height, std::int32_t& x, std::int32_t& y)
+{
+    constexpr auto kLargest = static_cast<std::int32_t>(kLargestTextureSide);
+    if (kGap + width + kGap > kLargest || kGap + height + kGap > kLargest)
+        return false;
+    for (;;)
+    {
+        const auto textureWidth = static_cast<std::int32_t>(m_textureWidth);
+        const auto textureHeight = static_cast<std::int32_t>(m_textureHeight);
+        if (m_penX + width + kGap <= textureWidth &&
+            m_penY + std::max(m_rowHeight, height) + kGap <= textureHeight)
+        {
+            x = m_penX;
+            y = m_penY;
+            m_penX += width + kGap;
+            m_rowHeight = std::max(m_rowHeight, height);
+            return true;
+        }
+        // A new row below the current one, when the glyph fits there.
+        const bool fitsAcross = kGap + width + kGap <= textureWidth;
+        const std::int32_t nextRow = m_penY + m_rowHeight + kGap;
+        if (m_penX > kGap && fitsAcross && nextRow + height + kGap <= textureHeight)
+        {
+            m_penX = kGap;
+            m_penY = nextRow;
+            m_rowHeight = 0;
+            continue;
+        }
+        // Else a side twice as long: the width for a glyph wider than the texture, else the shorter side
+        // (or the one that can still grow).
+        const bool widthCanGrow = m_textureWidth < kLargestTextureSide;
+        const bool heightCanGrow = m_textureHeight < kLargestTextureSide;
+        const bool wider =
+            !fitsAcross || !heightCanGrow || (widthCanGrow && m_textureWidth <= m_textureHeight);
+        if (wider ? !widthCanGrow : !heightCanGrow)
+            return false;
+        if (ResizeTexture(wider ? m_textureWidth * 2 : m_textureWidth,
+                          wider ? m_textureHeight : m_textureHeight * 2)
+                .Failed())
+            return false;
+    }
+}
+
+const DeviceFont::Glyph& DeviceFont::GlyphOf(char32_t character)
+{
+    static const Glyph none;
+    if (const auto found = m_glyphs.find(character); found != m_glyphs.end())
+        return found->second;
+    const FT_Face face = m_freeType->face;
+    const FT_UInt index = FT_Get_Char_Index(face, character);
+    // Characters the face lacks are not kept: each asks the face again, and shows as '?'.
+    if (index == 0)
+        return character == U'?' ? none : GlyphOf(U'?');
+    Glyph glyph;
+    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER) != 0)
+        return m_glyphs.emplace(character, glyph).first->second;
+    const FT_GlyphSlot slot = face->glyph;
+    glyph.bearingX = slot->bitmap_left;
+    glyph.bearingY = slot->bitmap_top;
+    glyph.advance = static_cast<std::int32_t>((slot->advance.x + 32) >> 6);
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const auto width = static_cast<std::int32_t>(bitmap.width);
+    const auto height = static_cast<std::int32_t>(bitmap.rows);
+    const bool readable = bitmap.pixel_mode == FT_PIXEL_MODE_GRAY || bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+    LockedRect locked;
+    if (readable && width > 0 && height > 0 && Reserve(width, height, glyph.x, glyph.y))
+    {
+        const Rect area{glyph.x, glyph.y, glyph.x + width, glyph.y + height};
+        if (m_texture->LockRect(0, locked, &area, 0).Succeeded())
+        {
+            // White everywhere; the coverage is the alpha.
+            for (std::int32_t row = 0; row < height; ++row)
+            {
+                auto* texel = static_cast<std::uint8_t*>(locked.bits) +
+                              static_cast<std::size_t>(row) * static_cast<std::size_t>(locked.pitch);
+                for (std::int32_t column = 0; column < width; ++column, texel += 4)
+                {
+                    texel[0] = texel[1] = texel[2] = 255;
+                    texel[3] = Coverage(bitmap, row, column);
+                }
+            }
+            m_texture->UnlockRect(0);
+            glyph.width = width;
+            glyph.height = height;
+        }
+    }
+    return m_glyphs.emplace(character, glyph).first->second;
 }
 
 char32_t DeviceFont::NextCharacter(std::string_view text, std::size_t& at)
@@ -157,41 +246,39 @@ char32_t DeviceFont::NextCharacter(std::string_view text, std::size_t& at)
     return length == 1 ? U'?' : character;
 }
 
-const DeviceFont::Glyph& DeviceFont::GlyphOf(char32_t character) const
+std::int64_t DeviceFont::LineAdvance(std::string_view text)
 {
-    static const Glyph none;
-    auto found = m_glyphs.find(character);
-    if (found == m_glyphs.end())
-        found = m_glyphs.find(U'?');
-    return found == m_glyphs.end() ? none : found->second;
-}
-
-int DeviceFont::Advance(std::string_view text) const
-{
-    int advance = 0;
+    std::int64_t advance = 0;
     for (std::size_t at = 0; at < text.size();)
         advance += GlyphOf(NextCharacter(text, at)).advance;
     return advance;
 }
 
+int DeviceFont::Advance(std::string_view text)
+{
+    return ClampToInt(LineAdvance(text));
+}
+
 int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format, std::uint32_t colour)
 {
-    const int width = Advance(text);
-    const int left = format & kTextCentre  ? (rect.left + rect.right) / 2 - width / 2
-                     : format & kTextRight ? rect.right - width
-                                           : rect.left;
-    const int top = format & kTextBottom ? rect.bottom - LineHeight() : rect.top;
+    // Every glyph of the line is in the texture before any is placed, so that the texture's size (and
+    // so each glyph's texture coordinates) is final.
+    const std::int64_t width = LineAdvance(text);
+    const std::int64_t left = format & kTextCentre  ? (std::int64_t{rect.left} + rect.right) / 2 - width / 2
+                              : format & kTextRight ? std::int64_t{rect.right} - width
+                                                    : std::int64_t{rect.left};
+    const std::int64_t top = format & kTextBottom ? std::int64_t{rect.bottom} - LineHeight() : rect.top;
     if (format & kTextCalcRect)
     {
-        rect = {left, top, left + width, top + LineHeight()};
+        rect = {ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + LineHeight())};
         return LineHeight();
     }
     std::vector<ScreenVertex>& vertices = m_vertices;
     vertices.clear();
-    int pen = left;
-    const int baseline = top + m_ascent;
-    const float du = 1.0f / static_cast<float>(m_atlasWidth);
-    const float dv = 1.0f / static_cast<float>(m_atlasHeight);
+    std::int64_t pen = left;
+    const std::int64_t baseline = top + m_ascent;
+    const float du = 1.0f / static_cast<float>(m_textureWidth);
+    const float dv = 1.0f / static_cast<float>(m_textureHeight);
     for (std::size_t at = 0; at < text.size();)
     {
         const Glyph& glyph = GlyphOf(NextCharacter(text, at));
@@ -219,7 +306,7 @@ int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format
     m_device.SetVertexShader(nullptr);
     m_device.SetPixelShader(nullptr);
     m_device.SetVertexDeclaration(m_declaration);
-    m_device.SetTexture(0, m_atlas);
+    m_device.SetTexture(0, m_texture);
     m_device.SetSamplerState(0, SamplerState::MinFilter, kFilterPoint);
     m_device.SetSamplerState(0, SamplerState::MagFilter, kFilterPoint);
     m_device.SetSamplerState(0, SamplerState::MipFilter, kFilterNone);

@@ -201,8 +201,7 @@ TEST_F(DeviceRendererTest, TheSkinsFontNamesHaveStandIns)
     ASSERT_TRUE(m_device) << m_error;
     std::unique_ptr<gfx::DeviceFont> plain;
     std::string error;
-    ASSERT_TRUE(gfx::DeviceFont::Create(*m_device, {"DejaVu Sans", 14, 0, false, U"\u25B6"}, plain, error)
-                    .Succeeded());
+    ASSERT_TRUE(gfx::DeviceFont::Create(*m_device, {"DejaVu Sans", 14}, plain, error).Succeeded());
     Point arrow;
     Frame(
         [&](Device& renderer)
@@ -221,6 +220,67 @@ TEST_F(DeviceRendererTest, TheSkinsFontNamesHaveStandIns)
         for (std::uint32_t x = 0; x < kWidth; ++x)
             drawn += At(x, y) != kClear;
     EXPECT_GT(drawn, 10);
+}
+
+// Characters past Latin-1 measure and draw as themselves, not as '?'. A character first met in a later
+// frame appears, and the glyph texture growing to hold hundreds more keeps the glyphs drawn before.
+TEST_F(DeviceRendererTest, EveryCharacterTheFaceHasMeasuresAndDrawsAsItself)
+{
+    ASSERT_TRUE(AddShippedFont());
+    ASSERT_TRUE(m_device) << m_error;
+    Device renderer(*m_device);
+    Font font;
+    font.facename = L"DejaVu Sans";
+    font.size = 20.0f;
+    const auto frame = [&](const std::string& text)
+    {
+        Capture(
+            [&]
+            {
+                renderer.Begin();
+                renderer.SetDrawColor(Color(255, 255, 255, 255));
+                renderer.RenderText(&font, Point(10, 5), text);
+                renderer.End();
+            });
+        return m_pixels;
+    };
+    // Pixels of the columns from x on that are not the clear colour.
+    const auto inkFrom = [](const std::vector<std::uint32_t>& pixels, std::uint32_t x)
+    {
+        int ink = 0;
+        for (std::size_t at = 0; at < pixels.size(); ++at)
+            ink += at % kWidth >= x && pixels[at] != kClear;
+        return ink;
+    };
+    const std::vector<std::uint32_t> letter = frame("A");
+    const std::vector<std::uint32_t> symbols = frame("A\xE2\x82\xAC\xE2\x9C\x93");
+    const std::vector<std::uint32_t> questions = frame("A??");
+    const auto afterA = static_cast<std::uint32_t>(10 + renderer.MeasureText(&font, std::string("A")).x);
+    EXPECT_EQ(inkFrom(letter, afterA), 0);
+    EXPECT_GT(inkFrom(symbols, afterA), 30) << "the symbols met in the second frame are drawn";
+    EXPECT_NE(symbols, questions);
+    for (std::size_t at = 0; at < letter.size(); ++at)
+    {
+        if (at % kWidth < afterA)
+        {
+            ASSERT_EQ(symbols[at], letter[at])
+                << "the A is unchanged at " << at % kWidth << "," << at / kWidth;
+        }
+    }
+
+    const Point symbolsSize = renderer.MeasureText(&font, std::string("\xE2\x82\xAC\xE2\x9C\x93"));
+    const Point questionsSize = renderer.MeasureText(&font, std::string("??"));
+    EXPECT_NE(symbolsSize.x, questionsSize.x);
+    EXPECT_EQ(symbolsSize.x, renderer.MeasureText(&font, std::string("\xE2\x82\xAC")).x +
+                                 renderer.MeasureText(&font, std::string("\xE2\x9C\x93")).x);
+
+    // Greek, Cyrillic and more: far more glyphs than the first texture holds at this size.
+    std::wstring many;
+    for (wchar_t c = 0x100; c < 0x500; ++c)
+        many.push_back(c);
+    EXPECT_GT(renderer.MeasureText(&font, many).x, 0);
+    EXPECT_EQ(frame("A\xE2\x82\xAC\xE2\x9C\x93"), symbols);
+    renderer.ReleaseAllFonts();
 }
 
 // A window-sized canvas in the engine's skin on the device, with the fake platform host and fresh input.

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace Gui::Renderer
 {
 namespace
@@ -114,6 +117,55 @@ TEST(RendererTest, FontsLoadAtTheScaledSizeReloadOnLargeChangesAndMeasureTrailin
         << "a second load replaces the first";
     renderer.ReleaseAllFonts();
     EXPECT_EQ(font.data, nullptr);
+}
+
+// Font sizes and scales come from scripts: a font loads between 1 and 4096 pixels high, and measures stay
+// within a million pixels (a sum of a few is an int) whatever the scale.
+TEST(RendererTest, FontsLoadBetweenOneAnd4096PixelsAndMeasuresStayWithinAMillionPixels)
+{
+    Recording renderer;
+    RecordingBackend& recorder = renderer.Recorder();
+    const float infinity = std::numeric_limits<float>::infinity();
+    const struct
+    {
+        float size;
+        const char* loaded;
+    } sizes[] = {{0.0f, "1"},    {-1.0f, "1"},      {std::nanf(""), "1"}, {infinity, "4096"},
+                 {7e6f, "4096"}, {4096.0f, "4096"}, {4097.0f, "4096"},    {12.7f, "12"}};
+    for (const auto& c : sizes)
+    {
+        Font font;
+        font.facename = L"DejaVu Sans";
+        font.size = c.size;
+        recorder.log.clear();
+        renderer.LoadFont(&font);
+        EXPECT_EQ(recorder.log, (Log{std::string("load font DejaVu Sans ") + c.loaded})) << c.size;
+        renderer.FreeFont(&font);
+    }
+    constexpr int kLargest = 1'000'000;
+    const struct
+    {
+        float scale;
+        Point measured;
+        Point empty;
+    } scales[] = {{0.0f, {kLargest, kLargest}, {0, kLargest}},
+                  {std::nanf(""), {0, 0}, {0, 0}},
+                  {-infinity, {0, 0}, {0, 0}}};
+    for (const auto& c : scales)
+    {
+        Font font;
+        font.facename = L"DejaVu Sans";
+        renderer.SetScale(c.scale);
+        EXPECT_EQ(renderer.MeasureText(&font, std::string("abc  ")), c.measured) << c.scale;
+        EXPECT_EQ(renderer.MeasureText(&font, std::string("")), c.empty) << c.scale;
+        renderer.FreeFont(&font);
+    }
+    renderer.SetScale(1.0f);
+    Font font;
+    font.facename = L"DejaVu Sans";
+    EXPECT_EQ(renderer.MeasureText(&font, std::string(300'000, 'a')), Point(kLargest, 10))
+        << "a very long line";
+    renderer.FreeFont(&font);
 }
 
 TEST(RendererTest, OutlinesAreOnePixelRects)

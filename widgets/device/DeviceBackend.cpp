@@ -137,11 +137,9 @@ void DeviceBackend::FreeTextureData(Texture& texture)
 void* DeviceBackend::LoadFontData(const std::wstring& face, int pixelHeight)
 {
     const std::string family = Utility::UnicodeToString(face);
-    const bool marlett = Quarn::platform::fonts::IsMarlett(family);
-    gfx::FontDesc desc{family, static_cast<std::uint32_t>(std::max(1, pixelHeight))};
-    if (marlett)
-        desc.extraCharacters = Quarn::platform::fonts::MarlettSymbols();
-    auto loaded = std::make_unique<LoadedFont>(LoadedFont{nullptr, marlett});
+    const gfx::FontDesc desc{family, static_cast<std::uint32_t>(std::max(1, pixelHeight))};
+    auto loaded =
+        std::make_unique<LoadedFont>(LoadedFont{nullptr, Quarn::platform::fonts::IsMarlett(family)});
     std::string error;
     if (gfx::DeviceFont::Create(m_device, desc, loaded->font, error).Failed())
         return nullptr;
