@@ -179,14 +179,22 @@ void CollisionWorld::Resolve(float invDt, const std::vector<DistanceJoint*>& joi
 
 void CollisionWorld::RemoveCollider(Collider& collider, MessageManager* messages)
 {
+    // Every pair ends before any handler runs: a handler may remove the partner's collider, or this
+    // one's again, and must find no record of these pairs left to end. The collider itself is not
+    // touched once handlers have run.
+    std::vector<QueuedCollision> ended;
     while (!collider.m_pairs.empty())
     {
         CollisionPair* pair = collider.m_pairs.front();
-        if (messages && LiveObject(pair->handleA) && LiveObject(pair->handleB))
-            Deliver({pair->handleA, pair->handleB}, *messages);
+        ended.push_back({pair->handleA, pair->handleB});
         m_pairs.erase(PairKey(pair->handleA, pair->handleB));
         ReleaseRecord(pair);
     }
+    if (!messages)
+        return;
+    for (const QueuedCollision& stop : ended)
+        if (LiveObject(stop.objectA) && LiveObject(stop.objectB))
+            Deliver(stop, *messages);
 }
 
 void CollisionWorld::ForgetBody(PhysicsObject& body, Collider* collider)

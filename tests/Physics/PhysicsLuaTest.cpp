@@ -1,9 +1,10 @@
 #include "Physics/PhysicsTestSupport.h"
 
 #include "../Script/LuaTestState.h"
-#include "GameObjects/GameObjectLua.h"
 #include "Core/TimeManager.h"
+#include "GameObjects/GameObjectLua.h"
 #include "Script/LuaPolymorphicBase.h"
+#include "Script/LuaTypePushers.h"
 
 namespace Quarn::test
 {
@@ -13,10 +14,31 @@ namespace
 class PhysicsLuaTest : public PhysicsTest
 {
 protected:
+    // The system with its Lua face: the globals "physics" and "messages".
+    void StartScripted()
+    {
+        Start();
+        m_physics->Init();
+        LuaPublishGlobal("physics", &*m_physics);
+        LuaConverter<MessageManager*>::Push(m_lua.State(), &Messages());
+        lua_setglobal(m_lua.State(), "messages");
+        // As the game's start-up does: objects in message parameters reach Lua as their handles.
+        LuaTypePushers::Add(
+            typeid(GameObject*), [](lua_State* state, const void* data)
+            { LuaConverter<GameObject*>::Push(state, *static_cast<GameObject* const*>(data)); });
+    }
+
     void Publish(const char* name, GameObject& object)
     {
         LuaConverter<GameObject*>::Push(m_lua.State(), &object);
         lua_setglobal(m_lua.State(), name);
+    }
+
+    // A frame of the game: one step of 1/60 s, then the frame end that destroys what scripts asked.
+    void Frame()
+    {
+        m_physics->Update(1.0f / 60.0f);
+        Objects().FrameEnd();
     }
 
     LuaTestState m_lua;
@@ -82,5 +104,73 @@ TEST_F(PhysicsLuaTest, WhilePausedContactsAreTrackedButNothingMoves)
     EXPECT_EQ(m_journal, (std::vector<std::string>{"OnCollision b a", "OnCollision a b"}));
 }
 
+// Scripts take colliders and bodies away inside the collision messages, their own object's or the
+// other's. "StopCollision" reaches both objects at once when a collider goes, so a handler runs while
+// the removal is under way: every pair ends once, and both objects hear its end once.
+TEST_F(PhysicsLuaTest, CollidersAndBodiesRemovedInsideCollisionHandlersEndEachPairOnce)
+{
+    StartScripted();
+    const std::vector<std::string> meetAndPart = {"OnCollision b a", "OnCollision a b", "StopCollision b a",
+                                                  "StopCollision a b"};
+    const struct
+    {
+        const char* handlers;
+        std::vector<std::string> journal;
+        std::uint32_t colliders;
+    } cases[] = {
+        {"on(a, 'OnCollision', function(self) self:RemoveCollider() end)"
+         "on(b, 'StopCollision', function(self) self:RemoveCollider() end)",
+         meetAndPart, 0},
+        {"on(a, 'OnCollision', function(self) self:RemoveCollider() end)"
+         "on(a, 'StopCollision', function(self) self:RemoveCollider() end)",
+         meetAndPart, 1},
+        {"on(a, 'OnCollision', function(self) self:RemoveCollider() end)"
+         "on(a, 'StopCollision', function(self) self:AddPhysicsObject() self:RemoveCollider() end)",
+         meetAndPart, 1},
+        {"on(a, 'OnCollision', function(self, other) other:RemoveCollider() end)"
+         "on(b, 'StopCollision', function(self, other) other:RemoveCollider() end)",
+         meetAndPart, 0},
+        {"on(a, 'OnCollision', function(self) self:RemovePhysicsObject() self:RemoveCollider() end)"
+         "on(b, 'StopCollision', function(self) self:Destroy() end)",
+         meetAndPart, 0},
+        {"on(a, 'OnCollision', function(self) self:RemoveCollider() end)"
+         "on(b, 'OnCollision', function(self) self:RemoveCollider() end)",
+         {"OnCollision b a", "StopCollision b a", "StopCollision a b", "OnCollision a b"},
+         0},
+    };
+    ASSERT_EQ(m_lua.Run(R"(
+        function on(object, message, handler) messages:RegisterGOListener(object, message, handler) end
+    )"),
+              "");
+    float x = 0.0f;
+    for (const auto& c : cases)
+    {
+        GameObject& a = Object("a", x, 0.0f);
+        GameObject& b = Object("b", x + 1.5f, 0.0f);
+        for (GameObject* object : {&a, &b})
+        {
+            AddBody(*object, 1.0f);
+            AddBox(*object, 1.0f);
+        }
+        Publish("a", a);
+        Publish("b", b);
+        // A handler may destroy either object.
+        const GameObjectHandle handles[] = {a.GetHandle(), b.GetHandle()};
+        ASSERT_EQ(m_lua.Run(c.handlers), "") << c.handlers;
+        m_journal.clear();
+        for (int frame = 0; frame < 4; ++frame)
+            Frame();
+        EXPECT_EQ(m_journal, c.journal) << c.handlers;
+        EXPECT_EQ(m_physics->GetWorld().PairCount(), 0u) << c.handlers;
+        EXPECT_EQ(m_physics->GetColliderCount(), c.colliders) << c.handlers;
+        for (const GameObjectHandle& handle : handles)
+            Objects().Destroy(handle);
+        Frame();
+        EXPECT_EQ(m_physics->GetColliderCount(), 0u);
+        EXPECT_EQ(m_physics->GetPhysicsObjectCount(), 0u);
+        x += 1000.0f;
+    }
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
 } // namespace
 } // namespace Quarn::test
