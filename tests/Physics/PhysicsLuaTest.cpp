@@ -3,8 +3,11 @@
 #include "../Script/LuaTestState.h"
 #include "Core/TimeManager.h"
 #include "GameObjects/GameObjectLua.h"
+#include "Script/LuaBoundary.h"
 #include "Script/LuaPolymorphicBase.h"
 #include "Script/LuaTypePushers.h"
+
+#include <algorithm>
 
 namespace Quarn::test
 {
@@ -39,6 +42,33 @@ protected:
     {
         m_physics->Update(1.0f / 60.0f);
         Objects().FrameEnd();
+    }
+
+    // Every joint end a body lists belongs to a joint attached to that body, once per end, and every
+    // attached joint is listed by both its bodies.
+    void ExpectJointListsAgree()
+    {
+        const auto ends = [](const DistanceJoint& joint, const PhysicsObject* body)
+        { return (joint.m_phy1 == body ? 1 : 0) + (joint.m_phy2 == body ? 1 : 0); };
+        for (const PhysicsObject* body : m_physics->GetComponents().Bodies())
+            for (const DistanceJoint* joint : body->m_joints)
+            {
+                const auto& joints = m_physics->GetComponents().Joints();
+                ASSERT_NE(std::find(joints.begin(), joints.end(), joint), joints.end()) << "a freed joint";
+                EXPECT_EQ(std::count(body->m_joints.begin(), body->m_joints.end(), joint),
+                          ends(*joint, body));
+            }
+        for (const DistanceJoint* joint : m_physics->GetComponents().Joints())
+        {
+            EXPECT_EQ(joint->m_phy1 == nullptr, joint->m_phy2 == nullptr) << "a joint attached on one side";
+            for (const PhysicsObject* body : {joint->m_phy1, joint->m_phy2})
+            {
+                if (!body)
+                    continue;
+                EXPECT_EQ(std::count(body->m_joints.begin(), body->m_joints.end(), joint),
+                          ends(*joint, body));
+            }
+        }
     }
 
     LuaTestState m_lua;
@@ -171,6 +201,77 @@ TEST_F(PhysicsLuaTest, CollidersAndBodiesRemovedInsideCollisionHandlersEndEachPa
         x += 1000.0f;
     }
     EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+// However a script joins, rejoins or half-joins a joint, each body lists the joint once per end it
+// holds, and destroying a body or the joint's holder afterwards ends and leaves no list pointing at a
+// freed joint. Init with a body that is gone is refused with a report (which, inside a script,
+// restarts the game) and leaves the joint unattached.
+TEST_F(PhysicsLuaTest, JointsRejoinedOrHalfJoinedLeaveTheBodiesListsInAgreement)
+{
+    StartScripted();
+    const struct
+    {
+        const char* script;
+        bool refused;
+        bool attached;
+    } cases[] = {
+        {"j:Init(pa, pb) j:Init(pa, pb)", false, true},
+        {"j:Init(pa, pb) j:Init(pb, pc)", false, true},
+        {"j:Init(pa, pa)", false, true},
+        {"j:Init(pa, gone)", true, false},
+        {"j:Init(gone, pa)", true, false},
+        {"j:Init(pa, pb) j:Init(pa, gone)", true, false},
+        {"j:Init(pa, pb) j:Detach() j:Init(pb, pa)", false, true},
+    };
+    // After the script, one of the objects is destroyed: a body, the joint's holder, or both bodies.
+    const char* const endings[] = {"a:Destroy()", "b:Destroy()", "holder:Destroy()",
+                                   "a:Destroy() b:Destroy()"};
+    float x = 0.0f;
+    for (const auto& c : cases)
+        for (const char* ending : endings)
+        {
+            const std::string label = std::string(c.script) + " then " + ending;
+            GameObject& a = Object("a", x, 0.0f);
+            GameObject& b = Object("b", x + 10.0f, 0.0f);
+            GameObject& cObject = Object("c", x + 20.0f, 0.0f);
+            GameObject& gone = Object("gone", x + 30.0f, 0.0f);
+            GameObject& holder = Object("holder", x + 40.0f, 0.0f);
+            for (GameObject* object : {&a, &b, &cObject, &gone})
+                AddBody(*object, 1.0f);
+            auto* joint = new DistanceJoint();
+            holder.SetComponent(DistanceJoint::TypeId(), joint, DistanceJoint::kTypeName);
+            joint->Attach(Vector4(0, 0, 0, 0), Vector4(0, 0, 0, 0), 5.0f);
+            for (const auto& [name, object] :
+                 {std::pair{"a", &a}, {"b", &b}, {"c", &cObject}, {"gone", &gone}, {"holder", &holder}})
+                Publish(name, *object);
+            ASSERT_EQ(m_lua.Run(R"(
+                j, pa, pb, pc, gone = holder.distanceJoint, a.physicsObject, b.physicsObject,
+                    c.physicsObject, gone.physicsObject
+            )"),
+                      "");
+            Objects().Destroy(gone.GetHandle());
+            Objects().FrameEnd();
+            m_errors.Clear();
+            EXPECT_EQ(m_lua.Run(c.script), c.refused ? "The game is restarting" : "") << label;
+            TakePendingLuaRestart();
+            EXPECT_EQ(m_errors.Count(), c.refused ? 1u : 0u) << label;
+            EXPECT_EQ(joint->IsAttached(), c.attached) << label;
+            ExpectJointListsAgree();
+            m_physics->Update(1.0f / 60.0f);
+            const GameObjectHandle handles[] = {a.GetHandle(), b.GetHandle(), cObject.GetHandle(),
+                                                holder.GetHandle()};
+            ASSERT_EQ(m_lua.Run(ending), "") << label;
+            Frame();
+            ExpectJointListsAgree();
+            for (const GameObjectHandle& handle : handles)
+                Objects().Destroy(handle);
+            Frame();
+            EXPECT_TRUE(m_physics->GetComponents().Joints().empty()) << label;
+            EXPECT_EQ(m_physics->GetPhysicsObjectCount(), 0u) << label;
+            EXPECT_EQ(m_errors.Count(), c.refused ? 1u : 0u) << label;
+            x += 1000.0f;
+        }
 }
 } // namespace
 } // namespace Quarn::test
