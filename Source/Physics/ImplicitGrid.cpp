@@ -87,8 +87,7 @@ void ImplicitGrid::Test(CollisionWorld& world)
     for (std::uint32_t i = 0; i < count; ++i)
     {
         Collider& collider = *m_colliders[i];
-        Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
-        collider.m_passTransform = transform;
+        const Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
         if (!transform)
             continue;
         const float x = transform->Position.x;

@@ -273,5 +273,48 @@ TEST_F(PhysicsLuaTest, JointsRejoinedOrHalfJoinedLeaveTheBodiesListsInAgreement)
             x += 1000.0f;
         }
 }
+
+// A handler replaces (or removes) its object's Transform while the pair still touches: the solver and
+// the integration work on the Transform the object has now.
+TEST_F(PhysicsLuaTest, ATransformReplacedDuringContactIsTheOneTheSolverUses)
+{
+    StartScripted();
+    const struct
+    {
+        const char* handler;
+        bool moves;
+    } cases[] = {
+        {"self:AddTransform()", true},
+        {"self:RemoveTransform()", false},
+        {"self:RemoveTransform() self:AddTransform()", true},
+    };
+    for (const auto& c : cases)
+    {
+        GameObject& a = Object("a", 0.0f, 0.0f);
+        GameObject& b = Object("b", 1.5f, 0.0f);
+        for (GameObject* object : {&a, &b})
+        {
+            AddBody(*object, 1.0f);
+            AddBox(*object, 1.0f);
+        }
+        Publish("a", a);
+        ASSERT_EQ(m_lua.Run(std::string("messages:RegisterGOListener(a, 'OnCollision', function(self) ") +
+                            c.handler + " end)"),
+                  "");
+        for (int frame = 0; frame < 10; ++frame)
+            Frame();
+        const Transform* transform = a.Get<Transform>();
+        ASSERT_EQ(transform != nullptr, c.moves) << c.handler;
+        // The new Transform starts at the origin, inside b's box, and is pushed out to the left.
+        if (transform)
+        {
+            EXPECT_LT(transform->Position.x, 0.0f) << c.handler;
+        }
+        Objects().Destroy(a.GetHandle());
+        Objects().Destroy(b.GetHandle());
+        Frame();
+    }
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
 } // namespace
 } // namespace Quarn::test
