@@ -51,6 +51,9 @@ public:
     std::vector<Vector4> m_localCoords;
     std::vector<Vector4> m_worldCoords;
     std::list<CollisionPair*> m_pairs;
+    // The broad phase has reported that the collider's placement is not finite, and it has not been
+    // finite since.
+    bool m_reportedNotFinite = false;
     float m_radius = 0.0f;
     std::uint32_t Layer = 1;
     std::uint32_t NoCollideLayer = 0;

@@ -316,5 +316,75 @@ TEST_F(PhysicsLuaTest, ATransformReplacedDuringContactIsTheOneTheSolverUses)
     }
     EXPECT_EQ(m_errors.Count(), 0u);
 }
+
+// Numbers a script gets wrong: a layer index outside 0..31 (NaN, infinities, 2^31, negatives) is
+// refused; a position, angle or scale that is not finite keeps the object out of collisions, with one
+// report however long it stays so; a finite position far outside the grid keeps it out silently. Put
+// right again, the object collides again.
+TEST_F(PhysicsLuaTest, NumbersOutOfRangeNeverReachTheGridOrTheLayers)
+{
+    StartScripted();
+    GameObject& a = Object("a", 0.0f, 0.0f);
+    GameObject& b = Object("b", 1.5f, 0.0f);
+    for (GameObject* object : {&a, &b})
+    {
+        AddBody(*object, 0.0f);
+        AddBox(*object, 1.0f);
+    }
+    Publish("a", a);
+    for (const char* index : {"0/0", "1/0", "-1/0", "2^31", "2^32", "-1", "32", "-0.5"})
+        EXPECT_NE(m_lua.Run(std::string("a.collider:SetNoCollideLayer(") + index + ", true)")
+                      .find("invalid bitset<N> position"),
+                  std::string::npos)
+            << index;
+    EXPECT_EQ(a.Get<Collider>()->NoCollideLayer, 0u);
+    EXPECT_EQ(m_lua.Run("a.collider:SetNoCollideLayer(31, true) a.collider:SetNoCollideLayer(31, false)"),
+              "");
+    EXPECT_EQ(a.Get<Collider>()->NoCollideLayer, 0u);
+
+    const struct
+    {
+        const char* change;
+        std::size_t reports;
+    } cases[] = {
+        {"a.transform:SetPosition(Vector2(0/0, 0))", 1},
+        {"a.transform:SetPosition(Vector2(0, 1/0))", 1},
+        {"a.transform:SetPosition(Vector2(-1/0, 0))", 1},
+        {"a.transform:SetPosition(Vector2(3e38, 0))", 0},
+        {"a.transform:SetPosition(Vector2(-3e38, -3e38))", 0},
+        {"a.transform:SetPosition(Vector2(2^31, 2^31))", 0},
+        {"a.transform:SetScale(Vector2(0/0, 1))", 1},
+        {"a.transform:SetScale(Vector2(1, 1/0))", 1},
+        {"a.transform:SetAngle(0/0)", 1},
+    };
+    Frame();
+    Frame();
+    ASSERT_EQ(m_physics->GetWorld().PairCount(), 1u);
+    for (const auto& c : cases)
+    {
+        m_errors.Clear();
+        ASSERT_EQ(m_lua.Run(c.change), "") << c.change;
+        for (int frame = 0; frame < 5; ++frame)
+            Frame();
+        EXPECT_EQ(m_physics->GetWorld().PairCount(), 0u) << c.change;
+        EXPECT_EQ(m_errors.Count(), c.reports) << c.change;
+        // Put right, the object meets its neighbour again.
+        ASSERT_EQ(m_lua.Run("a.transform:SetPosition(Vector2(0, 0)) a.transform:SetScale(Vector2(1, 1)) "
+                            "a.transform:SetAngle(0)"),
+                  "");
+        Frame();
+        Frame();
+        EXPECT_EQ(m_physics->GetWorld().PairCount(), 1u) << c.change;
+    }
+
+    // A grid position that is not finite is refused, and the grid stays where it was.
+    m_errors.Clear();
+    EXPECT_EQ(m_lua.Run("physics:SetGridPosition(Vector4(0/0, 0, 0, 0))"), "The game is restarting");
+    TakePendingLuaRestart();
+    EXPECT_EQ(m_errors.Count(), 1u);
+    EXPECT_EQ(m_physics->GetWorld().Grid().OriginX(), -100000.0f);
+    Frame();
+    EXPECT_EQ(m_physics->GetWorld().PairCount(), 1u);
+}
 } // namespace
 } // namespace Quarn::test

@@ -39,6 +39,39 @@ TEST_F(PhysicsTest, FixedStepsComeFromTheAccumulator)
     }
 }
 
+// A frame time that is not finite (time distorted by a script) counts as none: fixed steps go on from
+// the accumulator as it was, and a free step moves nothing.
+TEST_F(PhysicsTest, AFrameTimeThatIsNotFiniteCountsAsNone)
+{
+    const struct
+    {
+        const char* settings;
+        float x; // after frames of 0.015, the bad one, 0.015
+    } modes[] = {
+        {"<FixedTimestep>1</FixedTimestep><StepTime>0.02</StepTime><MaxAccumulatedTime>0.1</"
+         "MaxAccumulatedTime>",
+         0.2f},
+        {"<FixedTimestep>0</FixedTimestep>", 0.3f},
+    };
+    for (const auto& [settings, x] : modes)
+        for (const float dt : {std::nanf(""), INFINITY, -INFINITY})
+        {
+            Start(settings);
+            GameObject& ball = Object("ball", 0.0f, 0.0f);
+            AddBody(ball, 1.0f).m_velocity = Vector4(10.0f, 0.0f, 0.0f, 0.0f);
+            GameObject& still = Object("still", 50.0f, 0.0f);
+            AddBody(still, 1.0f);
+            m_physics->Update(0.015f);
+            m_physics->Update(dt);
+            EXPECT_EQ(m_physics->GetPhysicsDT(), 0.0f) << settings << " " << dt;
+            EXPECT_EQ(still.Get<Transform>()->Position.x, 50.0f) << settings << " " << dt;
+            m_physics->Update(0.015f);
+            EXPECT_NEAR(ball.Get<Transform>()->Position.x, x, 1e-5f) << settings << " " << dt;
+            m_physics.reset();
+            m_engine.reset();
+        }
+}
+
 TEST_F(PhysicsTest, IntegrationTurnsAndMovesInThePlaneOnly)
 {
     Start();
