@@ -386,5 +386,32 @@ TEST_F(PhysicsLuaTest, NumbersOutOfRangeNeverReachTheGridOrTheLayers)
     Frame();
     EXPECT_EQ(m_physics->GetWorld().PairCount(), 1u);
 }
+
+// "dynamicsObject" is the very value of "physicsObject", on a body added later or replaced too, and
+// both go when the body does.
+TEST_F(PhysicsLuaTest, DynamicsObjectIsThePhysicsObjectValueItself)
+{
+    StartScripted();
+    GameObject& ship = Object("ship", 0.0f, 0.0f);
+    AddBody(ship, 1.0f);
+    Publish("ship", ship);
+    EXPECT_EQ(m_lua.Run(R"(
+        assert(rawequal(ship.dynamicsObject, ship.physicsObject))
+        ship:AddPhysicsObject()
+        assert(ship.physicsObject:Exists())
+        assert(rawequal(ship.dynamicsObject, ship.physicsObject))
+        ship:RemovePhysicsObject()
+        assert(ship.physicsObject == nil and ship.dynamicsObject == nil)
+    )"),
+              "");
+    GameObject& later = Object("later", 10.0f, 0.0f);
+    Publish("later", later);
+    EXPECT_EQ(m_lua.Run(R"(
+        later:AddPhysicsObject()
+        assert(rawequal(later.dynamicsObject, later.physicsObject))
+    )"),
+              "");
+}
+
 } // namespace
 } // namespace Quarn::test
