@@ -1,6 +1,7 @@
 #include "Physics/PhysicsTestSupport.h"
 
 #include "Graphics/DebugLineManager.h"
+#include "Resources/XMLInput.h"
 
 #include <cmath>
 
@@ -267,6 +268,30 @@ TEST_F(PhysicsTest, AJointPullsItsBodiesBackToTheirRestLength)
     Objects().FrameEnd();
     EXPECT_FALSE(joint->IsAttached());
     EXPECT_TRUE(fixed.m_joints.empty());
+    m_physics->Update(1.0f / 60.0f);
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+// Reading a joint in play (the inspector reads values back into live components) leaves it unattached
+// and out of both bodies' lists, so the bodies can go afterwards.
+TEST_F(PhysicsTest, AJointReadInPlayLeavesItsBodies)
+{
+    Start();
+    GameObject& a = Object("a", 0.0f, 0.0f);
+    GameObject& b = Object("b", 10.0f, 0.0f);
+    PhysicsObject& bodyA = AddBody(a, 1.0f);
+    PhysicsObject& bodyB = AddBody(b, 1.0f);
+    auto* joint = new DistanceJoint();
+    a.SetComponent(DistanceJoint::TypeId(), joint, DistanceJoint::kTypeName);
+    joint->Init(&bodyA, &bodyB);
+    XMLInput input("joint.xml", "<?xml version=\"1.0\" ?>\n<root><Hardness>0.5</Hardness></root>\n");
+    joint->Serialize(input);
+    EXPECT_EQ(joint->Hardness, 0.5f);
+    EXPECT_FALSE(joint->IsAttached());
+    ASSERT_TRUE(bodyA.m_joints.empty());
+    ASSERT_TRUE(bodyB.m_joints.empty());
+    Objects().Destroy(b.GetHandle());
+    Objects().FrameEnd();
     m_physics->Update(1.0f / 60.0f);
     EXPECT_EQ(m_errors.Count(), 0u);
 }
