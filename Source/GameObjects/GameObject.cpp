@@ -79,9 +79,26 @@ void GameObject::SetComponent(int typeId, Component* component, const char* type
         return;
     }
     const auto slot = static_cast<std::size_t>(typeId);
+    const std::uint16_t slotBit = static_cast<std::uint16_t>(1u << slot);
+    if (m_changingSlots & slotBit)
+    {
+        // A listener of this slot's change asks to change it again: the change under way stands.
+        OutputHandler::Get().Log("The %s of game object %u is changing already; the change asked meanwhile "
+                                 "is dropped",
+                                 typeName, m_handle.m_id);
+        delete component;
+        return;
+    }
     Component* old = m_components[slot];
     if (old == component)
         return;
+    m_changingSlots |= slotBit;
+    struct ChangeEnd
+    {
+        std::uint16_t& slots;
+        std::uint16_t bit;
+        ~ChangeEnd() { slots &= static_cast<std::uint16_t>(~bit); }
+    } changeEnd{m_changingSlots, slotBit};
     if (old && old->IsAnnounced())
     {
         old->SetAnnounced(false);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,8 @@ public:
     static void operator delete(void* block);
 
     // Attaches, replaces (component) or removes (null) the component of one type; on a live object
-    // only, announcing the old one's end and the new one's start.
+    // only, announcing the old one's end and the new one's start. A change of the slot asked by a
+    // listener of those announcements is dropped (and logged).
     void SetComponent(int typeId, Component* component, const char* typeName);
     Component* GetComponent(int typeId) const;
     template <class X> X* Get() const
@@ -90,6 +92,9 @@ private:
     GameObjectHandle m_handle;
     std::array<Component*, kSlots> m_components{};
     bool m_live = false;
+    // The slots whose change SetComponent is announcing, one bit per slot.
+    std::uint16_t m_changingSlots = 0;
+    static_assert(kSlots <= 16);
     // Made on the first push to Lua, owned by the handle's userdata.
     LuaGameObjectHandle* m_luaRecord = nullptr;
     // The components belong in the Lua table: from registration until destruction.

@@ -8,12 +8,12 @@
 #include "Script/LuaMethods.h"
 #include "Script/LuaState.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <unordered_map>
-#include <vector>
 #include <utility>
+#include <vector>
 
 namespace Quarn
 {
@@ -110,22 +110,24 @@ std::unordered_map<std::string, std::vector<std::string>>& FieldAliases()
 }
 
 // Sets the fields of a component type (its own name and its aliases) in the table at the top of the
-// stack to the component's handle, or to nil.
+// stack to the component's handle, or to nil; every field holds the same value.
 void SetComponentFields(lua_State* state, const char* typeName, Component* component)
 {
     std::vector<std::string> fields{FieldName(typeName)};
     const auto aliases = FieldAliases().find(typeName);
     if (aliases != FieldAliases().end())
         fields.insert(fields.end(), aliases->second.begin(), aliases->second.end());
+    if (component)
+        component->PushLua(state);
+    else
+        lua_pushnil(state);
     for (const std::string& field : fields)
     {
         lua_pushlstring(state, field.data(), field.size());
-        if (component)
-            component->PushLua(state);
-        else
-            lua_pushnil(state);
-        lua_rawset(state, -3);
+        lua_pushvalue(state, -2);
+        lua_rawset(state, -4);
     }
+    lua_pop(state, 1);
 }
 
 } // namespace

@@ -146,6 +146,10 @@ void Collider::UpdateBoundingRadius()
         return;
     // The world matrix without its translation scales and turns; turning keeps lengths.
     const Vector4& scale = transform->Scale;
+    // A scale that is not finite would raise the radius for good; the broad phase leaves the collider
+    // out while the scale is so.
+    if (!std::isfinite(scale.x) || !std::isfinite(scale.y) || !std::isfinite(scale.z))
+        return;
     for (const Vector4& p : m_localCoords)
     {
         const float x = p.x * scale.x;

@@ -11,7 +11,6 @@ namespace Quarn
 {
 
 struct CollisionPair;
-class Transform;
 
 // The collision shape of a game object: a convex polygon of local points or a circle of a radius, in
 // up to 32 collision layers.
@@ -52,9 +51,9 @@ public:
     std::vector<Vector4> m_localCoords;
     std::vector<Vector4> m_worldCoords;
     std::list<CollisionPair*> m_pairs;
-    // The owner's transform as the broad phase found it at the start of the current pass; the narrow
-    // phase reads it (no script runs in between).
-    Transform* m_passTransform = nullptr;
+    // The broad phase has reported that the collider's placement is not finite, and it has not been
+    // finite since.
+    bool m_reportedNotFinite = false;
     float m_radius = 0.0f;
     std::uint32_t Layer = 1;
     std::uint32_t NoCollideLayer = 0;

@@ -24,7 +24,8 @@ void Assign(Handle& self, ComponentHandle<Collider> source)
 
 void SetNoCollideLayer(Handle& self, double index, bool set)
 {
-    if (index < 0.0 || index >= 32.0)
+    // Written so that NaN is refused too.
+    if (!(index >= 0.0 && index < 32.0))
         throw std::out_of_range("invalid bitset<N> position");
     Collider* collider = self.Resolve();
     if (!collider)

@@ -10,7 +10,6 @@ namespace Quarn
 
 class Collider;
 class PhysicsObject;
-class Transform;
 
 // One pair of colliders that touch, from the pass in which they first touch until the first pass that
 // does not find them touching. A is the owner of the pair's first collider at creation; the stored
@@ -21,8 +20,11 @@ struct CollisionPair
     GameObjectHandle handleB;
     Collider* colliderA = nullptr;
     Collider* colliderB = nullptr;
-    Transform* transformA = nullptr;
-    Transform* transformB = nullptr;
+    // The owners' positions as the pass that last found the pair touching read them from the owners'
+    // Transforms; the solver works from these. No Transform is kept: scripts may replace one between
+    // steps.
+    Vector4 positionA{0.0f, 0.0f, 0.0f, 0.0f};
+    Vector4 positionB{0.0f, 0.0f, 0.0f, 0.0f};
     PhysicsObject* bodyA = nullptr;
     PhysicsObject* bodyB = nullptr;
     CollisionData data;

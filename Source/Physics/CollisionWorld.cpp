@@ -83,8 +83,12 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
 {
     Collider& i = second;
     Collider& j = first;
-    Transform* transformI = i.m_passTransform;
-    Transform* transformJ = j.m_passTransform;
+    GameObject* ownerI = i.GetOwner();
+    GameObject* ownerJ = j.GetOwner();
+    const Transform* transformI = ownerI->Get<Transform>();
+    const Transform* transformJ = ownerJ->Get<Transform>();
+    if (!transformI || !transformJ)
+        return;
     const bool goo = i.IsGooHack && j.IsGooHack;
     const bool polygons = i.Type == Collider::kPolygon && j.Type == Collider::kPolygon;
     const bool circles = i.Type == Collider::kCircle && j.Type == Collider::kCircle;
@@ -92,8 +96,6 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
         return;
     if (HasZeroScale(*transformI) || HasZeroScale(*transformJ))
         return;
-    GameObject* ownerI = i.GetOwner();
-    GameObject* ownerJ = j.GetOwner();
     CollisionData data;
     if (goo || circles)
         data = CircleTest(i, j);
@@ -109,8 +111,11 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
     if (found != m_pairs.end())
     {
         CollisionPair& pair = *found->second;
-        if (!(pair.handleA == ownerI->GetHandle()))
+        const bool swapped = !(pair.handleA == ownerI->GetHandle());
+        if (swapped)
             data.normal = -data.normal;
+        pair.positionA = swapped ? transformJ->Position : transformI->Position;
+        pair.positionB = swapped ? transformI->Position : transformJ->Position;
         pair.data.contacts[0] = data.contacts[0];
         pair.data.contacts[1] = data.contacts[1];
         pair.data.m_count = data.m_count;
@@ -126,8 +131,8 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
     pair.colliderB = &j;
     pair.linkA = i.m_pairs.insert(i.m_pairs.end(), &pair);
     pair.linkB = j.m_pairs.insert(j.m_pairs.end(), &pair);
-    pair.transformA = transformI;
-    pair.transformB = transformJ;
+    pair.positionA = transformI->Position;
+    pair.positionB = transformJ->Position;
     pair.bodyA = ownerI->Get<PhysicsObject>();
     pair.bodyB = ownerJ->Get<PhysicsObject>();
     ContactSolver::SetUpPair(pair);
@@ -179,14 +184,22 @@ void CollisionWorld::Resolve(float invDt, const std::vector<DistanceJoint*>& joi
 
 void CollisionWorld::RemoveCollider(Collider& collider, MessageManager* messages)
 {
+    // Every pair ends before any handler runs: a handler may remove the partner's collider, or this
+    // one's again, and must find no record of these pairs left to end. The collider itself is not
+    // touched once handlers have run.
+    std::vector<QueuedCollision> ended;
     while (!collider.m_pairs.empty())
     {
         CollisionPair* pair = collider.m_pairs.front();
-        if (messages && LiveObject(pair->handleA) && LiveObject(pair->handleB))
-            Deliver({pair->handleA, pair->handleB}, *messages);
+        ended.push_back({pair->handleA, pair->handleB});
         m_pairs.erase(PairKey(pair->handleA, pair->handleB));
         ReleaseRecord(pair);
     }
+    if (!messages)
+        return;
+    for (const QueuedCollision& stop : ended)
+        if (LiveObject(stop.objectA) && LiveObject(stop.objectB))
+            Deliver(stop, *messages);
 }
 
 void CollisionWorld::ForgetBody(PhysicsObject& body, Collider* collider)

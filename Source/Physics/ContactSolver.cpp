@@ -3,7 +3,6 @@
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
 #include "GameObjects/PhysicsObject.h"
-#include "GameObjects/Transform.h"
 #include "Physics/Collider.h"
 #include "Physics/CollisionPair.h"
 
@@ -97,10 +96,10 @@ void ContactSolver::PrepareContacts(CollisionPair& pair, float invDt)
     for (std::uint32_t k = 0; k < data.m_count && k < 2; ++k)
     {
         const Vector4& c = data.contacts[k];
-        const float rax = c.x - pair.transformA->Position.x;
-        const float ray = c.y - pair.transformA->Position.y;
-        const float rbx = c.x - pair.transformB->Position.x;
-        const float rby = c.y - pair.transformB->Position.y;
+        const float rax = c.x - pair.positionA.x;
+        const float ray = c.y - pair.positionA.y;
+        const float rbx = c.x - pair.positionB.x;
+        const float rby = c.y - pair.positionB.y;
         data.normalMasses[k] =
             EffectiveMass(a.InvMass, b.InvMass, a.InvInertia, b.InvInertia, rax, ray, rbx, rby, nx, ny);
         data.tangentMasses[k] =
@@ -124,8 +123,8 @@ void ContactSolver::ApplyImpulses(CollisionPair& pair)
         return;
     if (pair.colliderA->IsGooHack && pair.colliderB->IsGooHack)
     {
-        const float dx = pair.transformA->Position.x - pair.transformB->Position.x;
-        const float dy = pair.transformA->Position.y - pair.transformB->Position.y;
+        const float dx = pair.positionA.x - pair.positionB.x;
+        const float dy = pair.positionA.y - pair.positionB.y;
         const float length = std::sqrt(dx * dx + dy * dy);
         if (length < FLT_EPSILON)
             return;
@@ -158,10 +157,10 @@ void ContactSolver::Solve(CollisionPair& pair)
     for (std::uint32_t k = 0; k < data.m_count; ++k)
     {
         const Vector4& c = data.contacts[k];
-        const float rax = c.x - pair.transformA->Position.x;
-        const float ray = c.y - pair.transformA->Position.y;
-        const float rbx = c.x - pair.transformB->Position.x;
-        const float rby = c.y - pair.transformB->Position.y;
+        const float rax = c.x - pair.positionA.x;
+        const float ray = c.y - pair.positionA.y;
+        const float rbx = c.x - pair.positionB.x;
+        const float rby = c.y - pair.positionB.y;
         const auto relativeVelocity = [&](float& dvx, float& dvy)
         {
             float vax = 0.0f;

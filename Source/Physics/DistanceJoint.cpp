@@ -29,9 +29,11 @@ bool DistanceJoint::Serialize(Serializer& serializer)
         SerializeNamed(serializer, Hardness, "Hardness");
         return true;
     }
+    // Read into a joint in play (the inspector does), it leaves its bodies' lists as well.
+    if (IsAttached())
+        Detach();
     m_anchor1 = m_anchor2 = m_axis = Vector4(0.0f, 0.0f, 0.0f, 0.0f);
     m_restLength = m_accumulatedImpulse = m_bias = 0.0f;
-    m_phy1 = m_phy2 = nullptr;
     Hardness = 1.0f;
     SerializeNamed(serializer, Hardness, "Hardness");
     return true;
@@ -39,13 +41,20 @@ bool DistanceJoint::Serialize(Serializer& serializer)
 
 void DistanceJoint::Init(PhysicsObject* body1, PhysicsObject* body2)
 {
+    // A joint is in both its bodies' lists or in none, so that Detach always empties them of it.
+    if (IsAttached())
+        Detach();
+    if (!body1 || !body2)
+    {
+        QUARN_REPORT(
+            "A DistanceJoint needs two bodies to join; one is missing, so the joint stays unattached");
+        return;
+    }
     m_snapable = true;
     m_phy1 = body1;
     m_phy2 = body2;
-    if (body1)
-        m_link1 = body1->m_joints.insert(body1->m_joints.end(), this);
-    if (body2)
-        m_link2 = body2->m_joints.insert(body2->m_joints.end(), this);
+    m_link1 = body1->m_joints.insert(body1->m_joints.end(), this);
+    m_link2 = body2->m_joints.insert(body2->m_joints.end(), this);
 }
 
 void DistanceJoint::Attach(const Vector4& anchor1, const Vector4& anchor2, float restLength)

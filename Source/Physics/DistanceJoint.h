@@ -20,11 +20,13 @@ public:
     // A copy is attached to no body: the bodies' joint lists hold the original.
     DistanceJoint(const DistanceJoint& source);
 
-    // "Hardness"; reading first makes the joint unattached with Hardness 1.
+    // "Hardness"; reading first detaches the joint and resets it, with Hardness 1.
     bool Serialize(Serializer& serializer) override;
     static void RegisterLuaMethods(lua_State* state);
 
-    // Joins the two bodies (appending the joint to both bodies' joint lists); snapable becomes true.
+    // Joins the two bodies (appending the joint to both bodies' joint lists); snapable becomes true. A
+    // joint already attached leaves its bodies first; with a body missing it is reported and stays
+    // unattached.
     void Init(PhysicsObject* body1, PhysicsObject* body2);
     void Attach(const Vector4& anchor1, const Vector4& anchor2, float restLength);
     // Leaves both bodies; a joint that has none is reported.

@@ -8,6 +8,7 @@
 #include "Physics/CollisionWorld.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Quarn
 {
@@ -16,6 +17,14 @@ namespace
 {
 // Room for rounding in the bounding-circle check.
 constexpr float kBoundingMargin = 1e-3f;
+
+// Whether the values a pass and the narrow phase read of a collider are all finite.
+bool IsFinitePlacement(const Transform& transform, float radius)
+{
+    return std::isfinite(transform.Position.x) && std::isfinite(transform.Position.y) &&
+           std::isfinite(transform.Scale.x) && std::isfinite(transform.Scale.y) &&
+           std::isfinite(transform.Angle) && std::isfinite(radius);
+}
 
 // The index of the one set bit of a power of two.
 int LowestBitIndex(std::uint32_t bit)
@@ -45,6 +54,11 @@ void ImplicitGrid::SetBounds(float originX, float originY, float cellWidth, floa
 
 void ImplicitGrid::SetGridPosition(const Vector4& p)
 {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y))
+    {
+        QUARN_REPORT("The grid position (%g, %g) is not finite; the grid stays where it is", p.x, p.y);
+        return;
+    }
     SetBounds(p.x - kReach, p.y - kReach, kCellSize, kCellSize);
 }
 
@@ -87,13 +101,23 @@ void ImplicitGrid::Test(CollisionWorld& world)
     for (std::uint32_t i = 0; i < count; ++i)
     {
         Collider& collider = *m_colliders[i];
-        Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
-        collider.m_passTransform = transform;
+        const Transform* transform = collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
         if (!transform)
             continue;
         const float x = transform->Position.x;
         const float y = transform->Position.y;
         const float r = collider.m_radius;
+        if (!IsFinitePlacement(*transform, r))
+        {
+            if (!collider.m_reportedNotFinite)
+                QUARN_REPORT(
+                    "The collider of game object %u has a position, angle, scale or size that is not "
+                    "finite; it takes no part in collisions until it has",
+                    collider.GetOwnerHandle().m_id);
+            collider.m_reportedNotFinite = true;
+            continue;
+        }
+        collider.m_reportedNotFinite = false;
         const PassEntry entry{x,
                               y,
                               r,
@@ -101,15 +125,21 @@ void ImplicitGrid::Test(CollisionWorld& world)
                               collider.NoCollideLayer,
                               collider.Type == Collider::kPolygon && !collider.IsGooHack};
         m_pass[i] = entry;
-        // Truncated toward zero, as the cell of a point just below the origin is cell 0 all the same.
-        const auto cell = [](float offset, float size) { return static_cast<long long>(offset / size); };
-        const long long x0 = cell(x - r - m_originX, m_cellWidth);
-        const long long x1 = cell(x + r - m_originX, m_cellWidth);
-        const long long y0 = cell(y - r - m_originY, m_cellHeight);
-        const long long y1 = cell(y + r - m_originY, m_cellHeight);
-        const auto outside = [](long long value, std::uint32_t limit) { return value < 0 || value >= limit; };
-        if (outside(x0, m_columns) || outside(x1, m_columns) || outside(y0, m_rows) || outside(y1, m_rows))
+        // Cell offsets stay floats until they are known to lie in the grid: one far away does not fit
+        // an integer. A cell is its offset truncated toward zero, so an offset just below 0 is cell 0.
+        const float cellX0 = (x - r - m_originX) / m_cellWidth;
+        const float cellX1 = (x + r - m_originX) / m_cellWidth;
+        const float cellY0 = (y - r - m_originY) / m_cellHeight;
+        const float cellY1 = (y + r - m_originY) / m_cellHeight;
+        const auto inside = [](float offset, std::uint32_t cells)
+        { return offset > -1.0f && offset < static_cast<float>(cells); };
+        if (!inside(cellX0, m_columns) || !inside(cellX1, m_columns) || !inside(cellY0, m_rows) ||
+            !inside(cellY1, m_rows))
             continue;
+        const auto x0 = static_cast<long long>(cellX0);
+        const auto x1 = static_cast<long long>(cellX1);
+        const auto y0 = static_cast<long long>(cellY0);
+        const auto y1 = static_cast<long long>(cellY1);
         std::fill(rowSum, rowSum + 2 * std::size_t{m_words}, 0u);
         const std::uint32_t word = i / 32;
         const std::uint32_t bit = 1u << (i % 32);

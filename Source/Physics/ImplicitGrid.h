@@ -23,7 +23,8 @@ public:
     ImplicitGrid();
 
     void SetBounds(float originX, float originY, float cellWidth, float cellHeight);
-    // The grid's origin becomes p less 100000 on each axis, with cells of 25 x 25.
+    // The grid's origin becomes p less 100000 on each axis, with cells of 25 x 25. A position that is
+    // not finite is reported and changes nothing.
     void SetGridPosition(const Vector4& p);
 
     void Add(Collider* collider);
@@ -32,7 +33,9 @@ public:
     const std::vector<Collider*>& Colliders() const { return m_colliders; }
 
     // One pass: each candidate pair that the layers let meet goes to the world's narrow phase, the
-    // collider earlier in the list first.
+    // collider earlier in the list first. A collider whose bounding square leaves the grid takes no
+    // part; nor does one whose position, angle, scale or bounding radius is not finite, reported once
+    // until it is finite again.
     void Test(CollisionWorld& world);
 
     float OriginX() const { return m_originX; }

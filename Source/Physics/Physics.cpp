@@ -10,6 +10,8 @@
 #include "Physics/DistanceJoint.h"
 #include "Resources/SerializerTypes.h"
 
+#include <cmath>
+
 namespace Quarn
 {
 
@@ -80,6 +82,10 @@ void Physics::Step()
 
 void Physics::Update(float dt)
 {
+    // Scripts can distort time by any factor; a frame time that is not finite counts as none, so that
+    // it neither sticks in the accumulator nor carries the bodies off.
+    if (!std::isfinite(dt))
+        dt = 0.0f;
     if (IsPaused())
     {
         UpdateColliders();

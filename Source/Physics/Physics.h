@@ -25,7 +25,8 @@ public:
     bool Serialize(Serializer& serializer) override;
     const char* GetName() const override { return "Physics"; }
     // One frame: at most one step (fixed steps from the accumulator, or one step of dt), then the
-    // collision messages. While the game is paused nothing moves, but contacts are still tracked.
+    // collision messages. While the game is paused nothing moves, but contacts are still tracked. A dt
+    // that is not finite counts as 0.
     void Update(float dt) override;
     void Init() override;
     // Registers the component types this system owns, in their fixed order.

@@ -23,8 +23,8 @@ protected:
         CollisionPair pair;
         pair.colliderA = m_colliderA;
         pair.colliderB = m_colliderB;
-        pair.transformA = a.Get<Transform>();
-        pair.transformB = b.Get<Transform>();
+        pair.positionA = a.Get<Transform>()->Position;
+        pair.positionB = b.Get<Transform>()->Position;
         pair.bodyA = m_a;
         pair.bodyB = m_b;
         pair.data.m_count = 1;
@@ -75,12 +75,12 @@ TEST_F(ContactSolverTest, GooPairsPushApartEveryPass)
     CollisionPair pair = MakePair(0.0f);
     m_b->InvMass = 1.0f;
     m_colliderA->IsGooHack = m_colliderB->IsGooHack = true;
-    pair.transformB->Position.y = -5.0f;
+    pair.positionB.y = -5.0f;
     for (int pass = 0; pass < 10; ++pass)
         ContactSolver::ApplyImpulses(pair);
     EXPECT_FLOAT_EQ(m_a->m_velocity.y, 200.0f);
     EXPECT_FLOAT_EQ(m_b->m_velocity.y, -200.0f);
-    pair.transformB->Position.y = 1.0f;
+    pair.positionB.y = 1.0f;
     ContactSolver::ApplyImpulses(pair);
     EXPECT_FLOAT_EQ(m_a->m_velocity.y, 200.0f);
 }

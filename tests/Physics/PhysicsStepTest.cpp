@@ -1,6 +1,7 @@
 #include "Physics/PhysicsTestSupport.h"
 
 #include "Graphics/DebugLineManager.h"
+#include "Resources/XMLInput.h"
 
 #include <cmath>
 
@@ -37,6 +38,39 @@ TEST_F(PhysicsTest, FixedStepsComeFromTheAccumulator)
         EXPECT_FLOAT_EQ(m_physics->GetPhysicsDT(), frame.stepped);
         EXPECT_NEAR(ball.Get<Transform>()->Position.x, frame.x, 1e-5f);
     }
+}
+
+// A frame time that is not finite (time distorted by a script) counts as none: fixed steps go on from
+// the accumulator as it was, and a free step moves nothing.
+TEST_F(PhysicsTest, AFrameTimeThatIsNotFiniteCountsAsNone)
+{
+    const struct
+    {
+        const char* settings;
+        float x; // after frames of 0.015, the bad one, 0.015
+    } modes[] = {
+        {"<FixedTimestep>1</FixedTimestep><StepTime>0.02</StepTime><MaxAccumulatedTime>0.1</"
+         "MaxAccumulatedTime>",
+         0.2f},
+        {"<FixedTimestep>0</FixedTimestep>", 0.3f},
+    };
+    for (const auto& [settings, x] : modes)
+        for (const float dt : {std::nanf(""), INFINITY, -INFINITY})
+        {
+            Start(settings);
+            GameObject& ball = Object("ball", 0.0f, 0.0f);
+            AddBody(ball, 1.0f).m_velocity = Vector4(10.0f, 0.0f, 0.0f, 0.0f);
+            GameObject& still = Object("still", 50.0f, 0.0f);
+            AddBody(still, 1.0f);
+            m_physics->Update(0.015f);
+            m_physics->Update(dt);
+            EXPECT_EQ(m_physics->GetPhysicsDT(), 0.0f) << settings << " " << dt;
+            EXPECT_EQ(still.Get<Transform>()->Position.x, 50.0f) << settings << " " << dt;
+            m_physics->Update(0.015f);
+            EXPECT_NEAR(ball.Get<Transform>()->Position.x, x, 1e-5f) << settings << " " << dt;
+            m_physics.reset();
+            m_engine.reset();
+        }
 }
 
 TEST_F(PhysicsTest, IntegrationTurnsAndMovesInThePlaneOnly)
@@ -234,6 +268,30 @@ TEST_F(PhysicsTest, AJointPullsItsBodiesBackToTheirRestLength)
     Objects().FrameEnd();
     EXPECT_FALSE(joint->IsAttached());
     EXPECT_TRUE(fixed.m_joints.empty());
+    m_physics->Update(1.0f / 60.0f);
+    EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+// Reading a joint in play (the inspector reads values back into live components) leaves it unattached
+// and out of both bodies' lists, so the bodies can go afterwards.
+TEST_F(PhysicsTest, AJointReadInPlayLeavesItsBodies)
+{
+    Start();
+    GameObject& a = Object("a", 0.0f, 0.0f);
+    GameObject& b = Object("b", 10.0f, 0.0f);
+    PhysicsObject& bodyA = AddBody(a, 1.0f);
+    PhysicsObject& bodyB = AddBody(b, 1.0f);
+    auto* joint = new DistanceJoint();
+    a.SetComponent(DistanceJoint::TypeId(), joint, DistanceJoint::kTypeName);
+    joint->Init(&bodyA, &bodyB);
+    XMLInput input("joint.xml", "<?xml version=\"1.0\" ?>\n<root><Hardness>0.5</Hardness></root>\n");
+    joint->Serialize(input);
+    EXPECT_EQ(joint->Hardness, 0.5f);
+    EXPECT_FALSE(joint->IsAttached());
+    ASSERT_TRUE(bodyA.m_joints.empty());
+    ASSERT_TRUE(bodyB.m_joints.empty());
+    Objects().Destroy(b.GetHandle());
+    Objects().FrameEnd();
     m_physics->Update(1.0f / 60.0f);
     EXPECT_EQ(m_errors.Count(), 0u);
 }
