@@ -10,11 +10,26 @@
 #include "Graphics/Graphics.h"
 #include "Input/Input.h"
 #include "Physics/Physics.h"
+#include "widgets/device/SdlPlatform.h"
 
 #include <optional>
 
 namespace Quarn
 {
+
+namespace
+{
+
+// The widgets' cursors, clipboard and clock come from SDL for the whole run; Graphics, and the UI with it,
+// goes first.
+struct WidgetPlatform
+{
+    WidgetPlatform() { Gui::Platform::SetHost(&host); }
+    ~WidgetPlatform() { Gui::Platform::SetHost(nullptr); }
+    Gui::Platform::Sdl host;
+};
+
+} // namespace
 
 // The game's composition: which systems exist and in which order they are added and initialized.
 // A new system is added here and nowhere else.
@@ -22,6 +37,7 @@ int Main(bool logToFile, unsigned frameLimit)
 {
     OutputHandler output(logToFile);
     output.Log("Quarn::Main");
+    const WidgetPlatform widgetPlatform;
     // Declared in construction order, so they are destroyed in reverse, after any report.
     std::optional<SystemManager> systems;
     std::optional<DebugLineManager> debugLines;

@@ -53,7 +53,12 @@ LuaFunction LuaConverter<LuaFunction>::Read(lua_State* state, int index)
 {
     if (lua_type(state, index) != LUA_TFUNCTION)
         LuaArgumentError(state, index, "function");
-    // The holder keeps the function through the running state, which a coroutine's stack is not.
+    return LuaFunctionFromStack(state, index);
+}
+
+LuaFunction LuaFunctionFromStack(lua_State* state, int index)
+{
+    // The holder keeps the value through the running state, which a coroutine's stack is not.
     lua_State* running = CurrentLuaState();
     if (running == state || !running)
         return LuaFunction(index);

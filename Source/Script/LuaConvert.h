@@ -171,6 +171,9 @@ template <> struct LuaConverter<LuaFunction>
     static LuaFunction Read(lua_State* state, int index);
 };
 
+// Holds the value at index of state, the calling thread (a coroutine's stack, perhaps), whatever it is.
+LuaFunction LuaFunctionFromStack(lua_State* state, int index);
+
 // How a parameter of type P is read and handed on: by value for converted types; references to bound
 // objects must name an object.
 template <typename P> struct LuaArgument

@@ -1,3 +1,4 @@
+#include "UI/GuiHost.h"
 #include "UI/WidgetLua.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
@@ -57,55 +58,84 @@ template <> struct LuaConverter<SelectedRows>
 namespace
 {
 
+// A control a script detaches belongs to the host again, like one made without a parent.
+void SetParent(Base& control, Base* parent)
+{
+    control.SetParent(parent);
+    if (!control.GetParent())
+        if (GuiHost* host = GuiHost::Current())
+            host->AdoptOrphan(&control);
+}
+
 void BaseMethods(lua_State* s)
 {
     WidgetMethods<Base>(
-        s, &Base::DelayedDelete, "DelayedDelete", &Base::SetParent, "SetParent", &Base::GetParent,
-        "GetParent", &Base::GetCanvas, "GetCanvas", &Base::IsChild, "IsChild", &Base::NumChildren,
-        "NumChildren", &Base::SizeToChildren, "SizeToChildren", &Base::FindChildByName, "FindChildByName",
-        &Base::SetName, "SetName", &Base::GetName, "GetName", &Base::Think, "Think", &Base::RemoveAllChildren,
+        s, &Base::DelayedDelete, "DelayedDelete", &SetParent, "SetParent", &Base::GetParent, "GetParent",
+        &Base::GetCanvas, "GetCanvas", &Base::IsChild, "IsChild", &Base::NumChildren, "NumChildren",
+        &Base::SizeToChildren, "SizeToChildren", &Base::FindChildByName, "FindChildByName", &Base::SetName,
+        "SetName", &Base::GetName, "GetName", &Base::Think, "Think", &Base::RemoveAllChildren,
         "RemoveAllChildren", &Base::SendToBack, "SendToBack", &Base::BringToFront, "BringToFront",
         &Base::BringNextToControl, "BringNextToControl", &Base::Dock, "Dock", &Base::GetDock, "GetDock",
         &Base::RestrictToParent, "RestrictToParent", &Base::ShouldRestrictToParent, "ShouldRestrictToParent",
         &Base::X, "X", &Base::Y, "Y", &Base::Width, "Width", &Base::Height, "Height", &Base::Bottom, "Bottom",
-        &Base::Right, "Right", &Base::GetMargin, "GetMargin", &Base::GetPadding, "GetPadding", &Base::SetPos,
-        "SetPos", &Base::SetWidth, "SetWidth", &Base::SetHeight, "SetHeight", &Base::SetSize, "SetSize",
+        &Base::Right, "Right", &Base::GetMargin, "GetMargin", &Base::GetPadding, "GetPadding",
+        +[](Base& c, Coordinate x, Coordinate y) { c.SetPos(x, y); }, "SetPos",
+        +[](Base& c, Extent w) { c.SetWidth(w); }, "SetWidth", +[](Base& c, Extent h) { c.SetHeight(h); },
+        "SetHeight", +[](Base& c, Extent w, Extent h) { return c.SetSize(w, h); }, "SetSize",
         +[](Base& c, Vector4 v)
-        { return c.SetBounds(ClampToInt(v.x), ClampToInt(v.y), ClampToInt(v.z), ClampToInt(v.w)); },
-        "SetBounds", &Base::SetPadding, "SetPadding", &Base::SetMargin, "SetMargin", &Base::MoveTo, "MoveTo",
-        &Base::MoveBy, "MoveBy", &Base::GetControlAt, "GetControlAt", &Base::SetHidden, "SetHidden",
-        &Base::Hidden, "Hidden", &Base::Visible, "Visible", &Base::Hide, "Hide", &Base::Show, "Show",
-        &Base::ShouldDrawBackground, "ShouldDrawBackground", &Base::SetShouldDrawBackground,
-        "SetShouldDrawBackground", &Base::OnMouseMoved, "OnMouseMoved", &Base::OnMouseWheeled,
-        "OnMouseWheeled", &Base::OnMouseClickLeft, "OnMouseClickLeft", &Base::OnMouseClickRight,
-        "OnMouseClickRight", &Base::OnMouseDoubleClickLeft, "OnMouseDoubleClickLeft",
-        &Base::OnMouseDoubleClickRight, "OnMouseDoubleClickRight", &Base::OnLostKeyboardFocus,
-        "OnLostKeyboardFocus", &Base::OnKeyboardFocus, "OnKeyboardFocus", &Base::SetMouseInputEnabled,
-        "SetMouseInputEnabled", &Base::GetMouseInputEnabled, "GetMouseInputEnabled",
-        &Base::SetKeyboardInputEnabled, "SetKeyboardInputEnabled", &Base::GetKeyboardInputEnabled,
-        "GetKeyboardInputEnabled", &Base::NeedsInputChars, "NeedsInputChars", &Base::OnKeyPress, "OnKeyPress",
-        &Base::OnKeyRelease, "OnKeyRelease", &Base::OnPaste, "OnPaste", &Base::OnCopy, "OnCopy", &Base::OnCut,
-        "OnCut", &Base::OnSelectAll, "OnSelectAll", &Base::OnKeyTab, "OnKeyTab", &Base::OnKeySpace,
-        "OnKeySpace", &Base::OnKeyReturn, "OnKeyReturn", &Base::OnKeyBackspace, "OnKeyBackspace",
-        &Base::OnKeyDelete, "OnKeyDelete", &Base::OnKeyRight, "OnKeyRight", &Base::OnKeyLeft, "OnKeyLeft",
-        &Base::OnKeyHome, "OnKeyHome", &Base::OnKeyEnd, "OnKeyEnd", &Base::OnKeyUp, "OnKeyUp",
-        &Base::OnKeyDown, "OnKeyDown", &Base::OnKeyEscape, "OnKeyEscape", &Base::OnMouseEnter, "OnMouseEnter",
-        &Base::OnMouseLeave, "OnMouseLeave", &Base::IsHovered, "IsHovered", &Base::ShouldDrawHover,
-        "ShouldDrawHover", &Base::Touch, "Touch", &Base::OnChildTouched, "OnChildTouched", &Base::IsOnTop,
-        "IsOnTop", &Base::HasFocus, "HasFocus", &Base::Focus, "Focus", &Base::Blur, "Blur",
-        &Base::SetDisabled, "SetDisabled", &Base::IsDisabled, "IsDisabled", &Base::Redraw, "Redraw",
-        &Base::SetCacheToTexture, "SetCacheToTexture", &Base::ShouldCacheToTexture, "ShouldCacheToTexture",
-        &Base::SetCursor, "SetCursor", &Base::UpdateCursor, "UpdateCursor", &Base::GetToolTip, "GetToolTip",
-        &Base::IsMenuComponent, "IsMenuComponent", &Base::CloseMenus, "CloseMenus", &Base::IsTabable,
-        "IsTabable", &Base::SetTabable, "SetTabable", +[](Base& c) { c.AcceleratePressed(); }, "DefaultAccel",
-        &Base::AcceleratePressed, "AcceleratePressed", &Base::AccelOnlyFocus, "AccelOnlyFocus",
-        &Base::NeedsLayout, "NeedsLayout", &Base::Invalidate, "Invalidate", &Base::InvalidateParent,
-        "InvalidateParent", &Base::InvalidateChildren, "InvalidateChildren",
-        +[](Base& c) { return LuaAddress{c.GetUserData()}; }, "GetUserData",
-        +[](Base& c, LuaAddress address) { c.SetUserData(address.pointer); }, "SetUserData",
+        {
+            return c.SetBounds(ClampToGeometry(v.x, -kGeometryLimit), ClampToGeometry(v.y, -kGeometryLimit),
+                               ClampToGeometry(v.z, 0.0), ClampToGeometry(v.w, 0.0));
+        },
+        "SetBounds", &Base::SetPadding, "SetPadding", &Base::SetMargin, "SetMargin",
+        +[](Base& c, Coordinate x, Coordinate y) { c.MoveTo(x, y); }, "MoveTo",
+        +[](Base& c, Coordinate dx, Coordinate dy) { c.MoveBy(dx, dy); }, "MoveBy",
+        +[](Base& c, Coordinate x, Coordinate y) { return c.GetControlAt(x, y); }, "GetControlAt",
+        &Base::SetHidden, "SetHidden", &Base::Hidden, "Hidden", &Base::Visible, "Visible", &Base::Hide,
+        "Hide", &Base::Show, "Show", &Base::ShouldDrawBackground, "ShouldDrawBackground",
+        &Base::SetShouldDrawBackground, "SetShouldDrawBackground",
+        +[](Base& c, Coordinate x, Coordinate y, Coordinate dx, Coordinate dy)
+        { c.OnMouseMoved(x, y, dx, dy); },
+        "OnMouseMoved", &Base::OnMouseWheeled, "OnMouseWheeled",
+        +[](Base& c, Coordinate x, Coordinate y, bool down) { c.OnMouseClickLeft(x, y, down); },
+        "OnMouseClickLeft",
+        +[](Base& c, Coordinate x, Coordinate y, bool down) { c.OnMouseClickRight(x, y, down); },
+        "OnMouseClickRight", +[](Base& c, Coordinate x, Coordinate y) { c.OnMouseDoubleClickLeft(x, y); },
+        "OnMouseDoubleClickLeft",
+        +[](Base& c, Coordinate x, Coordinate y) { c.OnMouseDoubleClickRight(x, y); },
+        "OnMouseDoubleClickRight", &Base::OnLostKeyboardFocus, "OnLostKeyboardFocus", &Base::OnKeyboardFocus,
+        "OnKeyboardFocus", &Base::SetMouseInputEnabled, "SetMouseInputEnabled", &Base::GetMouseInputEnabled,
+        "GetMouseInputEnabled", &Base::SetKeyboardInputEnabled, "SetKeyboardInputEnabled",
+        &Base::GetKeyboardInputEnabled, "GetKeyboardInputEnabled", &Base::NeedsInputChars, "NeedsInputChars",
+        &Base::OnKeyPress, "OnKeyPress", &Base::OnKeyRelease, "OnKeyRelease", &Base::OnPaste, "OnPaste",
+        &Base::OnCopy, "OnCopy", &Base::OnCut, "OnCut", &Base::OnSelectAll, "OnSelectAll", &Base::OnKeyTab,
+        "OnKeyTab", &Base::OnKeySpace, "OnKeySpace", &Base::OnKeyReturn, "OnKeyReturn", &Base::OnKeyBackspace,
+        "OnKeyBackspace", &Base::OnKeyDelete, "OnKeyDelete", &Base::OnKeyRight, "OnKeyRight",
+        &Base::OnKeyLeft, "OnKeyLeft", &Base::OnKeyHome, "OnKeyHome", &Base::OnKeyEnd, "OnKeyEnd",
+        &Base::OnKeyUp, "OnKeyUp", &Base::OnKeyDown, "OnKeyDown", &Base::OnKeyEscape, "OnKeyEscape",
+        &Base::OnMouseEnter, "OnMouseEnter", &Base::OnMouseLeave, "OnMouseLeave", &Base::IsHovered,
+        "IsHovered", &Base::ShouldDrawHover, "ShouldDrawHover", &Base::Touch, "Touch", &Base::OnChildTouched,
+        "OnChildTouched", &Base::IsOnTop, "IsOnTop", &Base::HasFocus, "HasFocus", &Base::Focus, "Focus",
+        &Base::Blur, "Blur", &Base::SetDisabled, "SetDisabled", &Base::IsDisabled, "IsDisabled",
+        &Base::Redraw, "Redraw", &Base::SetCacheToTexture, "SetCacheToTexture", &Base::ShouldCacheToTexture,
+        "ShouldCacheToTexture", &Base::SetCursor, "SetCursor", &Base::UpdateCursor, "UpdateCursor",
+        &Base::GetToolTip, "GetToolTip", &Base::IsMenuComponent, "IsMenuComponent", &Base::CloseMenus,
+        "CloseMenus", &Base::IsTabable, "IsTabable", &Base::SetTabable, "SetTabable",
+        +[](Base& c) { c.AcceleratePressed(); }, "DefaultAccel", &Base::AcceleratePressed,
+        "AcceleratePressed", &Base::AccelOnlyFocus, "AccelOnlyFocus", &Base::NeedsLayout, "NeedsLayout",
+        &Base::Invalidate, "Invalidate", &Base::InvalidateParent, "InvalidateParent",
+        &Base::InvalidateChildren, "InvalidateChildren", +[](Base& c) { return LuaAddress{c.GetUserData()}; },
+        "GetUserData", +[](Base& c, LuaAddress address) { c.SetUserData(address.pointer); }, "SetUserData",
         &Base::Anim_WidthIn, "Anim_WidthIn", &Base::Anim_HeightIn, "Anim_HeightIn", &Base::Anim_WidthOut,
-        "Anim_WidthOut", &Base::Anim_HeightOut, "Anim_HeightOut", +[](Base& c) { return &c.OnHoverEnter; },
-        "OnHoverEnter", +[](Base& c) { return &c.OnHoverLeave; }, "OnHoverLeave");
+        "Anim_WidthOut", &Base::Anim_HeightOut, "Anim_HeightOut",
+        +[](Base& c) {
+            return ControlEvent{&c, &c.OnHoverEnter};
+        },
+        "OnHoverEnter",
+        +[](Base& c) {
+            return ControlEvent{&c, &c.OnHoverLeave};
+        },
+        "OnHoverLeave");
 }
 
 void RegisterBase(lua_State* s)
@@ -115,14 +145,16 @@ void RegisterBase(lua_State* s)
 
 void RegisterCanvas(lua_State* s)
 {
-    WidgetMethods<Canvas>(s, &Canvas::Initialize, "Initialize", &Canvas::RenderCanvas, "RenderCanvas",
-                          &Canvas::DoThink, "DoThink", &Canvas::NeedsRedraw, "NeedsRedraw", &Canvas::Redraw,
-                          "Redraw", &Canvas::GetCanvas, "GetCanvas", &Canvas::SetScale, "SetScale",
-                          &Canvas::Scale, "Scale", &Canvas::Release, "Release", &Canvas::AddDelayedDelete,
-                          "AddDelayedDelete", &Canvas::ProcessDelayedDeletes, "ProcessDelayedDeletes",
-                          &Canvas::InputMouseMoved, "InputMouseMoved", &Canvas::InputMouseButton,
-                          "InputMouseButton", &Canvas::InputKey, "InputKey", &Canvas::InputCharacter,
-                          "InputCharacter", &Canvas::InputMouseWheel, "InputMouseWheel");
+    WidgetMethods<Canvas>(
+        s, &Canvas::Initialize, "Initialize", &Canvas::RenderCanvas, "RenderCanvas", &Canvas::DoThink,
+        "DoThink", &Canvas::NeedsRedraw, "NeedsRedraw", &Canvas::Redraw, "Redraw", &Canvas::GetCanvas,
+        "GetCanvas", &Canvas::SetScale, "SetScale", &Canvas::Scale, "Scale", &Canvas::Release, "Release",
+        +[](Canvas& canvas, Base& control) { canvas.AddDelayedDelete(&control); }, "AddDelayedDelete",
+        &Canvas::ProcessDelayedDeletes, "ProcessDelayedDeletes",
+        +[](Canvas& canvas, Coordinate x, Coordinate y, Coordinate dx, Coordinate dy)
+        { return canvas.InputMouseMoved(x, y, dx, dy); },
+        "InputMouseMoved", &Canvas::InputMouseButton, "InputMouseButton", &Canvas::InputKey, "InputKey",
+        &Canvas::InputCharacter, "InputCharacter", &Canvas::InputMouseWheel, "InputMouseWheel");
     BaseMethods(s);
 }
 
@@ -137,17 +169,24 @@ void RegisterWindowControl(lua_State* s)
         "GetClampMovement", &WindowControl::DisableResizing, "DisableResizing",
         +[](WindowControl& w, int x, int y, int width, int height)
         { return w.SetBounds(x, y, width, height); },
-        "SetBounds", +[](WindowControl& w) { return &w.onResized; }, "OnResize");
+        "SetBounds",
+        +[](WindowControl& w) {
+            return ControlEvent{&w, &w.onResized};
+        },
+        "OnResize");
     BaseMethods(s);
 }
 
 void RegisterSlider(lua_State* s)
 {
     WidgetMethods<HorizontalSlider>(
-        s, +[](HorizontalSlider& slider) { return &slider.onValueChanged; }, "OnValueChanged",
-        &HorizontalSlider::SetClampToNotches, "SetClampToNotches", &HorizontalSlider::SetNotchCount,
-        "SetNotchCount", &HorizontalSlider::GetNotchCount, "GetNotchCount", &HorizontalSlider::SetRange,
-        "SetRange", &HorizontalSlider::GetValue, "GetValue",
+        s,
+        +[](HorizontalSlider& slider) {
+            return ControlEvent{&slider, &slider.onValueChanged};
+        },
+        "OnValueChanged", &HorizontalSlider::SetClampToNotches, "SetClampToNotches",
+        &HorizontalSlider::SetNotchCount, "SetNotchCount", &HorizontalSlider::GetNotchCount, "GetNotchCount",
+        &HorizontalSlider::SetRange, "SetRange", &HorizontalSlider::GetValue, "GetValue",
         +[](HorizontalSlider& slider, float value, bool) { slider.SetValue(value); }, "SetValue");
     BaseMethods(s);
 }
@@ -178,10 +217,33 @@ void ButtonMethods(lua_State* s)
         &Button::SetIsToggle, "SetIsToggle", &Button::IsToggle, "IsToggle", &Button::GetToggleState,
         "GetToggleState", &Button::SetToggleState, "SetToggleState", &Button::Toggle, "Toggle",
         &Button::ReceiveEventPress, "ReceiveEventPress", &Button::SizeToContents, "SizeToContents",
-        +[](Button& b) { return &b.onPress; }, "OnPress", +[](Button& b) { return &b.onDown; }, "OnDown",
-        +[](Button& b) { return &b.onUp; }, "OnUp", +[](Button& b) { return &b.onDoubleClick; },
-        "OnDoubleClick", +[](Button& b) { return &b.onToggle; }, "OnToggle",
-        +[](Button& b) { return &b.onToggleOn; }, "OnToggleOn", +[](Button& b) { return &b.onToggleOff; },
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onPress};
+        },
+        "OnPress",
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onDown};
+        },
+        "OnDown",
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onUp};
+        },
+        "OnUp",
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onDoubleClick};
+        },
+        "OnDoubleClick",
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onToggle};
+        },
+        "OnToggle",
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onToggleOn};
+        },
+        "OnToggleOn",
+        +[](Button& b) {
+            return ControlEvent{&b, &b.onToggleOff};
+        },
         "OnToggleOff");
     LabelMethods(s);
 }
@@ -195,10 +257,20 @@ void RegisterButton(lua_State* s)
 void RegisterCheckBox(lua_State* s)
 {
     WidgetMethods<CheckBox>(
-        s, +[](CheckBox& c) { return &c.onChecked; }, "OnChecked",
-        +[](CheckBox& c) { return &c.onUnChecked; }, "OnUnChecked",
-        +[](CheckBox& c) { return &c.onCheckChanged; }, "OnCheckChanged", &CheckBox::Press, "OnPress",
-        &CheckBox::SetChecked, "SetChecked", &CheckBox::Toggle, "Toggle", &CheckBox::IsChecked, "IsChecked");
+        s,
+        +[](CheckBox& c) {
+            return ControlEvent{&c, &c.onChecked};
+        },
+        "OnChecked",
+        +[](CheckBox& c) {
+            return ControlEvent{&c, &c.onUnChecked};
+        },
+        "OnUnChecked",
+        +[](CheckBox& c) {
+            return ControlEvent{&c, &c.onCheckChanged};
+        },
+        "OnCheckChanged", &CheckBox::Press, "OnPress", &CheckBox::SetChecked, "SetChecked", &CheckBox::Toggle,
+        "Toggle", &CheckBox::IsChecked, "IsChecked");
     ButtonMethods(s);
     BaseMethods(s);
 }
@@ -213,8 +285,11 @@ void RegisterCheckBoxWithLabel(lua_State* s)
 void RegisterListBox(lua_State* s)
 {
     WidgetMethods<ListBox>(
-        s, +[](ListBox& l) { return &l.onRowSelected; }, "OnRowSelected",
-        +[](ListBox& l) { return SelectedRows{&l.GetSelectedRows()}; }, "GetSelectedRows",
+        s,
+        +[](ListBox& l) {
+            return ControlEvent{&l, &l.onRowSelected};
+        },
+        "OnRowSelected", +[](ListBox& l) { return SelectedRows{&l.GetSelectedRows()}; }, "GetSelectedRows",
         +[](ListBox& l, const std::string& label) { return l.AddItem(label, ""); }, "AddItem",
         &ListBox::UnselectAll, "UnselectAll", &ListBox::SetColumnCount, "SetColumnCount",
         &ListBox::SetAllowMultiSelect, "SetAllowMultiSelect", &ListBox::AllowMultiSelect, "AllowMultiSelect",
@@ -229,9 +304,21 @@ void TreeNodeMethods(lua_State* s)
         &TreeNode::GetButton, "GetButton", &TreeNode::SetRoot, "SetRoot", &TreeNode::SetTreeControl,
         "SetTreeControl", &TreeNode::SetSelectable, "SetSelectable", &TreeNode::IsSelected, "IsSelected",
         &TreeNode::SetSelected, "SetSelected", &TreeNode::DeselectAll, "DeselectAll",
-        +[](TreeNode& n) { return &n.onNamePress; }, "OnNamePress",
-        +[](TreeNode& n) { return &n.onSelectChange; }, "OnSelectChange",
-        +[](TreeNode& n) { return &n.onSelect; }, "OnSelect", +[](TreeNode& n) { return &n.onUnselect; },
+        +[](TreeNode& n) {
+            return ControlEvent{&n, &n.onNamePress};
+        },
+        "OnNamePress",
+        +[](TreeNode& n) {
+            return ControlEvent{&n, &n.onSelectChange};
+        },
+        "OnSelectChange",
+        +[](TreeNode& n) {
+            return ControlEvent{&n, &n.onSelect};
+        },
+        "OnSelect",
+        +[](TreeNode& n) {
+            return ControlEvent{&n, &n.onUnselect};
+        },
         "OnUnselect");
 }
 
@@ -243,8 +330,9 @@ void RegisterTreeNode(lua_State* s)
 
 void TreeControlMethods(lua_State* s)
 {
-    WidgetMethods<TreeControl>(s, &TreeControl::Clear, "Clear", &TreeControl::AllowMultiSelect,
-                               "AllowMultiSelect", &TreeControl::OnNodeAdded, "OnNodeAdded");
+    WidgetMethods<TreeControl>(
+        s, &TreeControl::Clear, "Clear", &TreeControl::AllowMultiSelect, "AllowMultiSelect",
+        +[](TreeControl& tree, TreeNode& node) { tree.OnNodeAdded(&node); }, "OnNodeAdded");
     TreeNodeMethods(s);
 }
 
@@ -265,15 +353,19 @@ void RegisterProperties(lua_State* s)
 {
     WidgetMethods<Properties>(
         s, +[](Properties& p, const std::string& label) { return p.AddWithValue(label, ""); }, "Add",
-        &Properties::AddWithValue, "AddWithValue", &Properties::AddWithProperty, "AddWithProperty",
-        &Properties::GetSplitWidth, "GetSplitWidth", &Properties::Clear, "Clear");
+        &Properties::AddWithValue, "AddWithValue",
+        +[](Properties& p, const std::string& label, Property::Base& property)
+        { return p.AddWithProperty(label, &property); },
+        "AddWithProperty", &Properties::GetSplitWidth, "GetSplitWidth", &Properties::Clear, "Clear");
     BaseMethods(s);
 }
 
 void RegisterPropertyRow(lua_State* s)
 {
-    WidgetMethods<PropertyRow>(s, &PropertyRow::GetLabel, "GetLabel", &PropertyRow::SetProperty,
-                               "SetProperty", &PropertyRow::GetProperty, "GetProperty");
+    WidgetMethods<PropertyRow>(
+        s, &PropertyRow::GetLabel, "GetLabel",
+        +[](PropertyRow& row, Property::Base& property) { row.SetProperty(&property); }, "SetProperty",
+        &PropertyRow::GetProperty, "GetProperty");
     BaseMethods(s);
 }
 
@@ -284,8 +376,9 @@ void RegisterPanelListPanel(lua_State* s)
         "DoVerticalLayout", &PanelListPanel::IsVerticalLayout, "IsVerticalLayout",
         &PanelListPanel::IsHorizontalLayout, "IsHorizontalLayout", &PanelListPanel::SetVertical,
         "SetVertical", &PanelListPanel::SetHorizontal, "SetHorizontal", &PanelListPanel::SetSizeToChildren,
-        "SetSizeToChildren", &PanelListPanel::SetControlSpacing, "SetControlSpacing",
-        &PanelListPanel::SetLineSpacing, "SetLineSpacing", &PanelListPanel::SetWrapping, "SetWrapping");
+        "SetSizeToChildren", +[](PanelListPanel& p, Coordinate spacing) { p.SetControlSpacing(spacing); },
+        "SetControlSpacing", +[](PanelListPanel& p, Coordinate spacing) { p.SetLineSpacing(spacing); },
+        "SetLineSpacing", &PanelListPanel::SetWrapping, "SetWrapping");
     BaseMethods(s);
 }
 
@@ -307,7 +400,8 @@ void RegisterImagePanel(lua_State* s)
 void RegisterListBoxRow(lua_State* s)
 {
     WidgetMethods<Layout::TableRow>(
-        s, &Layout::TableRow::SetColumnCount, "SetColumnCount", &Layout::TableRow::SetColumnWidth,
+        s, &Layout::TableRow::SetColumnCount, "SetColumnCount",
+        +[](Layout::TableRow& row, int column, Extent width) { row.SetColumnWidth(column, width); },
         "SetColumnWidth", &Layout::TableRow::GetCellContents, "GetCellContents",
         &Layout::TableRow::SizeToContents, "SizeToContents", &Layout::TableRow::SetTextColor, "SetTextColor",
         &Layout::TableRow::GetText, "GetText", &Layout::TableRow::SetSelected, "SetSelected");
@@ -320,11 +414,11 @@ void RegisterScrollControl(lua_State* s)
         &ScrollControl::CanScrollH, "CanScrollH", &ScrollControl::CanScrollV, "CanScrollV",
         &ScrollControl::UpdateScrollBars, "UpdateScrollBars", &ScrollControl::SetVScrollRequired,
         "SetVScrollRequired", &ScrollControl::SetHScrollRequired, "SetHScrollRequired",
-        &ScrollControl::SetInnerSize, "SetInnerSize", &ScrollControl::VBarMoved, "VBarMoved",
-        &ScrollControl::HBarMoved, "HBarMoved", &ScrollControl::OnMouseWheeled, "OnMouseWheeled",
-        &ScrollControl::ScrollToBottom, "ScrollToBottom", &ScrollControl::ScrollToTop, "ScrollToTop",
-        &ScrollControl::ScrollToLeft, "ScrollToLeft", &ScrollControl::ScrollToRight, "ScrollToRight",
-        &ScrollControl::Clear, "Clear");
+        +[](ScrollControl& scroller, Extent w, Extent h) { scroller.SetInnerSize(w, h); }, "SetInnerSize",
+        &ScrollControl::VBarMoved, "VBarMoved", &ScrollControl::HBarMoved, "HBarMoved",
+        &ScrollControl::OnMouseWheeled, "OnMouseWheeled", &ScrollControl::ScrollToBottom, "ScrollToBottom",
+        &ScrollControl::ScrollToTop, "ScrollToTop", &ScrollControl::ScrollToLeft, "ScrollToLeft",
+        &ScrollControl::ScrollToRight, "ScrollToRight", &ScrollControl::Clear, "Clear");
     BaseMethods(s);
 }
 
@@ -364,7 +458,7 @@ void RegisterNothing(lua_State*) {}
         return bind;                                                                                         \
     }
 
-QUARN_WIDGET_BIND(Gui::Controls::Base, RegisterBase, Control, "Base")
+QUARN_WIDGET_BIND(Gui::Controls::Base, RegisterBase, Control, "control")
 QUARN_WIDGET_BIND(Gui::Controls::Canvas, RegisterCanvas, Control, "Canvas")
 QUARN_WIDGET_BIND(Gui::Controls::WindowControl, RegisterWindowControl, Control, "WindowControl")
 QUARN_WIDGET_BIND(Gui::Controls::HorizontalSlider, RegisterSlider, Control, "Slider")

@@ -1,4 +1,4 @@
-#include "Script/LuaFunction.h"
+#include "Script/LuaConvert.h"
 #include "UI/WidgetLua.h"
 #include "widgets/Events.h"
 
@@ -16,7 +16,9 @@ namespace
 class LuaEventHandler final : public Gui::Event::Handler
 {
 public:
-    explicit LuaEventHandler(int index) : m_function(index) {}
+    // Holds the value at index of the calling thread's stack (a coroutine's, perhaps); a value that is
+    // no function fails, and is reported, when the event fires.
+    LuaEventHandler(lua_State* calling, int index) : m_function(LuaFunctionFromStack(calling, index)) {}
 
     void OnEvent(Gui::Controls::Base* /*control*/)
     {
@@ -40,7 +42,7 @@ private:
 // canvas's delayed delete, so that a script may remove a control from inside that control's own event.
 void RemoveHandler(Gui::Event::Caller& caller, LuaStackValue value)
 {
-    lua_State* state = CurrentLuaState();
+    lua_State* state = value.state;
     const WidgetBind* bind = WidgetBind::Of(state, value.index);
     if (!bind || (bind->Kind() != WidgetKind::Control && bind->Kind() != WidgetKind::Handler))
         LuaArgumentError(state, value.index, "event handler");
@@ -66,7 +68,7 @@ void RegisterCallerMethods(lua_State* state)
     WidgetMethods<Gui::Event::Caller>(
         state,
         +[](Gui::Event::Caller& caller, LuaStackValue function)
-        { caller.Add(new LuaEventHandler(function.index), &LuaEventHandler::OnEvent); },
+        { caller.Add(new LuaEventHandler(function.state, function.index), &LuaEventHandler::OnEvent); },
         "Add", +[](Gui::Event::Caller& caller, Gui::Controls::Base* control) { caller.Call(control); },
         "Call", &RemoveHandler, "RemoveHandler");
 }

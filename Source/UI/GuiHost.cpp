@@ -35,7 +35,8 @@ Input* InputSystem()
 // Moves the hover from row to row of a list box; step -1 is PrevRow, 1 NextRow.
 bool MoveRow(Gui::Controls::Base* control, int step)
 {
-    auto* list = dynamic_cast<Gui::Controls::ListBox*>(control);
+    // Hovering runs the scripts' hover events, which may delete the list.
+    const Gui::Controls::Ref<Gui::Controls::ListBox> list = dynamic_cast<Gui::Controls::ListBox*>(control);
     if (!list || !list->GetTable())
         return false;
     const Gui::Controls::List& rows = list->GetTable()->OwnChildren();
@@ -60,7 +61,7 @@ bool MoveRow(Gui::Controls::Base* control, int step)
     GuiHost::SetHoveredControl(*std::next(rows.begin(), next));
     // The divisors differ on purpose: going up the last row is a whole scroll, going down it is not.
     const float fraction = static_cast<float>(next) / static_cast<float>(step < 0 ? count - 1 : count);
-    if (fraction <= 1.0f)
+    if (fraction <= 1.0f && list)
         list->Scroller()->VerticalBar()->SetScrolledAmount(fraction, true);
     return true;
 }
@@ -99,22 +100,33 @@ void GuiHost::WarmReset()
 
 void GuiHost::DeleteScriptWidgets()
 {
-    m_canvas = nullptr;
+    m_canvas = {};
     // Inspectors first: their windows sit in the canvases.
     m_inspectors.clear();
-    std::vector<Gui::Controls::Canvas*> canvases;
-    for (const auto& [canvas, block] : m_canvases)
-        canvases.push_back(canvas);
-    for (Gui::Controls::Canvas* canvas : canvases)
-        delete canvas;
-    // Orphans deleted with a tree have left the list; each one deleted may take others with it.
+    // Each one deleted may take others with it (a canvas placed in another's tree, an orphan's
+    // children): their references are empty by then.
+    while (!m_canvases.empty())
+    {
+        const CanvasRecord record = std::move(m_canvases.back());
+        m_canvases.pop_back();
+        delete record.canvas.Get();
+    }
     while (!m_orphans.empty())
     {
-        Gui::Controls::Base* orphan = m_orphans.back();
+        Gui::Controls::Base* orphan = m_orphans.back().Get();
         m_orphans.pop_back();
-        if (!orphan->GetParent())
+        if (orphan && !orphan->GetParent())
             delete orphan;
     }
+}
+
+void GuiHost::AdoptOrphan(Gui::Controls::Base* control)
+{
+    const auto held = [control](const auto& reference) { return reference == control; };
+    if (std::none_of(m_orphans.begin(), m_orphans.end(), held) &&
+        std::none_of(m_canvases.begin(), m_canvases.end(),
+                     [control](const CanvasRecord& record) { return record.canvas.Get() == control; }))
+        m_orphans.emplace_back(control);
 }
 
 Gui::Font* GuiHost::CreateFont()
@@ -146,8 +158,10 @@ void GuiHost::Init(platform::gfx::Device* device, std::uint32_t width, std::uint
 
 void GuiHost::RegisterMessageListeners(MessageManager& messages)
 {
-    messages.RegisterListener<void(unsigned, unsigned)>("WindowResized", [this](unsigned w, unsigned h)
-                                                        { OnWindowResized(w, h); });
+    // The canvas follows the back buffer: a resize of the window, a mode switch or a new resolution.
+    for (const char* name : {"WindowResized", "WindowSizeRefreshed"})
+        messages.RegisterListener<void(unsigned, unsigned)>(name, [this](unsigned w, unsigned h)
+                                                            { OnWindowResized(w, h); });
     messages.RegisterListener<void()>("LostDevice", [this] { OnLostDevice(); });
     messages.RegisterListener<void(platform::gfx::Device*)>("ResetDevice", [this](platform::gfx::Device* d)
                                                             { OnResetDevice(d); });
@@ -170,8 +184,16 @@ void GuiHost::RegisterWithInput()
         GuiHost* host = Current();
         return host ? &host->Bridge() : nullptr;
     };
-    input->InterceptMousePressed([bridge](MouseButtons button)
-                                 { return bridge() && bridge()->MousePressed(button); });
+    const auto mousePressed = [bridge](MouseButtons button)
+    { return bridge() && bridge()->MousePressed(button); };
+    // Input's listeners come and go whole (a warm reset loads "FreshState", which a script may have saved
+    // with the bridge in it): the bridge is registered when they lack it, and only then.
+    const auto& interceptors = input->GetListeners().mousePressedInterceptors;
+    if (std::any_of(interceptors.begin(), interceptors.end(),
+                    [](const auto& function)
+                    { return function.template target<decltype(mousePressed)>() != nullptr; }))
+        return;
+    input->InterceptMousePressed(mousePressed);
     input->InterceptMouseReleased([bridge](MouseButtons button)
                                   { return bridge() && bridge()->MouseReleased(button); });
     input->ListenMouseWheel(
@@ -242,8 +264,7 @@ void GuiHost::OnWindowResized(unsigned width, unsigned height)
 {
     m_width = width;
     m_height = height;
-    if (m_canvas)
-        m_canvas->SetSize(static_cast<int>(width), static_cast<int>(height));
+    SizeToWindow();
 }
 
 void GuiHost::OnLostDevice()
@@ -270,6 +291,11 @@ void GuiHost::OnResetDevice(platform::gfx::Device* device)
 void GuiHost::SetCanvas(Gui::Controls::Canvas* canvas)
 {
     m_canvas = canvas;
+    SizeToWindow();
+}
+
+void GuiHost::SizeToWindow()
+{
     if (m_canvas)
         m_canvas->SetSize(static_cast<int>(m_width), static_cast<int>(m_height));
 }
@@ -280,18 +306,16 @@ Gui::Controls::Canvas* GuiHost::CreateCanvas(Gui::Skin::Base* skin)
     auto block = std::make_unique<std::array<std::uint32_t, 4>>(
         std::array<std::uint32_t, 4>{0, 0, 0xDEADBEAF, 0xDEADBEAF});
     canvas->SetUserData(block.get());
-    m_canvases.emplace(canvas, std::move(block));
+    m_canvases.push_back({canvas, std::move(block)});
     return canvas;
 }
 
 void GuiHost::ControlDestroyed(Gui::Controls::Base* control)
 {
-    // Told as the base part goes: the canvas is found by its address, no longer by its type.
+    // Told as the destruction begins: the control's references are empty by now.
     ReleaseWidgetObjects(CurrentLuaState(), control);
-    if (control == m_canvas)
-        m_canvas = nullptr;
-    std::erase_if(m_canvases, [control](const auto& entry) { return entry.first == control; });
-    std::erase(m_orphans, control);
+    std::erase_if(m_canvases, [](const CanvasRecord& record) { return !record.canvas; });
+    std::erase_if(m_orphans, [](const auto& orphan) { return !orphan; });
 }
 
 void GuiHost::SetHoveredControl(Gui::Controls::Base* control)
@@ -305,28 +329,36 @@ void GuiHost::SetHoveredControl(Gui::Controls::Base* control)
         }
         return;
     }
-    while (control && control != Gui::HoveredControl)
+    // Leaving and entering run the scripts' hover events, which may delete either control: each is
+    // looked at again after them.
+    Gui::Controls::Ref<Gui::Controls::Base> next = control;
+    while (next && next.Get() != Gui::HoveredControl)
     {
         if (Gui::HoveredControl)
         {
             Gui::HoveredControl->OnMouseLeave();
-            control->Redraw();
+            if (next)
+                next->Redraw();
         }
-        Gui::HoveredControl = control;
-        control->Focus();
-        Gui::HoveredControl->OnMouseEnter();
-        control->Redraw();
+        if (!next)
+            return;
+        Gui::HoveredControl = next.Get();
+        next->Focus();
+        next->OnMouseEnter();
+        if (!next)
+            return;
+        next->Redraw();
         // On a slider the hover goes on to its grip.
-        if (!dynamic_cast<Gui::Controls::HorizontalSlider*>(control))
+        if (!dynamic_cast<Gui::Controls::HorizontalSlider*>(next.Get()))
             return;
         Gui::Controls::Base* grip = nullptr;
-        for (Gui::Controls::Base* child : control->GetChildren())
+        for (Gui::Controls::Base* child : next->GetChildren())
             if (!dynamic_cast<Gui::Controls::HorizontalSlider*>(child))
             {
                 grip = child;
                 break;
             }
-        control = grip;
+        next = grip;
     }
 }
 

@@ -2,26 +2,18 @@
 
 #include "UI/GuiInputBridge.h"
 #include "UI/Skin/BWSkin.h"
+#include "widgets/Controls/Canvas.h"
 #include "widgets/Events.h"
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <vector>
 
-namespace Gui
-{
-namespace Controls
-{
-class Base;
-class Canvas;
-} // namespace Controls
-namespace Renderer
+namespace Gui::Renderer
 {
 class Device;
 }
-} // namespace Gui
 
 namespace Quarn
 {
@@ -58,6 +50,7 @@ public:
     void Update(float dt);
     // Whether there is a canvas to draw and a renderer to draw it with.
     bool HasCanvas() const { return m_canvas && m_renderer; }
+    // Draws the active canvas (which may delete itself in its frame: it is then no longer active).
     void RenderCanvas();
 
     // A warm reset: the widgets the scripts made through the host go (the active canvas, the canvases,
@@ -69,12 +62,12 @@ public:
     void OnResetDevice(platform::gfx::Device* device);
 
     Gui::Skin::Base* GetSkin() { return &m_skin; }
-    Gui::Controls::Canvas* GetCanvas() const { return m_canvas; }
+    Gui::Controls::Canvas* GetCanvas() const { return m_canvas.Get(); }
     // Makes the canvas active and sizes it to the window.
     void SetCanvas(Gui::Controls::Canvas* canvas);
     // A new canvas on the skin, not active; the host deletes it at the end if nothing did before.
     Gui::Controls::Canvas* CreateCanvas(Gui::Skin::Base* skin);
-    void HideCanvas() { m_canvas = nullptr; }
+    void HideCanvas() { m_canvas = {}; }
     GuiInputBridge& Bridge() { return m_bridge; }
 
     // Pad navigation: moves the hover (and the keyboard focus) to the control, onto a slider's grip;
@@ -100,28 +93,35 @@ public:
     GuiSerializer* Tweak(const GameObjectHandle& object, Gui::Controls::Base* parent);
     // Closes an inspector the host opened; any other is left alone.
     void StopTweak(GuiSerializer* inspector);
-    // A control made for a script without a parent: the host deletes it at the end unless it is gone or
-    // in a tree by then.
-    void AdoptOrphan(Gui::Controls::Base* control) { m_orphans.push_back(control); }
+    // A control made for a script without a parent, or detached by one: the host deletes it at the end
+    // unless it is gone or in a tree by then.
+    void AdoptOrphan(Gui::Controls::Base* control);
     // A font for scripts, kept by the host for its whole life.
     Gui::Font* CreateFont();
     static LuaPrimitiveBind& GetLuaBind();
 
 private:
     void ControlDestroyed(Gui::Controls::Base* control);
+    void SizeToWindow();
     void RegisterMessageListeners(MessageManager& messages);
     void RegisterWithInput();
     void DeleteScriptWidgets();
 
+    // A canvas the host made, with the user-data block it carries.
+    struct CanvasRecord
+    {
+        Gui::Controls::Ref<Gui::Controls::Canvas> canvas;
+        std::unique_ptr<std::array<std::uint32_t, 4>> userData;
+    };
+
     std::unique_ptr<Gui::Renderer::Device> m_renderer;
     BWSkin m_skin;
-    Gui::Controls::Canvas* m_canvas = nullptr;
+    Gui::Controls::Ref<Gui::Controls::Canvas> m_canvas;
     std::uint32_t m_width = 0;
     std::uint32_t m_height = 0;
-    // The canvases the host made, each with the user-data block it carries.
-    std::map<Gui::Controls::Canvas*, std::unique_ptr<std::array<std::uint32_t, 4>>> m_canvases;
+    std::vector<CanvasRecord> m_canvases;
     std::vector<std::unique_ptr<Gui::Font>> m_fonts;
-    std::vector<Gui::Controls::Base*> m_orphans;
+    std::vector<Gui::Controls::Ref<Gui::Controls::Base>> m_orphans;
     std::vector<std::unique_ptr<GuiSerializer>> m_inspectors;
     GuiInputBridge m_bridge;
 };

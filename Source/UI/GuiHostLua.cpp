@@ -33,12 +33,13 @@ GuiHost* Host()
     return GuiHost::Current();
 }
 
-// Adds a plain function (called with a dot) to gui's table.
+// Adds a plain function (called with a dot) to gui's table; a control argument whose control is gone
+// makes the call do nothing.
 template <class F> void AddFunction(lua_State* state, const char* name, F function)
 {
     GuiHost::GetLuaBind().PushMethodTable(state);
     lua_pushstring(state, name);
-    LuaPushFunction(state, function);
+    PushWidgetFunction(state, function);
     lua_rawset(state, -3);
     lua_pop(state, 1);
 }
@@ -77,8 +78,11 @@ void RegisterGuiMethods(lua_State* state)
     AddFunction(
         state, "CreateCanvas",
         +[](Gui::Skin::Base* skin) -> Canvas* { return Host() ? Host()->CreateCanvas(skin) : nullptr; });
-    LuaMethods<GuiHost>(state, &GuiHost::HideCanvas, "HideCanvas", &GuiHost::Tweak, "Tweak",
-                        &GuiHost::StopTweak, "StopTweak");
+    LuaMethods<GuiHost>(
+        state, &GuiHost::HideCanvas, "HideCanvas",
+        +[](GuiHost& host, const GameObjectHandle& object, WidgetArgument<Base> parent) -> GuiSerializer*
+        { return parent.stale ? nullptr : host.Tweak(object, parent.object); },
+        "Tweak", &GuiHost::StopTweak, "StopTweak");
     AddClass<WindowControl>(state, "WindowControl");
     AddClass<HorizontalSlider>(state, "HorizontalSlider");
     AddClass<Button>(state, "Button");

@@ -51,12 +51,13 @@ void GuiInputBridge::FocusCanvasIfNone(Gui::Controls::Canvas& canvas)
 
 bool GuiInputBridge::MousePressed(MouseButtons button)
 {
-    Gui::Controls::Canvas* canvas = m_canvas();
+    // A press runs the scripts' events, which may delete the canvas.
+    const Gui::Controls::Ref<Gui::Controls::Canvas> canvas = m_canvas();
     if (!canvas)
         return false;
     const bool taken = canvas->InputMouseButton(button == MOUSE_Left ? 0 : 2, true);
     // A click no control takes takes the focus away from the controls.
-    if (!taken)
+    if (!taken && canvas)
         canvas->Focus();
     return taken;
 }

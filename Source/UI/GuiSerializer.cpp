@@ -68,68 +68,54 @@ template <class T> std::optional<T> ParseText(const std::string& text)
     }
 }
 
-// The rows' values are found again by walking the object anew in the same order as when the rows were
-// made: a row never keeps a pointer into the object, which may have handed over a temporary.
-class RowPass final : public LegibleOutputSerializer
+} // namespace
+
+void ValuePath::BeginGroup(const char* name)
+{
+    Group& parent = m_groups.back();
+    const int place = parent.groupsByName[name]++;
+    // Names are C strings: a zero byte cannot occur in one.
+    std::string path = parent.path;
+    path.append(name).push_back('\0');
+    path.append(std::to_string(place)).push_back('\0');
+    m_groups.push_back({std::move(path), {}, 0});
+}
+
+void ValuePath::EndGroup()
+{
+    if (m_groups.size() > 1)
+        m_groups.pop_back();
+}
+
+std::string ValuePath::NextValue()
+{
+    Group& group = m_groups.back();
+    return group.path + '@' + std::to_string(group.values++);
+}
+
+namespace
+{
+
+template <class T> class Updater final : public Gui::Controls::Property::Text
 {
 public:
-    // Shows every row's value (rows being edited keep their text); or writes text into row target's value.
-    RowPass(const std::vector<Updateable*>& rows, std::size_t target = SIZE_MAX, std::string text = {})
-        : m_rows(rows), m_target(target), m_text(std::move(text))
-    {
-    }
-
-    bool HasExistence() const override { return false; }
-    void InjectExistence(std::vector<bool>&) override {}
-    std::vector<bool>* GetExistence() override { return nullptr; }
-    bool Exists(const char*) override { return true; }
-    void BeginGroup(const char*& name) override { GetSerializedTag(name); }
-    void EndGroup() override {}
-    void SequenceSize(std::uint32_t&, const char*&) override {}
-    void Serialize(double& value) override { Visit(value); }
-    void Serialize(float& value) override { Visit(value); }
-    void Serialize(unsigned long long& value) override { Visit(value); }
-    void Serialize(std::uint32_t& value) override { Visit(value); }
-    void Serialize(std::uint16_t& value) override { Visit(value); }
-    void Serialize(std::uint8_t& value) override { Visit(value); }
-    void Serialize(long long& value) override { Visit(value); }
-    void Serialize(std::int32_t& value) override { Visit(value); }
-    void Serialize(std::int16_t& value) override { Visit(value); }
-    void Serialize(std::int8_t& value) override { Visit(value); }
-    void Serialize(bool& value) override { Visit(value); }
-    void Serialize(std::string& value) override { Visit(value); }
-    using Serializer::BeginGroup;
-    using Serializer::SequenceSize;
-    using Serializer::Serialize;
-
-private:
-    template <class T> void Visit(T& value);
-
-    const std::vector<Updateable*>& m_rows;
-    std::size_t m_target;
-    std::string m_text;
-    std::size_t m_next = 0;
-};
-
-template <class T> class Updater final : public Gui::Controls::Property::Text, public Updateable
-{
-public:
-    Updater(const T& value, Gui::Controls::Base* parent, std::size_t index, GuiSerializer& owner)
-        : Text(parent), m_index(index), m_owner(owner)
+    Updater(const T& value, Gui::Controls::Base* parent, std::string path,
+            std::shared_ptr<GuiSerializer*> inspector)
+        : Text(parent), m_path(std::move(path)), m_inspector(std::move(inspector))
     {
         m_textBox->onTextChanged.Add(this, &Updater::OnTextChanged);
-        Show(value);
+        ShowValue(value);
     }
 
     // Showing never writes the field back.
-    void Show(const T& value)
+    void ShowValue(const T& value)
     {
         if (!IsEditing())
             SetPropertyValue(Gui::Utility::StringToUnicode(ValueText(value)), false);
     }
 
     // The user's text into the field, when it converts.
-    void Write(T& field, const std::string& text)
+    static void Write(T& field, const std::string& text)
     {
         if (const std::optional<T> value = ParseText<T>(text))
             field = *value;
@@ -149,76 +135,142 @@ private:
             QUARN_ASSERT_FAILED_AS(kExpression, "Should not be empty!");
             return;
         }
-        m_owner.WriteRow(m_index, text);
+        if (GuiSerializer* inspector = *m_inspector)
+            inspector->WriteRow(m_path, text);
     }
 
-    std::size_t m_index;
-    GuiSerializer& m_owner;
+    std::string m_path;
+    std::shared_ptr<GuiSerializer*> m_inspector;
 };
-
-template <class T> void RowPass::Visit(T& value)
-{
-    const std::size_t index = m_next++;
-    if (index >= m_rows.size())
-        return;
-    // A row of another type means the object no longer walks as it did: nothing is shown or written.
-    auto* row = dynamic_cast<Updater<T>*>(m_rows[index]);
-    if (!row)
-        return;
-    if (m_target == SIZE_MAX)
-        row->Show(value);
-    else if (index == m_target)
-        row->Write(value, m_text);
-}
 
 } // namespace
 
-GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, Walk walk)
-    : m_window(new Gui::Controls::ResizableControl(parent)),
-      m_tree(new Gui::Controls::PropertyTree(m_window)), m_walk(std::move(walk))
+// A walk of the object that finds each row's value by its path: shows every row's value (rows being
+// edited keep their text), or writes a text into the value of one row.
+class GuiSerializer::RowPass final : public LegibleOutputSerializer
 {
-    m_window->Dock(Gui::Pos::Fill);
-    m_window->OnDestroyed.Add(this, &GuiSerializer::WindowDestroyed);
-    m_tree->Dock(Gui::Pos::Fill);
-    m_tree->Open();
-    m_nodeStack.push_back(m_tree);
-    m_walk(*this);
-}
+public:
+    RowPass(const std::vector<Row>& rows, const std::unordered_map<std::string, std::size_t>& rowByPath,
+            const std::string* target = nullptr, std::string text = {})
+        : m_rows(rows), m_rowByPath(rowByPath), m_target(target), m_text(std::move(text)),
+          m_found(rows.size())
+    {
+    }
 
-void GuiSerializer::WriteRow(std::size_t index, const std::string& text)
+    bool HasExistence() const override { return false; }
+    void InjectExistence(std::vector<bool>&) override {}
+    std::vector<bool>* GetExistence() override { return nullptr; }
+    bool Exists(const char*) override { return true; }
+    void BeginGroup(const char*& name) override
+    {
+        m_path.BeginGroup(name);
+        GetSerializedTag(name);
+    }
+    void EndGroup() override { m_path.EndGroup(); }
+    void SequenceSize(std::uint32_t&, const char*&) override {}
+    void Serialize(double& value) override { Visit(value); }
+    void Serialize(float& value) override { Visit(value); }
+    void Serialize(unsigned long long& value) override { Visit(value); }
+    void Serialize(std::uint32_t& value) override { Visit(value); }
+    void Serialize(std::uint16_t& value) override { Visit(value); }
+    void Serialize(std::uint8_t& value) override { Visit(value); }
+    void Serialize(long long& value) override { Visit(value); }
+    void Serialize(std::int32_t& value) override { Visit(value); }
+    void Serialize(std::int16_t& value) override { Visit(value); }
+    void Serialize(std::int8_t& value) override { Visit(value); }
+    void Serialize(bool& value) override { Visit(value); }
+    void Serialize(std::string& value) override { Visit(value); }
+    using Serializer::BeginGroup;
+    using Serializer::SequenceSize;
+    using Serializer::Serialize;
+
+    // Whether the walk found the value of the row at index, of the row's own type.
+    bool Found(std::size_t index) const { return m_found[index]; }
+
+private:
+    template <class T> void Visit(T& value)
+    {
+        const std::string path = m_path.NextValue();
+        const auto row = m_rowByPath.find(path);
+        if (row == m_rowByPath.end() || !m_rows[row->second].live)
+            return;
+        // A value of another type at the path is another field.
+        auto* updater = dynamic_cast<Updater<T>*>(m_rows[row->second].control.Get());
+        if (!updater)
+            return;
+        m_found[row->second] = true;
+        if (!m_target)
+            updater->ShowValue(value);
+        else if (path == *m_target)
+            Updater<T>::Write(value, m_text);
+    }
+
+    const std::vector<Row>& m_rows;
+    const std::unordered_map<std::string, std::size_t>& m_rowByPath;
+    const std::string* m_target;
+    std::string m_text;
+    ValuePath m_path;
+    std::vector<bool> m_found;
+};
+
+GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, Walk walk)
+    : m_walk(std::move(walk)), m_lifeline(std::make_shared<GuiSerializer*>(this))
 {
-    RowPass pass(m_rows, index, text);
-    m_walk(pass);
+    auto* window = new Gui::Controls::ResizableControl(parent);
+    window->Dock(Gui::Pos::Fill);
+    auto* tree = new Gui::Controls::PropertyTree(window);
+    tree->Dock(Gui::Pos::Fill);
+    tree->Open();
+    m_window = window;
+    m_tree = tree;
+    m_nodeStack.emplace_back(tree);
+    m_walk(*this);
 }
 
 GuiSerializer::~GuiSerializer()
 {
-    m_rows.clear();
-    delete m_window;
+    *m_lifeline = nullptr;
+    if (Gui::Controls::ResizableControl* window = m_window.Get())
+    {
+        if (window->GetCanvas())
+            window->DelayedDelete();
+        else
+            delete window;
+    }
 }
 
-void GuiSerializer::WindowDestroyed(Gui::Controls::Base* /*window*/)
+void GuiSerializer::WriteRow(const std::string& path, const std::string& text)
 {
-    m_rows.clear();
-    m_window = nullptr;
-    m_tree = nullptr;
-    m_properties = nullptr;
-    m_nodeStack.clear();
+    RowPass pass(m_rows, m_rowByPath, &path, text);
+    Pass(pass);
+}
+
+void GuiSerializer::Pass(RowPass& pass)
+{
+    m_walk(pass);
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (!pass.Found(i))
+            m_rows[i].live = false;
 }
 
 void GuiSerializer::BeginGroup(const char*& name)
 {
+    m_path.BeginGroup(name);
     m_justEnded = false;
     if (!m_pendingName.empty() && !m_nodeStack.empty())
     {
-        auto* node = new Gui::Controls::PropertyTreeNode(m_nodeStack.back());
-        node->SetText(m_pendingName);
-        node->Dock(Gui::Pos::Top);
-        if (m_pendingName == "Transform")
-            m_transformNode = node;
-        else if (m_pendingName == "Nameable")
-            m_nameableNode = node;
-        m_nodeStack.push_back(node);
+        Gui::Controls::PropertyTreeNode* node = nullptr;
+        if (Gui::Controls::Base* parent = m_nodeStack.back().Get())
+        {
+            node = new Gui::Controls::PropertyTreeNode(parent);
+            node->SetText(m_pendingName);
+            node->Dock(Gui::Pos::Top);
+            if (m_pendingName == "Transform")
+                m_transformNode = node;
+            else if (m_pendingName == "Nameable")
+                m_nameableNode = node;
+        }
+        m_nodeStack.emplace_back(node);
         m_pendingName.clear();
     }
     const std::string tag = GetSerializedTag(name);
@@ -228,7 +280,7 @@ void GuiSerializer::BeginGroup(const char*& name)
         return;
     }
     m_pendingName = tag;
-    m_properties = nullptr;
+    m_properties = {};
     m_transparent.push_back(false);
 }
 
@@ -237,27 +289,32 @@ void GuiSerializer::EndGroup()
     // An end without its begin changes nothing, and the tree at the bottom of the stack stays.
     if (m_transparent.empty())
         return;
+    m_path.EndGroup();
     if (m_justEnded && !m_transparent.back() && m_nodeStack.size() > 1)
         m_nodeStack.pop_back();
     m_transparent.pop_back();
     m_justEnded = true;
     m_pendingName.clear();
-    m_properties = nullptr;
+    m_properties = {};
 }
 
 template <class T> void GuiSerializer::AddRow(T& value)
 {
+    std::string path = m_path.NextValue();
     m_justEnded = false;
-    if (m_nodeStack.empty())
+    Gui::Controls::Base* section = m_nodeStack.empty() ? nullptr : m_nodeStack.back().Get();
+    if (!section)
         return;
     if (!m_properties)
     {
-        m_properties = new Gui::Controls::Properties(m_nodeStack.back());
-        m_properties->Dock(Gui::Pos::Top);
+        auto* properties = new Gui::Controls::Properties(section);
+        properties->Dock(Gui::Pos::Top);
+        m_properties = properties;
     }
-    auto* row = new Updater<T>(value, m_properties, m_rows.size(), *this);
+    auto* row = new Updater<T>(value, m_properties.Get(), path, m_lifeline);
     m_properties->AddWithProperty(m_pendingName, row);
-    m_rows.push_back(row);
+    m_rowByPath.emplace(std::move(path), m_rows.size());
+    m_rows.push_back({row});
     m_pendingName.clear();
 }
 
@@ -315,8 +372,8 @@ void GuiSerializer::Update(float dt)
     m_refreshTimer += dt;
     if (m_refreshTimer <= 0.5f)
         return;
-    RowPass pass(m_rows);
-    m_walk(pass);
+    RowPass pass(m_rows, m_rowByPath);
+    Pass(pass);
     m_refreshTimer = 0.0f;
 }
 
@@ -332,8 +389,8 @@ void GuiSerializer::Expand()
         m_transformNode->ExpandAll();
     if (m_nameableNode)
         m_nameableNode->ExpandAll();
-    m_transformNode = nullptr;
-    m_nameableNode = nullptr;
+    m_transformNode = {};
+    m_nameableNode = {};
 }
 
 } // namespace Quarn

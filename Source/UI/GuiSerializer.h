@@ -1,39 +1,50 @@
 #pragma once
 
 #include "Resources/Serializer.h"
+#include "widgets/Controls/Properties.h"
 #include "widgets/Controls/Property.h"
-#include "widgets/Events.h"
+#include "widgets/Controls/PropertyTree.h"
+#include "widgets/Controls/ResizableControl.h"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
-
-namespace Gui::Controls
-{
-class Properties;
-class PropertyTree;
-class PropertyTreeNode;
-class ResizableControl;
-} // namespace Gui::Controls
 
 namespace Quarn
 {
 
-// A row of the inspector (its type is known again when the object is walked).
-class Updateable
+// Where a value sits in a walk of an object: the groups around it, each by its name and its place among
+// the groups of that name beside it, and the value's place among its group's own values. Other groups
+// coming and going (a component removed) leave it unchanged.
+class ValuePath
 {
 public:
-    virtual ~Updateable() = default;
+    void BeginGroup(const char* name);
+    // An end without its begin is ignored.
+    void EndGroup();
+    // The path of the next value in the group open now.
+    std::string NextValue();
+
+private:
+    struct Group
+    {
+        std::string path;
+        std::map<std::string, int> groupsByName;
+        int values = 0;
+    };
+    std::vector<Group> m_groups{Group{}};
 };
 
 // The object inspector: a serializer that, instead of writing, builds a property tree of the object's
 // groups and one editable row per value. The rows keep no pointer into the object: showing and writing
-// walk the object again (an object may hand over temporaries), and once it is gone the walk finds nothing,
-// so the rows neither show nor write. Showing a value never writes it; only the user's edit does, and a
-// text that does not convert is logged and the field kept.
-// The handler comes first: events call their handlers' member functions through the handler base.
-class GuiSerializer : public Gui::Event::Handler, public LegibleOutputSerializer
+// walk the object again (an object may hand over temporaries) and find each row's value by its path, so a
+// row stays with its own field whatever else the object gains or loses. A row whose value a walk does not
+// find (its component or the object gone) neither shows nor writes again. Showing a value never writes
+// it; only the user's edit does, and a text that does not convert is logged and the field kept.
+class GuiSerializer : public LegibleOutputSerializer
 {
 public:
     // Walks the inspected object through a serializer: its groups and values, always in the same order;
@@ -41,6 +52,8 @@ public:
     using Walk = std::function<void(Serializer&)>;
     // Builds the tree by walking the object once.
     GuiSerializer(Gui::Controls::Base* parent, Walk walk);
+    // The window goes with its rows (after the frame when it sits on a canvas: this may run inside one
+    // of its controls' events).
     ~GuiSerializer() override;
     GuiSerializer(const GuiSerializer&) = delete;
     GuiSerializer& operator=(const GuiSerializer&) = delete;
@@ -72,30 +85,41 @@ public:
     void Update(float dt);
     // Opens the first section, and the "Transform" and "Nameable" sections whole (once).
     void Expand();
-    // The user's text for the row at index, written into its value by walking the object again.
-    void WriteRow(std::size_t index, const std::string& text);
+    // The user's text for the row at the path, written into its value by walking the object again.
+    void WriteRow(const std::string& path, const std::string& text);
 
-    Gui::Controls::PropertyTree* Tree() { return m_tree; }
-    Gui::Controls::ResizableControl* Window() { return m_window; }
+    Gui::Controls::PropertyTree* Tree() const { return m_tree.Get(); }
+    Gui::Controls::ResizableControl* Window() const { return m_window.Get(); }
 
 private:
-    template <class T> void AddRow(T& value);
-    // The window went with its parent: so did every row.
-    void WindowDestroyed(Gui::Controls::Base* window);
+    class RowPass;
+    struct Row
+    {
+        Gui::Controls::Ref<Gui::Controls::Property::Text> control;
+        bool live = true;
+    };
 
-    Gui::Controls::ResizableControl* m_window;
-    Gui::Controls::PropertyTree* m_tree;
-    std::vector<Gui::Controls::Base*> m_nodeStack;
-    // Owned by the window's tree, like every control of the inspector.
-    std::vector<Updateable*> m_rows;
-    Gui::Controls::Properties* m_properties = nullptr;
+    template <class T> void AddRow(T& value);
+    // Runs a pass over the object; rows whose values it did not find are live no more.
+    void Pass(RowPass& pass);
+
+    Gui::Controls::Ref<Gui::Controls::ResizableControl> m_window;
+    Gui::Controls::Ref<Gui::Controls::PropertyTree> m_tree;
+    std::vector<Gui::Controls::Ref<Gui::Controls::Base>> m_nodeStack;
+    std::vector<Row> m_rows;
+    std::unordered_map<std::string, std::size_t> m_rowByPath;
+    ValuePath m_path;
+    Gui::Controls::Ref<Gui::Controls::Properties> m_properties;
     std::vector<bool> m_transparent;
-    Gui::Controls::PropertyTreeNode* m_transformNode = nullptr;
-    Gui::Controls::PropertyTreeNode* m_nameableNode = nullptr;
+    Gui::Controls::Ref<Gui::Controls::PropertyTreeNode> m_transformNode;
+    Gui::Controls::Ref<Gui::Controls::PropertyTreeNode> m_nameableNode;
     std::string m_pendingName;
     bool m_justEnded = false;
     float m_refreshTimer = 0.0f;
     Walk m_walk;
+    // The rows reach the inspector through this; it is emptied when the inspector goes, and a row a
+    // script took elsewhere then writes nothing.
+    std::shared_ptr<GuiSerializer*> m_lifeline;
 };
 
 } // namespace Quarn

@@ -11,31 +11,12 @@ namespace
 
 WidgetBind* g_registering = nullptr;
 
-// Registry key of the table: object address -> table (weak values) of every Lua object made for it.
+// Registry key of the table: object address -> set (weak keys) of every Lua object made for the object
+// or for one of its parts.
 const char s_objectsKey = 0;
 
-constexpr const char* KindName(WidgetKind kind)
-{
-    switch (kind)
-    {
-    case WidgetKind::Control:
-        return "control";
-    case WidgetKind::Font:
-        return "font";
-    case WidgetKind::Skin:
-        return "skin";
-    case WidgetKind::Caller:
-        return "event";
-    case WidgetKind::Handler:
-        return "event handler";
-    case WidgetKind::Inspector:
-        return "inspector";
-    }
-    return "widget";
-}
-
-// Pushes the table of the object's Lua objects, made when asked.
-bool PushObjectList(lua_State* state, const void* object, bool make)
+// Pushes the set of the object's Lua objects, made when asked; false (nothing pushed) when there is none.
+bool PushObjectSet(lua_State* state, const void* object, bool make)
 {
     lua_pushlightuserdata(state, const_cast<char*>(&s_objectsKey));
     lua_rawget(state, LUA_REGISTRYINDEX);
@@ -59,9 +40,10 @@ bool PushObjectList(lua_State* state, const void* object, bool make)
             lua_pop(state, 1);
             return false;
         }
+        // Keys are weak: a Lua object no script holds any more is collected and leaves the set.
         lua_newtable(state);
         lua_newtable(state);
-        lua_pushstring(state, "v");
+        lua_pushliteral(state, "k");
         lua_setfield(state, -2, "__mode");
         lua_setmetatable(state, -2);
         lua_pushlightuserdata(state, const_cast<void*>(object));
@@ -70,6 +52,30 @@ bool PushObjectList(lua_State* state, const void* object, bool make)
     }
     lua_remove(state, -2);
     return true;
+}
+
+// Adds the Lua object at index to the object's set.
+void Remember(lua_State* state, int index, const void* object)
+{
+    index = lua_gettop(state) + index + 1;
+    PushObjectSet(state, object, true);
+    lua_pushvalue(state, index);
+    lua_pushboolean(state, 1);
+    lua_rawset(state, -3);
+    lua_pop(state, 1);
+}
+
+void ForgetObjectSet(lua_State* state, const void* object)
+{
+    lua_pushlightuserdata(state, const_cast<char*>(&s_objectsKey));
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    if (lua_istable(state, -1))
+    {
+        lua_pushlightuserdata(state, const_cast<void*>(object));
+        lua_pushnil(state);
+        lua_rawset(state, -3);
+    }
+    lua_pop(state, 1);
 }
 
 } // namespace
@@ -87,27 +93,14 @@ void WidgetBind::Register(lua_State* state)
     g_registering = previous;
 }
 
-void WidgetBind::Push(lua_State* state, void* object)
+void WidgetBind::Push(lua_State* state, void* object, const void* owner)
 {
     PushObject(state, object);
     if (!object)
         return;
-    PushObjectList(state, object, true);
-    const int count = static_cast<int>(lua_objlen(state, -1));
-    for (int i = 1; i <= count; ++i)
-    {
-        lua_rawgeti(state, -1, i);
-        const bool known = lua_rawequal(state, -1, -3);
-        lua_pop(state, 1);
-        if (known)
-        {
-            lua_pop(state, 1);
-            return;
-        }
-    }
-    lua_pushvalue(state, -2);
-    lua_rawseti(state, -2, count + 1);
-    lua_pop(state, 1);
+    Remember(state, -1, object);
+    if (owner)
+        Remember(state, -1, owner);
 }
 
 const WidgetBind* WidgetBind::Of(lua_State* state, int index)
@@ -125,34 +118,32 @@ void ReleaseWidgetObjects(lua_State* state, const void* object)
 {
     if (!state)
         return;
-    if (PushObjectList(state, object, false))
+    if (PushObjectSet(state, object, false))
     {
-        const int count = static_cast<int>(lua_objlen(state, -1));
-        for (int i = 1; i <= count; ++i)
+        // Every Lua object made for the object or a part of it: each part's identity and set go too.
+        for (lua_pushnil(state); lua_next(state, -2); lua_pop(state, 1))
         {
-            lua_rawgeti(state, -1, i);
-            if (WidgetBind::Of(state, -1))
-                static_cast<LuaObjectBlock*>(lua_touserdata(state, -1))->m_object = nullptr;
-            lua_pop(state, 1);
+            if (!WidgetBind::Of(state, -2))
+                continue;
+            auto* block = static_cast<LuaObjectBlock*>(lua_touserdata(state, -2));
+            if (block->m_object && block->m_object != object)
+            {
+                ReleaseLuaIdentity(block->m_object);
+                ForgetObjectSet(state, block->m_object);
+            }
+            block->m_object = nullptr;
         }
         lua_pop(state, 1);
-        lua_pushlightuserdata(state, const_cast<char*>(&s_objectsKey));
-        lua_rawget(state, LUA_REGISTRYINDEX);
-        lua_pushlightuserdata(state, const_cast<void*>(object));
-        lua_pushnil(state);
-        lua_rawset(state, -3);
-        lua_pop(state, 1);
+        ForgetObjectSet(state, object);
     }
     ReleaseLuaIdentity(object);
 }
 
-void* ReadWidgetObject(lua_State* state, int index, WidgetKind kind)
+void* ReadWidgetObject(lua_State* state, int index, WidgetKind kind, const char* expected)
 {
-    if (lua_isnoneornil(state, index))
-        return nullptr;
     const WidgetBind* bind = WidgetBind::Of(state, index);
     if (!bind || bind->Kind() != kind)
-        LuaArgumentError(state, index, KindName(kind));
+        LuaArgumentError(state, index, expected);
     return LuaToObject(state, index);
 }
 
@@ -165,12 +156,16 @@ int LuaToClampedInt(lua_State* state, int index)
         std::clamp(std::trunc(number), static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
 }
 
-int ClampToInt(float value)
+int ClampToGeometry(double value, double low)
 {
     if (std::isnan(value))
         return 0;
-    return static_cast<int>(std::clamp(std::trunc(static_cast<double>(value)), static_cast<double>(INT_MIN),
-                                       static_cast<double>(INT_MAX)));
+    return static_cast<int>(std::clamp(std::trunc(value), low, kGeometryLimit));
+}
+
+void LuaConverter<ControlEvent>::Push(lua_State* state, const ControlEvent& event)
+{
+    BindOf<Gui::Event::Caller>().Push(state, event.caller, event.control);
 }
 
 namespace
@@ -188,8 +183,9 @@ std::uint8_t ColourByte(float channel)
 Gui::Padding LuaConverter<Gui::Padding>::Read(lua_State* state, int index)
 {
     const Vector4& v = LuaCheckVector(state, index);
-    // x, y, z, w are top, bottom, left, right.
-    return Gui::Padding(ClampToInt(v.z), ClampToInt(v.x), ClampToInt(v.w), ClampToInt(v.y));
+    // x, y, z, w are top, bottom, left, right; paddings are sizes.
+    return Gui::Padding(ClampToGeometry(v.z, 0.0), ClampToGeometry(v.x, 0.0), ClampToGeometry(v.w, 0.0),
+                        ClampToGeometry(v.y, 0.0));
 }
 
 void LuaConverter<Gui::Padding>::Push(lua_State* state, const Gui::Padding& padding)
@@ -200,8 +196,10 @@ void LuaConverter<Gui::Padding>::Push(lua_State* state, const Gui::Padding& padd
 
 Gui::Margin LuaConverter<Gui::Margin>::Read(lua_State* state, int index)
 {
-    const Gui::Padding padding = LuaConverter<Gui::Padding>::Read(state, index);
-    return Gui::Margin(padding.left, padding.top, padding.right, padding.bottom);
+    const Vector4& v = LuaCheckVector(state, index);
+    // Margins may be negative.
+    return Gui::Margin(ClampToGeometry(v.z, -kGeometryLimit), ClampToGeometry(v.x, -kGeometryLimit),
+                       ClampToGeometry(v.w, -kGeometryLimit), ClampToGeometry(v.y, -kGeometryLimit));
 }
 
 Gui::Color LuaConverter<Gui::Color>::Read(lua_State* state, int index)

@@ -87,10 +87,11 @@ public:
     WidgetBind(RegisterCallback callback, WidgetKind kind, const char* name);
 
     WidgetKind Kind() const { return m_kind; }
+    // The class as scripts read it in errors ("Button expected").
     const char* Name() const { return m_name; }
     // Pushes the object's Lua object of this class (nil for null), remembering it with the object's
-    // other Lua objects.
-    void Push(lua_State* state, void* object);
+    // other Lua objects, and with the owner's when the object is a part of another (a control's event).
+    void Push(lua_State* state, void* object, const void* owner = nullptr);
     // The binding of a widget's Lua object, or null for any other value.
     static const WidgetBind* Of(lua_State* state, int index);
 
@@ -105,7 +106,8 @@ private:
 // The binding whose method table is being filled: registration callbacks add to it.
 WidgetBind& RegisteringWidgetBind();
 
-// Makes every Lua object of the object inert (its methods do nothing) and forgets its identity.
+// Makes every Lua object of the object, and of its parts, inert (their methods do nothing) and forgets
+// their identities.
 void ReleaseWidgetObjects(lua_State* state, const void* object);
 
 // The binding of each bound class.
@@ -154,17 +156,47 @@ template <class T> constexpr WidgetKind KindOf()
         return WidgetKind::Handler;
 }
 
-// The object of the kind at index: null for nil and for a Lua object whose object is gone; any other
-// value is a Lua error.
-void* ReadWidgetObject(lua_State* state, int index, WidgetKind kind);
+template <class T>
+concept WidgetClass = std::is_base_of_v<Gui::Controls::Base, T> || std::is_same_v<T, Gui::Font> ||
+    std::is_same_v<T, Gui::Skin::Base> || std::is_same_v<T, Gui::Event::Caller> ||
+    std::is_same_v<T, Gui::Event::Handler> || std::is_same_v<T, GuiSerializer>;
 
-template <class T> T* ReadWidget(lua_State* state, int index)
+// The object held by the Lua object at index when it is one of the kind: null once its widget is gone.
+// Any other value is a Lua error naming what was expected.
+void* ReadWidgetObject(lua_State* state, int index, WidgetKind kind, const char* expected);
+
+// A widget as an argument: null for nil; stale when the Lua object's widget is gone (the call then
+// does nothing).
+template <class T> struct WidgetArgument
 {
-    void* object = ReadWidgetObject(state, index, KindOf<T>());
+    T* object = nullptr;
+    bool stale = false;
+};
+
+// Reads an object of class T: nil reads null, any other kind of value, or a control of another class, is
+// a Lua error naming T.
+template <WidgetClass T>
+WidgetArgument<T> ReadWidgetArgument(lua_State* state, int index, const char* expected)
+{
+    if (lua_isnoneornil(state, index))
+        return {};
+    void* object = ReadWidgetObject(state, index, KindOf<T>(), expected);
+    if (!object)
+        return {nullptr, true};
     if constexpr (std::is_base_of_v<Gui::Controls::Base, T>)
-        return dynamic_cast<T*>(static_cast<Gui::Controls::Base*>(object));
+    {
+        auto* typed = dynamic_cast<T*>(static_cast<Gui::Controls::Base*>(object));
+        if (!typed)
+            LuaArgumentError(state, index, expected);
+        return {typed, false};
+    }
     else
-        return static_cast<T*>(object);
+        return {static_cast<T*>(object), false};
+}
+
+template <WidgetClass T> WidgetArgument<T> ReadWidgetArgument(lua_State* state, int index)
+{
+    return ReadWidgetArgument<T>(state, index, BindOf<T>().Name());
 }
 
 template <class T> void PushWidget(lua_State* state, T* object)
@@ -175,18 +207,38 @@ template <class T> void PushWidget(lua_State* state, T* object)
         BindOf<T>().Push(state, object);
 }
 
-template <class T>
-concept WidgetClass = std::is_base_of_v<Gui::Controls::Base, T> || std::is_same_v<T, Gui::Font> ||
-    std::is_same_v<T, Gui::Skin::Base> || std::is_same_v<T, Gui::Event::Caller> ||
-    std::is_same_v<T, Gui::Event::Handler> || std::is_same_v<T, GuiSerializer>;
+// An event of a control: its Lua object goes inert with the control.
+struct ControlEvent
+{
+    Gui::Controls::Base* control;
+    Gui::Event::Caller* caller;
+};
+
+// Script numbers for geometry, kept where no sum of them overflows an int: positions and moves within
+// -1,000,000..1,000,000, sizes (and paddings) within 0..1,000,000; NaN is 0.
+inline constexpr double kGeometryLimit = 1000000.0;
+int ClampToGeometry(double value, double low);
+
+struct Coordinate
+{
+    int value;
+    operator int() const { return value; }
+};
+
+struct Extent
+{
+    int value;
+    operator int() const { return value; }
+};
 
 // A number for an integer parameter: truncated and kept within the int range (NaN reads 0).
 int LuaToClampedInt(lua_State* state, int index);
-int ClampToInt(float value);
 
-// The stack place of an argument, for a method that keeps the Lua value itself.
+// The stack place of an argument (in the calling thread, perhaps a coroutine), for a method that keeps
+// the Lua value itself.
 struct LuaStackValue
 {
+    lua_State* state = nullptr;
     int index = 0;
 };
 
@@ -200,6 +252,8 @@ struct LuaAddress
 namespace WidgetDetail
 {
 
+// How a parameter is read. A widget pointer may be nil (null); a widget reference needs one. Either is
+// stale when its widget is gone, and the call is then skipped.
 template <typename P> struct Argument
 {
     using Stored = std::remove_cvref_t<P>;
@@ -210,6 +264,29 @@ template <typename P> struct Argument
         else
             return LuaConverter<Stored>::Read(state, index);
     }
+    static Stored&& Pass(Stored& value) { return std::move(value); }
+    static bool Stale(const Stored&) { return false; }
+};
+
+template <WidgetClass T> struct Argument<T*>
+{
+    using Stored = WidgetArgument<T>;
+    static Stored Read(lua_State* state, int index) { return ReadWidgetArgument<T>(state, index); }
+    static T* Pass(const Stored& value) { return value.object; }
+    static bool Stale(const Stored& value) { return value.stale; }
+};
+
+template <WidgetClass T> struct Argument<T&>
+{
+    using Stored = WidgetArgument<T>;
+    static Stored Read(lua_State* state, int index)
+    {
+        if (lua_isnoneornil(state, index))
+            LuaArgumentError(state, index, BindOf<T>().Name());
+        return ReadWidgetArgument<T>(state, index);
+    }
+    static T& Pass(const Stored& value) { return *value.object; }
+    static bool Stale(const Stored& value) { return value.stale; }
 };
 
 template <typename R> int PushDefault(lua_State* state)
@@ -226,20 +303,23 @@ template <typename R> int PushDefault(lua_State* state)
 }
 
 template <typename R, typename... A, typename Call, std::size_t... I>
-int Invoke(lua_State* state, Call&& call, std::index_sequence<I...>)
+int Invoke(lua_State* state, int firstIndex, Call&& call, std::index_sequence<I...>)
 {
+    // Braced initialisation reads the arguments in order.
     std::tuple<typename Argument<A>::Stored...> arguments{
-        Argument<A>::Read(state, 2 + static_cast<int>(I))...};
+        Argument<A>::Read(state, firstIndex + static_cast<int>(I))...};
+    if ((Argument<A>::Stale(std::get<I>(arguments)) || ...))
+        return PushDefault<R>(state);
     if constexpr (std::is_void_v<R>)
     {
-        call(std::move(std::get<I>(arguments))...);
+        call(Argument<A>::Pass(std::get<I>(arguments))...);
         return 0;
     }
     else
     {
         // A method with a result counts as a Lua call while it runs.
         const LuaCallDepthScope depth;
-        LuaResult<R>::Push(state, call(std::move(std::get<I>(arguments))...));
+        LuaResult<R>::Push(state, call(Argument<A>::Pass(std::get<I>(arguments))...));
         return 1;
     }
 }
@@ -247,17 +327,27 @@ int Invoke(lua_State* state, Call&& call, std::index_sequence<I...>)
 template <typename R, typename Tuple> struct Invoker;
 template <typename R, typename... A> struct Invoker<R, std::tuple<A...>>
 {
-    template <typename Call> static int Run(lua_State* state, Call&& call)
+    template <typename Call> static int Run(lua_State* state, int firstIndex, Call&& call)
     {
-        return Invoke<R, A...>(state, std::forward<Call>(call), std::index_sequence_for<A...>());
+        return Invoke<R, A...>(state, firstIndex, std::forward<Call>(call), std::index_sequence_for<A...>());
     }
 };
 
-// The self of a method of class X: a Lua error for an object of another kind; null (the method does
-// nothing) when the object is gone, is not an X, or is missing (a call with a dot).
-template <class X> X* Self(lua_State* state)
+// Upvalue 1 of a method: the function, and the binding whose table holds it (named in errors).
+template <class F> struct MethodBlock
 {
-    return ReadWidget<X>(state, 1);
+    F function;
+    const WidgetBind* table;
+};
+
+// The self of a method of class X: a missing self, another kind of value or a control that is no X is
+// a Lua error naming the class of the method's table; null (the method does nothing) when the object is
+// gone.
+template <class X> X* Self(lua_State* state, const WidgetBind& table)
+{
+    if (lua_isnoneornil(state, 1))
+        LuaArgumentError(state, 1, table.Name());
+    return ReadWidgetArgument<X>(state, 1, table.Name()).object;
 }
 
 template <class X, class F> int Thunk(lua_State* state)
@@ -266,21 +356,38 @@ template <class X, class F> int Thunk(lua_State* state)
         state,
         [state]() -> int
         {
-            const F& function = *static_cast<const F*>(lua_touserdata(state, lua_upvalueindex(1)));
+            const auto& block =
+                *static_cast<const MethodBlock<F>*>(lua_touserdata(state, lua_upvalueindex(1)));
             using Traits = LuaDetail::MethodTraits<F>;
-            X* self = Self<X>(state);
+            X* self = Self<X>(state, *block.table);
             if (!self)
                 return PushDefault<typename Traits::Result>(state);
             return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
-                state,
-                [self, &function](auto&&... arguments) -> decltype(auto)
+                state, 2,
+                [self, &block](auto&&... arguments) -> decltype(auto)
                 {
                     if constexpr (std::is_member_function_pointer_v<F>)
-                        return std::invoke(function, self, std::forward<decltype(arguments)>(arguments)...);
+                        return std::invoke(block.function, self,
+                                           std::forward<decltype(arguments)>(arguments)...);
                     else
-                        return function(*self, std::forward<decltype(arguments)>(arguments)...);
+                        return block.function(*self, std::forward<decltype(arguments)>(arguments)...);
                 });
         });
+}
+
+template <class F> int FunctionThunk(lua_State* state)
+{
+    return LuaBoundary(state,
+                       [state]() -> int
+                       {
+                           const F function =
+                               *static_cast<const F*>(lua_touserdata(state, lua_upvalueindex(1)));
+                           using Traits = LuaDetail::FunctionTraits<F>;
+                           return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
+                               state, 1,
+                               [function](auto&&... arguments) -> decltype(auto)
+                               { return function(std::forward<decltype(arguments)>(arguments)...); });
+                       });
 }
 
 } // namespace WidgetDetail
@@ -291,19 +398,55 @@ template <class X> void WidgetMethods(lua_State*) {}
 template <class X, class F, class... Rest>
 void WidgetMethods(lua_State* state, F function, const char* name, Rest... rest)
 {
-    RegisteringWidgetBind().PushMethodTable(state);
+    WidgetBind& table = RegisteringWidgetBind();
+    table.PushMethodTable(state);
     lua_pushstring(state, name);
-    new (lua_newuserdata(state, sizeof(F))) F(function);
+    new (lua_newuserdata(state, sizeof(WidgetDetail::MethodBlock<F>)))
+        WidgetDetail::MethodBlock<F>{function, &table};
     lua_pushcclosure(state, &WidgetDetail::Thunk<X, F>, 1);
     lua_rawset(state, -3);
     lua_pop(state, 1);
     WidgetMethods<X>(state, rest...);
 }
 
+// Pushes a plain function (called with a dot) that reads widget arguments as methods do.
+template <typename R, typename... A> void PushWidgetFunction(lua_State* state, R (*function)(A...))
+{
+    using F = R (*)(A...);
+    new (lua_newuserdata(state, sizeof(F))) F(function);
+    lua_pushcclosure(state, &WidgetDetail::FunctionThunk<F>, 1);
+}
+
 template <WidgetClass T> struct LuaConverter<T*>
 {
-    static T* Read(lua_State* state, int index) { return ReadWidget<T>(state, index); }
+    static T* Read(lua_State* state, int index) { return ReadWidgetArgument<T>(state, index).object; }
     static void Push(lua_State* state, T* object) { PushWidget(state, object); }
+};
+
+template <WidgetClass T> struct LuaConverter<WidgetArgument<T>>
+{
+    static WidgetArgument<T> Read(lua_State* state, int index) { return ReadWidgetArgument<T>(state, index); }
+};
+
+template <> struct LuaConverter<ControlEvent>
+{
+    static void Push(lua_State* state, const ControlEvent& event);
+};
+
+template <> struct LuaConverter<Coordinate>
+{
+    static Coordinate Read(lua_State* state, int index)
+    {
+        return {ClampToGeometry(lua_tonumber(state, index), -kGeometryLimit)};
+    }
+};
+
+template <> struct LuaConverter<Extent>
+{
+    static Extent Read(lua_State* state, int index)
+    {
+        return {ClampToGeometry(lua_tonumber(state, index), 0.0)};
+    }
 };
 
 template <> struct LuaConverter<Gui::Padding>
@@ -329,7 +472,7 @@ template <> struct LuaConverter<Gui::Color>
 
 template <> struct LuaConverter<LuaStackValue>
 {
-    static LuaStackValue Read(lua_State*, int index) { return {index}; }
+    static LuaStackValue Read(lua_State* state, int index) { return {state, index}; }
 };
 
 template <> struct LuaConverter<LuaAddress>

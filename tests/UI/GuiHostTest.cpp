@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace Quarn
 {
@@ -155,6 +157,113 @@ TEST_F(GuiHostTest, AfterAWarmResetTheBridgeTakesInputAndTheGlobalsAreThere)
                       "assert(Pos.None == 0 and Pos.Fill == 128 and Pos.Center == 96 and Pos.CenterH == 64)"),
               "");
     m_systems->GetSystem("Input") = nullptr;
+}
+
+// Counts the wheel steps that reach it.
+class WheelCounter : public Gui::Controls::Base
+{
+public:
+    using Base::Base;
+    bool OnMouseWheeled(int) override
+    {
+        ++steps;
+        return true;
+    }
+    int steps = 0;
+};
+
+// A script that saved Input's "FreshState" with the bridge in it brings the bridge back at each warm
+// reset; the host registers it only when Input's listeners lack it, so each event reaches the canvas once.
+TEST_F(GuiHostTest, TheBridgeIsInInputsListenersOnceAfterWarmResets)
+{
+    GuiHost& host = Host();
+    Input input;
+    m_systems->AddSystem("Input", &input);
+    host.InitResources();
+    const auto counts = [&input]
+    {
+        const InputListeners& listeners = input.GetListeners();
+        return std::vector<std::size_t>{listeners.mousePressedInterceptors.size(),
+                                        listeners.mouseReleasedInterceptors.size(),
+                                        listeners.mouseWheel.size(),
+                                        listeners.keyPressedInterceptors.size(),
+                                        listeners.keyReleasedInterceptors.size(),
+                                        listeners.characterInterceptors.size(),
+                                        listeners.thumbChanges[STICK_Left].size()};
+    };
+    const std::vector<std::size_t> once(7, 1);
+    EXPECT_EQ(counts(), once);
+    input.SaveState("FreshState");
+    for (int reset = 0; reset < 2; ++reset)
+    {
+        input.WarmReset();
+        m_graphics->WarmReset();
+        m_graphics->InitResources(m_systems->GetResourceManager());
+        EXPECT_EQ(counts(), once) << "after warm reset " << reset + 1;
+    }
+
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    auto* wheel = new WheelCounter(canvas);
+    GuiHost::SetHoveredControl(wheel);
+    input.SendMouseWheel(120.0f);
+    EXPECT_EQ(wheel->steps, 1);
+    m_systems->GetSystem("Input") = nullptr;
+}
+
+// The canvas follows the back buffer whichever way its size changes.
+TEST_F(GuiHostTest, TheActiveCanvasFollowsEveryChangeOfTheBackBufferSize)
+{
+    GuiHost& host = Host();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    const struct
+    {
+        const char* change;
+        std::function<void()> make;
+        Gui::Rect bounds;
+    } changes[] = {
+        {"window resized",
+         [this] { m_systems->GetMessageManager().SendMessage("WindowResized", 640u, 480u); },
+         Gui::Rect(0, 0, 640, 480)},
+        {"size refreshed",
+         [this] { m_systems->GetMessageManager().SendMessage("WindowSizeRefreshed", 320u, 200u); },
+         Gui::Rect(0, 0, 320, 200)},
+        {"new resolution", [this] { m_graphics->SetResolution(1024, 768); }, Gui::Rect(0, 0, 1024, 768)},
+    };
+    for (const auto& change : changes)
+    {
+        change.make();
+        EXPECT_EQ(canvas->GetBounds(), change.bounds) << change.change;
+    }
+}
+
+// Hovering runs the controls' hover events: the control losing the hover may delete the one about to get
+// it (a script's handler on its hover-leave event deleting a list, say).
+TEST_F(GuiHostTest, PadNavigationStopsWhenAHoverEventDeletesItsTarget)
+{
+    GuiHost& host = Host();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    struct Deleter : Gui::Event::Handler
+    {
+        void Delete(Gui::Controls::Base*) { delete victim; }
+        Gui::Controls::Base* victim = nullptr;
+    } deleter;
+    auto* left = new Gui::Controls::Button(canvas);
+    left->OnHoverLeave.Add(&deleter, &Deleter::Delete);
+
+    auto* list = new Gui::Controls::ListBox(canvas);
+    list->AddItem("a");
+    list->AddItem("b");
+    GuiHost::SetHoveredControl(left);
+    deleter.victim = list;
+    EXPECT_TRUE(GuiHost::NextRow(list));
+    EXPECT_EQ(Gui::HoveredControl, left);
+
+    deleter.victim = new Gui::Controls::HorizontalSlider(canvas);
+    GuiHost::SetHoveredControl(deleter.victim);
+    EXPECT_EQ(Gui::HoveredControl, left);
 }
 
 TEST_F(GuiHostTest, AWarmResetTakesTheScriptsWidgetsAway)

@@ -5,6 +5,7 @@
 #include "widgets/Controls/Label.h"
 #include "widgets/Controls/Properties.h"
 #include "widgets/Controls/PropertyTree.h"
+#include "widgets/Controls/ResizableControl.h"
 #include "widgets/Controls/TextBox.h"
 #include "widgets/Utility.h"
 #include "widgets/WidgetTest.h"
@@ -185,6 +186,131 @@ TEST_F(GuiSerializerTest, AnObjectThatIsGoneIsNeitherShownNorWritten)
     Type(L"Count", L"12");
     EXPECT_EQ(Box(L"Count")->GetText(), L"12");
     inspector.reset();
+}
+
+// A row a script deleted (found through the tree, say) is skipped; the others go on.
+TEST_F(GuiSerializerTest, ARowDeletedByAScriptIsSkippedAndTheOthersGoOn)
+{
+    Box(L"Count")->GetParent()->GetParent()->DelayedDelete();
+    canvas->RenderCanvas();
+    ASSERT_EQ(Box(L"Count"), nullptr);
+    object->speed = 7.0f;
+    inspector->Update(1.0f);
+    EXPECT_EQ(Box(L"Speed")->GetText(), L"7");
+    Type(L"Name", L"other");
+    EXPECT_EQ(object->name, "other");
+}
+
+// Closing the inspector while one of its rows is the control Tab goes to next: the rows go with the next
+// frame, which lays the canvas out again.
+TEST_F(GuiSerializerTest, ClosingTheInspectorWhileARowIsTheNextTabStop)
+{
+    // A control laid out before the inspector has the focus: Tab goes from it into the inspector.
+    auto* button = new Gui::Controls::Button(canvas);
+    button->SetTabable(true);
+    button->SetKeyboardInputEnabled(true);
+    button->SendToBack();
+    button->Focus();
+    canvas->RenderCanvas();
+    Base* next = canvas->NextTab;
+    while (next && next != inspector->Window())
+        next = next->GetParent();
+    ASSERT_NE(next, nullptr);
+    inspector.reset();
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        button->Focus();
+        EXPECT_TRUE(canvas->InputKey(Gui::Key::Tab, true));
+        canvas->InputKey(Gui::Key::Tab, false);
+        canvas->RenderCanvas();
+    }
+    EXPECT_EQ(canvas->NumChildren(), 1u);
+}
+
+// A game object as the inspector sees it: one group per component type, the fields of a component
+// present inside a transparent group, nothing inside for a component absent.
+struct Ship
+{
+    std::string name = "demoShip";
+    bool hasScript = true;
+    std::string script = "DemoShip";
+    float x = 1.0f;
+
+    void Serialize(Serializer& s)
+    {
+        Component(s, "Nameable", true, [&] { Value(s, "Name", name); });
+        Component(s, "ScriptInfo", hasScript, [&] { Value(s, "Script", script); });
+        Component(s, "Transform", true, [&] { Value(s, "X", x); });
+    }
+    template <class Fields>
+    static void Component(Serializer& s, const char* type, bool present, Fields fields)
+    {
+        s.BeginGroup(type);
+        if (present)
+        {
+            s.BeginGroup("unused");
+            fields();
+            s.EndGroup();
+        }
+        s.EndGroup();
+    }
+    template <class T> static void Value(Serializer& s, const char* name, T& value)
+    {
+        s.BeginGroup(name);
+        s.Serialize(value);
+        s.EndGroup();
+    }
+};
+
+class GuiSerializerComponentsTest : public Gui::test::CanvasTest<>
+{
+protected:
+    GuiSerializerComponentsTest()
+        : inspector(canvas,
+                    [this](Serializer& s)
+                    {
+                        s.BeginGroup("Object");
+                        ship.Serialize(s);
+                        s.EndGroup();
+                    })
+    {
+        inspector.Expand();
+        canvas->RenderCanvas();
+    }
+
+    Gui::Controls::TextBox* Box(const wchar_t* label) { return RowBox(inspector.Tree(), label); }
+
+    OutputHandler output{false};
+    test::CapturedErrors errors;
+    Ship ship;
+    GuiSerializer inspector;
+};
+
+// The rows after a removed component keep their own fields; the removed component's rows keep their
+// last text and neither show nor write again, even when a component of that type comes back.
+TEST_F(GuiSerializerComponentsTest, RowsStayWithTheirComponentsFieldsWhenAnotherComponentGoes)
+{
+    ship.hasScript = false;
+    ship.name = "renamed";
+    ship.x = 5.0f;
+    inspector.Update(1.0f);
+    EXPECT_EQ(Box(L"Name")->GetText(), L"renamed");
+    EXPECT_EQ(Box(L"Script")->GetText(), L"DemoShip");
+    EXPECT_EQ(Box(L"X")->GetText(), L"5");
+
+    Box(L"Script")->SetText(L"Typed", true);
+    EXPECT_EQ(ship.name, "renamed");
+    EXPECT_EQ(ship.script, "DemoShip");
+    Box(L"X")->SetText(L"6", true);
+    EXPECT_EQ(ship.x, 6.0f);
+
+    ship.hasScript = true;
+    ship.script = "Another";
+    inspector.Update(1.0f);
+    EXPECT_EQ(Box(L"Script")->GetText(), L"Typed");
+    Box(L"Script")->SetText(L"Again", true);
+    EXPECT_EQ(ship.script, "Another");
+    EXPECT_EQ(errors.Count(), 0u);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/Label.h"
 #include "widgets/Input.h"
+#include "widgets/WidgetTest.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ TEST_F(WidgetLuaTest, VectorsColoursAndNumbersConvertAndClamp)
         assert(math.abs(back:GetR() - 254 / 255) < 1e-6, back:GetR())
         assert(back:GetG() == 1 and back:GetB() == 0)
         label:SetWidth(1e30)
-        assert(label:Width() == 2147483647)
+        assert(label:Width() == 1000000)
         label:SetWidth(0 / 0)
         assert(label:Width() == 0)
         label:SetUserData({})
@@ -167,6 +168,231 @@ TEST_F(WidgetLuaTest, ADeletedControlsObjectsDoNothing)
         assert(base:GetName() == nil)
     )"),
               "");
+}
+
+// A script may keep any Lua object of a control, its events' included, after the control is gone.
+TEST_F(WidgetLuaTest, EveryLuaObjectOfADestroyedControlGoesInertItsEventsToo)
+{
+    EXPECT_EQ(Run(R"(
+        local other = gui.CreateButton(canvas)
+        local events = {
+            { gui.CreateButton, "OnPress" }, { gui.CreateLabel, "OnHoverEnter" },
+            { gui.CreateHorizontalSlider, "OnValueChanged" }, { gui.CreateListBox, "OnRowSelected" },
+            { gui.CreateWindowControl, "OnResize" }, { gui.CreateCheckBox, "OnCheckChanged" },
+            { gui.CreateTreeNode, "OnSelect" },
+        }
+        for _, e in ipairs(events) do
+            local control = e[1](canvas)
+            local event = control[e[2]](control)
+            control:DelayedDelete()
+            canvas:ProcessDelayedDeletes()
+            event:Add(function() error("never") end)
+            event:Call(nil)
+            event:RemoveHandler(other)
+            assert(control[e[2]](control) == nil, e[2])
+        end
+    )"),
+              "");
+}
+
+TEST_F(WidgetLuaTest, ObjectsOfAControlPushedAsTwoClassesInTurnAllGoInert)
+{
+    EXPECT_EQ(Run(R"(
+        collectgarbage("stop")
+        local label = gui.CreateLabel(canvas)
+        label:SetName("twice")
+        local kept
+        for round = 1, 9 do
+            local base = canvas:FindChildByName("twice")
+            local typed = gui.ConvertToLabel(base)
+            assert(base ~= typed)
+            kept = { base, typed }
+        end
+        -- The earlier rounds' objects are collected: a gap between the first object and the last ones.
+        collectgarbage("collect")
+        collectgarbage("restart")
+        label:DelayedDelete()
+        canvas:ProcessDelayedDeletes()
+        for i, object in ipairs(kept) do
+            assert(object:GetName() == nil, i)
+        end
+    )"),
+              "");
+}
+
+// Where an operation needs a control of some class, nil or another class is a Lua error; where it takes
+// any control or none, nil is fine.
+TEST_F(WidgetLuaTest, AControlArgumentOfTheWrongClassOrAMissingOneIsAnError)
+{
+    ASSERT_EQ(Run(R"(
+        properties = gui.CreateProperties(canvas)
+        row = properties:Add("a")
+        label = gui.CreateLabel(canvas)
+        button = gui.CreateButton(canvas)
+        tree = gui.CreateTreeControl(canvas)
+        node = gui.CreateTreeNode(canvas)
+    )"),
+              "");
+    const struct
+    {
+        const char* code;
+        const char* error;
+    } cases[] = {
+        {"properties:AddWithProperty('b', nil)", "bad argument #3 (Property expected)"},
+        {"properties:AddWithProperty('b', label)", "bad argument #3 (Property expected)"},
+        {"row:SetProperty(label)", "bad argument #2 (Property expected)"},
+        {"row:SetProperty()", "bad argument #2 (Property expected)"},
+        {"tree:OnNodeAdded(button)", "bad argument #2 (TreeNode expected)"},
+        {"canvas:AddDelayedDelete(nil)", "bad argument #2 (control expected)"},
+        {"canvas:AddDelayedDelete(gui:GetSkin())", "bad argument #2 (control expected)"},
+        {"node:SetTreeControl(button)", "bad argument #2 (TreeControl expected)"},
+        {"label:SetFont(label)", "bad argument #2 (Font expected)"},
+        {"gui.CreateButton(gui.CreateFont())", "bad argument #1 (control expected)"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string error = Run(c.code);
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.code << ": " << error;
+    }
+    EXPECT_EQ(Run(R"(
+        node:SetTreeControl(nil)
+        assert(canvas:IsChild(nil) == false)
+        button:OnPress():Call(nil)
+        label:SetParent(nil)
+        assert(label:GetParent() == nil)
+    )"),
+              "");
+}
+
+TEST_F(WidgetLuaTest, AMissingSelfOrASelfOfAnotherClassIsAnError)
+{
+    ASSERT_EQ(Run(R"(
+        label = gui.CreateLabel(canvas)
+        button = gui.CreateButton(canvas)
+        font = gui.CreateFont()
+        row = gui.CreateListBox(canvas):AddItem("one")
+    )"),
+              "");
+    const struct
+    {
+        const char* code;
+        const char* error;
+    } cases[] = {
+        {"button.GetName()", "bad argument #1 (Button expected)"},
+        {"button.Press(label)", "bad argument #1 (Button expected)"},
+        {"button.Press(7)", "bad argument #1 (Button expected)"},
+        {"label.SetText(font, 'x')", "bad argument #1 (Label expected)"},
+        {"canvas.GetName(button:OnPress())", "bad argument #1 (Canvas expected)"},
+        {"font.GetSize(button)", "bad argument #1 (Font expected)"},
+        {"row.GetText(button, 0)", "bad argument #1 (ListBoxRow expected)"},
+        {"button:OnPress().Add(nil, print)", "bad argument #1 (Caller expected)"},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string error = Run(c.code);
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.code << ": " << error;
+    }
+    // A check box is a button: the button's methods take it.
+    EXPECT_EQ(Run("local box = gui.CreateCheckBox(canvas) button.Press(box) assert(box:IsChecked())"), "");
+}
+
+// A control argument whose control is gone makes the call do nothing, as a deleted self does.
+TEST_F(WidgetLuaTest, AGoneControlAsAnArgumentMakesTheCallDoNothing)
+{
+    EXPECT_EQ(Run(R"(
+        local gone = gui.CreateButton(canvas)
+        gone:DelayedDelete()
+        canvas:ProcessDelayedDeletes()
+        local label = gui.CreateLabel(canvas)
+        label:SetParent(gone)
+        assert(label:GetParent() ~= nil, "not detached")
+        assert(gui.CreateButton(gone) == nil)
+        assert(canvas:IsChild(gone) == false)
+        canvas:AddDelayedDelete(gone)
+        gui.Press(gone)
+        assert(gui:Tweak(nil, gone) == nil)
+    )"),
+              "");
+}
+
+// The handler reads its function from the stack of the coroutine that called "Add".
+TEST_F(WidgetLuaTest, AnEventHandlerAddedInACoroutineRuns)
+{
+    const std::size_t reports = m_errors.Count();
+    EXPECT_EQ(Run(R"(
+        local button = gui.CreateButton(canvas)
+        local pressed = 0
+        local adder = coroutine.create(function()
+            button:OnPress():Add(function() pressed = pressed + 1 end)
+            coroutine.yield()
+        end)
+        assert(coroutine.resume(adder))
+        button:Press()
+        assert(coroutine.resume(adder))
+        button:Press()
+        assert(pressed == 2, pressed)
+    )"),
+              "");
+    EXPECT_EQ(m_errors.Count(), reports);
+}
+
+// Scripts' geometry is kept where no sum of it overflows an int: positions within a million either way,
+// sizes and paddings from 0 to a million; NaN is 0.
+TEST_F(WidgetLuaTest, GeometryFromScriptsIsClampedBeforeItIsConverted)
+{
+    const struct
+    {
+        const char* code;
+        const char* holds;
+    } cases[] = {
+        {"c:SetPos(1e30, -1e30)", "c:X() == 1000000 and c:Y() == -1000000"},
+        {"c:SetPos(0 / 0, 2 ^ 31)", "c:X() == 0 and c:Y() == 1000000"},
+        {"c:SetSize(-5, 2 ^ 40)", "c:Width() == 0 and c:Height() == 1000000"},
+        {"c:SetWidth(0 / 0) c:SetHeight(1e300)", "c:Width() == 0 and c:Height() == 1000000"},
+        {"c:SetBounds(Vector4(2e6, -2e6, -3, 1e9))",
+         "c:X() == 1000000 and c:Y() == -1000000 and c:Width() == 0 and c:Height() == 1000000"},
+        {"c:MoveTo(-1e20, 5)", "c:X() == -1000000 and c:Y() == 5"},
+        {"c:MoveBy(2 ^ 31, 0)", "c:X() == 1000000"},
+        {"c:SetPadding(Vector4(-1, 2e6, 3, 0 / 0))",
+         "c:GetPadding():X() == 0 and c:GetPadding():Y() == 1000000 and c:GetPadding():Z() == 3 and "
+         "c:GetPadding():W() == 0"},
+        {"c:SetMargin(Vector4(-2e6, 2e6, -5, 0 / 0))",
+         "c:GetMargin():X() == -1000000 and c:GetMargin():Y() == 1000000 and c:GetMargin():Z() == -5 and "
+         "c:GetMargin():W() == 0"},
+        {"c:OnMouseMoved(2 ^ 31, -2 ^ 31, 1e300, 0 / 0)", "true"},
+        {"assert(canvas:InputMouseMoved(2 ^ 31, 2 ^ 31, 1e300, -1e300) ~= nil)", "true"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            Run(std::string("local c = gui.CreateImagePanel(canvas) c:SetBounds(Vector4(0, 0, 10, 10)) ") +
+                c.code + " assert(" + c.holds + ")"),
+            "")
+            << c.code;
+}
+
+// A control a script detaches belongs to the host again: a warm reset deletes it, once.
+TEST_F(WidgetLuaTest, ADetachedControlIsDeletedByTheNextWarmReset)
+{
+    ASSERT_EQ(Run("button = gui.CreateButton(canvas) button:SetName('detached')"), "");
+    Gui::test::EventCounter deleted;
+    m_graphics->GetGuiHost()
+        .GetCanvas()
+        ->FindChildByName("detached")
+        ->OnDestroyed.Add(&deleted, &Gui::test::EventCounter::Count);
+    ASSERT_EQ(Run("button:SetParent(nil) button:SetParent(canvas) button:SetParent(nil)"), "");
+    m_graphics->WarmReset();
+    EXPECT_EQ(deleted.count, 1);
+    EXPECT_EQ(Run("assert(button:GetName() == nil)"), "");
+}
+
+// The active canvas a script deletes is no longer the host's: nothing draws it.
+TEST_F(WidgetLuaTest, AnActiveCanvasAScriptReleasesIsNoLongerActive)
+{
+    GuiHost& host = m_graphics->GetGuiHost();
+    EXPECT_EQ(Run("gui.CreateButton(canvas) canvas:Release() assert(gui:GetCanvas() == nil)"), "");
+    EXPECT_FALSE(host.HasCanvas());
+    host.RenderCanvas();
+    EXPECT_EQ(Run("assert(canvas:GetName() == nil)"), "");
 }
 
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)

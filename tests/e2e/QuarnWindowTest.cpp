@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -21,12 +22,22 @@ using namespace std::chrono_literals;
 const std::filesystem::path kRunDir = std::filesystem::path(QUARN_BINARY_DIR) / "run";
 
 // The game in a window on a display of its own, started with the log on, its window found and focused.
+// A script given is run by the demo's LuaInit, last.
 class QuarnWindow : public testing::Test
 {
 protected:
-    void Start()
+    void Start(const std::string& script = {})
     {
         test::PrepareRunFolder(dir.Path());
+        if (!script.empty())
+        {
+            std::filesystem::remove(dir / "Resources");
+            std::filesystem::copy(std::filesystem::path(QUARN_SOURCE_DIR) / "../../Resources",
+                                  dir / "Resources", std::filesystem::copy_options::recursive);
+            dir.Write("Resources/TestScript.lua", script);
+            std::ofstream(dir / "Resources/LuaInit.lua", std::ios::app)
+                << "\nqMain.RunFile(\"TestScript\")\n";
+        }
         display.emplace(dir / "xvfb.txt");
         ASSERT_FALSE(display->Name().empty())
             << "Xvfb did not start: " << test::TempDir::Read(dir / "xvfb.txt");
@@ -194,6 +205,52 @@ TEST_F(QuarnWindow, ThePauseMenuTakesTheKeysAndAClickAndQuitEndsTheGame)
     Key("Down", "Hover Quit\n");
     ASSERT_TRUE(test::XDoTool(display->Name(), {"click", "1"}).has_value());
     ASSERT_TRUE(log->WaitFor("Pressed Quit\n", *game, 60s)) << Output();
+    EXPECT_EQ(game->WaitForExit(120s), 0) << Output();
+}
+
+// The widgets in the game keep time and reach the desktop: an animation runs to its end, and a text box's
+// text copied goes to the X server's clipboard, where another program reads it, and pastes into another.
+TEST_F(QuarnWindow, TheGamesWidgetsAnimateAndUseTheDesktopClipboard)
+{
+    Start(R"(
+local canvas = gui.CreateCanvas(gui:GetSkin())
+gui:SetCanvas(canvas)
+local growing = gui.CreateImagePanel(canvas)
+growing:SetBounds(Vector4(10, 10, 200, 20))
+local properties = gui.CreateProperties(canvas)
+properties:SetBounds(Vector4(10, 50, 300, 60))
+local source = properties:AddWithValue("Source", "copied h\195\169re")
+local target = properties:AddWithValue("Target", "")
+local frames, grew = 0, false
+actionLists:CreateActionList():PushBack(function(list)
+    frames = frames + 1
+    -- Laid out by now: each property's text box fills it.
+    if frames == 3 then
+        local box = source:GetProperty():GetControlAt(2, 2)
+        box:OnSelectAll()
+        box:OnCopy()
+        qMain.Print("Copied")
+        target:GetProperty():GetControlAt(2, 2):OnPaste()
+        qMain.Print("Pasted: " .. target:GetProperty():GetPropertyValue())
+        -- The widgets' clock moves at most a tenth of a second a frame: this takes five frames or more.
+        growing:Anim_WidthIn(0.5, 0, 1)
+    elseif frames > 3 then
+        if not grew and growing:Width() > 0 and growing:Width() < 200 then
+            grew = true
+            qMain.Print("Animation under way")
+        elseif grew and growing:Width() == 200 then
+            qMain.Print("Animation done")
+            list:StepForward()
+        end
+    end
+end)
+)");
+    ASSERT_TRUE(log->WaitFor("Copied\n", *game, 60s)) << Output();
+    EXPECT_EQ(display->ClipboardText(), std::optional<std::string>("copied h\xc3\xa9re"));
+    ASSERT_TRUE(log->WaitFor("Pasted: copied h\xc3\xa9re\n", *game, 60s)) << Output();
+    ASSERT_TRUE(log->WaitFor("Animation under way\n", *game, 60s)) << Output();
+    ASSERT_TRUE(log->WaitFor("Animation done\n", *game, 60s)) << Output();
+    ASSERT_TRUE(display->CloseWindow(std::stoul(window)));
     EXPECT_EQ(game->WaitForExit(120s), 0) << Output();
 }
 

@@ -9,6 +9,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <thread>
+
 namespace Quarn::test
 {
 
@@ -93,6 +96,51 @@ VirtualDisplay::Picture VirtualDisplay::Capture(unsigned long window) const
     }
     XCloseDisplay(display);
     return picture;
+}
+
+std::optional<std::string> VirtualDisplay::ClipboardText() const
+{
+    Display* display = XOpenDisplay(m_name.c_str());
+    if (!display)
+        return std::nullopt;
+    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const Atom property = XInternAtom(display, "QUARN_TEST_CLIPBOARD", False);
+    const Window requestor = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(display, clipboard, utf8, property, requestor, CurrentTime);
+    XFlush(display);
+    std::optional<std::string> text;
+    bool answered = false;
+    // The owner answers from its event loop, once a frame for the game.
+    for (int attempt = 0; attempt < 200 && !answered; ++attempt)
+    {
+        while (!answered && XPending(display) > 0)
+        {
+            XEvent event{};
+            XNextEvent(display, &event);
+            if (event.type != SelectionNotify || event.xselection.requestor != requestor)
+                continue;
+            answered = true;
+            if (event.xselection.property == None)
+                break;
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0;
+            unsigned long left = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(display, requestor, property, 0, 1 << 20, True, AnyPropertyType, &type,
+                                   &format, &count, &left, &data) == Success &&
+                data && format == 8)
+                text = std::string(reinterpret_cast<const char*>(data), count);
+            if (data)
+                XFree(data);
+        }
+        if (!answered)
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    XDestroyWindow(display, requestor);
+    XCloseDisplay(display);
+    return text;
 }
 
 std::optional<std::string> XDoTool(const std::string& display, std::vector<std::string> arguments)

@@ -30,6 +30,9 @@ public:
         std::uint32_t At(unsigned x, unsigned y) const { return pixels[std::size_t{y} * width + x]; }
     };
     Picture Capture(unsigned long window) const;
+    // The text its owner gives for the desktop clipboard (the CLIPBOARD selection, as UTF-8), asked as any
+    // other program would ask; nothing when there is no owner or it did not answer within a few seconds.
+    std::optional<std::string> ClipboardText() const;
 
 private:
     std::unique_ptr<ChildProcess> m_server;

@@ -12,27 +12,37 @@
 namespace Gui::Platform
 {
 
-Sdl::Sdl()
+Sdl::~Sdl()
+{
+    if (InSession())
+        for (SDL_Cursor* cursor : m_cursors)
+            if (cursor)
+                SDL_FreeCursor(cursor);
+}
+
+bool Sdl::InSession() const
+{
+    return SDL_WasInit(SDL_INIT_VIDEO) && SDL_GetDefaultCursor() == m_session;
+}
+
+void Sdl::SetCursor(std::uint8_t index)
 {
     constexpr SDL_SystemCursor kKinds[kCursorCount] = {SDL_SYSTEM_CURSOR_ARROW,    SDL_SYSTEM_CURSOR_IBEAM,
                                                        SDL_SYSTEM_CURSOR_SIZENS,   SDL_SYSTEM_CURSOR_SIZEWE,
                                                        SDL_SYSTEM_CURSOR_SIZENWSE, SDL_SYSTEM_CURSOR_SIZENESW,
                                                        SDL_SYSTEM_CURSOR_SIZEALL,  SDL_SYSTEM_CURSOR_NO,
                                                        SDL_SYSTEM_CURSOR_WAIT,     SDL_SYSTEM_CURSOR_HAND};
-    for (std::size_t i = 0; i < m_cursors.size(); ++i)
-        m_cursors[i] = SDL_CreateSystemCursor(kKinds[i]);
-}
-
-Sdl::~Sdl()
-{
-    for (SDL_Cursor* cursor : m_cursors)
-        if (cursor)
-            SDL_FreeCursor(cursor);
-}
-
-void Sdl::SetCursor(std::uint8_t index)
-{
-    if (index < m_cursors.size() && m_cursors[index])
+    if (index >= m_cursors.size() || !SDL_WasInit(SDL_INIT_VIDEO))
+        return;
+    // Video stopped (which freed the cursors) and started again: the cursors are made anew.
+    if (!InSession())
+    {
+        m_cursors.fill(nullptr);
+        m_session = SDL_GetDefaultCursor();
+    }
+    if (!m_cursors[index])
+        m_cursors[index] = SDL_CreateSystemCursor(kKinds[index]);
+    if (m_cursors[index])
         SDL_SetCursor(m_cursors[index]);
 }
 

@@ -10,11 +10,12 @@ namespace Gui::Platform
 {
 
 // The host on SDL: the system's cursors, the desktop clipboard (UTF-8), the steady clock and the desktop's
-// file dialogs. Needs SDL video for the cursors and the clipboard.
+// file dialogs. The cursors and the clipboard need SDL video, which may start after the host is made, and
+// stop and start again: each cursor is made when it is first set in a video session.
 class Sdl final : public Host
 {
 public:
-    Sdl();
+    Sdl() = default;
     ~Sdl() override;
     Sdl(const Sdl&) = delete;
     Sdl& operator=(const Sdl&) = delete;
@@ -28,7 +29,11 @@ public:
                     const std::string& filter, std::string& chosen) override;
 
 private:
+    // Whether video runs and is the session the cursors were made in (told by its default cursor).
+    bool InSession() const;
+
     std::array<SDL_Cursor*, kCursorCount> m_cursors{};
+    SDL_Cursor* m_session = nullptr;
 };
 
 } // namespace Gui::Platform
