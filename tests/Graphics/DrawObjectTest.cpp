@@ -12,6 +12,7 @@
 #include "Graphics/DrawGroups.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/Mesh.h"
+#include "Graphics/ParticleEmitter.h"
 #include "Graphics/Texture.h"
 #include "Physics/Physics.h"
 #include "Platform/GlDeviceFixture.h"
@@ -155,6 +156,9 @@ void WriteScene(const test::RunFolder& folder, const std::string& effect)
         Prototype("<Texture>Blue</Texture><DrawGroup>objects</DrawGroup><HasAlpha>1</HasAlpha>"));
     // No DrawGroup key: the translucent object keeps the group string "Objects" as the constructor set it.
     folder.WriteSource("Objects/StrayGlass.xml", Prototype("<Texture>Blue</Texture><HasAlpha>1</HasAlpha>"));
+    folder.WriteSource("Objects/Sparks.xml",
+                       "<?xml version=\"1.0\" ?>\n<root><Object><Transform/><ParticleEmitter>"
+                       "<EmitSpeed>10</EmitSpeed><Blending>1</Blending></ParticleEmitter></Object></root>\n");
     folder.WriteSource("Objects/Flag.xml",
                        Prototype("<Texture>Sheet</Texture><TextureAtlas>Sheet</TextureAtlas>"
                                  "<Frame>flag</Frame><InterpolatedTexture>0</InterpolatedTexture>"));
@@ -335,6 +339,35 @@ TEST_F(DrawObjectTest, ScriptsReplaceTheComponentForResourceChangesOnly)
     // It left its batch for the translucent list.
     EXPECT_TRUE(m_scene.Groups().GetBatches().empty());
     EXPECT_EQ(m_scene.Groups().GetTranslucent(), (std::vector<DrawObject*>{sprite.Get<DrawObject>()}));
+    EXPECT_EQ(m_scene.m_errors.Count(), 0u) << m_scene.m_errors.Texts()[0];
+}
+
+// The inspector writes the fields of live components: an object made translucent or opaque or moved to
+// another group, and an emitter given another blending, stay where they were put and leave from there,
+// so that nothing of them is drawn once they are destroyed.
+TEST_F(DrawObjectTest, ObjectsAndEmittersLeaveThePlaceTheyWereGivenWhateverTheirFieldsSayNow)
+{
+    GameObject& red = m_scene.Create("RedSprite", 0, 0);
+    GameObject& glass = m_scene.Create("StrayGlass", 1, 0);
+    GameObject& sparks = m_scene.Create("Sparks", 2, 0);
+    red.Get<DrawObject>()->m_hasAlpha = true;
+    red.Get<DrawObject>()->m_drawGroup = "fx";
+    glass.Get<DrawObject>()->m_hasAlpha = false;
+    sparks.Get<ParticleEmitter>()->m_blending = 2;
+    const DrawGroups& groups = m_scene.Groups();
+    EXPECT_EQ(groups.GetBatches().size(), 1u);
+    EXPECT_EQ(groups.GetTranslucent().size(), 1u);
+    ASSERT_EQ(groups.GetEmitterBatches().size(), 1u);
+    EXPECT_EQ(groups.GetEmitterBatches().begin()->first.first, 1) << "still under the blending it had";
+
+    GameObjectManager& objects = m_scene.m_systems->GetGameObjectManager();
+    for (GameObject* object : {&red, &glass, &sparks})
+        objects.Destroy(object->GetHandle());
+    objects.FrameEnd();
+    EXPECT_TRUE(groups.GetBatches().empty());
+    EXPECT_TRUE(groups.GetTranslucent().empty());
+    EXPECT_TRUE(groups.GetEmitterBatches().empty());
+    m_scene.m_graphics->Update(0.016f);
     EXPECT_EQ(m_scene.m_errors.Count(), 0u) << m_scene.m_errors.Texts()[0];
 }
 
