@@ -575,7 +575,7 @@ void Graphics::RenderText()
 void Graphics::UpdateSharedParameters(Effect& first, float dt, float gameTime)
 {
     gfx::Effect* effect = first.GetEffect();
-    if (m_params.BoundTo() != effect)
+    if (!m_params.IsBoundTo(effect))
         m_params.Bind(effect);
     if (!effect)
         return;
