@@ -446,15 +446,18 @@ void Graphics::ChooseUserPictures()
         return;
     }
     std::vector<std::string> candidates;
-    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder, error))
+    // The folder may change while it is walked: a step that fails ends the walk with what was found, and
+    // only files that can be read are candidates.
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error))
     {
-        const std::string extension = LowerCase(entry.path().extension().string());
+        const std::string extension = LowerCase(entry->path().extension().string());
         if (extension != ".png" && extension != ".jpg" && extension != ".bmp")
             continue;
-        // Only files that can be read are candidates.
-        if (!entry.is_regular_file(error) || !std::ifstream(entry.path(), std::ios::binary))
+        std::error_code unreadable;
+        if (!entry->is_regular_file(unreadable) || !std::ifstream(entry->path(), std::ios::binary))
             continue;
-        candidates.push_back(entry.path().string());
+        candidates.push_back(entry->path().string());
     }
     // Directory order is the file system's; sorting makes the engine generator's choice repeatable.
     std::sort(candidates.begin(), candidates.end());

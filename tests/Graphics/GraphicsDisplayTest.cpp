@@ -3,14 +3,17 @@
 #include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
+#include "FolderWalkSupport.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/Gameplay.h"
 #include "GameObjects/Transform.h"
+#include "Graphics/Effect.h"
 #include "Graphics/Graphics.h"
 #include "Physics/Physics.h"
 #include "Script/LuaPolymorphicBase.h"
 #include "platform/core/Clock.h"
+#include "platform/gfx/Effect.h"
 #include "platform/gfx/EffectFile.h"
 #include "support/CapturedErrors.h"
 #include "support/RecordingGraphics.h"
@@ -321,6 +324,21 @@ TEST_F(GraphicsDisplayTest, PicturesAndTheDesktopBecomeTexturesForDrawObjects)
         EXPECT_EQ(texel >> 24, 255u);
     }
     groups.m_screenTexture->UnlockRect(0);
+    EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
+}
+
+// The pictures folder may change while it is walked: a walk that fails after its first entry ends
+// there, with what it found, and the game starts.
+TEST_F(GraphicsDisplayTest, APicturesFolderThatFailsWhileWalkedGivesWhatItGaveAndTheGameStarts)
+{
+    const std::string png = test::TempDir::Read(std::string(QUARN_FIXTURES) + "/Pod.png");
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        std::ofstream(m_folder.Pictures() / name, std::ios::binary) << png;
+    const test::FailingFolderWalk failing(m_folder.Pictures());
+    Start();
+    const std::array<std::string, 3>& paths = m_graphics->GetPicturePaths();
+    EXPECT_EQ(std::filesystem::path(paths[0]).parent_path(), m_folder.Pictures()) << "the one found";
+    EXPECT_TRUE(paths[1].empty() && paths[2].empty()) << paths[1];
     EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
 }
 
