@@ -215,6 +215,8 @@ struct Capabilities
     // in is there.
     std::uint32_t vertexShaderModel = 0;
     std::uint32_t pixelShaderModel = 0;
+    // The widest and tallest texture (and so back buffer) the device makes.
+    std::uint32_t maxTextureSize = 0;
 };
 
 } // namespace Quarn::platform::gfx
