@@ -22,6 +22,7 @@
 #include "support/CapturedErrors.h"
 #include "support/RecordingGraphics.h"
 #include "support/RunFolder.h"
+#include "support/TempDir.h"
 #include "tools/meshbuilder/MeshBuilder.h"
 
 #include <gtest/gtest.h>
@@ -484,6 +485,33 @@ TEST_P(GlDrawObjectTest, TheSecondAtlasFrameShowsTheRightHalf)
     GameObject& flag = m_scene.Create("Flag", 0.0f, 0.0f, 0.0f, 1.0f);
     flag.Get<DrawObject>()->m_frameNumber = 1;
     EXPECT_EQ(At(Frame(), 0.0f, 0.0f), 0x0000FFu);
+}
+
+// The demo's own effect draws each group in a pass of its own, since a pass is skipped when a group it
+// draws is empty: a game with objects and no backdrop shows them.
+class GlDemoEffectTest : public gfx::test::GlDeviceFixture
+{
+protected:
+    GlDemoEffectTest() : GlDeviceFixture(1, 1) { m_device.reset(); }
+};
+
+TEST_F(GlDemoEffectTest, AGameWithoutABackdropShowsItsObjects)
+{
+    Scene scene(false, test::TempDir::Read(std::string(QUARN_BINARY_DIR) + "/Resources/Effects/Model.fx"));
+    gfx::Device* device = scene.m_graphics->GetDevice();
+    ASSERT_NE(device, nullptr);
+    // Without a camera the eye is at the origin looking down -z: a red sprite 100 units wide, 400 away,
+    // covers the middle of the picture.
+    scene.Create("RedSprite", 0.0f, 0.0f, -400.0f, 100.0f);
+    scene.m_graphics->Update(0.016f);
+    std::vector<std::uint32_t> pixels;
+    ASSERT_TRUE(device->ReadSurface(*device->GetBackBuffer(), pixels).Succeeded());
+    const std::uint32_t width = scene.m_graphics->GetBackBufferWidth();
+    const std::uint32_t centre =
+        pixels[std::size_t{scene.m_graphics->GetBackBufferHeight() / 2} * width + width / 2];
+    EXPECT_GT(centre >> 16 & 0xFF, 200u) << std::hex << centre;
+    EXPECT_LT(centre & 0xFF, 60u) << std::hex << centre << " is the background's blue";
+    EXPECT_EQ(scene.m_errors.Count(), 0u) << scene.m_errors.Texts()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawing, GlDrawObjectTest, testing::Bool(),
