@@ -9,8 +9,8 @@ local function Drift(x, y, vx)
     return asteroid
 end
 
-local first = Drift(-300, 200, 20)
-local second = Drift(-295, 200, -20)
+local first = Drift(-160, 100, 20)
+local second = Drift(-143, 100, -20)
 local logged = false
 messages:RegisterGOListener(first, "OnCollision", function(self, other, contact, normal, depth)
     if not logged then

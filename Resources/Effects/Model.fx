@@ -1,7 +1,9 @@
 // The effect every frame draws with, first in the effect list. The scene (the backdrop, the objects'
 // sprites, the point lights and particles added over them, then the debug lines) is drawn into
 // SceneMap; its bright parts are gathered into the half-size GlowMap over GlowPasses passes; the
-// composite puts both on the back buffer with a darkening towards the corners; texts go on top.
+// composite puts both on the back buffer with a darkening towards the corners; texts go on top. Each
+// group is drawn by a pass of its own, since a pass is skipped when a group it draws is empty: a game
+// without a backdrop still shows its objects.
 
 float Script : STANDARDSGLOBAL <
     string ScriptClass = "scene";
@@ -23,45 +25,77 @@ int GlowStep = 0;
 texture SceneMap < string Format = "A8R8G8B8"; float2 ViewPortRatio = {1, 1}; >;
 texture GlowMap < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.5, 0.5}; >;
 
+// What the vertex stages read, declared once for all of them (only vertex stages know IN_POSITION): the
+// draw groups' streams, each pass reading those its group gives. Sprites come instanced: each object's
+// world matrix by rows, its atlas frame, and its velocity, edge lighting and alpha.
+glsl {
+#ifdef IN_POSITION
+    layout(location = IN_POSITION) in vec3 position;
+    layout(location = IN_TEXCOORD0) in vec2 texCoord;
+    layout(location = IN_TEXCOORD1) in vec4 placeAndRadius;
+    layout(location = IN_COLOR0) in vec4 colour;
+    layout(location = IN_PSIZE) in float size;
+    layout(location = IN_INSTANCE_WORLD0) in vec4 world0;
+    layout(location = IN_INSTANCE_WORLD1) in vec4 world1;
+    layout(location = IN_INSTANCE_WORLD2) in vec4 world2;
+    layout(location = IN_INSTANCE_WORLD3) in vec4 world3;
+    layout(location = IN_INSTANCE_FRAME) in vec4 frame;
+    layout(location = IN_INSTANCE_VELOCITY_EDGE_ALPHA) in vec4 velocityEdgeAlpha;
+
+    // A sprite's corner on the screen, with its place in the atlas frame and its alpha.
+    vec4 SpriteCorner(out vec2 frameTexCoord, out float alpha)
+    {
+        frameTexCoord = frame.xy + texCoord * frame.zw;
+        alpha = velocityEdgeAlpha.w;
+        return ViewProj * (mat4(world0, world1, world2, world3) * vec4(position, 1.0));
+    }
+#endif
+
+    // A sprite's texel, faded by its alpha.
+    vec4 SpriteColour(vec2 frameTexCoord, float alpha)
+    {
+        vec4 base = texture(ObjectTexture, frameTexCoord);
+        return vec4(base.rgb, base.a * alpha);
+    }
+}
+
 technique Main < string Script =
     "RenderColorTarget0=SceneMap; ClearSetColor=Background; Clear=Color; Clear=Depth;"
-    "Pass=Sprites; Pass=Lights; Pass=Particles; Pass=Lines;"
+    "Pass=Backdrop; Pass=Sprites; Pass=Lights; Pass=Particles; Pass=Lines;"
     "RenderColorTarget0=GlowMap; ClearSetColor=Nothing; Clear=Color;"
     "LoopByCount=GlowPasses; LoopGetIndex=GlowStep; Pass=Glow; LoopEnd=;"
     "RenderColorTarget0=; Pass=Composite; Pass=Text;"; >
 {
-    // The backdrop, then the objects' sprites over it, many to a draw: each object's world matrix, atlas
-    // frame and alpha come per instance.
-    pass Sprites < string Script = "Draw=Backdrop; Draw=Objects;"; bool Instancing = true; >
+    // The backdrop, then the objects' sprites over it, many to a draw.
+    pass Backdrop < string Script = "Draw=Backdrop;"; bool Instancing = true; >
     {
         ZEnable = false; AlphaBlendEnable = true; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha;
         VertexShader = glsl {
-            layout(location = IN_POSITION) in vec3 position;
-            layout(location = IN_TEXCOORD0) in vec2 texCoord;
-            layout(location = IN_INSTANCE_WORLD0) in vec4 world0;
-            layout(location = IN_INSTANCE_WORLD1) in vec4 world1;
-            layout(location = IN_INSTANCE_WORLD2) in vec4 world2;
-            layout(location = IN_INSTANCE_WORLD3) in vec4 world3;
-            layout(location = IN_INSTANCE_FRAME) in vec4 frame;
-            layout(location = IN_INSTANCE_VELOCITY_EDGE_ALPHA) in vec4 velocityEdgeAlpha;
             layout(location = 0) out vec2 vTexCoord;
             layout(location = 1) out float vAlpha;
-            void main()
-            {
-                gl_Position = ViewProj * (mat4(world0, world1, world2, world3) * vec4(position, 1.0));
-                vTexCoord = frame.xy + texCoord * frame.zw;
-                vAlpha = velocityEdgeAlpha.w;
-            }
+            void main() { gl_Position = SpriteCorner(vTexCoord, vAlpha); }
         };
         PixelShader = glsl {
             layout(location = 0) in vec2 vTexCoord;
             layout(location = 1) in float vAlpha;
             layout(location = 0) out vec4 result;
-            void main()
-            {
-                vec4 base = texture(ObjectTexture, vTexCoord);
-                result = vec4(base.rgb, base.a * vAlpha);
-            }
+            void main() { result = SpriteColour(vTexCoord, vAlpha); }
+        };
+    }
+
+    pass Sprites < string Script = "Draw=Objects;"; bool Instancing = true; >
+    {
+        ZEnable = false; AlphaBlendEnable = true; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha;
+        VertexShader = glsl {
+            layout(location = 0) out vec2 vTexCoord;
+            layout(location = 1) out float vAlpha;
+            void main() { gl_Position = SpriteCorner(vTexCoord, vAlpha); }
+        };
+        PixelShader = glsl {
+            layout(location = 0) in vec2 vTexCoord;
+            layout(location = 1) in float vAlpha;
+            layout(location = 0) out vec4 result;
+            void main() { result = SpriteColour(vTexCoord, vAlpha); }
         };
     }
 
@@ -70,14 +104,11 @@ technique Main < string Script =
     {
         ZEnable = false; CullMode = None; AlphaBlendEnable = true; SrcBlend = One; DestBlend = One;
         VertexShader = glsl {
-            layout(location = IN_POSITION) in vec4 disc;
-            layout(location = IN_TEXCOORD1) in vec4 placeAndRadius;
-            layout(location = IN_COLOR0) in vec4 diffuse;
             layout(location = 0) out vec4 vColour;
             void main()
             {
-                gl_Position = ViewProj * vec4(placeAndRadius.xyz + vec3(disc.xy * placeAndRadius.w, 0.0), 1.0);
-                vColour = vec4(diffuse.rgb * (1.0 - length(disc.xy)), 1.0);
+                gl_Position = ViewProj * vec4(placeAndRadius.xyz + vec3(position.xy * placeAndRadius.w, 0.0), 1.0);
+                vColour = vec4(colour.rgb * (1.0 - length(position.xy)), 1.0);
             }
         };
         PixelShader = glsl {
@@ -92,9 +123,6 @@ technique Main < string Script =
     {
         ZEnable = false; CullMode = None; AlphaBlendEnable = true;
         VertexShader = glsl {
-            layout(location = IN_POSITION) in vec3 position;
-            layout(location = IN_COLOR0) in vec4 colour;
-            layout(location = IN_PSIZE) in float size;
             layout(location = 0) out vec4 vColour;
             void main()
             {
@@ -114,8 +142,6 @@ technique Main < string Script =
     {
         ZEnable = false; CullMode = None; AlphaBlendEnable = true; SrcBlend = SrcAlpha; DestBlend = InvSrcAlpha;
         VertexShader = glsl {
-            layout(location = IN_POSITION) in vec3 position;
-            layout(location = IN_COLOR0) in vec4 colour;
             layout(location = 0) out vec4 vColour;
             void main()
             {

@@ -149,20 +149,28 @@ std::uint64_t DrawGroups::BatchKey(const DrawObject& object)
 
 void DrawGroups::AddObject(DrawObject* object)
 {
-    if (object->m_hasAlpha)
+    RemoveObject(object);
+    const ObjectPlace place{object->m_hasAlpha, object->m_hasAlpha ? 0 : BatchKey(*object)};
+    m_objectPlaces.emplace(object, place);
+    if (place.translucent)
         m_translucent.push_back(object);
     else
-        m_batches[BatchKey(*object)].push_back(object);
+        m_batches[place.key].push_back(object);
 }
 
 void DrawGroups::RemoveObject(DrawObject* object)
 {
-    if (object->m_hasAlpha)
+    const auto placed = m_objectPlaces.find(object);
+    if (placed == m_objectPlaces.end())
+        return;
+    const ObjectPlace place = placed->second;
+    m_objectPlaces.erase(placed);
+    if (place.translucent)
     {
         std::erase(m_translucent, object);
         return;
     }
-    const auto batch = m_batches.find(BatchKey(*object));
+    const auto batch = m_batches.find(place.key);
     if (batch == m_batches.end())
         return;
     EraseFirst(batch->second, object);
@@ -177,12 +185,19 @@ DrawGroups::EmitterKey DrawGroups::KeyOf(const ParticleEmitter& emitter)
 
 void DrawGroups::AddEmitter(ParticleEmitter* emitter)
 {
-    m_emitterBatches[KeyOf(*emitter)].push_back(emitter);
+    RemoveEmitter(emitter);
+    const EmitterKey key = KeyOf(*emitter);
+    m_emitterKeys.emplace(emitter, key);
+    m_emitterBatches[key].push_back(emitter);
 }
 
 void DrawGroups::RemoveEmitter(ParticleEmitter* emitter)
 {
-    const auto batch = m_emitterBatches.find(KeyOf(*emitter));
+    const auto keyed = m_emitterKeys.find(emitter);
+    if (keyed == m_emitterKeys.end())
+        return;
+    const auto batch = m_emitterBatches.find(keyed->second);
+    m_emitterKeys.erase(keyed);
     if (batch == m_emitterBatches.end())
         return;
     EraseFirst(batch->second, emitter);

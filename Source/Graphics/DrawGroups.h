@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,9 @@ public:
     DrawGroups();
     ~DrawGroups();
 
+    // An object or emitter stays where it was put until it is removed: its translucency, draw group and
+    // blending may change meanwhile (the inspector writes them live), and removal finds it by the place
+    // it was given. Adding one that is already in leaves it in one place, its new one.
     void AddObject(DrawObject* object);
     void RemoveObject(DrawObject* object);
     void AddEmitter(ParticleEmitter* emitter);
@@ -133,8 +137,16 @@ private:
     // Makes sure the line buffers hold the store's counts, made anew (count + 10) when they do not.
     bool EnsureLineBuffers(platform::gfx::Device& device, std::size_t indices, std::size_t vertices);
 
+    // Where an object was put: the translucent list, or the batch of its key then.
+    struct ObjectPlace
+    {
+        bool translucent;
+        std::uint64_t key;
+    };
+
     std::map<std::uint64_t, std::vector<DrawObject*>> m_batches;
     std::vector<DrawObject*> m_translucent;
+    std::unordered_map<const DrawObject*, ObjectPlace> m_objectPlaces;
     // Position, normal and texture coordinates: the 32-byte mesh vertex.
     std::shared_ptr<platform::gfx::VertexDeclaration> m_objectDeclaration;
     // The same with the per-instance stream 1, and that stream's buffer.
@@ -146,6 +158,7 @@ private:
     std::size_t m_lineIndexCapacity = 0;
     std::size_t m_lineVertexCapacity = 0;
     std::map<EmitterKey, std::vector<ParticleEmitter*>> m_emitterBatches;
+    std::unordered_map<const ParticleEmitter*, EmitterKey> m_emitterKeys;
     std::vector<ParticleVertex> m_particleVertices;
     std::shared_ptr<platform::gfx::VertexBuffer> m_particleBuffer;
     std::shared_ptr<platform::gfx::VertexDeclaration> m_particleDeclaration;

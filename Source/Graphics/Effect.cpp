@@ -67,7 +67,11 @@ void Effect::Load(ResourceNode& node, Effect& effect, gfx::Device* device)
     effect.m_fileName = std::filesystem::path(file->Path()).filename().string();
     std::size_t size = 0;
     const std::shared_ptr<const char> bytes = file->ReadData(size);
-    // A reload starts from nothing: the old effect's handles mean nothing to the new one.
+    // A reload starts from nothing: the old effect's handles mean nothing to the new one, and the render
+    // targets made for them are freed (the new script makes its own on first use).
+    if (effect.m_renderTargets)
+        for (const auto& [parameter, id] : effect.m_targetIds)
+            effect.m_renderTargets->Release(id);
     effect.m_effect.reset();
     effect.m_technique = effect.m_textureParam = 0;
     effect.m_passes.clear();

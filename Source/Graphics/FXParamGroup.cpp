@@ -45,6 +45,7 @@ static_assert(std::size(kSemanticNames) == FXParamGroup::SemanticCount);
 void FXParamGroup::Bind(gfx::Effect* effect)
 {
     m_effect = effect;
+    m_serial = effect ? effect->Serial() : 0;
     m_tweakables.clear();
     for (std::size_t i = 0; i < SemanticCount; ++i)
         m_handles[i] = effect ? effect->GetParameterBySemantic(kSemanticNames[i]) : 0;

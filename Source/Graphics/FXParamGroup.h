@@ -68,7 +68,12 @@ public:
 
     // Finds the effect's standard parameters and rebuilds the tweakables from its values.
     void Bind(platform::gfx::Effect* effect);
-    const platform::gfx::Effect* BoundTo() const { return m_effect; }
+    // Whether the last Bind was to this very effect (null: to none). An effect loaded again is another
+    // one, even where it took the old one's place in memory.
+    bool IsBoundTo(const platform::gfx::Effect* effect) const
+    {
+        return effect ? effect->Serial() == m_serial : m_serial == 0;
+    }
     platform::gfx::EffectHandle Handle(Semantic semantic) const { return m_handles[semantic]; }
     // Sets the frame's matrices, eye position and velocity, times, light and tweakables on the bound effect.
     void Update(const ViewProjection& main, const ViewProjection& far, const FrameValues& frame);
@@ -81,6 +86,7 @@ public:
 
 private:
     platform::gfx::Effect* m_effect = nullptr;
+    std::uint64_t m_serial = 0;
     std::array<platform::gfx::EffectHandle, SemanticCount> m_handles{};
     std::map<std::string, Tweakable> m_tweakables;
     float m_previousEye[2] = {0.0f, 0.0f};

@@ -446,15 +446,18 @@ void Graphics::ChooseUserPictures()
         return;
     }
     std::vector<std::string> candidates;
-    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder, error))
+    // The folder may change while it is walked: a step that fails ends the walk with what was found, and
+    // only files that can be read are candidates.
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error))
     {
-        const std::string extension = LowerCase(entry.path().extension().string());
+        const std::string extension = LowerCase(entry->path().extension().string());
         if (extension != ".png" && extension != ".jpg" && extension != ".bmp")
             continue;
-        // Only files that can be read are candidates.
-        if (!entry.is_regular_file(error) || !std::ifstream(entry.path(), std::ios::binary))
+        std::error_code unreadable;
+        if (!entry->is_regular_file(unreadable) || !std::ifstream(entry->path(), std::ios::binary))
             continue;
-        candidates.push_back(entry.path().string());
+        candidates.push_back(entry->path().string());
     }
     // Directory order is the file system's; sorting makes the engine generator's choice repeatable.
     std::sort(candidates.begin(), candidates.end());
@@ -575,15 +578,14 @@ void Graphics::RenderText()
 void Graphics::UpdateSharedParameters(Effect& first, float dt, float gameTime)
 {
     gfx::Effect* effect = first.GetEffect();
-    if (m_params.BoundTo() != effect)
+    if (!m_params.IsBoundTo(effect))
         m_params.Bind(effect);
     if (!effect)
         return;
     const float screenSize[] = {static_cast<float>(GetBackBufferWidth()),
                                 static_cast<float>(GetBackBufferHeight())};
     effect->SetFloats(m_params.Handle(FXParamGroup::ScreenSize), screenSize);
-    const float ambient[] = {m_ambient.R() / 255.0f, m_ambient.G() / 255.0f, m_ambient.B() / 255.0f,
-                             m_ambient.A() / 255.0f};
+    const float ambient[] = {m_ambient.r, m_ambient.g, m_ambient.b, m_ambient.a};
     effect->SetFloats(m_params.Handle(FXParamGroup::Ambient), ambient);
     effect->SetFloat(m_params.Handle(FXParamGroup::Fov), m_viewProjection.GetFOV());
 
@@ -594,9 +596,8 @@ void Graphics::UpdateSharedParameters(Effect& first, float dt, float gameTime)
     if (const auto* physics = systems ? dynamic_cast<const Physics*>(systems->GetSystem("Physics")) : nullptr)
         frame.physicsDt = physics->GetPhysicsDT();
     frame.directionalLight = m_directionalLight;
-    frame.directionalLightColor = {m_directionalLightColor.R() / 255.0f, m_directionalLightColor.G() / 255.0f,
-                                   m_directionalLightColor.B() / 255.0f,
-                                   m_directionalLightColor.A() / 255.0f};
+    frame.directionalLightColor = {m_directionalLightColor.r, m_directionalLightColor.g,
+                                   m_directionalLightColor.b, m_directionalLightColor.a};
     m_params.Update(m_viewProjection, m_farViewProjection, frame);
 }
 
@@ -735,8 +736,20 @@ void Graphics::SetFullscreen(bool fullScreen)
         ToggleFullscreen();
 }
 
+bool Graphics::AcceptsSize(const char* caller, std::uint32_t width, std::uint32_t height) const
+{
+    const std::uint32_t largest = m_adapter ? m_adapter->GetCapabilities().maxTextureSize : 0;
+    if (width >= 1 && height >= 1 && width <= largest && height <= largest)
+        return true;
+    QUARN_REPORT("%s: %u x %u is not a size the display can take (1 to %u each way).", caller, width, height,
+                 largest);
+    return false;
+}
+
 void Graphics::SetResolution(std::uint32_t width, std::uint32_t height)
 {
+    if (!AcceptsSize("SetResolution", width, height))
+        return;
     m_fullScreenWidth = m_windowedWidth = width;
     m_fullScreenHeight = m_windowedHeight = height;
     CheckFullScreenResolution();
@@ -757,6 +770,8 @@ void Graphics::SetResolution(std::uint32_t width, std::uint32_t height)
 
 void Graphics::SetPreferredFullscreenResolution(std::uint32_t width, std::uint32_t height)
 {
+    if (!AcceptsSize("SetPreferredFullscreenResolution", width, height))
+        return;
     m_fullScreenWidth = width;
     m_fullScreenHeight = height;
     CheckFullScreenResolution();

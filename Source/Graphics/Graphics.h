@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Core/RGBA.h"
+#include "Core/Color4.h"
 #include "Core/SystemT.h"
 #include "Core/Vector4.h"
 #include "GameObjects/GameObjectHandle.h"
@@ -101,9 +101,10 @@ public:
     void ToggleFullscreen();
     // Switches only when the mode asked for is not the current one.
     void SetFullscreen(bool fullScreen);
-    // The windowed and the full-screen size.
+    // The windowed and the full-screen size. A width or height below 1 or above the adapter's largest
+    // texture is refused with a report, and nothing changes.
     void SetResolution(std::uint32_t width, std::uint32_t height);
-    // The full-screen size; used at once only in full screen.
+    // The full-screen size; used at once only in full screen. Refused as SetResolution refuses.
     void SetPreferredFullscreenResolution(std::uint32_t width, std::uint32_t height);
     // The display's sizes, each once, in the display's order; only those whose width / height (whole
     // numbers) is aspect when aspect is not 0.
@@ -116,15 +117,16 @@ public:
 
     // The methods scripts call on "graphics".
     static void RegisterLuaMethods(lua_State* state);
-    // Lighting and presentation as scripts see them; a changed VSync takes effect at the next reset.
-    RGBA GetAmbient() const { return m_ambient; }
-    void SetAmbient(RGBA ambient) { m_ambient = ambient; }
+    // Lighting and presentation as scripts see them; a changed VSync takes effect at the next reset. The
+    // colours are float colours, never clamped.
+    Color4 GetAmbient() const { return m_ambient; }
+    void SetAmbient(Color4 ambient) { m_ambient = ambient; }
     Vector4 GetDirectionalLight() const { return m_directionalLight; }
     void SetDirectionalLight(Vector4 direction) { m_directionalLight = direction; }
     bool GetDirectionalLightOn() const { return m_directionalLightOn; }
     void SetDirectionalLightOn(bool on) { m_directionalLightOn = on; }
-    RGBA GetDirectionalLightColor() const { return m_directionalLightColor; }
-    void SetDirectionalLightColor(RGBA colour) { m_directionalLightColor = colour; }
+    Color4 GetDirectionalLightColor() const { return m_directionalLightColor; }
+    void SetDirectionalLightColor(Color4 colour) { m_directionalLightColor = colour; }
     void SetVSync(bool vsync) { m_vsync = vsync; }
     std::uint32_t GetDesktopWidth() const { return m_desktopWidth; }
     std::uint32_t GetDesktopHeight() const { return m_desktopHeight; }
@@ -149,6 +151,8 @@ private:
     void ResetDevice();
     void ResetForModeChange();
     void SetBackBufferSize(std::uint32_t width, std::uint32_t height);
+    // Whether a size asked for can be a back buffer's; reported under the caller's name when not.
+    bool AcceptsSize(const char* caller, std::uint32_t width, std::uint32_t height) const;
     // The adapter's X8R8G8B8 modes in its order; a mode that cannot be read is reported and left out.
     std::vector<platform::gfx::DisplayMode> DisplayModes() const;
     // Up to three readable .png, .jpg or .bmp files of the user's pictures folder, chosen at random,
@@ -182,7 +186,7 @@ private:
     std::shared_ptr<platform::gfx::Surface> m_defaultColourTarget;
     std::shared_ptr<platform::gfx::Surface> m_defaultDepthTarget;
     GuiHost m_guiHost;
-    RGBA m_ambient = RGBA::FromARGB(255, 51, 26, 26);
+    Color4 m_ambient{0.2f, 0.1f, 0.1f, 1.0f};
     std::uint32_t m_fullScreenWidth = 0;
     std::uint32_t m_fullScreenHeight = 0;
     std::uint32_t m_windowedWidth = 800;
@@ -195,7 +199,7 @@ private:
     std::array<std::string, 3> m_picturePaths;
     GameObjectHandle m_mainCamera;
     Vector4 m_directionalLight{0.0f, 0.0f, 0.0f, 0.0f};
-    RGBA m_directionalLightColor = RGBA::FromARGB(1, 1, 1, 1);
+    Color4 m_directionalLightColor{1.0f / 255.0f, 1.0f / 255.0f, 1.0f / 255.0f, 1.0f / 255.0f};
     bool m_directionalLightOn = false;
     Resource<Texture> m_randomTexture;
     TextRenderer m_textRenderer;

@@ -77,17 +77,39 @@ float GetFXGlobalFloat(Graphics& self, std::string name)
     return self.GetParams().GetFloat(name);
 }
 
+// The vector's components are 0..255 a channel (r, g, b, a), stored as a float colour. Dividing (rather
+// than multiplying by 1/255) brings every whole number back whole through GetAmbient.
 void SetAmbient(Graphics& self, Vector4 colour)
 {
-    const auto byte = [](float value)
-    { return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0f, 255.0f))); };
-    self.SetAmbient(RGBA::FromARGB(byte(colour.w), byte(colour.x), byte(colour.y), byte(colour.z)));
+    self.SetAmbient({colour.x / 255.0f, colour.y / 255.0f, colour.z / 255.0f, colour.w / 255.0f});
 }
 
 Vector4 GetAmbient(Graphics& self)
 {
-    const RGBA ambient = self.GetAmbient();
-    return Vector4(ambient.R(), ambient.G(), ambient.B(), ambient.A());
+    const Color4 ambient = self.GetAmbient();
+    return Vector4(ambient.r * 255.0f, ambient.g * 255.0f, ambient.b * 255.0f, ambient.a * 255.0f);
+}
+
+// A width or height from a script: its whole part, with what lies outside 0..2^32-1 (NaN and negatives
+// below, 2^32 and more above) held at the nearer end, so that the size check refuses it where a wrap
+// would let it through.
+std::uint32_t ScriptSize(double number)
+{
+    if (!(number >= 0.0))
+        return 0;
+    if (number >= 4294967295.0)
+        return UINT32_MAX;
+    return static_cast<std::uint32_t>(number);
+}
+
+void SetResolution(Graphics& self, double width, double height)
+{
+    self.SetResolution(ScriptSize(width), ScriptSize(height));
+}
+
+void SetPreferredFullscreenResolution(Graphics& self, double width, double height)
+{
+    self.SetPreferredFullscreenResolution(ScriptSize(width), ScriptSize(height));
 }
 
 void ForEachResolution(Graphics& self, std::uint32_t aspect, LuaFunction function)
@@ -146,10 +168,10 @@ void Graphics::RegisterLuaMethods(lua_State* state)
         state, &Unproject, "Unproject", &ChangeFXGlobalFloat, "ChangeFXGlobalFloat", &GetFXGlobalFloat,
         "GetFXGlobalFloat", &Face::SetAmbient, "SetAmbient", &Graphics::SetFullscreen, "SetFullscreen",
         &Graphics::IsFullScreen, "IsFullscreen", &ForEachResolution, "ForEachResolution",
-        &Graphics::GetDefaultAspect, "GetDefaultAspect", &Graphics::SetPreferredFullscreenResolution,
+        &Graphics::GetDefaultAspect, "GetDefaultAspect", &Face::SetPreferredFullscreenResolution,
         "SetPreferredFullscreenResolution", &Graphics::SetVSync, "SetVSync", &ChangeWindowSize,
         "ChangeWindowSize", &Face::GetAmbient, "GetAmbient", &SetCursorVisibility, "SetCursorVisibility",
-        &Graphics::SetResolution, "SetResolution", &GetHeight, "GetHeight", &GetWidth, "GetWidth",
+        &Face::SetResolution, "SetResolution", &GetHeight, "GetHeight", &GetWidth, "GetWidth",
         &GetViewProjManager, "GetViewProjManager", &Graphics::SetDirectionalLight, "SetDirectionalLight",
         &Graphics::GetDirectionalLight, "GetDirectionalLight", &Graphics::SetDirectionalLightOn,
         "SetDirectionalLightOn", &Graphics::GetDirectionalLightOn, "GetDirectionalLightOn",

@@ -148,6 +148,15 @@ const Transform* OwnerTransform(const ParticleEmitter& emitter)
 
 constexpr float kPi = 3.1415927f;
 
+// How many more particles the emitter can hold.
+std::uint32_t Room(const ParticleEmitter& emitter)
+{
+    const std::size_t alive = emitter.m_particles.size();
+    return alive < ParticleEmitter::kParticleCapacity
+               ? ParticleEmitter::kParticleCapacity - static_cast<std::uint32_t>(alive)
+               : 0;
+}
+
 // A new particle at the position, with its life, angle and curve segments.
 void AddParticle(ParticleEmitter& emitter, const Vector4& position)
 {
@@ -178,6 +187,8 @@ float ParticleEmitter::ValueAt(const Segment& segment, float x)
 
 std::uint32_t ParticleEmitter::EmitPoint(ParticleEmitter& emitter)
 {
+    if (Room(emitter) == 0)
+        return 0;
     const Transform* transform = OwnerTransform(emitter);
     AddParticle(emitter, transform ? transform->Position : Vector4(0.0f, 0.0f, 0.0f, 0.0f));
     return 1;
@@ -196,9 +207,19 @@ std::uint32_t ParticleEmitter::EmitLine(ParticleEmitter& emitter)
     if (length <= 0.0f || spacing <= 0.0f)
         return 0;
     const Vector4 start = transform->Position - direction * (length * 0.5f);
+    // Each place is computed from its index: a running sum stops growing once the spacing is below half
+    // its step, and a long line with a fine spacing has more places than the emitter can hold.
+    const double places = std::ceil(static_cast<double>(length) / static_cast<double>(spacing));
+    const std::uint32_t room = Room(emitter);
+    const std::uint32_t count = places < room ? static_cast<std::uint32_t>(places) : room;
     std::uint32_t emitted = 0;
-    for (float d = 0.0f; d < length; d += spacing, ++emitted)
+    for (; emitted < count; ++emitted)
+    {
+        const float d = static_cast<float>(emitted) * spacing;
+        if (!(d < length))
+            break;
         AddParticle(emitter, start + direction * d);
+    }
     return emitted;
 }
 
@@ -207,12 +228,19 @@ void ParticleEmitter::Emit(float dt)
     m_emissionAccumulator += dt;
     if (!(m_emitSpeed > 0.0f))
         return;
-    const float interval = 1.0f / m_emitSpeed;
-    while ((m_quantity == 0 || m_emittedCount < m_quantity) && m_emissionAccumulator >= interval)
-    {
-        m_emissionAccumulator -= interval;
+    const double interval = 1.0f / m_emitSpeed;
+    // The emissions the accumulator pays for, counted at once: taking the interval off one at a time
+    // never ends once it is below half the accumulator's step. More than the emitter can hold are not
+    // tried.
+    const double due = std::floor(static_cast<double>(m_emissionAccumulator) / interval);
+    if (!(due >= 1.0))
+        return;
+    const std::uint32_t emissions =
+        due < kParticleCapacity ? static_cast<std::uint32_t>(due) : kParticleCapacity;
+    std::uint32_t done = 0;
+    for (; done < emissions && (m_quantity == 0 || m_emittedCount < m_quantity) && Room(*this) > 0; ++done)
         m_emittedCount += m_emit(*this);
-    }
+    m_emissionAccumulator = static_cast<float>(static_cast<double>(m_emissionAccumulator) - done * interval);
 }
 
 void ParticleEmitter::Step(float dt, float gameTime)

@@ -62,15 +62,18 @@ public:
     // The handle's methods.
     static void RegisterLuaMethods(lua_State* state);
 
+    // How many particles one emitter holds at most: emission stops while it is full.
+    static constexpr std::uint32_t kParticleCapacity = 16384;
+
     // How new particles come out: one at the owner's position, or a row along the owner's facing,
-    // spread over its x scale. Each returns how many it made.
+    // spread over its x scale (never past the capacity). Each returns how many it made.
     using EmitFunction = std::uint32_t (*)(ParticleEmitter& emitter);
     static std::uint32_t EmitPoint(ParticleEmitter& emitter);
     static std::uint32_t EmitLine(ParticleEmitter& emitter);
 
     // A frame: the time goes into the accumulator, which pays for one emission per 1 / emit speed
-    // seconds while the quantity allows (an emit speed of 0 or below emits nothing); then the particles
-    // move and age, and those whose life is over go.
+    // seconds while the quantity and the capacity allow (an emit speed of 0 or below emits nothing);
+    // then the particles move and age, and those whose life is over go.
     void Emit(float dt);
     void Step(float dt, float gameTime);
     // The emission angle range's value plus the owner's facing, in radians.

@@ -31,14 +31,16 @@ public:
         bool absolute = false;
     };
 
-    // The format of an effect file's format name ("A8R8G8B8", "D24S8" ...); Unknown for a name the device
-    // cannot make.
+    // The format of an effect file's format name ("A8R8G8B8", "D24S8" ...); Unknown for a name of no
+    // format a render target can have, and for a name that is none.
     static platform::gfx::Format FormatNamed(std::string_view name);
 
     // Makes the target's texture (a failure is reported and leaves it without one) and returns its number.
     std::uint32_t Create(platform::gfx::Device* device, platform::gfx::Format format, const float size[2],
                          bool absolute);
-    // The target of that number; an empty one for a number never given.
+    // Frees the target of that number (its effect was loaded again); the number is not given again.
+    void Release(std::uint32_t id);
+    // The target of that number; an empty one for a number never given or released.
     const Target& Get(std::uint32_t id) const;
     // Releases every target's texture and unbinds render targets 1 and 2 (0 is the back buffer).
     void OnLostDevice(platform::gfx::Device* device);

@@ -11,8 +11,8 @@ namespace Quarn::platform::gfx
 {
 
 Effect::Effect(Device& device, EffectDesc desc)
-    : m_device(device), m_desc(std::move(desc)), m_textures(m_desc.parameters.size()),
-      m_samplers(m_desc.parameters.size(), -1)
+    : m_device(device), m_serial(++s_lastSerial), m_desc(std::move(desc)),
+      m_textures(m_desc.parameters.size()), m_samplers(m_desc.parameters.size(), -1)
 {
     int sampler = 0;
     for (std::size_t i = 0; i < m_desc.parameters.size(); ++i)

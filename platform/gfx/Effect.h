@@ -28,6 +28,9 @@ public:
                          std::string& errors);
 
     const EffectDesc& Desc() const { return m_desc; }
+    // A number no other effect of the process has had, so that an effect made where a freed one lay is
+    // still told from it.
+    std::uint64_t Serial() const { return m_serial; }
 
     EffectHandle GetParameterByName(std::string_view name) const;
     // Semantics are matched without regard to case.
@@ -85,7 +88,10 @@ private:
     const EffectParameter* NumbersOf(EffectHandle parameter) const;
     Result Send(const CompiledPass& pass);
 
+    static inline std::uint64_t s_lastSerial = 0;
+
     Device& m_device;
+    std::uint64_t m_serial;
     EffectDesc m_desc;
     // Per technique, per pass.
     std::vector<std::vector<CompiledPass>> m_compiled;

@@ -1,6 +1,7 @@
 #include "platform/gfx/Types.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace Quarn::platform::gfx
 {
@@ -65,15 +66,42 @@ struct FormatFacts
 
 // In the order of Format.
 constexpr FormatFacts kFormats[] = {
-    {"UNKNOWN", 0, false, false},       {"A8R8G8B8", 4, false, false},
-    {"X8R8G8B8", 4, false, false},      {"A8", 1, false, false},
-    {"R32F", 4, false, false},          {"G16R16F", 4, false, false},
-    {"A16B16G16R16F", 8, false, false}, {"A32B32G32R32F", 16, false, false},
-    {"DXT1", 8, true, false},           {"DXT3", 16, true, false},
-    {"DXT5", 16, true, false},          {"D16", 2, false, true},
-    {"D24X8", 4, false, true},          {"D24S8", 4, false, true},
+    {"UNKNOWN", 0, false, false},
+    {"A8R8G8B8", 4, false, false},
+    {"X8R8G8B8", 4, false, false},
+    {"A8", 1, false, false},
+    {"R32F", 4, false, false},
+    {"G16R16F", 4, false, false},
+    {"A16B16G16R16F", 8, false, false},
+    {"A32B32G32R32F", 16, false, false},
+    {"DXT1", 8, true, false},
+    {"DXT3", 16, true, false},
+    {"DXT5", 16, true, false},
+    {"D16", 2, false, true},
+    {"D24X8", 4, false, true},
+    {"D24S8", 4, false, true},
     {"D32F", 4, false, true},
+    {"R8G8B8", 3, false, false},
+    {"R5G6B5", 2, false, false},
+    {"X1R5G5B5", 2, false, false},
+    {"A4R4G4B4", 2, false, false},
+    {"X4R4G4B4", 2, false, false},
+    {"R3G3B2", 1, false, false},
+    {"A2B10G10R10", 4, false, false},
+    {"A2R10G10B10", 4, false, false},
+    {"A8B8G8R8", 4, false, false},
+    {"X8B8G8R8", 4, false, false},
+    {"G16R16", 4, false, false},
+    {"A16B16G16R16", 8, false, false},
+    {"L8", 1, false, false},
+    {"A8L8", 2, false, false},
+    {"L16", 2, false, false},
+    {"R16F", 2, false, false},
+    {"G32R32F", 8, false, false},
+    {"D32", 4, false, true},
+    {"D32FS8", 8, false, true},
 };
+static_assert(std::size(kFormats) == static_cast<std::size_t>(Format::D32FS8) + 1);
 
 const FormatFacts& FactsOf(Format format)
 {
@@ -84,6 +112,11 @@ const FormatFacts& FactsOf(Format format)
 bool IsDepthFormat(Format format)
 {
     return FactsOf(format).depth;
+}
+
+bool HasStencil(Format format)
+{
+    return format == Format::D24S8 || format == Format::D32FS8;
 }
 
 bool IsCompressedFormat(Format format)

@@ -78,8 +78,9 @@ struct Viewport
 // rectangle cut to the viewport (empty ones left out).
 std::vector<Rect> ClearedRects(std::span<const Rect> rects, const Viewport& viewport);
 
-// Pixel formats. Colour formats name their channels from the highest bit down; compressed formats keep
-// 4 x 4 blocks; depth formats serve depth-stencil surfaces and depth textures.
+// Pixel formats. Colour formats name their channels from the highest bit down (L is luminance, read into
+// red, green and blue; X is unused and reads as opaque); compressed formats keep 4 x 4 blocks; depth
+// formats serve depth-stencil surfaces and depth textures.
 enum class Format : std::uint8_t
 {
     Unknown,
@@ -97,9 +98,31 @@ enum class Format : std::uint8_t
     D24X8,
     D24S8,
     D32F,
+    R8G8B8,
+    R5G6B5,
+    X1R5G5B5,
+    A4R4G4B4,
+    X4R4G4B4,
+    R3G3B2,
+    A2B10G10R10,
+    A2R10G10B10,
+    A8B8G8R8,
+    X8B8G8R8,
+    G16R16,
+    A16B16G16R16,
+    L8,
+    A8L8,
+    L16,
+    R16F,
+    G32R32F,
+    D32,
+    // 32-bit float depth and 8-bit stencil: depth of at least 24 bits in floating point, with stencil.
+    D32FS8,
 };
 
 bool IsDepthFormat(Format format);
+// Depth formats with a stencil part.
+bool HasStencil(Format format);
 bool IsCompressedFormat(Format format);
 // Bytes from one row of a level to the next (for a compressed format, one row of blocks), and the number
 // of such rows, for a level of that width and height.
@@ -192,6 +215,8 @@ struct Capabilities
     // in is there.
     std::uint32_t vertexShaderModel = 0;
     std::uint32_t pixelShaderModel = 0;
+    // The widest and tallest texture (and so back buffer) the device makes.
+    std::uint32_t maxTextureSize = 0;
 };
 
 } // namespace Quarn::platform::gfx

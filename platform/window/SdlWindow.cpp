@@ -49,9 +49,11 @@ std::unique_ptr<SdlWindow> SdlWindow::Open(const WindowDesc& desc, std::string& 
         return nullptr;
     }
     // Made for OpenGL, so that the graphics device can draw on it; a video driver without OpenGL still
-    // gets a window (the device then draws offscreen).
+    // gets a window (the device then draws offscreen). Resizable, which is what lets a window manager
+    // offer to maximise it: maximising takes the game to full screen.
     SDL_Window* window = nullptr;
-    for (const Uint32 flags : {Uint32{SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL}, Uint32{SDL_WINDOW_HIDDEN}})
+    for (const Uint32 flags : {Uint32{SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_OPENGL},
+                               Uint32{SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE}})
         if (!window)
             window = SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                       static_cast<int>(desc.width), static_cast<int>(desc.height), flags);
@@ -99,6 +101,10 @@ void SdlWindow::SetModeNative(const WindowMode& mode)
     if (!mode.fullScreen)
     {
         SDL_SetWindowFullscreen(m_window, 0);
+        // A window maximised on its way to full screen would come back maximised, which asks for full
+        // screen again.
+        if (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MAXIMIZED)
+            SDL_RestoreWindow(m_window);
         SDL_SetWindowSize(m_window, static_cast<int>(mode.width), static_cast<int>(mode.height));
         if (mode.x >= 0 && mode.y >= 0)
             SDL_SetWindowPosition(m_window, mode.x, mode.y);

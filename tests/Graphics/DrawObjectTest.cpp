@@ -12,6 +12,7 @@
 #include "Graphics/DrawGroups.h"
 #include "Graphics/Graphics.h"
 #include "Graphics/Mesh.h"
+#include "Graphics/ParticleEmitter.h"
 #include "Graphics/Texture.h"
 #include "Physics/Physics.h"
 #include "Platform/GlDeviceFixture.h"
@@ -21,6 +22,7 @@
 #include "support/CapturedErrors.h"
 #include "support/RecordingGraphics.h"
 #include "support/RunFolder.h"
+#include "support/TempDir.h"
 #include "tools/meshbuilder/MeshBuilder.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +157,9 @@ void WriteScene(const test::RunFolder& folder, const std::string& effect)
         Prototype("<Texture>Blue</Texture><DrawGroup>objects</DrawGroup><HasAlpha>1</HasAlpha>"));
     // No DrawGroup key: the translucent object keeps the group string "Objects" as the constructor set it.
     folder.WriteSource("Objects/StrayGlass.xml", Prototype("<Texture>Blue</Texture><HasAlpha>1</HasAlpha>"));
+    folder.WriteSource("Objects/Sparks.xml",
+                       "<?xml version=\"1.0\" ?>\n<root><Object><Transform/><ParticleEmitter>"
+                       "<EmitSpeed>10</EmitSpeed><Blending>1</Blending></ParticleEmitter></Object></root>\n");
     folder.WriteSource("Objects/Flag.xml",
                        Prototype("<Texture>Sheet</Texture><TextureAtlas>Sheet</TextureAtlas>"
                                  "<Frame>flag</Frame><InterpolatedTexture>0</InterpolatedTexture>"));
@@ -338,6 +343,35 @@ TEST_F(DrawObjectTest, ScriptsReplaceTheComponentForResourceChangesOnly)
     EXPECT_EQ(m_scene.m_errors.Count(), 0u) << m_scene.m_errors.Texts()[0];
 }
 
+// The inspector writes the fields of live components: an object made translucent or opaque or moved to
+// another group, and an emitter given another blending, stay where they were put and leave from there,
+// so that nothing of them is drawn once they are destroyed.
+TEST_F(DrawObjectTest, ObjectsAndEmittersLeaveThePlaceTheyWereGivenWhateverTheirFieldsSayNow)
+{
+    GameObject& red = m_scene.Create("RedSprite", 0, 0);
+    GameObject& glass = m_scene.Create("StrayGlass", 1, 0);
+    GameObject& sparks = m_scene.Create("Sparks", 2, 0);
+    red.Get<DrawObject>()->m_hasAlpha = true;
+    red.Get<DrawObject>()->m_drawGroup = "fx";
+    glass.Get<DrawObject>()->m_hasAlpha = false;
+    sparks.Get<ParticleEmitter>()->m_blending = 2;
+    const DrawGroups& groups = m_scene.Groups();
+    EXPECT_EQ(groups.GetBatches().size(), 1u);
+    EXPECT_EQ(groups.GetTranslucent().size(), 1u);
+    ASSERT_EQ(groups.GetEmitterBatches().size(), 1u);
+    EXPECT_EQ(groups.GetEmitterBatches().begin()->first.first, 1) << "still under the blending it had";
+
+    GameObjectManager& objects = m_scene.m_systems->GetGameObjectManager();
+    for (GameObject* object : {&red, &glass, &sparks})
+        objects.Destroy(object->GetHandle());
+    objects.FrameEnd();
+    EXPECT_TRUE(groups.GetBatches().empty());
+    EXPECT_TRUE(groups.GetTranslucent().empty());
+    EXPECT_TRUE(groups.GetEmitterBatches().empty());
+    m_scene.m_graphics->Update(0.016f);
+    EXPECT_EQ(m_scene.m_errors.Count(), 0u) << m_scene.m_errors.Texts()[0];
+}
+
 // One frame of the recording device: the draws of the group, with the calls around them.
 TEST_F(DrawObjectTest, AGroupBindsEachBatchOnceAndDrawsVisibleObjectsOneByOne)
 {
@@ -451,6 +485,33 @@ TEST_P(GlDrawObjectTest, TheSecondAtlasFrameShowsTheRightHalf)
     GameObject& flag = m_scene.Create("Flag", 0.0f, 0.0f, 0.0f, 1.0f);
     flag.Get<DrawObject>()->m_frameNumber = 1;
     EXPECT_EQ(At(Frame(), 0.0f, 0.0f), 0x0000FFu);
+}
+
+// The demo's own effect draws each group in a pass of its own, since a pass is skipped when a group it
+// draws is empty: a game with objects and no backdrop shows them.
+class GlDemoEffectTest : public gfx::test::GlDeviceFixture
+{
+protected:
+    GlDemoEffectTest() : GlDeviceFixture(1, 1) { m_device.reset(); }
+};
+
+TEST_F(GlDemoEffectTest, AGameWithoutABackdropShowsItsObjects)
+{
+    Scene scene(false, test::TempDir::Read(std::string(QUARN_BINARY_DIR) + "/Resources/Effects/Model.fx"));
+    gfx::Device* device = scene.m_graphics->GetDevice();
+    ASSERT_NE(device, nullptr);
+    // Without a camera the eye is at the origin looking down -z: a red sprite 100 units wide, 400 away,
+    // covers the middle of the picture.
+    scene.Create("RedSprite", 0.0f, 0.0f, -400.0f, 100.0f);
+    scene.m_graphics->Update(0.016f);
+    std::vector<std::uint32_t> pixels;
+    ASSERT_TRUE(device->ReadSurface(*device->GetBackBuffer(), pixels).Succeeded());
+    const std::uint32_t width = scene.m_graphics->GetBackBufferWidth();
+    const std::uint32_t centre =
+        pixels[std::size_t{scene.m_graphics->GetBackBufferHeight() / 2} * width + width / 2];
+    EXPECT_GT(centre >> 16 & 0xFF, 200u) << std::hex << centre;
+    EXPECT_LT(centre & 0xFF, 60u) << std::hex << centre << " is the background's blue";
+    EXPECT_EQ(scene.m_errors.Count(), 0u) << scene.m_errors.Texts()[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(Drawing, GlDrawObjectTest, testing::Bool(),

@@ -4,6 +4,7 @@
 #include "Graphics/Effect.h"
 #include "Graphics/Graphics.h"
 #include "Platform/GlDeviceFixture.h"
+#include "Resources/ResourceManager.h"
 #include "platform/gfx/EffectFile.h"
 #include "support/CapturedErrors.h"
 #include "support/RecordingGraphics.h"
@@ -214,6 +215,44 @@ TEST_F(EffectScriptTest, TargetsAreMadeOnceAndSlotsReturnToTheirDefaults)
     EXPECT_EQ(std::count_if(second.begin(), second.end(),
                             [](const std::string& l) { return l.starts_with("Create"); }),
               0);
+}
+
+// Loading the effect again (qMain.RefreshResources) frees the targets of the old load, so a reset makes
+// only the new load's; and the shared parameters take the new load, whose tweakables are its own.
+TEST_F(EffectScriptTest, AReloadedEffectFreesItsOldTargetsAndIsBoundAnew)
+{
+    const auto effect = [](const char* level)
+    {
+        return gfx::CompiledEffect(
+            std::string("float S : STANDARDSGLOBAL < string Script = \"Technique=Main;\"; >;\n"
+                        "float Level < string UIWidget = \"Slider\"; > = ") +
+            level +
+            ";\ntexture Target < string Format = \"A8R8G8B8\"; float2 ViewPortRatio = {0.5, 0.5}; >;\n"
+            "technique Main < string Script = \"RenderColorTarget0=Target; Clear=Color; "
+            "RenderColorTarget0=;\"; > { }\n");
+    };
+    m_folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
+    m_folder.WriteWorking("Effects/Model.fxo", effect("0.25"));
+    test::RecordingGraphics::StartGame(m_systems, m_graphics);
+    const std::string made = "CreateTexture 400x300 levels=1 usage=1 A8R8G8B8 default";
+    const Log first = Frame();
+    EXPECT_EQ(std::count(first.begin(), first.end(), made), 1);
+    EXPECT_EQ(m_graphics->GetParams().GetFloat("Level"), 0.25f);
+
+    for (const char* level : {"0.5", "0.75"})
+    {
+        m_folder.WriteWorking("Effects/Model.fxo", effect(level));
+        m_systems->GetResourceManager().RefreshResources();
+        const Log reloaded = Frame();
+        EXPECT_EQ(std::count(reloaded.begin(), reloaded.end(), made), 1) << "the new load makes its own";
+        EXPECT_EQ(m_graphics->GetParams().GetFloat("Level"), std::stof(level));
+    }
+    gfx::RecordingDevice& device = *m_devices.Device();
+    device.ClearLog();
+    m_graphics->SetResolution(800, 600);
+    EXPECT_EQ(std::count(device.Log().begin(), device.Log().end(), made), 1)
+        << "a reset makes the live target only";
+    EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
 }
 
 // On GL: a script that clears a target, draws into it and samples it in a second pass gives the

@@ -3,14 +3,17 @@
 #include "Core/MessageManager.h"
 #include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
+#include "FolderWalkSupport.h"
 #include "GameObjects/Camera.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/Gameplay.h"
 #include "GameObjects/Transform.h"
+#include "Graphics/Effect.h"
 #include "Graphics/Graphics.h"
 #include "Physics/Physics.h"
 #include "Script/LuaPolymorphicBase.h"
 #include "platform/core/Clock.h"
+#include "platform/gfx/Effect.h"
 #include "platform/gfx/EffectFile.h"
 #include "support/CapturedErrors.h"
 #include "support/RecordingGraphics.h"
@@ -39,6 +42,8 @@ using Code = gfx::Result::Code;
 // Renders into a target of its own each frame, so a reset has a target to make again.
 constexpr const char* kTargetEffect = R"(
 float Script : STANDARDSGLOBAL < string Script = "Technique=Main;"; > = 0.8;
+float4 Ambient : AMBIENT;
+float4 Sun : DIRECTIONAL_LIGHT_COLOR;
 texture Scene < string Format = "A8R8G8B8"; >;
 technique Main < string Script = "RenderColorTarget0=Scene; Clear=Color; RenderColorTarget0=; Clear=Color;"; > { }
 )";
@@ -241,8 +246,85 @@ TEST_F(GraphicsDisplayTest, ScriptsReadAndChangeTheGraphicsSystem)
         assert(graphics:GetWidth() == 1024)
     )"),
               "");
-    EXPECT_EQ(m_graphics->GetDirectionalLightColor(), RGBA::FromARGB(40, 10, 20, 30));
+    EXPECT_EQ(m_graphics->GetDirectionalLightColor(), Color4::FromRGBA(RGBA::FromARGB(40, 10, 20, 30)));
     EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
+}
+
+// The ambient and the directional light's colour are float colours, unclamped: what a script sets it
+// reads back and the effect receives, the ambient in 0..255 a channel, the light's colour as it is.
+TEST_F(GraphicsDisplayTest, TheLightColoursAreFloatColoursScriptsSetAndReadUnclamped)
+{
+    Start();
+    test::LuaTestState lua;
+    LuaPublishGlobal("graphics", &*m_graphics);
+    EXPECT_EQ(lua.Run(R"(
+        local function near(v, x, y, z, w)
+            return math.abs(v:X() - x) < 1e-3 and math.abs(v:Y() - y) < 1e-3 and math.abs(v:Z() - z) < 1e-3
+                and math.abs(v:W() - w) < 1e-3
+        end
+        local a = graphics:GetAmbient()
+        assert(near(a, 51, 25.5, 25.5, 255), a:X() .. " " .. a:Y() .. " " .. a:Z() .. " " .. a:W())
+        graphics:SetAmbient(Vector4(300, 100.6, 0.4, 255))
+        a = graphics:GetAmbient()
+        assert(near(a, 300, 100.6, 0.4, 255), a:X() .. " " .. a:Y() .. " " .. a:Z() .. " " .. a:W())
+        local sun = RGB(0, 0, 0)
+        sun:SetR(2.5)
+        sun:SetG(-0.25)
+        graphics:SetDirectionalLightColor(sun)
+        local c = graphics:GetDirectionalLightColor()
+        assert(c:GetR() == 2.5 and c:GetG() == -0.25 and c:GetB() == 0 and c:GetA() == 1)
+    )"),
+              "");
+    m_graphics->Update(0.016f);
+    const gfx::Effect& effect = *m_graphics->GetEffects()[0]->GetEffect();
+    float ambient[4] = {};
+    float sun[4] = {};
+    ASSERT_TRUE(effect.GetFloats(effect.GetParameterByName("Ambient"), ambient).Succeeded());
+    ASSERT_TRUE(effect.GetFloats(effect.GetParameterByName("Sun"), sun).Succeeded());
+    EXPECT_NEAR(ambient[0], 300.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(ambient[1], 100.6f / 255.0f, 1e-6f);
+    EXPECT_EQ(sun[0], 2.5f);
+    EXPECT_EQ(sun[1], -0.25f);
+    EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
+}
+
+// Sizes a script asks for are refused, with one report each and nothing changed, below 1 or above the
+// adapter's largest texture (8192 here), whatever number they come as; later frames draw on at the old
+// size without retrying anything.
+TEST_F(GraphicsDisplayTest, SizesNoBackBufferCanHaveAreRefusedWithOneReport)
+{
+    Start();
+    test::LuaTestState lua;
+    LuaPublishGlobal("graphics", &*m_graphics);
+    Device().ClearLog();
+    Story();
+    std::size_t refused = 0;
+    for (const char* call : {"SetResolution", "SetPreferredFullscreenResolution"})
+        for (const char* size : {"0, 0", "-5, 600", "800, -1", "0 / 0, 600", "800, 1 / 0", "4294968096, 600",
+                                 "8193, 600", "800, 1e30", "0.5, 600"})
+        {
+            const std::string script = std::string("graphics:") + call + "(" + size + ")";
+            EXPECT_NE(lua.Run(script).find("restarting"), std::string::npos) << script;
+            EXPECT_EQ(m_errors.Count(), ++refused) << script;
+            EXPECT_TRUE(m_errors.Any(call)) << script;
+        }
+    m_graphics->SetFullscreen(true);
+    Device().ClearLog();
+    Story();
+    EXPECT_NE(lua.Run("graphics:SetPreferredFullscreenResolution(0, 720)").find("restarting"),
+              std::string::npos);
+    for (int frame = 0; frame < 3; ++frame)
+        m_graphics->Update(0.016f);
+    EXPECT_EQ(Calls({"Reset"}), Log{});
+    EXPECT_TRUE(Story().empty());
+    EXPECT_EQ(m_graphics->GetBackBufferWidth(), 1280u);
+    EXPECT_EQ(m_graphics->GetBackBufferHeight(), 720u);
+    EXPECT_EQ(m_errors.Count(), refused + 1);
+    // In a window, the largest size there is, and a fraction above 1 (its whole part), are taken.
+    m_graphics->SetFullscreen(false);
+    EXPECT_EQ(lua.Run("graphics:SetResolution(8192, 1.5)"), "");
+    EXPECT_EQ(m_graphics->GetBackBufferWidth(), 8192u);
+    EXPECT_EQ(m_graphics->GetBackBufferHeight(), 1u);
 }
 
 // Unproject and WorldToScreen are each other's inverse for any camera, and the camera's axis meets the
@@ -321,6 +403,21 @@ TEST_F(GraphicsDisplayTest, PicturesAndTheDesktopBecomeTexturesForDrawObjects)
         EXPECT_EQ(texel >> 24, 255u);
     }
     groups.m_screenTexture->UnlockRect(0);
+    EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
+}
+
+// The pictures folder may change while it is walked: a walk that fails after its first entry ends
+// there, with what it found, and the game starts.
+TEST_F(GraphicsDisplayTest, APicturesFolderThatFailsWhileWalkedGivesWhatItGaveAndTheGameStarts)
+{
+    const std::string png = test::TempDir::Read(std::string(QUARN_FIXTURES) + "/Pod.png");
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        std::ofstream(m_folder.Pictures() / name, std::ios::binary) << png;
+    const test::FailingFolderWalk failing(m_folder.Pictures());
+    Start();
+    const std::array<std::string, 3>& paths = m_graphics->GetPicturePaths();
+    EXPECT_EQ(std::filesystem::path(paths[0]).parent_path(), m_folder.Pictures()) << "the one found";
+    EXPECT_TRUE(paths[1].empty() && paths[2].empty()) << paths[1];
     EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
 }
 

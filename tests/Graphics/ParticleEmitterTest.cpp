@@ -12,7 +12,11 @@
 #include "Graphics/Graphics.h"
 #include "Graphics/PointLight.h"
 #include "Physics/Physics.h"
+#include "platform/gfx/DdsFile.h"
+#include "platform/gfx/EffectFile.h"
+#include "platform/gfx/recording/RecordingDevice.h"
 #include "support/CapturedErrors.h"
+#include "support/RecordingGraphics.h"
 #include "support/RunFolder.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +71,43 @@ TEST(ParticleEmitterTest, EmissionFollowsSpeedQuantityAndLife)
         EXPECT_EQ(emitter.m_emittedCount, c.emitted) << c.what;
         EXPECT_EQ(emitter.m_particles.size(), c.alive) << c.what;
         EXPECT_NEAR(emitter.m_emissionAccumulator, c.accumulator, 1e-5f) << c.what;
+    }
+}
+
+// Emission that a float count-down would never finish: an interval below half the accumulator's step
+// (a huge emit speed, or a long wait at speed 0 before the emitter is turned on). Each frame ends, and no
+// more particles come than the emitter holds.
+TEST(ParticleEmitterTest, OneFramesEmissionEndsAndStaysWithinTheCapacity)
+{
+    const struct
+    {
+        const char* what;
+        float waitAtSpeedZero;
+        float speed;
+        std::uint32_t quantity;
+        std::size_t emitted;
+    } cases[] = {
+        {"speed 1e10", 0.0f, 1.0e10f, 0, ParticleEmitter::kParticleCapacity},
+        {"infinite speed", 0.0f, INFINITY, 0, ParticleEmitter::kParticleCapacity},
+        {"turned on after a day at speed 0", 86400.0f, 1000.0f, 0, ParticleEmitter::kParticleCapacity},
+        {"speed 1e10, quantity 7", 0.0f, 1.0e10f, 7, 7},
+        {"NaN speed", 0.0f, NAN, 0, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SeedEngineRand(1);
+        ParticleEmitter emitter;
+        emitter.m_life = {100.0f, 100.0f};
+        emitter.m_quantity = c.quantity;
+        emitter.Emit(c.waitAtSpeedZero);
+        emitter.m_emitSpeed = c.speed;
+        emitter.Emit(0.016f);
+        EXPECT_EQ(emitter.m_particles.size(), c.emitted) << c.what;
+        EXPECT_EQ(emitter.m_emittedCount, c.emitted) << c.what;
+        // A full emitter emits again only as its particles die.
+        emitter.Step(0.016f, 0.0f);
+        emitter.Emit(0.016f);
+        EXPECT_LE(emitter.m_particles.size(), ParticleEmitter::kParticleCapacity) << c.what;
     }
 }
 
@@ -147,6 +188,36 @@ TEST_F(ParticleObjectsTest, ALineEmitterSpreadsParticlesAlongItsObjectsFacing)
     }
 }
 
+// Lines a running sum of the spacing would never finish walking: with no length at a huge emit speed
+// (nothing to emit, again and again), far longer than the spacing can count, or with a spacing too
+// fine to add up. Each frame ends with at most the emitter's capacity.
+TEST_F(ParticleObjectsTest, ALineEmittersWalkEndsWithinTheCapacity)
+{
+    const struct
+    {
+        const char* what;
+        float scaleX;
+        float spacing;
+        float speed;
+        std::size_t particles;
+    } cases[] = {
+        {"no length at speed 1e10", 0.0f, 25.0f, 1.0e10f, 0},
+        {"length 1e30", 1.0e30f, 25.0f, 10.0f, ParticleEmitter::kParticleCapacity},
+        {"spacing 1e-30", 100.0f, 1.0e-30f, 10.0f, ParticleEmitter::kParticleCapacity},
+        {"infinite length", INFINITY, 25.0f, 10.0f, ParticleEmitter::kParticleCapacity},
+        {"NaN spacing", 100.0f, NAN, 10.0f, 0},
+    };
+    for (const auto& c : cases)
+    {
+        ParticleEmitter& emitter = *Spray(0.0f, 0.0f, c.scaleX).Get<ParticleEmitter>();
+        emitter.m_emit = &ParticleEmitter::EmitLine;
+        emitter.m_lineEmitAmount = {c.spacing, c.spacing};
+        emitter.m_emitSpeed = c.speed;
+        emitter.Emit(0.25f);
+        EXPECT_EQ(emitter.m_particles.size(), c.particles) << c.what;
+    }
+}
+
 TEST_F(ParticleObjectsTest, TheDrawGroupsStepEmittersAndBuildVerticesUnlessParticlesAreOff)
 {
     GameObject& spray = Spray(5.0f, 0.0f, 1.0f);
@@ -211,6 +282,77 @@ TEST_F(ParticleObjectsTest, ScriptsDriveEmittersAndLights)
     EXPECT_EQ(emitter.m_emitSpeed, -2.0f) << "stored after the report";
     EXPECT_TRUE(m_errors.Any("Emit Speed Should not be Negative!"));
     EXPECT_EQ(emitter.m_emit, &ParticleEmitter::EmitLine);
+}
+
+// A frame on the recording device of an effect whose passes draw the groups "particles" and "lights":
+// each batch of emitters (one blend mode and texture) is one point-list draw of its particles, which
+// lie together in the vertex buffer, between the blend states of its mode and the defaults again; all
+// lights are one instanced draw of the disc.
+TEST(ParticleDrawTest, EachEmitterBatchIsOnePointListDrawAndTheLightsOneInstancedDraw)
+{
+    test::RunFolder folder{{}};
+    test::RecordingGraphics devices;
+    test::CapturedErrors errors;
+    OutputHandler output{false};
+    folder.WriteSource("Settings/Graphics.xml", "<?xml version=\"1.0\" ?>\n<root><Graphics/></root>\n");
+    folder.WriteWorking(
+        "Effects/Model.fxo",
+        platform::gfx::CompiledEffect("float S : STANDARDSGLOBAL < string Script = \"Technique=Main;\"; >;\n"
+                                      "technique Main < string Script = \"Pass=Particles; Pass=Lights;\"; >\n"
+                                      "{ pass Particles < string Script = \"Draw=Particles;\"; > { }\n"
+                                      "  pass Lights < string Script = \"Draw=Lights;\"; > { } }\n"));
+    const std::vector<std::uint8_t> white =
+        platform::gfx::WriteDds(platform::gfx::Format::A8R8G8B8, 1, 1, {{255, 255, 255, 255}});
+    folder.WriteWorking("Textures/Default.dds", std::string(white.begin(), white.end()));
+    for (const int blending : {0, 1, 2})
+        folder.WriteSource(
+            "Objects/Blend" + std::to_string(blending) + ".xml",
+            "<?xml version=\"1.0\" ?>\n<root><Object><Transform/><ParticleEmitter>"
+            "<EmitSpeed>10</EmitSpeed><ParticleLife><Value>5</Value></ParticleLife><Blending>" +
+                std::to_string(blending) + "</Blending></ParticleEmitter><PointLight/></Object></root>\n");
+    Physics::RegisterComponentTypes();
+    Gameplay::RegisterComponentTypes();
+    Audio::RegisterComponentTypes();
+    std::optional<SystemManager> systems;
+    std::optional<Graphics> graphics;
+    test::RecordingGraphics::StartGame(systems, graphics);
+    // Blend mode 1 twice: one batch of two emitters.
+    for (const char* prototype : {"Blend1", "Blend0", "Blend1", "Blend2"})
+        ASSERT_NE(systems->GetGameObjectManager().CreateGameObject(prototype), nullptr) << prototype;
+    // Four particles each: 0.4 s at ten a second, all alive.
+    graphics->Update(0.25f);
+    platform::gfx::RecordingDevice& device = *devices.Device();
+    device.ClearLog();
+    graphics->Update(0.15f);
+    std::vector<std::string> calls;
+    for (const std::string& call : device.Log())
+        for (const char* kept : {"SetRenderState BlendOp", "SetRenderState DestBlend", "SetRenderState ZFunc",
+                                 "DrawPrimitive ", "SetStreamSourceFreq", "DrawIndexedPrimitive"})
+            if (call.starts_with(kept))
+                calls.push_back(call);
+    const std::vector<std::string> expected = {
+        // Mode 0 (four particles): add, inverse source alpha.
+        "SetRenderState BlendOp 1", "SetRenderState ZFunc 8", "SetRenderState DestBlend 6",
+        "DrawPrimitive points 0 4", "SetRenderState BlendOp 1", "SetRenderState ZFunc 8",
+        "SetRenderState DestBlend 6",
+        // Mode 1 (two emitters, eight particles): additive.
+        "SetRenderState BlendOp 1", "SetRenderState ZFunc 8", "SetRenderState DestBlend 2",
+        "DrawPrimitive points 4 8", "SetRenderState BlendOp 1", "SetRenderState ZFunc 8",
+        "SetRenderState DestBlend 6",
+        // Mode 2 (four particles): reverse subtract.
+        "SetRenderState BlendOp 3", "SetRenderState ZFunc 8", "SetRenderState DestBlend 6",
+        "DrawPrimitive points 12 4", "SetRenderState BlendOp 1", "SetRenderState ZFunc 8",
+        "SetRenderState DestBlend 6",
+        // Four lights: the disc of 33 vertices, 32 triangles, once per light.
+        "SetStreamSourceFreq 0 40000004", "SetStreamSourceFreq 1 80000001",
+        "DrawIndexedPrimitive trianglefan 0 0 33 0 32", "SetStreamSourceFreq 0 00000001",
+        "SetStreamSourceFreq 1 00000001",
+        // The frame puts the streams back after the effects.
+        "SetStreamSourceFreq 0 00000001", "SetStreamSourceFreq 1 00000001"};
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(errors.Count(), 0u) << errors.Texts()[0];
+    graphics.reset();
+    systems.reset();
 }
 
 } // namespace

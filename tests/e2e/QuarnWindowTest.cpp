@@ -132,6 +132,20 @@ TEST_F(QuarnWindow, ArrowKeysReachTheDemoScriptAndClosingTheWindowEndsTheGame)
         for (const auto& [x, y] : {std::pair{0u, 0u}, {width - 1, height - 1}})
             for (const int shift : {0, 8, 16})
                 EXPECT_LT((picture.At(x, y) >> shift) & 0xFF, (0x183050u >> shift) & 0xFF) << x << "," << y;
+        // The warm light riding on the placed ship at (5, 5): below that ship, clear of the sprites, the
+        // picture is redder than as far again below, out of the light's reach.
+        const auto averageRed = [&at](float top)
+        {
+            int red = 0;
+            int samples = 0;
+            for (float x = 2.0f; x <= 8.0f; x += 0.5f)
+                for (float y = top; y >= top - 13.0f; y -= 0.5f, ++samples)
+                    red += at(x, y)[0];
+            return red / samples;
+        };
+        const int lit = averageRed(-12.0f);
+        const int unlit = averageRed(-132.0f);
+        EXPECT_GT(lit, unlit + 8) << "no light around the ship: " << lit << " against " << unlit;
         // The moved ship's exhaust: warm sparks trailing behind it (the stars are cold white). Sparks live
         // for a moment each: on a machine slowed by other work a frame can lie between two of them, so a
         // few frames are looked at.

@@ -71,7 +71,8 @@ public:
 
 private:
     // What a GL 4.5 core context on a hidden window reports: presenting with and without waiting for
-    // the refresh is always there, and the shading language of the engine's shaders comes with 4.5.
+    // the refresh is always there, the shading language of the engine's shaders comes with 4.5, and the
+    // driver tells its largest texture.
     void ReadCapabilities()
     {
         // The offscreen video driver loads the GL driver with the first window and unloads it with the
@@ -89,6 +90,13 @@ private:
             const std::uint32_t model = epoxy_gl_version() >= 45 ? 3 : 2;
             m_capabilities.vertexShaderModel = model;
             m_capabilities.pixelShaderModel = model;
+            // The back buffer is a renderbuffer: the smaller of the two limits holds for it.
+            GLint maxTextureSize = 0;
+            GLint maxRenderbufferSize = 0;
+            glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+            glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbufferSize);
+            m_capabilities.maxTextureSize =
+                static_cast<std::uint32_t>(std::max(std::min(maxTextureSize, maxRenderbufferSize), 0));
             m_identifier = IdentifierOf(reinterpret_cast<const char*>(glGetString(GL_VENDOR)),
                                         reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
             SDL_GL_DeleteContext(context);

@@ -838,7 +838,7 @@ private:
                                            0);
             if (m_depthStencil)
                 dynamic_cast<const GlAttachable&>(*m_depthStencil)
-                    .AttachTo(m_drawFramebuffer, m_depthStencil->GetDesc().format == Format::D24S8
+                    .AttachTo(m_drawFramebuffer, HasStencil(m_depthStencil->GetDesc().format)
                                                      ? GL_DEPTH_STENCIL_ATTACHMENT
                                                      : GL_DEPTH_ATTACHMENT);
             m_targetsDirty = false;

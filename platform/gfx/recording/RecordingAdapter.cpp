@@ -21,6 +21,7 @@ RecordingAdapter::RecordingAdapter()
 {
     capabilities.presentImmediate = capabilities.presentVSync = true;
     capabilities.vertexShaderModel = capabilities.pixelShaderModel = 3;
+    capabilities.maxTextureSize = 8192;
     modes = {{800, 600, 60, Format::X8R8G8B8},
              {1024, 768, 60, Format::X8R8G8B8},
              {1024, 768, 75, Format::X8R8G8B8}};
