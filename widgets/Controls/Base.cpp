@@ -117,6 +117,9 @@ unsigned int Base::NumChildren()
 
 bool Base::Holds(Base* control)
 {
+    // A control without children (every new one) holds only itself.
+    if (m_children.empty())
+        return control == this;
     for (; control; control = control->Holder())
         if (control == this)
             return true;
