@@ -20,7 +20,9 @@ std::map<Controls::Base*, std::list<Animation*>>& Registry()
 
 } // namespace
 
-TimedAnimation::TimedAnimation(float length, float delay, float ease) : m_ease(ease)
+// An ease that is not finite or not above 0 would throw the size far past both ends: it runs linearly.
+TimedAnimation::TimedAnimation(float length, float delay, float ease)
+    : m_ease(std::isfinite(ease) && ease > 0.0f ? ease : 1.0f)
 {
     m_start = Platform::GetTimeInSeconds() + delay;
     m_end = m_start + length;

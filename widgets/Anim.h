@@ -27,7 +27,7 @@ public:
 };
 
 // Runs from its start (now plus a delay) for its length; Run receives the progress raised to the ease
-// (1 linear, above 1 starting slowly).
+// (1 linear, above 1 starting slowly; one not finite or not above 0 is taken as 1).
 class TimedAnimation : public Animation
 {
 public:

@@ -19,13 +19,16 @@ namespace DragAndDrop
 namespace
 {
 
+using Controls::Base;
+using Controls::Ref;
+
+// The package belongs to the source: it is only used while the source lives.
 struct State
 {
     Package* package = nullptr;
-    Controls::Base* source = nullptr;
-    Controls::Base* target = nullptr;
-    Controls::Base* pressed = nullptr;
-    Controls::Base* newTarget = nullptr;
+    Ref<Base> source;
+    Ref<Base> target;
+    Ref<Base> pressed;
     Point last;
     Point pressedAt;
 };
@@ -35,73 +38,83 @@ State g_drag;
 // Whether a drag begins (or already runs) at the pointer.
 bool ShouldStartDragging(int x, int y)
 {
-    if (!g_drag.pressed)
+    Base* pressed = g_drag.pressed.Get();
+    if (!pressed)
         return false;
     if (std::abs(x - g_drag.pressedAt.x) + std::abs(y - g_drag.pressedAt.y) < kStartDistance)
         return false;
-    g_drag.package = g_drag.pressed->DragAndDrop_GetPackage(g_drag.pressedAt.x, g_drag.pressedAt.y);
+    g_drag.package = pressed->DragAndDrop_GetPackage(g_drag.pressedAt.x, g_drag.pressedAt.y);
     if (!g_drag.package)
     {
-        g_drag.pressed = nullptr;
-        g_drag.source = nullptr;
+        g_drag.pressed = {};
+        g_drag.source = {};
         return false;
     }
-    g_drag.source = g_drag.pressed;
+    g_drag.source = pressed;
     MouseFocus = nullptr;
-    g_drag.pressed = nullptr;
-    g_drag.package->drawControl = nullptr;
-    if (!g_drag.source->DragAndDrop_ShouldStartDrag())
+    g_drag.pressed = {};
+    g_drag.package->drawControl = {};
+    if (!pressed->DragAndDrop_ShouldStartDrag())
     {
-        g_drag.source = nullptr;
+        g_drag.source = {};
         g_drag.package = nullptr;
         return false;
     }
-    g_drag.source->DragAndDrop_StartDragging(g_drag.package, g_drag.pressedAt.x, g_drag.pressedAt.y);
+    pressed->DragAndDrop_StartDragging(g_drag.package, g_drag.pressedAt.x, g_drag.pressedAt.y);
     return true;
 }
 
-void UpdateHoveredTarget(Controls::Base* hovered, int x, int y)
+void UpdateHoveredTarget(Base* hovered, int x, int y)
 {
-    if (hovered == g_drag.target)
+    if (g_drag.target == hovered)
         return;
-    if (g_drag.target)
-        g_drag.target->DragAndDrop_HoverLeave(g_drag.package);
-    g_drag.newTarget = hovered == g_drag.source ? nullptr : hovered;
-    while (g_drag.newTarget && !g_drag.newTarget->DragAndDrop_CanAcceptPackage(g_drag.package))
+    if (Base* target = g_drag.target.Get())
+        target->DragAndDrop_HoverLeave(g_drag.package);
+    Base* candidate = g_drag.source == hovered ? nullptr : hovered;
+    while (candidate && !candidate->DragAndDrop_CanAcceptPackage(g_drag.package))
     {
-        g_drag.newTarget = g_drag.newTarget->GetParent();
-        if (!g_drag.newTarget)
+        candidate = candidate->GetParent();
+        if (!candidate)
             Platform::SetCursor(7);
     }
-    g_drag.target = g_drag.newTarget;
-    g_drag.newTarget = nullptr;
-    if (g_drag.target)
-        g_drag.target->DragAndDrop_HoverEnter(g_drag.package, x, y);
+    g_drag.target = candidate;
+    if (candidate)
+        candidate->DragAndDrop_HoverEnter(g_drag.package, x, y);
 }
 
 void Drop(int x, int y)
 {
     bool success = false;
-    if (g_drag.target)
+    if (Base* target = g_drag.target.Get())
     {
-        g_drag.target->DragAndDrop_HoverLeave(g_drag.package);
-        success = g_drag.target->DragAndDrop_HandleDrop(g_drag.package, x, y);
+        target->DragAndDrop_HoverLeave(g_drag.package);
+        success = target->DragAndDrop_HandleDrop(g_drag.package, x, y);
     }
-    if (g_drag.source)
-        g_drag.source->DragAndDrop_EndDragging(success, x, y);
+    if (Base* source = g_drag.source.Get())
+        source->DragAndDrop_EndDragging(success, x, y);
     g_drag.package = nullptr;
-    g_drag.source = nullptr;
-    g_drag.target = nullptr;
+    g_drag.source = {};
+    g_drag.target = {};
 }
 
 } // namespace
 
-bool OnMouseButton(Controls::Base* hovered, int x, int y, bool down)
+Package* CurrentPackage()
+{
+    if (!g_drag.source)
+    {
+        g_drag.package = nullptr;
+        g_drag.target = {};
+    }
+    return g_drag.package;
+}
+
+bool OnMouseButton(Base* hovered, int x, int y, bool down)
 {
     if (!down)
     {
-        g_drag.pressed = nullptr;
-        if (!g_drag.package)
+        g_drag.pressed = {};
+        if (!CurrentPackage())
             return false;
         // Released over no control: whatever accepted the package on the way does not get it.
         if (!hovered)
@@ -116,15 +129,16 @@ bool OnMouseButton(Controls::Base* hovered, int x, int y, bool down)
     return false;
 }
 
-void OnMouseMoved(Controls::Base* hovered, int x, int y)
+void OnMouseMoved(Base* hovered, int x, int y)
 {
     g_drag.last = Point(x, y);
-    if (!g_drag.package && !ShouldStartDragging(x, y))
+    if (!CurrentPackage() && !ShouldStartDragging(x, y))
         return;
     UpdateHoveredTarget(hovered, x, y);
-    if (!g_drag.target)
+    Base* target = g_drag.target.Get();
+    if (!target)
         return;
-    g_drag.target->DragAndDrop_Hover(g_drag.package, x, y);
+    target->DragAndDrop_Hover(g_drag.package, x, y);
     Platform::SetCursor(0);
     if (hovered)
         hovered->Redraw();
@@ -132,50 +146,31 @@ void OnMouseMoved(Controls::Base* hovered, int x, int y)
 
 void RenderOverlay(Controls::Canvas* /*canvas*/, Skin::Base* skin)
 {
-    if (!g_drag.package || !g_drag.package->drawControl || !g_drag.source)
+    Package* package = CurrentPackage();
+    Base* drawn = package ? package->drawControl.Get() : nullptr;
+    if (!drawn)
         return;
+    Base* source = g_drag.source.Get();
     Renderer::Base* render = skin->GetRender();
     const Point oldOffset = render->GetRenderOffset();
-    render->AddRenderOffset(Rect(g_drag.last.x - g_drag.source->X() - g_drag.package->holdOffset.x,
-                                 g_drag.last.y - g_drag.source->Y() - g_drag.package->holdOffset.y, 0, 0));
-    g_drag.package->drawControl->DoRender(skin);
+    render->AddRenderOffset(Rect(g_drag.last.x - source->X() - package->holdOffset.x,
+                                 g_drag.last.y - source->Y() - package->holdOffset.y, 0, 0));
+    drawn->DoRender(skin);
     render->SetRenderOffset(oldOffset);
 }
 
-void ControlDeleted(Controls::Base* control)
+bool Start(Base* control, Package* package)
 {
-    if (g_drag.source == control)
-    {
-        g_drag.source = nullptr;
-        g_drag.package = nullptr;
-        g_drag.target = nullptr;
-        g_drag.pressed = nullptr;
-    }
-    if (g_drag.pressed == control)
-        g_drag.pressed = nullptr;
-    if (g_drag.target == control)
-        g_drag.target = nullptr;
-    if (g_drag.newTarget == control)
-        g_drag.newTarget = nullptr;
-}
-
-bool Start(Controls::Base* control, Package* package)
-{
-    if (g_drag.package)
+    if (!control || !package || CurrentPackage())
         return false;
     g_drag.package = package;
     g_drag.source = control;
     return true;
 }
 
-Package* CurrentPackage()
+Base* SourceControl()
 {
-    return g_drag.package;
-}
-
-Controls::Base* SourceControl()
-{
-    return g_drag.source;
+    return g_drag.source.Get();
 }
 
 } // namespace DragAndDrop
@@ -186,44 +181,40 @@ namespace ToolTip
 namespace
 {
 
-Controls::Base* g_owner = nullptr;
+Controls::Ref<Controls::Base> g_owner;
 
 } // namespace
 
 void Enable(Controls::Base* control)
 {
-    if (control->GetToolTip())
+    if (control && control->GetToolTip())
         g_owner = control;
 }
 
 void Disable(Controls::Base* control)
 {
     if (g_owner == control)
-        g_owner = nullptr;
-}
-
-void ControlDeleted(Controls::Base* control)
-{
-    Disable(control);
+        g_owner = {};
 }
 
 Controls::Base* Owner()
 {
-    return g_owner;
+    return g_owner.Get();
 }
 
 void RenderToolTip(Skin::Base* skin)
 {
-    if (!g_owner || !g_owner->GetToolTip())
+    Controls::Base* owner = g_owner.Get();
+    Controls::Base* tip = owner ? owner->GetToolTip() : nullptr;
+    if (!tip)
         return;
-    Controls::Base* tip = g_owner->GetToolTip();
     Renderer::Base* render = skin->GetRender();
     const Point oldOffset = render->GetRenderOffset();
     const Point pointer = Input::GetMousePosition();
     const Rect& bounds = tip->GetBounds();
     Rect box(static_cast<int>(std::trunc(pointer.x - bounds.w * 0.5)), pointer.y - bounds.h - 10, bounds.w,
              bounds.h);
-    if (Controls::Canvas* canvas = g_owner->GetCanvas())
+    if (Controls::Canvas* canvas = owner->GetCanvas())
         box = ClampRectToRect(box, canvas->GetBounds());
     render->AddRenderOffset(box);
     render->EndClip();

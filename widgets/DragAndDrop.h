@@ -1,5 +1,6 @@
 #pragma once
 
+#include "widgets/Controls/Base.h"
 #include "widgets/Structures.h"
 
 #include <string>
@@ -9,7 +10,6 @@ namespace Gui
 
 namespace Controls
 {
-class Base;
 class Canvas;
 } // namespace Controls
 
@@ -29,7 +29,7 @@ struct Package
     std::string name;
     void* userData = nullptr;
     bool draggable = false;
-    Controls::Base* drawControl = nullptr;
+    Controls::Ref<Controls::Base> drawControl;
     Point holdOffset;
 };
 
@@ -39,11 +39,11 @@ inline constexpr int kStartDistance = 5;
 bool OnMouseButton(Controls::Base* hovered, int x, int y, bool down);
 void OnMouseMoved(Controls::Base* hovered, int x, int y);
 void RenderOverlay(Controls::Canvas* canvas, Skin::Base* skin);
-void ControlDeleted(Controls::Base* control);
-// Begins a drag of the control's package when none is running.
+// Begins a drag of the control's package when none is running (null control or package: nothing).
 bool Start(Controls::Base* control, Package* package);
 
-// The package being dragged and the control it comes from, or null.
+// The package being dragged and the control it comes from, or null. A drag whose source has gone is
+// over.
 Package* CurrentPackage();
 Controls::Base* SourceControl();
 
@@ -55,7 +55,6 @@ namespace ToolTip
 
 void Enable(Controls::Base* control);
 void Disable(Controls::Base* control);
-void ControlDeleted(Controls::Base* control);
 void RenderToolTip(Skin::Base* skin);
 // The control whose tool-tip shows, or null.
 Controls::Base* Owner();

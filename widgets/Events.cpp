@@ -8,6 +8,18 @@ namespace Gui::Event
 Caller OnControlCreated;
 Caller OnControlDestroyed;
 
+namespace
+{
+
+int g_callDepth = 0;
+
+} // namespace
+
+int CallDepth()
+{
+    return g_callDepth;
+}
+
 Handler::~Handler()
 {
     while (!m_callers.empty())
@@ -45,12 +57,21 @@ Caller::~Caller()
 
 void Caller::AddInternal(Handler* handler, HandlerFunction function)
 {
+    if (!handler)
+        return;
     m_pairs.push_back({function, handler, m_nextId++});
     handler->RegisterCaller(this);
 }
 
 void Caller::Call(Controls::Base* control)
 {
+    struct Depth
+    {
+        Depth() { ++g_callDepth; }
+        ~Depth() { --g_callDepth; }
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth;
     const std::vector<Pair> snapshot = m_pairs;
     const std::shared_ptr<bool> alive = m_alive;
     for (const Pair& pair : snapshot)
@@ -66,6 +87,8 @@ void Caller::Call(Controls::Base* control)
 
 void Caller::RemoveHandler(Handler* handler)
 {
+    if (!handler)
+        return;
     handler->UnRegisterCaller(this);
     ErasePairsOf(handler);
     handler->DeleteThis();

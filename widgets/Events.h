@@ -57,11 +57,12 @@ public:
     {
         AddInternal(handler, static_cast<HandlerFunction>(function));
     }
+    // A null handler is not added.
     void AddInternal(Handler* handler, HandlerFunction function);
     // Calls the pairs present when the call began, each only while it is still there: a handler may add
     // or remove pairs, or delete the control (and so this caller) from inside the call.
     void Call(Controls::Base* control);
-    // Unlinks the handler and deletes it through DeleteThis, linked or not.
+    // Unlinks the handler and deletes it through DeleteThis, linked or not (null: nothing).
     void RemoveHandler(Handler* handler);
     // Erases every pair of the handler (the handler's side is the handler's business).
     void ErasePairsOf(const Handler* handler);
@@ -80,6 +81,10 @@ private:
     // Cleared when the caller goes, so that a call in progress stops without touching it.
     std::shared_ptr<bool> m_alive;
 };
+
+// How many calls of callers are running. Script code runs only inside them: deletions it asks for
+// meanwhile wait until the event that ran it is over.
+int CallDepth();
 
 // Fired by every new control with itself (only its base part exists yet), and by every control with itself
 // as its destruction begins, so that a host sees each control made and each one going.

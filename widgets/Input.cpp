@@ -2,6 +2,7 @@
 
 #include "widgets/Controls/Canvas.h"
 #include "widgets/DragAndDrop.h"
+#include "widgets/Geometry.h"
 #include "widgets/Platform.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ struct State
 
     std::array<bool, Key::Count> keyDown{};
     std::array<float, Key::Count> nextRepeat{};
-    Controls::Base* repeatTarget = nullptr;
+    Controls::Ref<Controls::Base> repeatTarget;
     bool leftMouseDown = false;
     bool rightMouseDown = false;
     Point pointer;
@@ -43,12 +44,14 @@ bool OnCanvas(Controls::Base* control, Controls::Canvas* canvas)
 
 void UpdateHoveredControl(Controls::Canvas* canvas)
 {
-    Controls::Base* hovered = canvas->GetControlAt(g_state.pointer.x, g_state.pointer.y);
-    if (HoveredControl && hovered != HoveredControl)
+    // The leave and enter events may delete either control.
+    const Controls::Ref<Controls::Base> found(canvas->GetControlAt(g_state.pointer.x, g_state.pointer.y));
+    if (HoveredControl && found.Get() != HoveredControl)
     {
         HoveredControl->OnMouseLeave();
         canvas->Redraw();
     }
+    Controls::Base* hovered = found.Get();
     if (hovered != HoveredControl)
     {
         HoveredControl = hovered;
@@ -84,7 +87,7 @@ void FindKeyboardFocus(Controls::Base* control)
 
 void OnMouseMoved(Controls::Canvas* canvas, int x, int y, int /*dx*/, int /*dy*/)
 {
-    g_state.pointer = Point(x, y);
+    g_state.pointer = Geometry::ClampPoint(x, y);
     UpdateHoveredControl(canvas);
 }
 
@@ -127,8 +130,10 @@ bool OnMouseClicked(Controls::Canvas* canvas, int button, bool down)
     {
         HoveredControl->Touch();
         for (Hook* hook : std::vector<Hook*>(g_hooks))
-            if (hook->OnMouseClicked(HoveredControl, g_state.pointer.x, g_state.pointer.y))
+            if (HoveredControl && hook->OnMouseClicked(HoveredControl, g_state.pointer.x, g_state.pointer.y))
                 return true;
+        if (!HoveredControl)
+            return false;
     }
 
     const Point at = g_state.pointer;
@@ -169,7 +174,7 @@ bool OnKeyEvent(Controls::Canvas* canvas, int key, bool down)
     if (!g_state.keyDown[key])
         return false;
     g_state.keyDown[key] = false;
-    g_state.repeatTarget = nullptr;
+    g_state.repeatTarget = {};
     return KeyboardFocus->OnKeyRelease(key);
 }
 

@@ -1,5 +1,6 @@
 #include "widgets/Renderer.h"
 
+#include "widgets/Geometry.h"
 #include "widgets/Utility.h"
 
 #include <algorithm>
@@ -20,15 +21,11 @@ int FontPixels(float realSize)
     return realSize >= 1.0f ? static_cast<int>(std::min(realSize, kLargestFontPixels)) : 1;
 }
 
-// Measures are held within a million pixels either way, as control geometry is, so that sums of them
-// with positions and sizes stay ints.
-constexpr float kLargestMeasure = 1'000'000.0f;
-
-// Device pixels as canvas pixels, truncated (the scale may be 0 or not a number).
+// Device pixels as canvas pixels, truncated (the scale may be 0 or not a number), held within the range
+// of control geometry so that sums of measures with positions and sizes stay ints.
 int Unscaled(std::int64_t pixels, float scale)
 {
-    const float value = static_cast<float>(pixels) / scale;
-    return std::isnan(value) ? 0 : static_cast<int>(std::clamp(value, -kLargestMeasure, kLargestMeasure));
+    return Geometry::Position(Geometry::ToInt(static_cast<double>(pixels) / scale));
 }
 
 } // namespace
@@ -82,38 +79,59 @@ void Base::DrawShavedCornerRect(Rect rect, bool slight)
     DrawFilledRect(Rect(rect.x + rect.w - 1, rect.y + 2, 1, rect.h - 4));
 }
 
+void Base::AddRenderOffset(const Rect& rect)
+{
+    m_offset.x = Geometry::Saturate(std::int64_t{m_offset.x} + rect.x);
+    m_offset.y = Geometry::Saturate(std::int64_t{m_offset.y} + rect.y);
+}
+
 void Base::AddClipRegion(Rect rect)
 {
+    // In 64 bits: the offset may be anywhere in the int range.
     const Rect& c = m_clip;
-    Rect r(m_offset.x, m_offset.y, rect.w, rect.h);
-    if (r.x < c.x)
+    std::int64_t x = m_offset.x;
+    std::int64_t y = m_offset.y;
+    std::int64_t w = rect.w;
+    std::int64_t h = rect.h;
+    if (x < c.x)
     {
-        r.w -= c.x - r.x;
-        r.x = c.x;
+        w -= c.x - x;
+        x = c.x;
     }
-    if (r.y < c.y)
+    if (y < c.y)
     {
-        r.h -= c.y - r.y;
-        r.y = c.y;
+        h -= c.y - y;
+        y = c.y;
     }
-    if (c.x + c.w < m_offset.x + rect.w)
-        r.w = c.x + c.w - r.x;
-    if (c.y + c.h < m_offset.y + rect.h)
-        r.h = c.y + c.h - r.y;
-    m_clip = r;
+    if (std::int64_t{c.x} + c.w < std::int64_t{m_offset.x} + rect.w)
+        w = std::int64_t{c.x} + c.w - x;
+    if (std::int64_t{c.y} + c.h < std::int64_t{m_offset.y} + rect.h)
+        h = std::int64_t{c.y} + c.h - y;
+    m_clip = Rect(Geometry::Saturate(x), Geometry::Saturate(y), Geometry::Saturate(w), Geometry::Saturate(h));
 }
+
+namespace
+{
+
+// A canvas coordinate scaled to device pixels, rounding up.
+int Scaled(std::int64_t value, float scale)
+{
+    return Geometry::ToInt(std::ceil(static_cast<float>(value) * scale));
+}
+
+} // namespace
 
 void Base::Translate(int& x, int& y) const
 {
-    x = static_cast<int>(std::ceil(static_cast<float>(x + m_offset.x) * m_scale));
-    y = static_cast<int>(std::ceil(static_cast<float>(y + m_offset.y) * m_scale));
+    x = Scaled(std::int64_t{x} + m_offset.x, m_scale);
+    y = Scaled(std::int64_t{y} + m_offset.y, m_scale);
 }
 
 void Base::Translate(Rect& rect) const
 {
     Translate(rect.x, rect.y);
-    rect.w = static_cast<int>(std::ceil(static_cast<float>(rect.w) * m_scale));
-    rect.h = static_cast<int>(std::ceil(static_cast<float>(rect.h) * m_scale));
+    rect.w = Scaled(rect.w, m_scale);
+    rect.h = Scaled(rect.h, m_scale);
 }
 
 Batched::~Batched()
@@ -169,8 +187,8 @@ void Batched::DrawFilledRect(Rect rect)
     Translate(rect);
     const auto x = static_cast<float>(rect.x);
     const auto y = static_cast<float>(rect.y);
-    const auto r = static_cast<float>(rect.x + rect.w);
-    const auto b = static_cast<float>(rect.y + rect.h);
+    const auto r = static_cast<float>(std::int64_t{rect.x} + rect.w);
+    const auto b = static_cast<float>(std::int64_t{rect.y} + rect.h);
     AddVertex(x, y, 0, 0);
     AddVertex(r, y, 0, 0);
     AddVertex(x, b, 0, 0);
@@ -192,8 +210,8 @@ void Batched::DrawTexturedRect(Texture* texture, Rect rect, float uLeft, float v
     m_texture = texture->data;
     const auto x = static_cast<float>(rect.x);
     const auto y = static_cast<float>(rect.y);
-    const auto r = static_cast<float>(rect.x + rect.w);
-    const auto b = static_cast<float>(rect.y + rect.h);
+    const auto r = static_cast<float>(std::int64_t{rect.x} + rect.w);
+    const auto b = static_cast<float>(std::int64_t{rect.y} + rect.h);
     AddVertex(x, y, uLeft, vTop);
     AddVertex(r, y, uRight, vTop);
     AddVertex(x, b, uLeft, vBottom);
@@ -207,11 +225,12 @@ void Batched::StartClip()
     Flush();
     const Rect& region = ClipRegion();
     const float scale = Scale();
-    const int left = static_cast<int>(std::ceil(static_cast<float>(region.x) * scale));
-    const int top = static_cast<int>(std::ceil(static_cast<float>(region.y) * scale));
-    const int right = static_cast<int>(std::ceil(static_cast<float>(region.x + region.w) * scale));
-    const int bottom = static_cast<int>(std::ceil(static_cast<float>(region.y + region.h) * scale));
-    const Rect scissor(left, top, right - left, bottom - top);
+    const int left = Scaled(region.x, scale);
+    const int top = Scaled(region.y, scale);
+    const int right = Scaled(std::int64_t{region.x} + region.w, scale);
+    const int bottom = Scaled(std::int64_t{region.y} + region.h, scale);
+    const Rect scissor(left, top, Geometry::Saturate(std::int64_t{right} - left),
+                       Geometry::Saturate(std::int64_t{bottom} - top));
     m_backend.SetScissor(&scissor);
 }
 

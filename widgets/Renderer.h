@@ -45,11 +45,8 @@ public:
     virtual void DrawShavedCornerRect(Rect rect, bool slight = false);
 
     void SetRenderOffset(Point offset) { m_offset = offset; }
-    void AddRenderOffset(const Rect& rect)
-    {
-        m_offset.x += rect.x;
-        m_offset.y += rect.y;
-    }
+    // Stops at the ends of the int range, however deep the controls it walks.
+    void AddRenderOffset(const Rect& rect);
     Point GetRenderOffset() const { return m_offset; }
     void SetClipRegion(Rect rect) { m_clip = rect; }
     // Narrows the clip region to rect placed at the render offset (its own x and y are ignored).
@@ -58,7 +55,7 @@ public:
     bool ClipRegionVisible() const { return m_clip.w > 0 && m_clip.h > 0; }
     void SetScale(float scale) { m_scale = scale; }
     float Scale() const { return m_scale; }
-    // Offset, then scale, rounding up.
+    // Offset, then scale, rounding up (a result past the int range stops at its end).
     void Translate(int& x, int& y) const;
     void Translate(Rect& rect) const;
 

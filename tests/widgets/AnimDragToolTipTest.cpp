@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,25 @@ TEST_F(AnimTest, AWidthAnimationWaitsForItsDelayThenRunsToItsEnd)
     delete doomed;
     AdvanceClock(0.3);
     canvas->DoThink();
+}
+
+TEST_F(AnimTest, AnEaseThatIsNotAFiniteNumberAboveZeroRunsLinearly)
+{
+    for (const float ease : {-1.0f, -3.0f, 0.0f, std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()})
+    {
+        SCOPED_TRACE(ease);
+        auto* control = new Base(canvas);
+        control->SetBounds(0, 0, 100, 20);
+        control->Anim_WidthIn(1.0f, 0.0f, ease);
+        AdvanceClock(0.25);
+        canvas->DoThink();
+        EXPECT_NEAR(control->Width(), 25, 1);
+        AdvanceClock(1.0);
+        canvas->DoThink();
+        EXPECT_EQ(control->Width(), 100);
+        delete control;
+    }
 }
 
 // Takes packages and writes down what the dragging tells it.

@@ -1,10 +1,21 @@
 #include "WidgetTest.h"
 
 #include "widgets/Controls/Button.h"
+#include "widgets/Controls/Label.h"
+#include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/Properties.h"
+#include "widgets/Controls/Table.h"
+#include "widgets/Controls/TextBox.h"
+#include "widgets/Controls/TreeControl.h"
+#include "widgets/Controls/WindowControl.h"
+#include "widgets/DragAndDrop.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Gui::test
@@ -95,6 +106,182 @@ TEST_F(CanvasTest, AControlDeletedFromItsOwnEventGoesAtTheEndOfTheFrameAndOnlyOn
     child->DelayedDelete();
     canvas->DoThink();
     EXPECT_EQ(watcher.destroyed, 4);
+}
+
+// Runs code of a test's choosing in its layout, the way an event handler would during a frame, and
+// writes down, as it draws, how many controls the watcher has seen go.
+class Busy : public Base
+{
+public:
+    Busy(Base* parent, const Watcher& watcher, int& seenWhenDrawn)
+        : Base(parent), m_watcher(watcher), m_seenWhenDrawn(seenWhenDrawn)
+    {
+    }
+    void Layout(Skin::Base*) override
+    {
+        if (inLayout)
+            std::exchange(inLayout, nullptr)();
+    }
+    void Render(Skin::Base*) override { m_seenWhenDrawn = m_watcher.destroyed; }
+
+    std::function<void()> inLayout;
+
+private:
+    const Watcher& m_watcher;
+    int& m_seenWhenDrawn;
+};
+
+// Calls code of a test's choosing when an event fires.
+struct Doer : Event::Handler
+{
+    void Do(Base*) { what(); }
+    std::function<void()> what;
+};
+
+TEST_F(CanvasTest, ACanvasAskedToGoIsDeletedAfterItsFrameNeverDuringIt)
+{
+    enum class Frame
+    {
+        Render,
+        Think
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void(Controls::Canvas*, Busy*, Doer&)> ask;
+        Frame frame;
+    } cases[] = {
+        {"asked before a frame", [](Controls::Canvas* own, Busy*, Doer&) { own->DelayedDelete(); },
+         Frame::Render},
+        {"asked before a think", [](Controls::Canvas* own, Busy*, Doer&) { own->DelayedDelete(); },
+         Frame::Think},
+        {"asked through another canvas",
+         [this](Controls::Canvas* own, Busy*, Doer&)
+         {
+             canvas->AddDelayedDelete(own);
+             canvas->ProcessDelayedDeletes();
+         },
+         Frame::Render},
+        {"released inside a control's event",
+         [](Controls::Canvas* own, Busy*, Doer& doer)
+         {
+             auto* button = new Controls::Button(own);
+             doer.what = [own] { own->Release(); };
+             button->onPress.Add(&doer, &Doer::Do);
+             own->RenderCanvas();
+             own->InputMouseMoved(5, 5, 0, 0);
+             own->InputMouseButton(0, true);
+             own->InputMouseButton(0, false);
+         },
+         Frame::Render},
+        {"asked and processed inside a control's event",
+         [](Controls::Canvas* own, Busy*, Doer& doer)
+         {
+             auto* button = new Controls::Button(own);
+             doer.what = [own]
+             {
+                 own->DelayedDelete();
+                 own->ProcessDelayedDeletes();
+             };
+             button->onPress.Add(&doer, &Doer::Do);
+             button->Press();
+         },
+         Frame::Think},
+        {"asked and processed by a control's layout during the frame",
+         [](Controls::Canvas* own, Busy* busy, Doer&)
+         {
+             busy->inLayout = [own]
+             {
+                 own->DelayedDelete();
+                 own->ProcessDelayedDeletes();
+             };
+         },
+         Frame::Render},
+        {"released by a control's layout during a think",
+         [](Controls::Canvas* own, Busy* busy, Doer&) { busy->inLayout = [own] { own->Release(); }; },
+         Frame::Think},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Watcher watcher;
+        Doer doer;
+        auto* own = new Controls::Canvas(&skin);
+        own->SetSize(800, 600);
+        own->OnDestroyed.Add(&watcher, &Watcher::Destroyed);
+        int destroyedWhenDrawn = -1;
+        auto* busy = new Busy(own, watcher, destroyedWhenDrawn);
+        busy->SetBounds(100, 100, 10, 10);
+        c.ask(own, busy, doer);
+        ASSERT_EQ(watcher.destroyed, 0) << "gone before its frame";
+        if (c.frame == Frame::Render)
+        {
+            own->RenderCanvas();
+            EXPECT_EQ(destroyedWhenDrawn, 0) << "gone during its frame";
+        }
+        else
+        {
+            own->DoThink();
+        }
+        EXPECT_EQ(watcher.destroyed, 1);
+        Input::Reset();
+    }
+}
+
+TEST_F(CanvasTest, DeletionsAskedForInsideAnEventWaitUntilItIsOver)
+{
+    Watcher watcher;
+    Doer doer;
+    Log log;
+    auto* button = new Controls::Button(canvas);
+    button->OnDestroyed.Add(&watcher, &Watcher::Destroyed);
+    doer.what = [&]
+    {
+        log.emplace_back("press");
+        button->DelayedDelete();
+        canvas->ProcessDelayedDeletes();
+    };
+    button->onPress.Add(&doer, &Doer::Do);
+    struct Up : Event::Handler
+    {
+        void Seen(Base*) { log.emplace_back("up"); }
+        Log& log;
+        explicit Up(Log& l) : log(l) {}
+    } up(log);
+    button->onUp.Add(&up, &Up::Seen);
+    canvas->RenderCanvas();
+    Click(5, 5);
+    // The button finished its event: its up event came after the press.
+    EXPECT_EQ(log, (Log{"press", "up"}));
+    EXPECT_EQ(watcher.destroyed, 0);
+    canvas->ProcessDelayedDeletes();
+    EXPECT_EQ(watcher.destroyed, 1);
+}
+
+TEST_F(CanvasTest, NullControlsAndAWindowOffAnyCanvasDoNothing)
+{
+    canvas->AddDelayedDelete(nullptr);
+    canvas->ProcessDelayedDeletes();
+    Controls::WindowControl loose(nullptr);
+    loose.MakeModal();
+    EXPECT_EQ(loose.ModalLayer(), nullptr);
+    EXPECT_EQ(loose.GetParent(), nullptr);
+    auto* tree = new Controls::TreeControl(canvas);
+    tree->OnNodeAdded(nullptr);
+    auto* grid = new Controls::Properties(canvas);
+    EXPECT_EQ(grid->AddWithProperty("nothing", nullptr), nullptr);
+    auto* row = new Controls::PropertyRow(grid);
+    row->SetProperty(nullptr);
+    EXPECT_EQ(row->GetProperty(), nullptr);
+    Controls::Layout::Table table(nullptr);
+    table.AddRow(nullptr);
+    EXPECT_FALSE(DragAndDrop::Start(nullptr, nullptr));
+    ToolTip::Enable(nullptr);
+    Event::Caller caller;
+    caller.AddInternal(nullptr, nullptr);
+    caller.RemoveHandler(nullptr);
+    EXPECT_EQ(caller.PairCount(), 0u);
+    canvas->RenderCanvas();
 }
 
 TEST_F(CanvasTest, RemovingAllChildrenDetachesThemAndDeletesThemSafely)
@@ -333,6 +520,100 @@ TEST_F(CanvasTest, ChildrenAreClippedToTheirParentsAtEveryScale)
     }
     EXPECT_EQ(overlapping->draws, 2);
     EXPECT_EQ(outside->draws, 0);
+}
+
+TEST_F(CanvasTest, PointsScalesAndFontSizesFromOutsideStayInRange)
+{
+    constexpr int kMost = std::numeric_limits<int>::max();
+    constexpr int kLeast = std::numeric_limits<int>::min();
+    auto* owner = new Base(canvas);
+    owner->SetBounds(0, 0, 100, 100);
+    owner->SetToolTip("tip");
+    auto* box = new Controls::TextBox(canvas);
+    box->SetBounds(200, 0, 100, 20);
+    box->SetText("text");
+    auto* window = new Controls::WindowControl(canvas);
+    window->SetBounds(400, 100, 200, 150);
+    Base* titleBar = window->TitleBar();
+    Base* corner = nullptr;
+    for (Base* child : window->OwnChildren())
+        if (child->Cursor() == 3 && child->GetDock() == Pos::Right)
+            corner = child;
+    ASSERT_NE(corner, nullptr);
+    Font font;
+    auto* label = new Controls::Label(canvas);
+    label->SetBounds(0, 300, 100, 20);
+    label->SetFont(&font);
+    canvas->RenderCanvas();
+    const struct
+    {
+        const char* name;
+        std::function<void()> run;
+    } cases[] = {
+        {"the pointer at the ends of the int range, with a tool-tip shown",
+         [&]
+         {
+             canvas->InputMouseMoved(kLeast, kMost, kMost, kLeast);
+             EXPECT_EQ(Input::GetMousePosition(), Point(-1'000'000, 1'000'000));
+             ToolTip::Enable(owner);
+             canvas->RenderCanvas();
+         }},
+        {"a text box clicked and dragged at the ends",
+         [&]
+         {
+             box->OnMouseClickLeft(kMost, kLeast, true);
+             box->OnMouseMoved(kLeast, kMost, 0, 0);
+             box->OnMouseClickLeft(kLeast, kLeast, false);
+         }},
+        {"a title bar dragged to the ends",
+         [&]
+         {
+             titleBar->OnMouseClickLeft(450, 105, true);
+             titleBar->OnMouseMoved(kMost, kLeast, 0, 0);
+             titleBar->OnMouseClickLeft(kMost, kLeast, false);
+         }},
+        {"a window's edge dragged to the ends",
+         [&]
+         {
+             corner->OnMouseClickLeft(window->X() + window->Width() - 2, window->Y() + 50, true);
+             corner->OnMouseMoved(kMost, kMost, 0, 0);
+             corner->OnMouseMoved(kLeast, kLeast, 0, 0);
+             corner->OnMouseClickLeft(kLeast, kLeast, false);
+         }},
+        {"a frame at scales that fit no int",
+         [&]
+         {
+             label->SetText("scaled");
+             for (const float scale : {1e30f, -1e30f, std::numeric_limits<float>::quiet_NaN(), 0.0f})
+             {
+                 canvas->SetScale(scale);
+                 canvas->RenderCanvas();
+             }
+             canvas->SetScale(1.0f);
+         }},
+        {"a font whose size fits no int",
+         [&]
+         {
+             for (const float size : {1e30f, -1e30f, std::numeric_limits<float>::quiet_NaN()})
+             {
+                 font.size = size;
+                 label->SetText("");
+                 canvas->RenderCanvas();
+                 label->SetText("sized");
+                 canvas->RenderCanvas();
+             }
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        c.run();
+        canvas->RenderCanvas();
+        for (const int value : {window->X(), window->Y(), window->Width(), window->Height()})
+            EXPECT_LE(std::abs(value), 1'000'000);
+    }
+    label->SetFont(nullptr);
+    renderer.FreeFont(&font);
 }
 
 } // namespace

@@ -2,9 +2,17 @@
 
 #include "widgets/Controls/Base.h"
 #include "widgets/Controls/Button.h"
+#include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/ScrollControl.h"
+#include "widgets/Controls/Table.h"
+#include "widgets/Controls/WindowControl.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <utility>
 #include <vector>
 
 namespace Gui::test
@@ -229,6 +237,247 @@ TEST(ControlBaseTest, AReferenceGoesEmptyAsItsControlIsDestroyed)
     EXPECT_EQ(toButton.Get(), nullptr);
     EXPECT_EQ(copy.Get(), nullptr);
     EXPECT_EQ(watcher.seenWhileGoing, nullptr);
+}
+
+constexpr int kMost = std::numeric_limits<int>::max();
+constexpr int kLeast = std::numeric_limits<int>::min();
+
+TEST(ControlBaseTest, GeometryFromOutsideStaysWithinAMillionPixels)
+{
+    // Each case makes a child of a 100 x 100 parent and moves it; the child's bounds result.
+    const struct
+    {
+        const char* name;
+        std::function<Base*(Base&)> place;
+        Rect expected;
+    } cases[] = {
+        {"a place past the int range, moved on",
+         [](Base& parent)
+         {
+             auto* child = new Base(&parent);
+             child->SetPos(kMost, kLeast);
+             child->MoveBy(1, -1);
+             return child;
+         },
+         Rect(1'000'000, -1'000'000, 10, 10)},
+        {"a move by the whole int range",
+         [](Base& parent)
+         {
+             auto* child = new Base(&parent);
+             child->SetPos(5, 5);
+             child->MoveBy(kMost, kLeast);
+             return child;
+         },
+         Rect(1'000'000, -1'000'000, 10, 10)},
+        {"sizes below nothing and past the range",
+         [](Base& parent)
+         {
+             auto* child = new Base(&parent);
+             child->SetSize(-5, kMost);
+             return child;
+         },
+         Rect(0, 0, 0, 1'000'000)},
+        {"bounds at the ends of the int range",
+         [](Base& parent)
+         {
+             auto* child = new Base(&parent);
+             child->SetBounds(kLeast, kMost, kLeast, kMost);
+             return child;
+         },
+         Rect(-1'000'000, 1'000'000, 0, 1'000'000)},
+        {"a move kept inside the parent, to the ends",
+         [](Base& parent)
+         {
+             auto* child = new Base(&parent);
+             child->SetPadding(Padding(kMost, 0, kMost, 0));
+             child->RestrictToParent(true);
+             child->MoveTo(kLeast, kMost);
+             return child;
+         },
+         Rect(-999'910, 90, 10, 10)},
+        {"a window kept inside its parent, sized past the range",
+         [](Base& parent)
+         {
+             auto* window = new Controls::WindowControl(&parent);
+             window->SetBounds(kMost, kMost, kMost, kMost);
+             return window;
+         },
+         Rect(0, 0, 1'000'000, 1'000'000)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Base parent(nullptr);
+        parent.SetBounds(0, 0, 100, 100);
+        Base* child = c.place(parent);
+        EXPECT_EQ(child->GetBounds(), c.expected);
+        EXPECT_EQ(child->Right(), c.expected.x + c.expected.w + child->GetMargin().right);
+    }
+
+    Base control(nullptr);
+    control.SetPadding(Padding(kLeast, kMost, -1, 2));
+    EXPECT_EQ(control.GetPadding(), Padding(0, 1'000'000, 0, 2));
+    control.SetMargin(Margin(kLeast, kMost, -1, 2));
+    EXPECT_EQ(control.GetMargin(), Margin(-1'000'000, 1'000'000, -1, 2));
+    control.SetMargin(Margin(kMost, kMost, kMost, kMost));
+    control.SetBounds(kMost, kMost, kMost, kMost);
+    EXPECT_EQ(control.Bottom(), 3'000'000);
+    EXPECT_EQ(control.Right(), 3'000'000);
+}
+
+TEST(ControlBaseTest, DockingAnyNumberOfHugeChildrenStaysInRange)
+{
+    Base parent(nullptr);
+    parent.SetBounds(0, 0, kMost, kMost);
+    parent.SetPadding(Padding(kMost, kMost, kMost, kMost));
+    const int docks[] = {Pos::Left, Pos::Top, Pos::Right, Pos::Bottom, Pos::Fill, Pos::Center};
+    for (int i = 0; i < 3000; ++i)
+    {
+        auto* child = new Base(&parent);
+        child->SetBounds(kMost, kMost, kMost, kMost);
+        child->SetMargin(Margin(kMost, kLeast, kMost, kLeast));
+        child->Dock(docks[i % 6]);
+    }
+    parent.RecurseLayout(nullptr);
+    const Rect inner = parent.GetInnerBounds();
+    for (const int value : {inner.x, inner.y, inner.w, inner.h})
+        EXPECT_LE(std::abs(value), 1'000'000);
+}
+
+using TreeShapeTest = test::CanvasTest<>;
+
+TEST_F(TreeShapeTest, AControlNeverComesToHoldItself)
+{
+    const struct
+    {
+        const char* name;
+        std::function<std::pair<Base*, Base*>()> make;
+    } cases[] = {
+        {"itself",
+         [this]
+         {
+             auto* control = new Base(canvas);
+             return std::pair<Base*, Base*>(control, control);
+         }},
+        {"its grandchild",
+         [this]
+         {
+             auto* control = new Base(canvas);
+             return std::pair<Base*, Base*>(control, new Base(new Base(control)));
+         }},
+        {"a control in its inner panel",
+         [this]
+         {
+             auto* window = new Controls::WindowControl(canvas);
+             return std::pair<Base*, Base*>(window, new Controls::Button(window));
+         }},
+        {"its own inner panel, into a control the panel holds",
+         [this]
+         {
+             auto* window = new Controls::WindowControl(canvas);
+             auto* button = new Controls::Button(window);
+             return std::pair<Base*, Base*>(button->Holder(), button);
+         }},
+        {"a list box, into one of its rows",
+         [this]
+         {
+             auto* list = new Controls::ListBox(canvas);
+             return std::pair<Base*, Base*>(list, list->AddItem("row"));
+         }},
+        {"a canvas, into a control",
+         [this] { return std::pair<Base*, Base*>(canvas, new Controls::Button(canvas)); }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const auto [control, parent] = c.make();
+        Base* before = control->GetParent();
+        control->SetParent(parent);
+        EXPECT_EQ(control->GetParent(), before);
+        EXPECT_FALSE(parent->IsChild(control));
+        EXPECT_EQ(parent->GetCanvas(), canvas);
+        canvas->RenderCanvas();
+        MoveTo(5, 5);
+        canvas->InputMouseWheel(120);
+        canvas->RemoveAllChildren();
+        canvas->ProcessDelayedDeletes();
+    }
+    // Elsewhere it goes.
+    auto* first = new Base(canvas);
+    auto* second = new Base(canvas);
+    first->SetParent(second);
+    EXPECT_TRUE(second->IsChild(first));
+}
+
+TEST_F(TreeShapeTest, AControlBeingDestroyedTakesNoChildren)
+{
+    struct Adopter : Event::Handler
+    {
+        void Adopt(Base* dying) { orphan->SetParent(dying); }
+        Base* orphan = nullptr;
+    } adopter;
+    Base orphan(nullptr);
+    adopter.orphan = &orphan;
+    auto* dying = new Base(canvas);
+    dying->OnDestroyed.Add(&adopter, &Adopter::Adopt);
+    delete dying;
+    EXPECT_EQ(orphan.GetParent(), nullptr);
+}
+
+TEST_F(TreeShapeTest, ControlsInAPanelThatLeftItsOwnerGoWithThePanel)
+{
+    using Controls::Ref;
+    // Each case takes an owner's inner panel from it, with a control in the panel, then deletes the
+    // owner; the control is in the panel's hands from then on.
+    const struct
+    {
+        const char* name;
+        std::function<Ref<Base>()> run;
+    } cases[] = {
+        {"a window's panel, moved to the canvas",
+         [this]
+         {
+             auto* window = new Controls::WindowControl(canvas);
+             const Ref<Base> held(new Controls::Button(window));
+             held->Holder()->SetParent(canvas);
+             delete window;
+             return held;
+         }},
+        {"a window's panel, removed with the window's children after the window was queued",
+         [this]
+         {
+             auto* window = new Controls::WindowControl(canvas);
+             const Ref<Base> held(new Controls::Button(window));
+             window->DelayedDelete();
+             window->RemoveAllChildren();
+             canvas->ProcessDelayedDeletes();
+             return held;
+         }},
+        {"a list box's scroller, with the table in its panel, moved to the canvas",
+         [this]
+         {
+             auto* list = new Controls::ListBox(canvas);
+             list->AddItem("row");
+             const Ref<Base> held(list->GetTable());
+             list->Scroller()->SetParent(canvas);
+             delete list;
+             return held;
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        const Ref<Base> held = c.run();
+        canvas->RenderCanvas();
+        if (Base* control = held.Get())
+        {
+            EXPECT_NE(control->GetParent(), nullptr);
+            EXPECT_EQ(control->GetCanvas(), canvas);
+        }
+        canvas->RemoveAllChildren();
+        canvas->ProcessDelayedDeletes();
+        EXPECT_FALSE(held);
+    }
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -263,6 +265,39 @@ TEST_F(LabelButtonTest, ButtonImagesMoveTheTextAndMissingImagesDrawRed)
     const std::vector<DrawnRect> rects = DrawnRects(Recorder());
     EXPECT_NE(std::find(rects.begin(), rects.end(), DrawnRect{Rect(200, 100, 30, 40), 0xFFFF0000u}),
               rects.end());
+}
+
+TEST_F(LabelButtonTest, AnImagePanelFreesItsTextureWhereverItIsWhenItGoes)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(Base* holder, ImagePanel* panel)> remove;
+    } cases[] = {
+        {"removed with all of its parent's children",
+         [](Base* holder, ImagePanel*) { holder->RemoveAllChildren(); }},
+        {"detached, then deleted",
+         [](Base*, ImagePanel* panel)
+         {
+             panel->SetParent(nullptr);
+             delete panel;
+         }},
+        {"deleted with its parent", [](Base* holder, ImagePanel*) { delete holder; }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto* holder = new Base(canvas);
+        auto* panel = new ImagePanel(holder);
+        panel->SetImage(L"picture.png");
+        Log& log = Recorder().log;
+        log.clear();
+        c.remove(holder, panel);
+        canvas->ProcessDelayedDeletes();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "free texture picture.png"), 1);
+        canvas->RemoveAllChildren();
+        canvas->ProcessDelayedDeletes();
+    }
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace Gui::test
@@ -159,6 +160,30 @@ TEST_F(PanelListTest, ChildrenFlowOnARegularGridAndWrapOntoNewRows)
         for (std::size_t i = 0; i < children.size(); ++i)
             EXPECT_EQ(Point(children[i]->X(), children[i]->Y()), c.places[i]) << c.wrapping << " " << i;
         EXPECT_EQ(panel->Height(), c.places.back().y + 20);
+        delete panel;
+    }
+}
+
+TEST_F(PanelListTest, SpacingsPastTheIntRangeAndManyChildrenStayInRange)
+{
+    for (const bool vertical : {false, true})
+    {
+        SCOPED_TRACE(vertical ? "columns" : "rows");
+        auto* panel = new PanelListPanel(canvas);
+        panel->SetBounds(0, 0, 100, 100);
+        panel->SetWrapping(false);
+        panel->SetControlSpacing(std::numeric_limits<int>::max());
+        panel->SetLineSpacing(std::numeric_limits<int>::max());
+        if (vertical)
+            panel->SetVertical();
+        for (int i = 0; i < 3000; ++i)
+            (new Base(panel))->SetSize(1'000'000, 1'000'000);
+        canvas->RenderCanvas();
+        const Base* last = panel->OwnChildren().back();
+        EXPECT_EQ(vertical ? last->Y() : last->X(), 1'000'000);
+        panel->SetWrapping(true);
+        panel->Invalidate();
+        canvas->RenderCanvas();
         delete panel;
     }
 }

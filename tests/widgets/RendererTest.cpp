@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace Gui::Renderer
 {
@@ -166,6 +167,59 @@ TEST(RendererTest, FontsLoadBetweenOneAnd4096PixelsAndMeasuresStayWithinAMillion
     EXPECT_EQ(renderer.MeasureText(&font, std::string(300'000, 'a')), Point(kLargest, 10))
         << "a very long line";
     renderer.FreeFont(&font);
+}
+
+TEST(RendererTest, OffsetsAndScalesPastTheIntRangeStopAtItsEnds)
+{
+    constexpr int kMost = std::numeric_limits<int>::max();
+    constexpr int kLeast = std::numeric_limits<int>::min();
+    Recording renderer;
+    renderer.SetRenderOffset(Point(kMost - 5, kLeast + 5));
+    renderer.AddRenderOffset(Rect(100, -100, 0, 0));
+    EXPECT_EQ(renderer.GetRenderOffset(), Point(kMost, kLeast));
+    int x = 50;
+    int y = -50;
+    renderer.Translate(x, y);
+    EXPECT_EQ(Point(x, y), Point(kMost, kLeast));
+    renderer.DrawFilledRect(Rect(kMost, kMost, kMost, kMost));
+    // A clip placed at the far end of the range is past the region; at the near end, all of it.
+    renderer.SetRenderOffset(Point(kMost, kMost));
+    renderer.SetClipRegion(Rect(0, 0, kMost, kMost));
+    renderer.AddClipRegion(Rect(0, 0, kMost, kMost));
+    EXPECT_FALSE(renderer.ClipRegionVisible());
+    renderer.SetRenderOffset(Point(kLeast, kLeast));
+    renderer.SetClipRegion(Rect(kLeast, kLeast, kMost, kMost));
+    renderer.AddClipRegion(Rect(0, 0, kMost, kMost));
+    EXPECT_EQ(renderer.ClipRegion(), Rect(kLeast, kLeast, kMost, kMost));
+    renderer.StartClip();
+
+    const struct
+    {
+        float scale;
+        Rect expected;
+    } cases[] = {
+        {1e30f, Rect(kMost, kMost, kMost, kMost)},
+        {-1e30f, Rect(kLeast, kLeast, kLeast, kLeast)},
+        {std::numeric_limits<float>::quiet_NaN(), Rect(0, 0, 0, 0)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.scale);
+        renderer.SetRenderOffset(Point(0, 0));
+        renderer.SetScale(c.scale);
+        Rect rect(10, 20, 30, 40);
+        renderer.Translate(rect);
+        EXPECT_EQ(rect, c.expected);
+        renderer.StartClip();
+        renderer.DrawFilledRect(Rect(1, 1, 1, 1));
+    }
+    // A font sized past every screen is made at the largest height.
+    Font huge;
+    huge.size = 1e30f;
+    renderer.SetScale(1.0f);
+    renderer.MeasureText(&huge, std::wstring(L"W"));
+    EXPECT_EQ(renderer.Recorder().log.back(), "load font Arial 4096");
+    renderer.ReleaseAllFonts();
 }
 
 TEST(RendererTest, OutlinesAreOnePixelRects)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace Gui::test
 {
@@ -56,6 +57,43 @@ TEST_F(SliderTest, ValuesClampSnapToNotchesAndFireOnlyOnChange)
     slider->OnMouseClickLeft(5, 5, true);
     slider->OnMouseClickLeft(5, 5, false);
     EXPECT_EQ(slider->GetValue(), 0.0f);
+}
+
+TEST_F(SliderTest, AValueThatIsNotAFiniteNumberIsIgnored)
+{
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    const struct
+    {
+        const char* name;
+        float min;
+        float max;
+        float value;
+    } cases[] = {
+        {"not a number", 0.0f, 1.0f, kNaN},
+        {"infinity", 0.0f, 1.0f, kInfinity},
+        {"minus infinity", 0.0f, 1.0f, -kInfinity},
+        {"a value in a range with an end that is not a number", kNaN, 1.0f, 0.5f},
+        {"a value in a range from minus infinity to infinity", -kInfinity, kInfinity, 0.5f},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        auto* slider = new HorizontalSlider(canvas);
+        slider->SetBounds(0, 0, 200, 20);
+        canvas->RenderCanvas();
+        slider->SetValue(0.25f);
+        const int barPlace = slider->Bar()->X();
+        EventCounter changes;
+        slider->onValueChanged.Add(&changes, &EventCounter::Count);
+        slider->SetRange(c.min, c.max);
+        slider->SetValue(c.value);
+        EXPECT_EQ(changes.count, 0);
+        EXPECT_EQ(slider->NormalisedValue(), 0.25f);
+        EXPECT_EQ(slider->Bar()->X(), barPlace);
+        canvas->RenderCanvas();
+        delete slider;
+    }
 }
 
 TEST_F(SliderTest, PressingTheTrackGrabsTheBarThere)
@@ -147,6 +185,22 @@ TEST_F(ScrollBarTest, DraggingTheBarToTheEndScrollsToExactlyOne)
 }
 
 using ScrollControlTest = test::CanvasTest<>;
+
+TEST_F(ScrollControlTest, ContentReachingPastTheIntRangeScrollsWithinIt)
+{
+    auto* scroller = new ScrollControl(canvas);
+    scroller->SetBounds(0, 0, 100, 100);
+    scroller->SetScroll(false, true);
+    auto* content = new Controls::Base(scroller);
+    content->SetBounds(std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                       std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+    content->SetMargin(Margin(0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()));
+    canvas->RenderCanvas();
+    scroller->ScrollToBottom();
+    canvas->RenderCanvas();
+    EXPECT_EQ(scroller->InnerPanel()->Height(), 1'000'000);
+    EXPECT_EQ(scroller->InnerPanel()->Y(), -(1'000'000 - 100));
+}
 
 TEST_F(ScrollControlTest, TheInnerPanelFollowsTheBarsAndTheWheel)
 {

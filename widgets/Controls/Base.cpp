@@ -4,6 +4,7 @@
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/Label.h"
 #include "widgets/DragAndDrop.h"
+#include "widgets/Geometry.h"
 #include "widgets/Input.h"
 #include "widgets/Platform.h"
 #include "widgets/Renderer.h"
@@ -22,6 +23,18 @@ Controls::Base* MouseFocus = nullptr;
 namespace Controls
 {
 
+namespace
+{
+
+std::uint64_t g_treeVersion = 0;
+
+} // namespace
+
+std::uint64_t Base::TreeVersion()
+{
+    return g_treeVersion;
+}
+
 Base::Base(Base* parent) : m_lifeline(std::make_shared<Base*>(this))
 {
     SetParent(parent);
@@ -35,6 +48,12 @@ Base::~Base()
 {
     m_beingDestroyed = true;
     *m_lifeline = nullptr;
+    if (HoveredControl == this)
+        HoveredControl = nullptr;
+    if (KeyboardFocus == this)
+        KeyboardFocus = nullptr;
+    if (MouseFocus == this)
+        MouseFocus = nullptr;
     if (Canvas* canvas = m_deleteQueue ? m_deleteQueue : GetCanvas())
         canvas->PreDeleteCanvas(this);
     OnDestroyed.Call(this);
@@ -45,20 +64,13 @@ Base::~Base()
     {
         Base* child = m_children.front();
         m_children.pop_front();
+        ++g_treeVersion;
         delete child;
     }
     for (auto& [text, caller] : m_accelerators)
         delete caller;
     m_accelerators.clear();
     SetParent(nullptr);
-    if (HoveredControl == this)
-        HoveredControl = nullptr;
-    if (KeyboardFocus == this)
-        KeyboardFocus = nullptr;
-    if (MouseFocus == this)
-        MouseFocus = nullptr;
-    DragAndDrop::ControlDeleted(this);
-    ToolTip::ControlDeleted(this);
     Anim::Cancel(this);
     delete m_dragAndDropPackage;
 }
@@ -72,6 +84,8 @@ void Base::DelayedDelete()
 void Base::SetParent(Base* parent)
 {
     if (m_parent == parent)
+        return;
+    if (parent && (parent->BeingDestroyed() || Holds(parent)))
         return;
     if (m_parent)
         m_parent->RemoveChild(this);
@@ -87,7 +101,8 @@ Canvas* Base::GetCanvas()
 
 List& Base::GetChildren()
 {
-    return m_innerPanel ? m_innerPanel->GetChildren() : m_children;
+    Base* inner = m_innerPanel.Get();
+    return inner ? inner->GetChildren() : m_children;
 }
 
 bool Base::IsChild(Base* child)
@@ -98,6 +113,17 @@ bool Base::IsChild(Base* child)
 unsigned int Base::NumChildren()
 {
     return static_cast<unsigned int>(m_children.size());
+}
+
+bool Base::Holds(Base* control)
+{
+    // A control without children (every new one) holds only itself.
+    if (m_children.empty())
+        return control == this;
+    for (; control; control = control->Holder())
+        if (control == this)
+            return true;
+    return false;
 }
 
 bool Base::SizeToChildren(bool width, bool height)
@@ -128,23 +154,38 @@ Base* Base::FindChildByName(const std::string& name, bool recursive)
 
 void Base::AddChild(Base* child)
 {
-    if (m_innerPanel)
+    if (!child)
+        return;
+    if (Base* inner = m_innerPanel.Get())
     {
-        m_innerPanel->AddChild(child);
+        inner->AddChild(child);
         return;
     }
     m_children.push_back(child);
+    ++g_treeVersion;
     OnChildAdded(child);
 }
 
 void Base::RemoveChild(Base* child)
 {
-    if (child == m_innerPanel)
+    if (child && m_innerPanel == child)
+    {
         m_innerPanel = nullptr;
-    if (m_innerPanel)
-        m_innerPanel->RemoveChild(child);
+        HandOverToFormerPanel(child);
+    }
+    if (Base* inner = m_innerPanel.Get())
+        inner->RemoveChild(child);
     m_children.remove(child);
+    ++g_treeVersion;
     OnChildRemoved(child);
+}
+
+void Base::HandOverToFormerPanel(Base* panel)
+{
+    for (Base* inner = panel; inner; inner = inner->m_innerPanel.Get())
+        for (Base* held : inner->m_children)
+            if (held->m_parent == this)
+                held->m_parent = inner;
 }
 
 void Base::OnChildAdded(Base* /*child*/)
@@ -176,34 +217,36 @@ Base* Base::Holder()
 {
     Base* holder = m_parent;
     while (holder && !holder->IsChild(this) && holder->m_innerPanel)
-        holder = holder->m_innerPanel;
+        holder = holder->m_innerPanel.Get();
     return holder;
 }
 
 void Base::SendToBack()
 {
     Base* holder = Holder();
-    if (!holder || holder->m_children.front() == this)
+    if (!holder || !holder->IsChild(this) || holder->m_children.front() == this)
         return;
     holder->m_children.remove(this);
     holder->m_children.push_front(this);
+    ++g_treeVersion;
     InvalidateParent();
 }
 
 void Base::BringToFront()
 {
     Base* holder = Holder();
-    if (!holder || holder->m_children.back() == this)
+    if (!holder || !holder->IsChild(this) || holder->m_children.back() == this)
         return;
     holder->m_children.remove(this);
     holder->m_children.push_back(this);
+    ++g_treeVersion;
     InvalidateParent();
 }
 
 void Base::BringNextToControl(Base* child, bool behind)
 {
     Base* holder = Holder();
-    if (!holder)
+    if (!holder || !holder->IsChild(this))
         return;
     List& list = holder->m_children;
     list.remove(this);
@@ -211,6 +254,7 @@ void Base::BringNextToControl(Base* child, bool behind)
     if (place != list.end() && behind)
         ++place;
     list.insert(place, this);
+    ++g_treeVersion;
     InvalidateParent();
 }
 
@@ -218,17 +262,18 @@ Point Base::LocalPosToCanvas(const Point& point)
 {
     Base* holder = Holder();
     if (!holder)
-        return point;
-    return holder->LocalPosToCanvas(Point(point.x + X(), point.y + Y()));
+        return Geometry::ClampPoint(point.x, point.y);
+    return holder->LocalPosToCanvas(
+        Geometry::ClampPoint(std::int64_t{point.x} + X(), std::int64_t{point.y} + Y()));
 }
 
 Point Base::CanvasPosToLocal(const Point& point)
 {
     Base* holder = Holder();
     if (!holder)
-        return point;
+        return Geometry::ClampPoint(point.x, point.y);
     const Point inHolder = holder->CanvasPosToLocal(point);
-    return Point(inHolder.x - X(), inHolder.y - Y());
+    return Geometry::ClampPoint(std::int64_t{inHolder.x} - X(), std::int64_t{inHolder.y} - Y());
 }
 
 void Base::Dock(int flags)
@@ -267,7 +312,7 @@ bool Base::SetBounds(const Rect& bounds)
 
 bool Base::SetBounds(int x, int y, int w, int h)
 {
-    const Rect bounds(x, y, w, h);
+    const Rect bounds(Geometry::Position(x), Geometry::Position(y), Geometry::Size(w), Geometry::Size(h));
     if (bounds == m_bounds)
         return false;
     const Rect old = m_bounds;
@@ -278,24 +323,28 @@ bool Base::SetBounds(int x, int y, int w, int h)
 
 void Base::SetPadding(const Padding& padding)
 {
-    if (padding == m_padding)
+    const Padding clamped = Geometry::ClampPadding(padding);
+    if (clamped == m_padding)
         return;
-    m_padding = padding;
+    m_padding = clamped;
     Invalidate();
     InvalidateParent();
 }
 
 void Base::SetMargin(const Margin& margin)
 {
-    if (margin == m_margin)
+    const Margin clamped = Geometry::ClampMargin(margin);
+    if (clamped == m_margin)
         return;
-    m_margin = margin;
+    m_margin = clamped;
     Invalidate();
     InvalidateParent();
 }
 
 void Base::MoveTo(int x, int y)
 {
+    x = Geometry::Position(x);
+    y = Geometry::Position(y);
     if (m_restrictToParent && m_parent)
     {
         const Margin& outer = m_parent->GetMargin();
@@ -313,7 +362,8 @@ void Base::MoveTo(int x, int y)
 
 void Base::MoveBy(int dx, int dy)
 {
-    SetBounds(X() + dx, Y() + dy, Width(), Height());
+    SetBounds(Geometry::Position(std::int64_t{X()} + dx), Geometry::Position(std::int64_t{Y()} + dy), Width(),
+              Height());
 }
 
 Base* Base::GetControlAt(int x, int y)
@@ -431,6 +481,7 @@ bool Base::OnMouseWheeled(int delta)
 
 bool Base::OnKeyPress(int key, bool down)
 {
+    const Ref<Base> alive(this);
     bool handled = false;
     switch (key)
     {
@@ -473,7 +524,7 @@ bool Base::OnKeyPress(int key, bool down)
     default:
         break;
     }
-    if (!handled && m_parent)
+    if (!handled && alive && m_parent)
         m_parent->OnKeyPress(key, down);
     return handled;
 }
@@ -483,9 +534,9 @@ bool Base::OnKeyTab(bool down)
     if (!down)
         return true;
     Canvas* canvas = GetCanvas();
-    if (canvas && canvas->NextTab)
+    if (Base* next = canvas ? canvas->NextTab.Get() : nullptr)
     {
-        canvas->NextTab->Focus();
+        next->Focus();
         Redraw();
     }
     return true;
@@ -493,7 +544,10 @@ bool Base::OnKeyTab(bool down)
 
 void Base::OnMouseEnter()
 {
+    const Ref<Base> alive(this);
     OnHoverEnter.Call(this);
+    if (!alive)
+        return;
     if (GetToolTip())
         ToolTip::Enable(this);
     else if (m_parent && m_parent->GetToolTip())
@@ -502,7 +556,10 @@ void Base::OnMouseEnter()
 
 void Base::OnMouseLeave()
 {
+    const Ref<Base> alive(this);
     OnHoverLeave.Call(this);
+    if (!alive)
+        return;
     if (GetToolTip())
         ToolTip::Disable(this);
 }
@@ -531,7 +588,7 @@ void Base::OnChildTouched(Base* /*child*/)
 bool Base::IsOnTop()
 {
     Base* holder = Holder();
-    return holder && holder->m_children.front() == this;
+    return holder && !holder->m_children.empty() && holder->m_children.front() == this;
 }
 
 bool Base::HasFocus()
@@ -579,10 +636,10 @@ void Base::UpdateCursor()
 void Base::SetToolTip(Base* toolTip)
 {
     m_toolTip = toolTip;
-    if (m_toolTip)
+    if (toolTip)
     {
-        m_toolTip->SetParent(this);
-        m_toolTip->SetHidden(true);
+        toolTip->SetParent(this);
+        toolTip->SetHidden(true);
     }
 }
 
@@ -641,15 +698,22 @@ void Base::RecurseLayout(Skin::Base* skin)
         skin = m_skin;
     if (Hidden())
         return;
+    // Events fire during layout, and their handlers may change the tree or delete this control: then the
+    // pass stops here, and the next one lays out the rest.
+    const std::uint64_t version = g_treeVersion;
     if (m_needsLayout)
     {
         m_needsLayout = false;
         Layout(skin);
+        if (g_treeVersion != version)
+            return;
     }
-    int x = m_renderBounds.x + m_padding.left;
-    int y = m_renderBounds.y + m_padding.top;
-    int w = m_renderBounds.w - m_padding.left - m_padding.right;
-    int h = m_renderBounds.h - m_padding.top - m_padding.bottom;
+    // The running place and size stay within the coordinate range however many children take room.
+    const auto advance = [](int& value, std::int64_t by) { value = Geometry::Position(value + by); };
+    int x = Geometry::Position(std::int64_t{m_renderBounds.x} + m_padding.left);
+    int y = Geometry::Position(std::int64_t{m_renderBounds.y} + m_padding.top);
+    int w = Geometry::Position(std::int64_t{m_renderBounds.w} - m_padding.left - m_padding.right);
+    int h = Geometry::Position(std::int64_t{m_renderBounds.h} - m_padding.top - m_padding.bottom);
     for (Base* child : m_children)
     {
         const int dock = child->GetDock();
@@ -660,29 +724,31 @@ void Base::RecurseLayout(Skin::Base* skin)
         {
             child->SetBounds(x + m.left, y + m.top, w - m.left - m.right, child->Height());
             const int used = m.top + m.bottom + child->Height();
-            y += used;
-            h -= used;
+            advance(y, used);
+            advance(h, -used);
         }
         if (dock & Pos::Left)
         {
             child->SetBounds(x + m.left, y + m.top, child->Width(), h - m.top - m.bottom);
             const int used = m.left + m.right + child->Width();
-            x += used;
-            w -= used;
+            advance(x, used);
+            advance(w, -used);
         }
         if (dock & Pos::Right)
         {
             child->SetBounds(x + w - child->Width() - m.right, y + m.top, child->Width(),
                              h - m.top - m.bottom);
-            w -= m.left + m.right + child->Width();
+            advance(w, -(m.left + m.right + child->Width()));
         }
         if (dock & Pos::Bottom)
         {
             child->SetBounds(x + m.left, y + h - child->Height() - m.bottom, w - m.left - m.right,
                              child->Height());
-            h -= child->Height() + m.bottom + m.top;
+            advance(h, -(child->Height() + m.bottom + m.top));
         }
         child->RecurseLayout(skin);
+        if (g_treeVersion != version)
+            return;
     }
     m_innerBounds = Rect(x, y, w, h);
     for (Base* child : m_children)
@@ -693,6 +759,8 @@ void Base::RecurseLayout(Skin::Base* skin)
         {
             child->SetBounds(x + m.left, y + m.top, w - m.left - m.right, h - m.top - m.bottom);
             child->RecurseLayout(skin);
+            if (g_treeVersion != version)
+                return;
         }
         if (dock & Pos::CenterH)
         {
@@ -708,6 +776,8 @@ void Base::RecurseLayout(Skin::Base* skin)
         }
     }
     PostLayout(skin);
+    if (g_treeVersion != version)
+        return;
     Canvas* canvas = nullptr;
     if (IsTabable() || KeyboardFocus == this)
         canvas = GetCanvas();
@@ -738,6 +808,8 @@ bool Base::DragAndDrop_Draggable()
 
 void Base::DragAndDrop_StartDragging(DragAndDrop::Package* package, int x, int y)
 {
+    if (!package)
+        return;
     package->holdOffset = CanvasPosToLocal(Point(x, y));
     package->drawControl = this;
 }
@@ -793,8 +865,8 @@ void Base::InvalidateChildren(bool recursive)
         if (recursive)
             child->InvalidateChildren(true);
     }
-    if (m_innerPanel)
-        for (Base* child : m_innerPanel->m_children)
+    if (Base* inner = m_innerPanel.Get())
+        for (Base* child : inner->m_children)
         {
             child->Invalidate();
             if (recursive)

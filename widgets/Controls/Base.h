@@ -82,6 +82,8 @@ public:
     // to delete a control from inside its own event.
     virtual void DelayedDelete();
 
+    // Refused (nothing happens) when the control would hold itself: the new parent is the control or lies
+    // below it. A canvas is a root and takes no parent; a control being destroyed takes no children.
     virtual void SetParent(Base* parent);
     virtual Base* GetParent() const { return m_parent; }
     virtual Canvas* GetCanvas();
@@ -224,7 +226,7 @@ public:
     virtual void SetToolTip(Base* toolTip);
     virtual void SetToolTip(const std::wstring& text);
     virtual void SetToolTip(const std::string& text);
-    virtual Base* GetToolTip() { return m_toolTip; }
+    virtual Base* GetToolTip() { return m_toolTip.Get(); }
     virtual bool IsMenuComponent();
     virtual void CloseMenus();
     virtual bool IsTabable() { return m_tabable; }
@@ -295,6 +297,10 @@ public:
     const List& OwnChildren() const { return m_children; }
     // What every Ref to this control shares: the control, or null once its destruction has begun.
     std::shared_ptr<Base* const> Lifeline() const { return m_lifeline; }
+    // Moves on whenever any control's own list of children changes, and so whenever a control in a tree
+    // goes. A walk over children that runs code able to change the tree (events fire during layout) stops
+    // when it has moved, without touching the controls it was walking.
+    static std::uint64_t TreeVersion();
 
 protected:
     void AddAcceleratorInternal(const std::wstring& accelerator, Event::HandlerFunction function,
@@ -303,9 +309,10 @@ protected:
     Rect m_innerBounds;
     std::map<std::wstring, Event::Caller*> m_accelerators;
     List m_children;
+    // The parent outlives its children: they go with it, or leave it first.
     Base* m_parent = nullptr;
-    Base* m_innerPanel = nullptr;
-    Base* m_toolTip = nullptr;
+    Ref<Base> m_innerPanel;
+    Ref<Base> m_toolTip;
     Skin::Base* m_skin = nullptr;
     Rect m_bounds;
     Rect m_renderBounds;
@@ -329,6 +336,12 @@ protected:
 
 private:
     friend class Canvas;
+    // Whether the control is this one or lies below it, in the lists that hold the controls.
+    bool Holds(Base* control);
+    // The children of a panel that has just stopped being this control's inner panel name the panel as
+    // their parent from now on (so they go with it), wherever the panel goes.
+    void HandOverToFormerPanel(Base* panel);
+
     std::shared_ptr<Base*> m_lifeline;
     bool m_beingDestroyed = false;
     // The canvas whose delayed-delete queue holds this control (a control detached before its deletion

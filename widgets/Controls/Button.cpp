@@ -18,11 +18,15 @@ Button::Button(Base* parent) : Label(parent)
     SetTabable(false);
 }
 
+// Every event's handlers may delete the button: after each, it goes on only while it is there.
+
 void Button::Press()
 {
+    const Ref<Base> alive(this);
     if (IsToggle())
         SetToggleState(!GetToggleState());
-    onPress.Call(this);
+    if (alive)
+        onPress.Call(this);
 }
 
 void Button::SetToggleState(bool on)
@@ -30,7 +34,10 @@ void Button::SetToggleState(bool on)
     if (m_toggleState == on)
         return;
     m_toggleState = on;
+    const Ref<Base> alive(this);
     onToggle.Call(this);
+    if (!alive)
+        return;
     if (on)
         onToggleOn.Call(this);
     else
@@ -41,17 +48,17 @@ void Button::SetImage(const std::wstring& name, bool centre)
 {
     if (name.empty())
     {
-        delete m_image;
-        m_image = nullptr;
+        delete m_image.Get();
         return;
     }
     if (!m_image)
         m_image = new ImagePanel(this);
-    m_image->SetImage(name);
-    m_image->SizeToContents();
-    m_image->SetPos(GetPadding().left, 2);
+    ImagePanel* image = m_image.Get();
+    image->SetImage(name);
+    image->SizeToContents();
+    image->SetPos(GetPadding().left, 2);
     m_centerImage = centre;
-    const int textLeft = m_image->Right() + 4 + GetPadding().left;
+    const int textLeft = image->Right() + 4 + GetPadding().left;
     if (m_textPadding.left < textLeft)
     {
         m_textPadding.left = textLeft;
@@ -73,6 +80,7 @@ void Button::Render(Skin::Base* skin)
 
 void Button::OnMouseClickLeft(int /*x*/, int /*y*/, bool down)
 {
+    const Ref<Base> alive(this);
     if (down)
     {
         m_depressed = true;
@@ -85,17 +93,22 @@ void Button::OnMouseClickLeft(int /*x*/, int /*y*/, bool down)
         // must be over it for the release to press it.
         if (IsHovered() && m_depressed && Input::IsPointerOverMouseFocus())
             Press();
+        if (!alive)
+            return;
         m_depressed = false;
         MouseFocus = nullptr;
         onUp.Call(this);
     }
-    Redraw();
+    if (alive)
+        Redraw();
 }
 
 void Button::OnMouseDoubleClickLeft(int x, int y)
 {
+    const Ref<Base> alive(this);
     OnMouseClickLeft(x, y, true);
-    onDoubleClick.Call(this);
+    if (alive)
+        onDoubleClick.Call(this);
 }
 
 bool Button::OnKeySpace(bool down)
@@ -107,16 +120,17 @@ bool Button::OnKeySpace(bool down)
 void Button::Layout(Skin::Base* skin)
 {
     Label::Layout(skin);
-    if (!m_image)
+    ImagePanel* image = m_image.Get();
+    Base* holder = image ? image->GetParent() : nullptr;
+    if (!holder)
         return;
-    Base* holder = m_image->GetParent();
-    Point at(m_image->X(), (holder->Height() - m_image->Height()) / 2);
+    Point at(image->X(), (holder->Height() - image->Height()) / 2);
     if (m_centerImage)
     {
         const Padding& outer = holder->GetPadding();
-        at.x = (holder->Width() - outer.left - outer.right - m_image->Width()) / 2 + outer.left;
+        at.x = (holder->Width() - outer.left - outer.right - image->Width()) / 2 + outer.left;
     }
-    m_image->SetPos(at.x, at.y);
+    image->SetPos(at.x, at.y);
 }
 
 void Button::SizeToContents()

@@ -45,7 +45,7 @@ public:
     Event::Caller onToggleOff;
 
 protected:
-    ImagePanel* m_image = nullptr;
+    Ref<ImagePanel> m_image;
     bool m_depressed = false;
     bool m_toggle = false;
     bool m_toggleState = false;

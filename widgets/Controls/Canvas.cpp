@@ -2,6 +2,7 @@
 
 #include "widgets/Anim.h"
 #include "widgets/DragAndDrop.h"
+#include "widgets/Geometry.h"
 #include "widgets/Input.h"
 #include "widgets/Renderer.h"
 #include "widgets/Skin.h"
@@ -24,6 +25,19 @@ bool IsPrintable(wchar_t character)
 
 } // namespace
 
+// Marks a frame of the canvas as running.
+class Canvas::Frame
+{
+public:
+    explicit Frame(Canvas& canvas) : m_canvas(canvas) { ++m_canvas.m_frames; }
+    ~Frame() { --m_canvas.m_frames; }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+
+private:
+    Canvas& m_canvas;
+};
+
 Canvas::Canvas(Skin::Base* skin) : Base(nullptr)
 {
     SetBounds(0, 0, 10000, 10000);
@@ -34,38 +48,53 @@ Canvas::Canvas(Skin::Base* skin) : Base(nullptr)
 Canvas::~Canvas()
 {
     // A control queued after it was detached is no longer reached through the children.
-    ProcessDelayedDeletes();
+    DeleteQueued();
+}
+
+void Canvas::SetParent(Base* parent)
+{
+    if (!parent)
+        Base::SetParent(nullptr);
 }
 
 void Canvas::RenderCanvas()
 {
-    DoThink();
-    Skin::Base* skin = GetSkin();
-    Renderer::Base* render = skin ? skin->GetRender() : nullptr;
-    if (render)
     {
-        render->Begin();
-        LayoutWithTabOrder(skin);
-        render->SetClipRegion(GetBounds());
-        render->SetRenderOffset(Point(0, 0));
-        render->SetScale(Scale());
-        DoRender(skin);
-        DragAndDrop::RenderOverlay(this, skin);
-        ToolTip::RenderToolTip(skin);
-        render->EndClip();
-        render->End();
+        const Frame frame(*this);
+        DoThink();
+        Skin::Base* skin = GetSkin();
+        Renderer::Base* render = skin ? skin->GetRender() : nullptr;
+        if (render)
+        {
+            render->Begin();
+            LayoutWithTabOrder(skin);
+            render->SetClipRegion(GetBounds());
+            render->SetRenderOffset(Point(0, 0));
+            render->SetScale(Scale());
+            DoRender(skin);
+            DragAndDrop::RenderOverlay(this, skin);
+            ToolTip::RenderToolTip(skin);
+            render->EndClip();
+            render->End();
+        }
+        DeleteQueuedOutsideEvents();
     }
-    ProcessDelayedDeletes();
+    DeleteIfAsked();
 }
 
 void Canvas::DoThink()
 {
-    if (Hidden())
-        return;
-    Anim::Think();
-    ProcessDelayedDeletes();
-    LayoutWithTabOrder(GetSkin());
-    Input::OnCanvasThink(this);
+    {
+        const Frame frame(*this);
+        if (!Hidden())
+        {
+            Anim::Think();
+            DeleteQueuedOutsideEvents();
+            LayoutWithTabOrder(GetSkin());
+            Input::OnCanvasThink(this);
+        }
+    }
+    DeleteIfAsked();
 }
 
 void Canvas::LayoutWithTabOrder(Skin::Base* skin)
@@ -90,6 +119,11 @@ void Canvas::SetScale(float scale)
 
 void Canvas::Release()
 {
+    if (m_frames > 0 || Event::CallDepth() > 0)
+    {
+        m_deleteSelf = true;
+        return;
+    }
     while (!m_children.empty())
     {
         Base* child = m_children.front();
@@ -101,7 +135,15 @@ void Canvas::Release()
 
 void Canvas::AddDelayedDelete(Base* control)
 {
-    if (control->BeingDestroyed() || m_deleteSet.contains(control))
+    if (!control || control->BeingDestroyed())
+        return;
+    // A canvas goes after its own frame, whichever canvas was asked.
+    if (auto* canvas = dynamic_cast<Canvas*>(control))
+    {
+        canvas->m_deleteSelf = true;
+        return;
+    }
+    if (m_deleteSet.contains(control))
         return;
     m_deletePending = true;
     m_deleteSet.insert(control);
@@ -120,6 +162,28 @@ void Canvas::PreDeleteCanvas(Base* control)
 
 void Canvas::ProcessDelayedDeletes()
 {
+    // The control whose event is running, or whose code the frame is in, may be queued: it goes at the
+    // next safe point.
+    if (Event::CallDepth() > 0 || m_frames > 0)
+        return;
+    DeleteQueued();
+    DeleteIfAsked();
+}
+
+void Canvas::DeleteQueuedOutsideEvents()
+{
+    if (Event::CallDepth() == 0)
+        DeleteQueued();
+}
+
+void Canvas::DeleteIfAsked()
+{
+    if (m_deleteSelf && m_frames == 0 && Event::CallDepth() == 0)
+        delete this;
+}
+
+void Canvas::DeleteQueued()
+{
     // One at a time, the rest still queued: a control whose ancestor is deleted first leaves the queue
     // as it goes, and deletes queued meanwhile join the end.
     while (!m_delayedDeletes.empty())
@@ -137,11 +201,15 @@ bool Canvas::InputMouseMoved(int x, int y, int dx, int dy)
 {
     if (Hidden())
         return false;
+    x = Geometry::Position(x);
+    y = Geometry::Position(y);
     Input::OnMouseMoved(this, x, y, dx, dy);
     if (!HoveredControl || HoveredControl == this || HoveredControl->GetCanvas() != this)
         return false;
     HoveredControl->OnMouseMoved(x, y, dx, dy);
-    HoveredControl->UpdateCursor();
+    // Its handlers may have deleted it.
+    if (HoveredControl)
+        HoveredControl->UpdateCursor();
     DragAndDrop::OnMouseMoved(HoveredControl, x, y);
     return true;
 }

@@ -18,15 +18,21 @@ public:
     ~Canvas() override;
 
     virtual void Initialize() {}
-    // The frame: think, lay out, draw, then the delayed deletes.
+    // The frame: think, lay out, draw, then the delayed deletes. A canvas asked to delete itself goes as
+    // its frame ends: the caller must not touch it after RenderCanvas or DoThink returns (the destroyed
+    // event tells a host).
     virtual void RenderCanvas();
     virtual void DoThink();
     virtual bool NeedsRedraw() { return m_needsRedraw; }
     virtual void SetScale(float scale);
     virtual float Scale() const { return m_scale; }
-    // Deletes every child, then the canvas.
+    // Deletes every child, then the canvas; inside an event or a frame, the canvas goes after it instead.
     virtual void Release();
+    // The control is deleted at the next safe point; the canvas itself goes after its frame (null:
+    // nothing).
     virtual void AddDelayedDelete(Base* control);
+    // Deletes the queued controls, and the canvas when it asked to go; nothing while an event or this
+    // canvas's frame runs (the frame deletes them itself when it is not inside an event).
     virtual void ProcessDelayedDeletes();
 
     virtual bool InputMouseMoved(int x, int y, int dx, int dy);
@@ -36,6 +42,8 @@ public:
     virtual bool InputMouseWheel(int delta);
 
     Canvas* GetCanvas() override { return this; }
+    // A canvas is a root: it only leaves a parent (null), never takes one.
+    void SetParent(Base* parent) override;
     void OnBoundsChanged(Rect oldBounds) override;
     void Render(Skin::Base* skin) override;
     void Redraw() override { m_needsRedraw = true; }
@@ -43,15 +51,26 @@ public:
     // Drops a control being destroyed from the delayed-delete queue.
     void PreDeleteCanvas(Base* control);
 
-    Base* FirstTab = nullptr;
-    Base* NextTab = nullptr;
+    Ref<Base> FirstTab;
+    Ref<Base> NextTab;
 
 private:
+    class Frame;
+
     // Lays the tree out with fresh tab controls, wrapping the next one to the first.
     void LayoutWithTabOrder(Skin::Base* skin);
+    // Deletes the queued controls, whoever runs.
+    void DeleteQueued();
+    // A frame's own deletes: skipped when a script started the frame from inside an event.
+    void DeleteQueuedOutsideEvents();
+    // Deletes the canvas when it asked to go and nothing of it runs; the last thing its caller does.
+    void DeleteIfAsked();
 
     bool m_needsRedraw = true;
     bool m_deletePending = false;
+    bool m_deleteSelf = false;
+    // Frames of this canvas running (a script may start one from inside another's event).
+    int m_frames = 0;
     float m_scale = 1.0f;
     List m_delayedDeletes;
     std::set<Base*> m_deleteSet;

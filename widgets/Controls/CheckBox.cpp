@@ -17,11 +17,14 @@ void CheckBox::SetChecked(bool checked)
     if (m_checked == checked)
         return;
     m_checked = checked;
-    if (m_checked)
+    // The first event's handlers may delete the box.
+    const Ref<Base> alive(this);
+    if (checked)
         onChecked.Call(this);
     else
         onUnChecked.Call(this);
-    onCheckChanged.Call(this);
+    if (alive)
+        onCheckChanged.Call(this);
 }
 
 void CheckBox::Render(Skin::Base* skin)

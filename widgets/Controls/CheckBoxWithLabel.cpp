@@ -9,21 +9,33 @@ namespace Gui::Controls
 CheckBoxWithLabel::CheckBoxWithLabel(Base* parent) : Base(parent)
 {
     SetSize(200, 19);
-    m_checkBox = new CheckBox(this);
-    m_checkBox->Dock(Pos::Left);
-    m_checkBox->SetMargin(Margin(0, 3, 3, 3));
-    m_checkBox->SetTabable(false);
-    m_label = new LabelClickable(this);
-    m_label->Dock(Pos::Fill);
-    m_label->onPress.Add(static_cast<Button*>(m_checkBox), &Button::ReceiveEventPress);
-    m_label->SetTabable(false);
+    auto* checkBox = new CheckBox(this);
+    checkBox->Dock(Pos::Left);
+    checkBox->SetMargin(Margin(0, 3, 3, 3));
+    checkBox->SetTabable(false);
+    auto* label = new LabelClickable(this);
+    label->Dock(Pos::Fill);
+    label->onPress.Add(static_cast<Button*>(checkBox), &Button::ReceiveEventPress);
+    label->SetTabable(false);
+    m_checkBox = checkBox;
+    m_label = label;
     SetTabable(false);
+}
+
+CheckBox* CheckBoxWithLabel::Checkbox()
+{
+    return m_checkBox.Get();
+}
+
+LabelClickable* CheckBoxWithLabel::Label()
+{
+    return m_label.Get();
 }
 
 bool CheckBoxWithLabel::OnKeySpace(bool down)
 {
-    if (down)
-        m_checkBox->SetChecked(!m_checkBox->IsChecked());
+    if (CheckBox* checkBox = m_checkBox.Get(); checkBox && down)
+        checkBox->SetChecked(!checkBox->IsChecked());
     return true;
 }
 

@@ -14,14 +14,15 @@ class CheckBoxWithLabel : public Base
 public:
     explicit CheckBoxWithLabel(Base* parent);
 
-    virtual CheckBox* Checkbox() { return m_checkBox; }
-    virtual LabelClickable* Label() { return m_label; }
+    // Null once a script has deleted it.
+    virtual CheckBox* Checkbox();
+    virtual LabelClickable* Label();
 
     bool OnKeySpace(bool down) override;
 
 private:
-    CheckBox* m_checkBox;
-    LabelClickable* m_label;
+    Ref<CheckBox> m_checkBox;
+    Ref<LabelClickable> m_label;
 };
 
 } // namespace Gui::Controls

@@ -1,5 +1,6 @@
 #include "widgets/Controls/Dragger.h"
 
+#include "widgets/Geometry.h"
 #include "widgets/Skin.h"
 
 namespace Gui
@@ -15,12 +16,13 @@ Dragger::Dragger(Controls::Base* parent) : Base(parent)
 
 void Dragger::OnMouseClickLeft(int x, int y, bool down)
 {
-    if (!m_target)
+    Controls::Base* target = m_target.Get();
+    if (!target)
         return;
     if (down)
     {
         m_depressed = true;
-        m_holdPos = m_target->CanvasPosToLocal(Point(x, y));
+        m_holdPos = target->CanvasPosToLocal(Point(x, y));
         MouseFocus = this;
     }
     else
@@ -32,11 +34,14 @@ void Dragger::OnMouseClickLeft(int x, int y, bool down)
 
 void Dragger::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
 {
-    if (!m_target || !m_depressed)
+    Controls::Base* target = m_target.Get();
+    if (!target || !m_depressed)
         return;
+    x = Geometry::Position(x);
+    y = Geometry::Position(y);
     // Where the target's corner goes, in canvas pixels, then in the coordinates it is placed in.
-    const Point corner = m_target->LocalPosToCanvas(Point(0, 0));
-    m_target->MoveTo(m_target->X() + x - m_holdPos.x - corner.x, m_target->Y() + y - m_holdPos.y - corner.y);
+    const Point corner = target->LocalPosToCanvas(Point(0, 0));
+    target->MoveTo(target->X() + x - m_holdPos.x - corner.x, target->Y() + y - m_holdPos.y - corner.y);
     onDragged.Call(this);
 }
 

@@ -8,7 +8,8 @@ namespace Gui
 namespace ControlsInternal
 {
 
-// An invisible handle that moves its target with the mouse while held (it captures the mouse).
+// An invisible handle that moves its target with the mouse while held (it captures the mouse). Once the
+// target is gone it moves nothing.
 class Dragger : public Controls::Base
 {
 public:
@@ -27,7 +28,7 @@ protected:
     bool m_depressed = false;
     // The grab point in the target's coordinates.
     Point m_holdPos;
-    Controls::Base* m_target = nullptr;
+    Controls::Ref<Controls::Base> m_target;
 };
 
 } // namespace ControlsInternal

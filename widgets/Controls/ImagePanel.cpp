@@ -13,8 +13,14 @@ ImagePanel::ImagePanel(Base* parent) : Base(parent)
 
 ImagePanel::~ImagePanel()
 {
-    if (Renderer::Base* render = RendererOf())
+    FreeImage();
+}
+
+void ImagePanel::FreeImage()
+{
+    if (Renderer::Base* render = m_loadedBy ? m_loadedBy->GetRender() : nullptr)
         render->FreeTexture(&m_texture);
+    m_loadedBy = nullptr;
 }
 
 Renderer::Base* ImagePanel::RendererOf()
@@ -33,12 +39,13 @@ void ImagePanel::SetUV(float uLeft, float vTop, float uRight, float vBottom)
 
 void ImagePanel::SetImage(const std::wstring& name)
 {
-    Renderer::Base* render = RendererOf();
-    if (render)
-        render->FreeTexture(&m_texture);
+    FreeImage();
     m_texture.name = name;
-    if (render)
+    if (Renderer::Base* render = RendererOf())
+    {
+        m_loadedBy = GetSkin();
         render->LoadTexture(&m_texture);
+    }
 }
 
 void ImagePanel::SizeToContents()

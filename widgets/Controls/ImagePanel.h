@@ -12,7 +12,7 @@ class ImagePanel : public Base
 {
 public:
     explicit ImagePanel(Base* parent);
-    // Frees its texture.
+    // Frees its texture, detached or not.
     ~ImagePanel() override;
 
     virtual void SetUV(float uLeft, float vTop, float uRight, float vBottom);
@@ -27,8 +27,11 @@ public:
 
 private:
     Renderer::Base* RendererOf();
+    void FreeImage();
 
     Texture m_texture;
+    // The skin whose renderer loaded the texture frees it, wherever the panel is by then.
+    Skin::Base* m_loadedBy = nullptr;
     float m_uv[4] = {0.0f, 0.0f, 1.0f, 1.0f};
     Color m_drawColour{255, 255, 255, 255};
 };

@@ -8,7 +8,9 @@
 namespace Gui::Controls
 {
 
-// One line of text placed in the control by its alignment (Pos flags) and text padding.
+// One line of text placed in the control by its alignment (Pos flags) and text padding. Its text is a
+// child a script can delete: without it the label reads as empty, and setting or measuring text does
+// nothing.
 class Label : public Base
 {
 public:
@@ -16,24 +18,25 @@ public:
 
     virtual void SetText(const std::string& text, bool doEvents = true);
     virtual void SetText(const std::wstring& text, bool doEvents = true);
-    virtual std::wstring GetText() const { return m_text->GetText(); }
-    virtual const std::wstring& TextReference() const { return m_text->GetText(); }
+    virtual std::wstring GetText() const { return TextReference(); }
+    virtual const std::wstring& TextReference() const;
     virtual void SizeToContents();
     virtual void SetAlignment(int alignment) { m_alignment = alignment; }
-    virtual void SetFont(Font* font) { m_text->SetFont(font); }
-    virtual Font* GetFont() { return m_text->GetFont(); }
-    virtual void SetTextColor(const Color& colour) { m_text->SetTextColor(colour); }
-    virtual int TextWidth() { return m_text->Width(); }
-    virtual int TextRight() { return m_text->Right(); }
-    virtual int TextHeight() { return m_text->Height(); }
-    virtual int TextX() { return m_text->X(); }
-    virtual int TextY() { return m_text->Y(); }
-    virtual int TextLength() { return m_text->Length(); }
+    virtual void SetFont(Font* font);
+    virtual Font* GetFont();
+    virtual void SetTextColor(const Color& colour);
+    virtual int TextWidth();
+    virtual int TextRight();
+    virtual int TextHeight();
+    virtual int TextX();
+    virtual int TextY();
+    virtual int TextLength();
     virtual void SetTextPadding(const Padding& padding);
     virtual const Padding& GetTextPadding() { return m_textPadding; }
     virtual void OnTextChanged() {}
 
-    const Color& TextColor() const { return m_text->TextColor(); }
+    // Opaque white without a text.
+    const Color& TextColor() const;
     int Alignment() const { return m_alignment; }
     // The text's character position in this control.
     Point GetCharacterPosition(int index);
@@ -45,7 +48,7 @@ public:
 
 protected:
     Padding m_textPadding;
-    ControlsInternal::Text* m_text;
+    Ref<ControlsInternal::Text> m_text;
     int m_alignment = Pos::Left | Pos::Top;
 };
 

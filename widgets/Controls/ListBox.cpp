@@ -2,6 +2,7 @@
 
 #include "widgets/Controls/ScrollControl.h"
 #include "widgets/Controls/Table.h"
+#include "widgets/Geometry.h"
 #include "widgets/Input.h"
 #include "widgets/Skin.h"
 #include "widgets/Utility.h"
@@ -13,12 +14,30 @@ namespace Gui::Controls
 
 ListBox::ListBox(Base* parent) : Base(parent)
 {
-    m_scrollControl = AddVerticalScroller(this);
-    m_innerPanel = m_scrollControl;
+    ScrollControl* scroller = AddVerticalScroller(this);
+    m_scrollControl = scroller;
+    m_innerPanel = scroller;
 
-    m_table = new Layout::Table(this);
-    m_table->Dock(Pos::Top);
-    m_table->SetColumnCount(1);
+    auto* table = new Layout::Table(this);
+    table->Dock(Pos::Top);
+    table->SetColumnCount(1);
+    m_table = table;
+}
+
+ListBox::~ListBox()
+{
+    for (Layout::TableRow* row : m_selectedRows)
+        Unwatch(row);
+}
+
+ScrollControl* ListBox::Scroller()
+{
+    return m_scrollControl.Get();
+}
+
+Layout::Table* ListBox::GetTable()
+{
+    return m_table.Get();
 }
 
 ListBoxRow* ListBox::AddItem(const std::string& label, const std::string& name)
@@ -28,13 +47,16 @@ ListBoxRow* ListBox::AddItem(const std::string& label, const std::string& name)
 
 ListBoxRow* ListBox::AddItem(const std::wstring& label, const std::string& name)
 {
+    Layout::Table* table = m_table.Get();
+    if (!table)
+        return nullptr;
     auto* row = new ListBoxRow(this);
-    m_table->AddRow(row);
+    table->AddRow(row);
     row->SetCellText(0, label);
     row->SetName(name);
     row->onRowSelected.Add(this, &ListBox::OnRowSelected);
-    m_table->SetSizeToContents();
-    m_table->Invalidate();
+    table->SetSizeToContents();
+    table->Invalidate();
     return row;
 }
 
@@ -42,15 +64,33 @@ void ListBox::OnRowSelected(Base* control)
 {
     if (!m_allowMultiSelect || !Input::IsShiftDown())
         UnselectAll();
-    if (auto* row = dynamic_cast<Layout::TableRow*>(control))
+    auto* row = dynamic_cast<Layout::TableRow*>(control);
+    if (row && !row->BeingDestroyed())
+    {
         m_selectedRows.push_back(row);
+        row->OnDestroyed.Add(this, &ListBox::ForgetRow);
+    }
     onRowSelected.Call(this);
+}
+
+void ListBox::ForgetRow(Base* row)
+{
+    std::erase(m_selectedRows, row);
+}
+
+void ListBox::Unwatch(Layout::TableRow* row)
+{
+    row->OnDestroyed.ErasePairsOf(this);
+    UnRegisterCaller(&row->OnDestroyed);
 }
 
 void ListBox::UnselectAll()
 {
     for (Layout::TableRow* row : m_selectedRows)
+    {
         row->SetSelected(false);
+        Unwatch(row);
+    }
     m_selectedRows.clear();
 }
 
@@ -62,7 +102,10 @@ Layout::TableRow* ListBox::GetSelectedRow()
 void ListBox::Clear()
 {
     UnselectAll();
-    const List rows = m_table->OwnChildren();
+    Layout::Table* table = m_table.Get();
+    if (!table)
+        return;
+    const List rows = table->OwnChildren();
     for (Base* child : rows)
         if (dynamic_cast<Layout::TableRow*>(child))
             child->DelayedDelete();
@@ -70,7 +113,8 @@ void ListBox::Clear()
 
 void ListBox::SetColumnCount(int count)
 {
-    m_table->SetColumnCount(count);
+    if (Layout::Table* table = m_table.Get())
+        table->SetColumnCount(count);
 }
 
 void ListBox::Render(Skin::Base* skin)
@@ -80,16 +124,18 @@ void ListBox::Render(Skin::Base* skin)
 
 void ListBox::OnChildBoundsChanged(Rect /*oldChildBounds*/, Base* /*child*/)
 {
-    m_scrollControl->UpdateScrollBars();
+    if (ScrollControl* scroller = m_scrollControl.Get())
+        scroller->UpdateScrollBars();
 }
 
 bool ListBox::MoveSelection(bool down, int step)
 {
-    if (!down)
+    Layout::Table* table = m_table.Get();
+    if (!down || !table)
         return false;
     Layout::TableRow* selected = GetSelectedRow();
     UnselectAll();
-    const List& rows = m_table->OwnChildren();
+    const List& rows = table->OwnChildren();
     auto found = std::find(rows.begin(), rows.end(), selected);
     if (!selected || found == rows.end())
         return false;
@@ -109,6 +155,16 @@ bool ListBox::OnKeyUp(bool down)
 bool ListBox::OnKeyDown(bool down)
 {
     return MoveSelection(down, 1);
+}
+
+void PanelListPanel::SetControlSpacing(int spacing)
+{
+    m_controlSpacing = Geometry::Position(spacing);
+}
+
+void PanelListPanel::SetLineSpacing(int spacing)
+{
+    m_lineSpacing = Geometry::Position(spacing);
 }
 
 void PanelListPanel::SetVertical()
@@ -143,26 +199,29 @@ Point PanelListPanel::LargestChild() const
     return largest;
 }
 
+// The cursor runs in 64 bits: however many children a row takes, the places stay within the coordinate
+// range.
+
 void PanelListPanel::DoHorizontalLayout()
 {
     const Padding& p = GetPadding();
     const Point largest = LargestChild();
-    int cursor = p.left;
+    std::int64_t cursor = p.left;
     int y = p.top;
     int bottom = 0;
     for (Base* child : m_children)
     {
-        const int next = cursor + m_controlSpacing + largest.x;
+        const std::int64_t next = cursor + m_controlSpacing + largest.x;
         if (m_wrapping && next > Width() - p.right)
         {
             // A new row: the following children go on it too.
-            y = p.top + bottom + m_lineSpacing;
+            y = Geometry::Position(std::int64_t{p.top} + bottom + m_lineSpacing);
             child->SetPos(p.left, y);
-            cursor = p.left + m_controlSpacing + largest.x;
+            cursor = std::int64_t{p.left} + m_controlSpacing + largest.x;
         }
         else
         {
-            child->SetPos(cursor, y);
+            child->SetPos(Geometry::Position(cursor), y);
             cursor = next;
         }
         bottom = std::max(bottom, child->Y() + largest.y);
@@ -179,21 +238,21 @@ void PanelListPanel::DoVerticalLayout()
 {
     const Padding& p = GetPadding();
     const Point largest = LargestChild();
-    int cursor = p.top;
+    std::int64_t cursor = p.top;
     int x = p.left;
     int right = 0;
     for (Base* child : m_children)
     {
-        const int next = cursor + m_controlSpacing + largest.y;
+        const std::int64_t next = cursor + m_controlSpacing + largest.y;
         if (m_wrapping && next > Height() - p.bottom)
         {
-            x = p.left + right + m_lineSpacing;
+            x = Geometry::Position(std::int64_t{p.left} + right + m_lineSpacing);
             child->SetPos(x, p.top);
-            cursor = p.top + m_controlSpacing + largest.y;
+            cursor = std::int64_t{p.top} + m_controlSpacing + largest.y;
         }
         else
         {
-            child->SetPos(x, cursor);
+            child->SetPos(x, Geometry::Position(cursor));
             cursor = next;
         }
         right = std::max(right, child->X() + largest.x);

@@ -19,14 +19,19 @@ class TableRow;
 } // namespace Layout
 
 // A scrolling list of selectable text rows; one row at a time unless multi-select is on and Shift is held.
+// A selected row that goes leaves the selection. Without its table (a script deleted it, or the scroller
+// holding it) the list adds, moves and clears nothing.
 class ListBox : public Base
 {
 public:
     explicit ListBox(Base* parent);
+    // Stops watching its selected rows before they go with it.
+    ~ListBox() override;
 
     // Empties the selection, then removes the rows at the next delayed-delete pass.
     virtual void Clear();
 
+    // Null (and no row made) without a table.
     ListBoxRow* AddItem(const std::wstring& label, const std::string& name = "");
     ListBoxRow* AddItem(const std::string& label, const std::string& name = "");
     void UnselectAll();
@@ -36,8 +41,8 @@ public:
     void SetColumnCount(int count);
     void SetAllowMultiSelect(bool allow) { m_allowMultiSelect = allow; }
     bool AllowMultiSelect() const { return m_allowMultiSelect; }
-    ScrollControl* Scroller() { return m_scrollControl; }
-    Layout::Table* GetTable() { return m_table; }
+    ScrollControl* Scroller();
+    Layout::Table* GetTable();
 
     void Render(Skin::Base* skin) override;
     void OnChildBoundsChanged(Rect oldChildBounds, Base* child) override;
@@ -49,10 +54,14 @@ public:
 private:
     // Selects the row before (-1) or after (1) the selected one, staying at the ends.
     bool MoveSelection(bool down, int step);
+    // Told by a selected row as it goes.
+    void ForgetRow(Base* row);
+    void Unwatch(Layout::TableRow* row);
 
-    Layout::Table* m_table;
+    Ref<Layout::Table> m_table;
+    // Each one is watched for its going, so the list never names a row that is gone.
     std::list<Layout::TableRow*> m_selectedRows;
-    ScrollControl* m_scrollControl;
+    Ref<ScrollControl> m_scrollControl;
     bool m_allowMultiSelect = false;
 };
 
@@ -69,8 +78,9 @@ public:
     void SetVertical();
     void SetHorizontal();
     void SetSizeToChildren(bool size) { m_sizeToChildren = size; }
-    void SetControlSpacing(int spacing) { m_controlSpacing = spacing; }
-    void SetLineSpacing(int spacing) { m_lineSpacing = spacing; }
+    // Spacings are kept within the coordinate range, like margins.
+    void SetControlSpacing(int spacing);
+    void SetLineSpacing(int spacing);
     void SetWrapping(bool wrap) { m_wrapping = wrap; }
 
     void Render(Skin::Base* /*skin*/) override {}

@@ -17,9 +17,14 @@ Properties::Properties(Base* parent) : Base(parent), m_splitter(new SplitterBar(
     m_splitter->SetShouldDrawBackground(false);
 }
 
+SplitterBar* Properties::Splitter()
+{
+    return m_splitter.Get();
+}
+
 int Properties::GetSplitWidth()
 {
-    return m_splitter->X();
+    return m_splitter ? m_splitter->X() : 0;
 }
 
 void Properties::OnSplitterMoved(Base* /*control*/)
@@ -37,11 +42,14 @@ void Properties::Clear()
 
 PropertyRow* Properties::Add(const std::wstring& label, Property::Base* property)
 {
+    if (!property)
+        return nullptr;
     auto* row = new PropertyRow(this);
     row->Dock(Pos::Top);
     row->GetLabel()->SetText(label);
     row->SetProperty(property);
-    m_splitter->BringToFront();
+    if (m_splitter)
+        m_splitter->BringToFront();
     return row;
 }
 
@@ -64,10 +72,13 @@ PropertyRow* Properties::AddWithProperty(const std::string& label, Property::Bas
 
 void Properties::PostLayout(Skin::Base* /*skin*/)
 {
-    m_splitter->SetHeight(0);
+    SplitterBar* splitter = m_splitter.Get();
+    if (splitter)
+        splitter->SetHeight(0);
     if (SizeToChildren(false, true))
         InvalidateParent();
-    m_splitter->SetSize(3, Height());
+    if (splitter)
+        splitter->SetSize(3, Height());
 }
 
 PropertyRow::PropertyRow(Base* parent) : Base(parent), m_label(new Label(this))
@@ -78,12 +89,24 @@ PropertyRow::PropertyRow(Base* parent) : Base(parent), m_label(new Label(this))
     SetHeight(16);
 }
 
+Label* PropertyRow::GetLabel()
+{
+    return m_label.Get();
+}
+
+Property::Base* PropertyRow::GetProperty()
+{
+    return m_property.Get();
+}
+
 void PropertyRow::SetProperty(Property::Base* property)
 {
+    if (!property)
+        return;
     m_property = property;
-    m_property->SetParent(this);
-    m_property->Dock(Pos::Fill);
-    m_property->onChange.Add(this, &PropertyRow::OnPropertyChanged);
+    property->SetParent(this);
+    property->Dock(Pos::Fill);
+    property->onChange.Add(this, &PropertyRow::OnPropertyChanged);
 }
 
 void PropertyRow::OnPropertyChanged(Base* /*control*/)
@@ -93,13 +116,14 @@ void PropertyRow::OnPropertyChanged(Base* /*control*/)
 
 void PropertyRow::Layout(Skin::Base* /*skin*/)
 {
-    if (auto* grid = dynamic_cast<Properties*>(GetParent()))
+    auto* grid = dynamic_cast<Properties*>(GetParent());
+    if (m_label && grid && grid->Splitter())
         m_label->SetWidth(grid->GetSplitWidth());
 }
 
 void PropertyRow::Render(Skin::Base* skin)
 {
-    skin->DrawPropertyRow(this, m_label->Right(), m_property && m_property->IsEditing());
+    skin->DrawPropertyRow(this, m_label ? m_label->Right() : 0, m_property && m_property->IsEditing());
 }
 
 } // namespace Gui::Controls

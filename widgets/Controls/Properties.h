@@ -17,7 +17,8 @@ class Base;
 }
 
 // A grid of named values, one row each, with a splitter that sets the label column's width (80 at
-// first) for every row. Its height follows its rows.
+// first) for every row. Its height follows its rows. Without its splitter (a script deleted it) the split
+// is 0 and the rows keep their label widths.
 class Properties : public Base
 {
 public:
@@ -28,6 +29,7 @@ public:
     virtual void Clear();
     virtual void OnSplitterMoved(Base* control);
 
+    // A null property: no row (null).
     PropertyRow* Add(const std::wstring& label, Property::Base* property);
     // A text editor holding the value, set without a change event.
     PropertyRow* Add(const std::wstring& label, const std::wstring& value = L"");
@@ -36,22 +38,23 @@ public:
 
     void PostLayout(Skin::Base* skin) override;
 
-    SplitterBar* Splitter() { return m_splitter; }
+    SplitterBar* Splitter();
 
 private:
-    SplitterBar* m_splitter;
+    Ref<SplitterBar> m_splitter;
 };
 
-// A label and a value editor side by side; its change event fires when the value changes.
+// A label and a value editor side by side; its change event fires when the value changes. A label or
+// editor a script deleted is missing.
 class PropertyRow : public Base
 {
 public:
     explicit PropertyRow(Base* parent);
 
-    virtual Label* GetLabel() { return m_label; }
-    // Takes the editor as its child, filling the row beside the label.
+    virtual Label* GetLabel();
+    // Takes the editor as its child, filling the row beside the label (null: nothing).
     virtual void SetProperty(Property::Base* property);
-    virtual Property::Base* GetProperty() { return m_property; }
+    virtual Property::Base* GetProperty();
 
     void Render(Skin::Base* skin) override;
     void Layout(Skin::Base* skin) override;
@@ -61,8 +64,8 @@ public:
 private:
     void OnPropertyChanged(Base* control);
 
-    Label* m_label;
-    Property::Base* m_property = nullptr;
+    Ref<Label> m_label;
+    Ref<Property::Base> m_property;
 };
 
 } // namespace Gui::Controls

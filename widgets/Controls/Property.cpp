@@ -23,19 +23,27 @@ Text::Text(Controls::Base* parent) : Base(parent), m_textBox(new TextBox(this))
     m_textBox->onTextChanged.Add(static_cast<Base*>(this), &Base::OnPropertyValueChanged);
 }
 
+TextBox* Text::Box()
+{
+    return m_textBox.Get();
+}
+
 void Text::SetPropertyValue(const std::wstring& value, bool fireChangeEvents)
 {
-    m_textBox->SetText(value, fireChangeEvents);
+    if (TextBox* box = m_textBox.Get())
+        box->SetText(value, fireChangeEvents);
 }
 
 std::wstring Text::GetPropertyValue()
 {
-    return m_textBox->GetText();
+    TextBox* box = m_textBox.Get();
+    return box ? box->GetText() : std::wstring();
 }
 
 bool Text::IsEditing()
 {
-    return m_textBox->HasFocus();
+    TextBox* box = m_textBox.Get();
+    return box && box->HasFocus();
 }
 
 } // namespace Gui::Controls::Property

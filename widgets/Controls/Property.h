@@ -29,7 +29,8 @@ public:
     Event::Caller onChange;
 };
 
-// A value edited in a text box.
+// A value edited in a text box. Without its box (a script deleted it) the value is empty and setting it
+// does nothing.
 class Text : public Base
 {
 public:
@@ -41,10 +42,10 @@ public:
     // While its text box has the keyboard focus.
     bool IsEditing() override;
 
-    TextBox* Box() { return m_textBox; }
+    TextBox* Box();
 
 protected:
-    TextBox* m_textBox;
+    Ref<TextBox> m_textBox;
 };
 
 } // namespace Property

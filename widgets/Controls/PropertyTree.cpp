@@ -8,7 +8,8 @@ namespace Gui::Controls
 
 void PropertyTreeNode::Render(Skin::Base* skin)
 {
-    skin->DrawPropertyTreeNode(this, m_innerPanel->X(), m_innerPanel->Y());
+    Base* inner = m_innerPanel.Get();
+    skin->DrawPropertyTreeNode(this, inner ? inner->X() : 0, inner ? inner->Y() : 0);
 }
 
 Properties* PropertyTree::Add(const std::wstring& label)

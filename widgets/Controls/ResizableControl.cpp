@@ -1,5 +1,7 @@
 #include "widgets/Controls/ResizableControl.h"
 
+#include "widgets/Geometry.h"
+
 #include <algorithm>
 
 namespace Gui
@@ -33,12 +35,15 @@ void Resizer::SetResizeDir(int direction)
 
 void Resizer::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
 {
-    if (!m_target || !m_depressed)
+    Controls::Base* target = m_target.Get();
+    if (!target || !m_depressed)
         return;
-    Rect bounds = m_target->GetBounds();
-    const Point minimum = m_target->GetMinimumSize();
-    const Point cursor = m_target->CanvasPosToLocal(Point(x, y));
-    const Point held = m_target->LocalPosToCanvas(m_holdPos);
+    x = Geometry::Position(x);
+    y = Geometry::Position(y);
+    Rect bounds = target->GetBounds();
+    const Point minimum = target->GetMinimumSize();
+    const Point cursor = target->CanvasPosToLocal(Point(x, y));
+    const Point held = target->LocalPosToCanvas(m_holdPos);
     const Point delta(held.x - x, held.y - y);
     // From the near edge the place moves with the pointer and the far edge stays; from the far edge the
     // length follows the pointer. Neither goes below the minimum.
@@ -56,7 +61,7 @@ void Resizer::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
     {
         const int before = length;
         length = std::max(pointer + (length - hold), minimum);
-        hold -= before - length;
+        hold = Geometry::Position(std::int64_t{hold} - (before - length));
     };
     if (m_resizeDir & Pos::Left)
         nearEdge(bounds.x, bounds.w, delta.x, minimum.x);
@@ -66,7 +71,7 @@ void Resizer::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
         farEdge(bounds.w, m_holdPos.x, cursor.x, minimum.x);
     if (m_resizeDir & Pos::Bottom)
         farEdge(bounds.h, m_holdPos.y, cursor.y, minimum.y);
-    m_target->SetBounds(bounds);
+    target->SetBounds(bounds);
     onResize.Call(this);
 }
 
@@ -98,8 +103,15 @@ ResizableControl::ResizableControl(Base* parent) : Base(parent)
 
 void ResizableControl::OnResizedInternal(Base* /*control*/)
 {
+    const Ref<Base> alive(this);
     onResized.Call(this);
-    OnResized();
+    if (alive)
+        OnResized();
+}
+
+void ResizableControl::SetMinimumSize(const Point& size)
+{
+    m_minimumSize = Point(Geometry::Size(size.x), Geometry::Size(size.y));
 }
 
 void ResizableControl::DisableResizing()
@@ -118,8 +130,11 @@ void ResizableControl::DisableResizing()
 
 bool ResizableControl::SetBounds(int x, int y, int w, int h)
 {
-    w = std::max(w, m_minimumSize.x);
-    h = std::max(h, m_minimumSize.y);
+    // Clamped first: the sums below stay within the int range.
+    x = Geometry::Position(x);
+    y = Geometry::Position(y);
+    w = Geometry::Size(std::max(w, m_minimumSize.x));
+    h = Geometry::Size(std::max(h, m_minimumSize.y));
     if (m_parent && m_clampMovement)
     {
         if (x + w > m_parent->Width())

@@ -39,7 +39,7 @@ public:
 
     virtual void SetClampMovement(bool clamp) { m_clampMovement = clamp; }
     virtual bool GetClampMovement() { return m_clampMovement; }
-    virtual void SetMinimumSize(const Point& size) { m_minimumSize = size; }
+    virtual void SetMinimumSize(const Point& size);
     // Hides the handles and pads the control by a handle's width instead.
     virtual void DisableResizing();
     virtual void OnResized() {}

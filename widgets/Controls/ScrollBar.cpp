@@ -1,5 +1,6 @@
 #include "widgets/Controls/ScrollBar.h"
 
+#include "widgets/Geometry.h"
 #include "widgets/Skin.h"
 
 #include <algorithm>
@@ -34,8 +35,9 @@ void ScrollBarBar::Render(Skin::Base* skin)
 
 void ScrollBarBar::OnMouseMoved(int x, int y, int dx, int dy)
 {
+    const Controls::Ref<Controls::Base> alive(this);
     Dragger::OnMouseMoved(x, y, dx, dy);
-    if (IsDepressed())
+    if (alive && IsDepressed())
         InvalidateParent();
 }
 
@@ -70,41 +72,53 @@ float Ratio(float numerator, float denominator)
 
 BaseScrollBar::BaseScrollBar(Base* parent, bool horizontal) : Base(parent), m_horizontal(horizontal)
 {
-    m_scrollButton[0] = new ControlsInternal::ScrollBarButton(this);
-    m_scrollButton[1] = new ControlsInternal::ScrollBarButton(this);
-    m_bar = new ControlsInternal::ScrollBarBar(this);
+    auto* back = new ControlsInternal::ScrollBarButton(this);
+    auto* forward = new ControlsInternal::ScrollBarButton(this);
+    auto* bar = new ControlsInternal::ScrollBarBar(this);
+    m_scrollButton[0] = back;
+    m_scrollButton[1] = forward;
+    m_bar = bar;
     SetBounds(0, 0, 15, 15);
     if (horizontal)
     {
-        m_bar->SetHorizontal();
-        m_scrollButton[0]->SetDirectionLeft();
-        m_scrollButton[1]->SetDirectionRight();
+        bar->SetHorizontal();
+        back->SetDirectionLeft();
+        forward->SetDirectionRight();
     }
     else
     {
-        m_bar->SetVertical();
-        m_scrollButton[0]->SetDirectionUp();
-        m_scrollButton[1]->SetDirectionDown();
+        bar->SetVertical();
+        back->SetDirectionUp();
+        forward->SetDirectionDown();
     }
-    m_bar->onDragged.Add(this, &BaseScrollBar::OnBarMoved);
+    bar->onDragged.Add(this, &BaseScrollBar::OnBarMoved);
 }
 
 int BaseScrollBar::BarPlace()
 {
-    return m_horizontal ? m_bar->X() : m_bar->Y();
+    ControlsInternal::ScrollBarBar* bar = m_bar.Get();
+    if (!bar)
+        return 0;
+    return m_horizontal ? bar->X() : bar->Y();
 }
 
 int BaseScrollBar::BarLength()
 {
-    return m_horizontal ? m_bar->Width() : m_bar->Height();
+    ControlsInternal::ScrollBarBar* bar = m_bar.Get();
+    if (!bar)
+        return 0;
+    return m_horizontal ? bar->Width() : bar->Height();
 }
 
 void BaseScrollBar::SetBarSize(int size)
 {
+    ControlsInternal::ScrollBarBar* bar = m_bar.Get();
+    if (!bar)
+        return;
     if (m_horizontal)
-        m_bar->SetWidth(size);
+        bar->SetWidth(size);
     else
-        m_bar->SetHeight(size);
+        bar->SetHeight(size);
 }
 
 int BaseScrollBar::GetBarSize()
@@ -114,15 +128,17 @@ int BaseScrollBar::GetBarSize()
 
 int BaseScrollBar::GetBarPos()
 {
-    return m_horizontal ? m_bar->X() - Height() : m_bar->Y() - Width();
+    return m_bar ? BarPlace() - (m_horizontal ? Height() : Width()) : 0;
 }
 
 void BaseScrollBar::OnBarMoved(Base* /*control*/)
 {
-    if (m_bar->IsDepressed())
+    if (m_bar && m_bar->IsDepressed())
     {
+        const Ref<Base> alive(this);
         SetScrolledAmount(CalculateScrolledAmount(), false);
-        onBarMoved.Call(this);
+        if (alive)
+            onBarMoved.Call(this);
     }
     else
     {
@@ -155,17 +171,21 @@ void BaseScrollBar::SetScrolledAmount(float amount, bool forceUpdate)
     {
         m_scrolledAmount = amount;
         Invalidate();
+        const Ref<Base> alive(this);
         BarMovedNotification();
+        if (!alive)
+            return;
     }
-    if (!forceUpdate)
+    ControlsInternal::ScrollBarBar* bar = m_bar.Get();
+    if (!forceUpdate || !bar)
         return;
     const int buttons = GetButtonSize();
     const int place =
         static_cast<int>(std::trunc(buttons + m_scrolledAmount * (Length() - BarLength() - 2 * buttons)));
     if (m_horizontal)
-        m_bar->MoveTo(place, m_bar->Y());
+        bar->MoveTo(place, bar->Y());
     else
-        m_bar->MoveTo(m_bar->X(), place);
+        bar->MoveTo(bar->X(), place);
 }
 
 void BaseScrollBar::SetContentSize(float size)
@@ -195,12 +215,19 @@ void BaseScrollBar::OnMouseClickLeft(int x, int y, bool down)
         MouseFocus = this;
         return;
     }
-    const Point local = CanvasPosToLocal(Point(x, y));
-    const int along = m_horizontal ? local.x : local.y;
-    if (along < BarPlace())
-        Nudge(-1.0f);
-    else if (along > BarPlace() + BarLength())
-        Nudge(1.0f);
+    // Which side of the bar the click is on needs the bar.
+    if (m_bar)
+    {
+        const Ref<Base> alive(this);
+        const Point local = CanvasPosToLocal(Point(x, y));
+        const int along = m_horizontal ? local.x : local.y;
+        if (along < BarPlace())
+            Nudge(-1.0f);
+        else if (along > BarPlace() + BarLength())
+            Nudge(1.0f);
+        if (!alive)
+            return;
+    }
     m_depressed = false;
     MouseFocus = nullptr;
 }
@@ -209,49 +236,57 @@ void BaseScrollBar::Layout(Skin::Base* skin)
 {
     Base::Layout(skin);
     const int buttons = GetButtonSize();
-    for (int i = 0; i < 2; ++i)
+    for (auto& button : m_scrollButton)
     {
+        if (!button)
+            continue;
         if (m_horizontal)
-            m_scrollButton[i]->SetWidth(Height());
+            button->SetWidth(Height());
         else
-            m_scrollButton[i]->SetHeight(Width());
+            button->SetHeight(Width());
     }
-    m_scrollButton[0]->Dock(m_horizontal ? Pos::Left : Pos::Top);
-    m_scrollButton[1]->Dock(m_horizontal ? Pos::Right : Pos::Bottom);
+    if (m_scrollButton[0])
+        m_scrollButton[0]->Dock(m_horizontal ? Pos::Left : Pos::Top);
+    if (m_scrollButton[1])
+        m_scrollButton[1]->Dock(m_horizontal ? Pos::Right : Pos::Bottom);
+    ControlsInternal::ScrollBarBar* bar = m_bar.Get();
+    if (!bar)
+        return;
     if (m_horizontal)
     {
-        m_bar->SetHeight(buttons);
-        m_bar->SetPadding(Padding(buttons, 0, buttons, 0));
+        bar->SetHeight(buttons);
+        bar->SetPadding(Padding(buttons, 0, buttons, 0));
     }
     else
     {
-        m_bar->SetWidth(buttons);
-        m_bar->SetPadding(Padding(0, buttons, 0, buttons));
+        bar->SetWidth(buttons);
+        bar->SetPadding(Padding(0, buttons, 0, buttons));
     }
     const float track = static_cast<float>(Length() - 2 * buttons);
     const float barLength = std::max(track * Ratio(m_viewableContentSize, m_contentSize), buttons * 0.5f);
-    SetBarSize(static_cast<int>(barLength));
-    m_bar->SetHidden(track <= barLength);
-    if (!m_bar->IsDepressed())
+    SetBarSize(Geometry::ToInt(barLength));
+    bar->SetHidden(track <= barLength);
+    if (!bar->IsDepressed())
         SetScrolledAmount(GetScrolledAmount(), true);
 }
 
 HorizontalScrollBar::HorizontalScrollBar(Base* parent) : BaseScrollBar(parent, true)
 {
-    m_scrollButton[0]->onPress.Add(this, &HorizontalScrollBar::NudgeLeft);
-    m_scrollButton[1]->onPress.Add(this, &HorizontalScrollBar::NudgeRight);
+    ScrollButton(0)->onPress.Add(this, &HorizontalScrollBar::NudgeLeft);
+    ScrollButton(1)->onPress.Add(this, &HorizontalScrollBar::NudgeRight);
 }
 
 VerticalScrollBar::VerticalScrollBar(Base* parent) : BaseScrollBar(parent, false)
 {
-    m_scrollButton[0]->onPress.Add(this, &VerticalScrollBar::NudgeUp);
-    m_scrollButton[1]->onPress.Add(this, &VerticalScrollBar::NudgeDown);
+    ScrollButton(0)->onPress.Add(this, &VerticalScrollBar::NudgeUp);
+    ScrollButton(1)->onPress.Add(this, &VerticalScrollBar::NudgeDown);
 }
 
 void VerticalScrollBar::Layout(Skin::Base* skin)
 {
+    const Ref<Base> alive(this);
     BaseScrollBar::Layout(skin);
-    if (Hidden())
+    if (alive && Hidden())
         SetScrolledAmount(0.0f, true);
 }
 

@@ -54,7 +54,8 @@ namespace Controls
 
 // The part of a view of some content that shows (0..1 scrolled), set by dragging the bar, by the arrow
 // buttons (the nudge amount in pixels) and by clicks on the track (a page). The bar-moved event fires only
-// while the bar is dragged. The two orientations differ only in the axis they run along.
+// while the bar is dragged. The two orientations differ only in the axis they run along. Without its bar
+// (a script deleted it) the amount still changes, and what needs the bar does nothing.
 class BaseScrollBar : public Base
 {
 public:
@@ -85,8 +86,8 @@ public:
     void OnMouseClickLeft(int x, int y, bool down) override;
     void Layout(Skin::Base* skin) override;
 
-    ControlsInternal::ScrollBarBar* Bar() { return m_bar; }
-    ControlsInternal::ScrollBarButton* ScrollButton(int index) { return m_scrollButton[index]; }
+    ControlsInternal::ScrollBarBar* Bar() { return m_bar.Get(); }
+    ControlsInternal::ScrollBarButton* ScrollButton(int index) { return m_scrollButton[index].Get(); }
     bool IsTrackDepressed() const { return m_depressed; }
 
     Event::Caller onBarMoved;
@@ -95,8 +96,8 @@ protected:
     // Steps back (-1) or forward (1) by GetNudgeAmount, unless disabled.
     void Nudge(float direction);
 
-    ControlsInternal::ScrollBarButton* m_scrollButton[2];
-    ControlsInternal::ScrollBarBar* m_bar;
+    Ref<ControlsInternal::ScrollBarButton> m_scrollButton[2];
+    Ref<ControlsInternal::ScrollBarBar> m_bar;
     bool m_horizontal;
     bool m_depressed = false;
     float m_scrolledAmount = 0.0f;

@@ -10,17 +10,19 @@ ScrollControl::ScrollControl(Base* parent) : Base(parent)
 {
     SetMouseInputEnabled(false);
 
-    m_verticalScrollBar = new VerticalScrollBar(this);
-    m_verticalScrollBar->Dock(Pos::Right);
-    m_verticalScrollBar->onBarMoved.Add(this, &ScrollControl::VBarMoved);
-    m_verticalScrollBar->SetNudgeAmount(30);
+    auto* vertical = new VerticalScrollBar(this);
+    vertical->Dock(Pos::Right);
+    vertical->onBarMoved.Add(this, &ScrollControl::VBarMoved);
+    vertical->SetNudgeAmount(30);
+    m_verticalScrollBar = vertical;
     m_canScrollV = true;
 
-    m_horizontalScrollBar = new HorizontalScrollBar(this);
-    m_horizontalScrollBar->Dock(Pos::Bottom);
-    m_horizontalScrollBar->onBarMoved.Add(this, &ScrollControl::HBarMoved);
+    auto* horizontal = new HorizontalScrollBar(this);
+    horizontal->Dock(Pos::Bottom);
+    horizontal->onBarMoved.Add(this, &ScrollControl::HBarMoved);
+    m_horizontalScrollBar = horizontal;
     m_canScrollH = true;
-    m_horizontalScrollBar->SetNudgeAmount(30);
+    horizontal->SetNudgeAmount(30);
 
     Base* inner = new Base(this);
     inner->SetPos(0, 0);
@@ -35,13 +37,16 @@ void ScrollControl::SetScroll(bool horizontal, bool vertical)
 {
     m_canScrollV = vertical;
     m_canScrollH = horizontal;
-    m_verticalScrollBar->SetHidden(!m_canScrollV);
-    m_horizontalScrollBar->SetHidden(!m_canScrollH);
+    if (m_verticalScrollBar)
+        m_verticalScrollBar->SetHidden(!m_canScrollV);
+    if (m_horizontalScrollBar)
+        m_horizontalScrollBar->SetHidden(!m_canScrollH);
 }
 
 void ScrollControl::SetInnerSize(int w, int h)
 {
-    m_innerPanel->SetSize(w, h);
+    if (Base* inner = m_innerPanel.Get())
+        inner->SetSize(w, h);
 }
 
 void ScrollControl::VBarMoved(Base* /*control*/)
@@ -69,86 +74,104 @@ bool ScrollControl::OnMouseWheeled(int delta)
 {
     if (!CanScrollV())
         return Base::OnMouseWheeled(delta);
-    m_verticalScrollBar->SetScrolledAmount(m_verticalScrollBar->GetScrolledAmount() -
-                                               (delta / 60.0f) * m_verticalScrollBar->GetNudgeAmount(),
-                                           true);
+    VerticalScrollBar* bar = m_verticalScrollBar.Get();
+    if (!bar)
+        return false;
+    bar->SetScrolledAmount(bar->GetScrolledAmount() - (delta / 60.0f) * bar->GetNudgeAmount(), true);
     return true;
 }
 
 void ScrollControl::UpdateScrollBars()
 {
-    if (!m_innerPanel)
+    Base* inner = m_innerPanel.Get();
+    if (!inner)
         return;
+    VerticalScrollBar* vertical = m_verticalScrollBar.Get();
+    HorizontalScrollBar* horizontal = m_horizontalScrollBar.Get();
+    // A bar that is gone takes no room, like a hidden one.
+    const auto shown = [](Base* bar) { return bar && !bar->Hidden(); };
+    const auto shownWidth = [&shown](Base* bar) { return shown(bar) ? bar->Width() : 0; };
+    const auto shownHeight = [&shown](Base* bar) { return shown(bar) ? bar->Height() : 0; };
     int childrenWidth = Width();
     int childrenHeight = Height();
-    for (Base* child : m_innerPanel->OwnChildren())
+    for (Base* child : inner->OwnChildren())
     {
         childrenWidth = std::max(childrenWidth, child->Right());
         childrenHeight = std::max(childrenHeight, child->Bottom());
     }
-    m_innerPanel->SetSize(m_canScrollH ? childrenWidth : Width(), m_canScrollV ? childrenHeight : Height());
+    inner->SetSize(m_canScrollH ? childrenWidth : Width(), m_canScrollV ? childrenHeight : Height());
 
-    const int verticalBarWidth = m_verticalScrollBar->Hidden() ? 0 : m_verticalScrollBar->Width();
-    const int horizontalBarHeight = m_horizontalScrollBar->Hidden() ? 0 : m_horizontalScrollBar->Height();
-    const float wide = static_cast<float>(Width()) / static_cast<float>(childrenWidth + verticalBarWidth);
+    const float wide = static_cast<float>(Width()) / static_cast<float>(childrenWidth + shownWidth(vertical));
     const float high =
-        static_cast<float>(Height()) / static_cast<float>(childrenHeight + horizontalBarHeight);
+        static_cast<float>(Height()) / static_cast<float>(childrenHeight + shownHeight(horizontal));
     if (m_canScrollV)
         SetVScrollRequired(high >= 1.0f);
-    else
-        m_verticalScrollBar->SetHidden(true);
+    else if (vertical)
+        vertical->SetHidden(true);
     if (m_canScrollH)
         SetHScrollRequired(wide >= 1.0f);
-    else
-        m_horizontalScrollBar->SetHidden(true);
+    else if (horizontal)
+        horizontal->SetHidden(true);
 
-    const int verticalShown = m_verticalScrollBar->Hidden() ? 0 : m_verticalScrollBar->Width();
-    const int horizontalShown = m_horizontalScrollBar->Hidden() ? 0 : m_horizontalScrollBar->Height();
-    m_verticalScrollBar->SetContentSize(static_cast<float>(m_innerPanel->Height()));
-    m_verticalScrollBar->SetViewableContentSize(static_cast<float>(Height() - horizontalShown));
-    m_horizontalScrollBar->SetContentSize(static_cast<float>(m_innerPanel->Width()));
-    m_horizontalScrollBar->SetViewableContentSize(static_cast<float>(Width() - verticalShown));
+    const int verticalShown = shownWidth(vertical);
+    const int horizontalShown = shownHeight(horizontal);
+    if (vertical)
+    {
+        vertical->SetContentSize(static_cast<float>(inner->Height()));
+        vertical->SetViewableContentSize(static_cast<float>(Height() - horizontalShown));
+    }
+    if (horizontal)
+    {
+        horizontal->SetContentSize(static_cast<float>(inner->Width()));
+        horizontal->SetViewableContentSize(static_cast<float>(Width() - verticalShown));
+    }
 
     int x = 0;
     int y = 0;
-    if (m_canScrollV && !m_verticalScrollBar->Hidden())
-        y = static_cast<int>(std::trunc(-(m_innerPanel->Height() - Height() + horizontalShown) *
-                                        m_verticalScrollBar->GetScrolledAmount()));
-    if (m_canScrollH && !m_horizontalScrollBar->Hidden())
-        x = static_cast<int>(std::trunc(-(m_innerPanel->Width() - Width() + verticalShown) *
-                                        m_horizontalScrollBar->GetScrolledAmount()));
-    m_innerPanel->SetPos(x, y);
+    if (m_canScrollV && shown(vertical))
+        y = static_cast<int>(
+            std::trunc(-(inner->Height() - Height() + horizontalShown) * vertical->GetScrolledAmount()));
+    if (m_canScrollH && shown(horizontal))
+        x = static_cast<int>(
+            std::trunc(-(inner->Width() - Width() + verticalShown) * horizontal->GetScrolledAmount()));
+    inner->SetPos(x, y);
 }
 
 void ScrollControl::SetVScrollRequired(bool fits)
 {
+    VerticalScrollBar* bar = m_verticalScrollBar.Get();
+    if (!bar)
+        return;
     if (fits)
     {
-        m_verticalScrollBar->SetScrolledAmount(0.0f, true);
-        m_verticalScrollBar->SetDisabled(true);
+        bar->SetScrolledAmount(0.0f, true);
+        bar->SetDisabled(true);
         if (m_autoHideBars)
-            m_verticalScrollBar->SetHidden(true);
+            bar->SetHidden(true);
     }
     else
     {
-        m_verticalScrollBar->SetHidden(false);
-        m_verticalScrollBar->SetDisabled(false);
+        bar->SetHidden(false);
+        bar->SetDisabled(false);
     }
 }
 
 void ScrollControl::SetHScrollRequired(bool fits)
 {
+    HorizontalScrollBar* bar = m_horizontalScrollBar.Get();
+    if (!bar)
+        return;
     if (fits)
     {
-        m_horizontalScrollBar->SetScrolledAmount(0.0f, true);
-        m_horizontalScrollBar->SetDisabled(true);
+        bar->SetScrolledAmount(0.0f, true);
+        bar->SetDisabled(true);
         if (m_autoHideBars)
-            m_horizontalScrollBar->SetHidden(false);
+            bar->SetHidden(false);
     }
     else
     {
-        m_horizontalScrollBar->SetHidden(false);
-        m_horizontalScrollBar->SetDisabled(true);
+        bar->SetHidden(false);
+        bar->SetDisabled(true);
     }
 }
 
@@ -157,7 +180,8 @@ void ScrollControl::ScrollToBottom()
     if (!CanScrollV())
         return;
     UpdateScrollBars();
-    m_verticalScrollBar->ScrollToBottom();
+    if (m_verticalScrollBar)
+        m_verticalScrollBar->ScrollToBottom();
 }
 
 void ScrollControl::ScrollToTop()
@@ -165,7 +189,8 @@ void ScrollControl::ScrollToTop()
     if (!CanScrollV())
         return;
     UpdateScrollBars();
-    m_verticalScrollBar->ScrollToTop();
+    if (m_verticalScrollBar)
+        m_verticalScrollBar->ScrollToTop();
 }
 
 void ScrollControl::ScrollToLeft()
@@ -173,7 +198,8 @@ void ScrollControl::ScrollToLeft()
     if (!CanScrollH())
         return;
     UpdateScrollBars();
-    m_horizontalScrollBar->ScrollToLeft();
+    if (m_horizontalScrollBar)
+        m_horizontalScrollBar->ScrollToLeft();
 }
 
 void ScrollControl::ScrollToRight()
@@ -181,12 +207,14 @@ void ScrollControl::ScrollToRight()
     if (!CanScrollH())
         return;
     UpdateScrollBars();
-    m_horizontalScrollBar->ScrollToRight();
+    if (m_horizontalScrollBar)
+        m_horizontalScrollBar->ScrollToRight();
 }
 
 void ScrollControl::Clear()
 {
-    m_innerPanel->RemoveAllChildren();
+    if (Base* inner = m_innerPanel.Get())
+        inner->RemoveAllChildren();
 }
 
 ScrollControl* AddVerticalScroller(Base* parent)

@@ -6,7 +6,8 @@ namespace Gui::Controls
 {
 
 // A viewport: added children go into an inner panel sized to them and moved behind the visible area by a
-// vertical and a horizontal scroll bar; the wheel scrolls it.
+// vertical and a horizontal scroll bar; the wheel scrolls it. A bar a script deleted counts as hidden, and
+// what needs it does nothing.
 class ScrollControl : public Base
 {
 public:
@@ -35,16 +36,16 @@ public:
     void Layout(Skin::Base* skin) override;
     bool OnMouseWheeled(int delta) override;
 
-    VerticalScrollBar* VerticalBar() { return m_verticalScrollBar; }
-    HorizontalScrollBar* HorizontalBar() { return m_horizontalScrollBar; }
-    Base* InnerPanel() { return m_innerPanel; }
+    VerticalScrollBar* VerticalBar() { return m_verticalScrollBar.Get(); }
+    HorizontalScrollBar* HorizontalBar() { return m_horizontalScrollBar.Get(); }
+    Base* InnerPanel() { return m_innerPanel.Get(); }
 
 protected:
     bool m_canScrollH = true;
     bool m_canScrollV = true;
     bool m_autoHideBars = false;
-    VerticalScrollBar* m_verticalScrollBar;
-    HorizontalScrollBar* m_horizontalScrollBar;
+    Ref<VerticalScrollBar> m_verticalScrollBar;
+    Ref<HorizontalScrollBar> m_horizontalScrollBar;
 };
 
 // A scroll control filling its parent, scrolling vertically with its bar hidden while everything fits,

@@ -47,29 +47,40 @@ float Slider::GetValue()
 
 void Slider::SetValue(float value)
 {
+    if (!std::isfinite(value))
+        return;
     value = std::clamp(value, std::min(m_min, m_max), std::max(m_min, m_max));
     // An empty range has one place: its start.
     const float range = m_max - m_min;
+    const Ref<Base> alive(this);
     SetValueInternal(range != 0.0f ? (value - m_min) / range : 0.0f);
-    Redraw();
+    if (alive)
+        Redraw();
 }
 
 void Slider::SetValueInternal(float value)
 {
+    // A range that is not finite gives no place.
+    if (!std::isfinite(value))
+        return;
     if (m_clampToNotches && m_notchCount > 0)
         value =
             std::floor(static_cast<float>(m_notchCount) * value + 0.5f) / static_cast<float>(m_notchCount);
     if (value != m_value)
     {
         m_value = value;
+        const Ref<Base> alive(this);
         onValueChanged.Call(this);
+        if (!alive)
+            return;
     }
     UpdateBarFromValue();
 }
 
 void Slider::OnMoved(Base* /*control*/)
 {
-    SetValueInternal(CalculateValue());
+    if (m_bar)
+        SetValueInternal(CalculateValue());
 }
 
 bool Slider::OnKeyRight(bool down)
@@ -104,32 +115,38 @@ void Slider::RenderFocus(Skin::Base* skin)
 
 void HorizontalSlider::Render(Skin::Base* skin)
 {
-    skin->DrawSlider(this, true, m_clampToNotches ? m_notchCount : 0, m_bar->Width());
+    skin->DrawSlider(this, true, m_clampToNotches ? m_notchCount : 0, m_bar ? m_bar->Width() : 0);
 }
 
 void HorizontalSlider::OnMouseClickLeft(int x, int y, bool down)
 {
+    ControlsInternal::SliderBar* bar = m_bar.Get();
+    if (!bar)
+        return;
     const Point local = CanvasPosToLocal(Point(x, y));
-    m_bar->MoveTo(static_cast<int>(std::trunc(local.x - m_bar->Width() * 0.5)), m_bar->Y());
-    m_bar->OnMouseClickLeft(x, y, down);
-    OnMoved(m_bar);
+    bar->MoveTo(static_cast<int>(std::trunc(local.x - bar->Width() * 0.5)), bar->Y());
+    bar->OnMouseClickLeft(x, y, down);
+    OnMoved(bar);
 }
 
 void HorizontalSlider::Layout(Skin::Base* /*skin*/)
 {
-    m_bar->SetSize(10, Height());
+    if (m_bar)
+        m_bar->SetSize(10, Height());
 }
 
 float HorizontalSlider::CalculateValue()
 {
+    ControlsInternal::SliderBar* bar = m_bar.Get();
     // A track no longer than the bar has one place.
-    const int track = Width() - m_bar->Width();
-    return track > 0 ? static_cast<float>(m_bar->X()) / static_cast<float>(track) : 0.0f;
+    const int track = bar ? Width() - bar->Width() : 0;
+    return track > 0 ? static_cast<float>(bar->X()) / static_cast<float>(track) : 0.0f;
 }
 
 void HorizontalSlider::UpdateBarFromValue()
 {
-    m_bar->MoveTo(static_cast<int>(std::trunc((Width() - m_bar->Width()) * m_value)), m_bar->Y());
+    if (ControlsInternal::SliderBar* bar = m_bar.Get())
+        bar->MoveTo(static_cast<int>(std::trunc((Width() - bar->Width()) * m_value)), bar->Y());
 }
 
 } // namespace Controls

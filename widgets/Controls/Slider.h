@@ -22,7 +22,9 @@ public:
 namespace Controls
 {
 
-// A value in a range set by dragging a bar; stored normalised to 0..1 and snapped to notches when asked.
+// A value in a range set by dragging a bar; stored normalised to 0..1 and snapped to notches when asked. A
+// value that is not a finite number is ignored. Without its bar (a script deleted it) the value still
+// changes, and dragging, clicking and placing the bar do nothing.
 class Slider : public Base
 {
 public:
@@ -42,7 +44,7 @@ public:
     bool OnKeyDown(bool down) override;
     void RenderFocus(Skin::Base* skin) override;
 
-    ControlsInternal::SliderBar* Bar() { return m_bar; }
+    ControlsInternal::SliderBar* Bar() { return m_bar.Get(); }
     // The normalised value.
     float NormalisedValue() const { return m_value; }
 
@@ -54,7 +56,7 @@ protected:
     virtual void SetValueInternal(float value);
     virtual void UpdateBarFromValue() = 0;
 
-    ControlsInternal::SliderBar* m_bar;
+    Ref<ControlsInternal::SliderBar> m_bar;
     bool m_clampToNotches = false;
     int m_notchCount = 5;
     float m_value = 0.0f;

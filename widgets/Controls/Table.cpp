@@ -31,12 +31,13 @@ void TableRow::SetColumnCount(int count)
         return;
     for (int i = 0; i < kMaxColumns; ++i)
     {
-        Label*& cell = m_columns[static_cast<std::size_t>(i)];
+        Ref<Label>& cell = m_columns[static_cast<std::size_t>(i)];
         if (i < count && !cell)
         {
-            cell = new Label(this);
-            cell->Dock(Pos::Left);
-            cell->SetPadding(Padding(3, 3, 3, 3));
+            auto* made = new Label(this);
+            made->Dock(Pos::Left);
+            made->SetPadding(Padding(3, 3, 3, 3));
+            cell = made;
         }
         else if (i >= count && cell)
         {
@@ -56,7 +57,7 @@ void TableRow::SetColumnWidth(int column, int width)
 
 Label* TableRow::GetCellContents(int column)
 {
-    return IsColumn(column) ? m_columns[static_cast<std::size_t>(column)] : nullptr;
+    return IsColumn(column) ? m_columns[static_cast<std::size_t>(column)].Get() : nullptr;
 }
 
 void TableRow::SetCellText(int column, const std::wstring& text)
@@ -70,7 +71,7 @@ void TableRow::SizeToContents()
     int height = 0;
     for (int i = 0; i < m_columnCount; ++i)
     {
-        Label* cell = m_columns[static_cast<std::size_t>(i)];
+        Label* cell = GetCellContents(i);
         if (!cell)
             continue;
         if (cell->NumChildren() < 2)
@@ -85,7 +86,7 @@ void TableRow::SizeToContents()
 void TableRow::SetTextColor(const Color& colour)
 {
     for (int i = 0; i < m_columnCount; ++i)
-        if (Label* cell = m_columns[static_cast<std::size_t>(i)])
+        if (Label* cell = GetCellContents(i))
             cell->SetTextColor(colour);
 }
 
@@ -101,6 +102,8 @@ void Table::SetColumnCount(int count)
 
 void Table::AddRow(TableRow* row)
 {
+    if (!row)
+        return;
     row->SetParent(this);
     row->SetColumnCount(m_columnCount);
     row->SetHeight(m_defaultRowHeight);

@@ -15,7 +15,8 @@ namespace Layout
 
 inline constexpr int kMaxColumns = 5;
 
-// A row of up to five text cells side by side.
+// A row of up to five text cells side by side. A cell a script deleted is missing until the column count
+// makes it again.
 class TableRow : public Base
 {
 public:
@@ -39,7 +40,7 @@ public:
 
 protected:
     int m_columnCount = 0;
-    std::array<Label*, kMaxColumns> m_columns{};
+    std::array<Ref<Label>, kMaxColumns> m_columns;
 };
 
 // Rows docked under one another with shared column widths, sized to their contents after rows are added.
@@ -49,7 +50,7 @@ public:
     explicit Table(Base* parent) : Base(parent) {}
 
     void SetColumnCount(int count);
-    // Takes the row: the table's columns and row height, docked under the others.
+    // Takes the row: the table's columns and row height, docked under the others (null: nothing).
     void AddRow(TableRow* row);
     void SetSizeToContents() { m_sizeToContents = true; }
     int ColumnWidth(int column) const { return m_columnWidths[static_cast<std::size_t>(column)]; }

@@ -1,5 +1,6 @@
 #include "widgets/Controls/Text.h"
 
+#include "widgets/Geometry.h"
 #include "widgets/Renderer.h"
 #include "widgets/Skin.h"
 #include "widgets/Utility.h"
@@ -51,7 +52,7 @@ void Text::RefreshSize()
 {
     if (!m_font)
         return;
-    Point size(1, static_cast<int>(m_font->size));
+    Point size(1, Geometry::ToInt(m_font->size));
     if (!m_text.empty())
         if (Renderer::Base* render = RendererOf(this))
             size = render->MeasureText(m_font, m_text);
@@ -87,7 +88,7 @@ Point Text::GetCharacterPosition(int index)
         return Point(1, 0);
     Point position = render->MeasureText(m_font, m_text.substr(0, static_cast<std::size_t>(index)));
     if (m_font->size <= static_cast<float>(position.y))
-        position.y = static_cast<int>(std::trunc(static_cast<float>(position.y) - m_font->size));
+        position.y = Geometry::ToInt(std::trunc(static_cast<float>(position.y) - m_font->size));
     return position;
 }
 

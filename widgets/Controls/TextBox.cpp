@@ -28,8 +28,10 @@ TextBox::TextBox(Base* parent) : Label(parent)
 
 void TextBox::SetText(const std::wstring& text, bool doEvents)
 {
+    const Ref<Base> alive(this);
     Label::SetText(text, doEvents);
-    ClampCursor();
+    if (alive)
+        ClampCursor();
 }
 
 void TextBox::ClampCursor()
@@ -40,26 +42,41 @@ void TextBox::ClampCursor()
 
 void TextBox::InsertText(const std::wstring& text)
 {
+    if (!m_text)
+        return;
+    // Each text change runs its handlers, which may delete the box or its text.
+    const Ref<Base> alive(this);
     if (HasSelection())
         EraseSelection();
+    if (!alive || !m_text)
+        return;
     m_cursorPos = std::min(m_cursorPos, TextLength());
     if (!IsTextAllowed(text, m_cursorPos))
         return;
     std::wstring updated = GetText();
     updated.insert(static_cast<std::size_t>(m_cursorPos), text);
     SetText(updated);
-    m_cursorPos += static_cast<int>(text.size());
+    if (!alive)
+        return;
+    m_cursorPos = std::min(m_cursorPos + static_cast<int>(text.size()), TextLength());
     m_cursorEnd = m_cursorPos;
     RefreshCursorBounds();
 }
 
 void TextBox::DeleteText(int start, int length)
 {
+    if (!m_text)
+        return;
     std::wstring updated = GetText();
+    start = std::clamp(start, 0, static_cast<int>(updated.size()));
+    length = std::clamp(length, 0, static_cast<int>(updated.size()) - start);
     updated.erase(static_cast<std::size_t>(start), static_cast<std::size_t>(length));
     // The caret moves back from where it was: the new text has already clamped it to its length.
     const int before = m_cursorPos;
+    const Ref<Base> alive(this);
     SetText(updated);
+    if (!alive)
+        return;
     if (start < before)
         SetCursorPos(before - length);
     SetCursorEnd(m_cursorPos);
@@ -76,9 +93,11 @@ std::wstring TextBox::GetSelection()
 {
     if (!HasSelection())
         return std::wstring();
-    const int start = std::min(m_cursorPos, m_cursorEnd);
-    const int end = std::max(m_cursorPos, m_cursorEnd);
-    return GetText().substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
+    // Within the text there is now (a deleted text leaves none).
+    const std::wstring& text = TextReference();
+    const auto start = std::min(static_cast<std::size_t>(std::min(m_cursorPos, m_cursorEnd)), text.size());
+    const auto end = std::min(static_cast<std::size_t>(std::max(m_cursorPos, m_cursorEnd)), text.size());
+    return text.substr(start, end - start);
 }
 
 void TextBox::SetCursorPos(int position)
@@ -148,7 +167,10 @@ bool TextBox::OnKeyReturn(bool down)
 {
     if (!down)
     {
+        const Ref<Base> alive(this);
         OnEnter();
+        if (!alive)
+            return true;
         OnKeyTab(true);
         if (HasFocus())
             Blur();
@@ -217,6 +239,8 @@ int TextBox::ClosestCharacter(int x, int y)
 
 void TextBox::OnMouseClickLeft(int x, int y, bool down)
 {
+    if (!m_text)
+        return;
     if (m_selectAllOnFocus)
     {
         OnSelectAll();
@@ -240,7 +264,7 @@ void TextBox::OnMouseClickLeft(int x, int y, bool down)
 
 void TextBox::OnMouseMoved(int x, int y, int /*dx*/, int /*dy*/)
 {
-    if (MouseFocus == this)
+    if (MouseFocus == this && m_text)
         SetCursorPos(ClosestCharacter(x, y));
 }
 
@@ -251,6 +275,8 @@ void TextBox::OnMouseDoubleClickLeft(int /*x*/, int /*y*/)
 
 void TextBox::RefreshCursorBounds()
 {
+    if (!m_text)
+        return;
     MakeCaretVisible();
     const Point a = GetCharacterPosition(m_cursorPos);
     const Point b = GetCharacterPosition(m_cursorEnd);
@@ -265,6 +291,8 @@ void TextBox::RefreshCursorBounds()
 
 void TextBox::MakeCaretVisible()
 {
+    if (!m_text)
+        return;
     const int width = Width();
     const int cursorX = m_text->GetCharacterPosition(m_cursorPos).x;
     const int caret = cursorX + m_text->X();

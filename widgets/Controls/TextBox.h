@@ -69,7 +69,7 @@ private:
     void Cut(Base*) { OnCut(); }
     void Paste(Base*) { OnPaste(); }
     void SelectAll(Base*) { OnSelectAll(); }
-    // The character index nearest a canvas point.
+    // The character index nearest a canvas point (the text must be there).
     int ClosestCharacter(int x, int y);
     // Moves the caret by a key; the selection's other end follows unless Shift is held.
     bool MoveCaret(bool down, int position);

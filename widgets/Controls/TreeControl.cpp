@@ -14,18 +14,20 @@ namespace Gui::Controls
 
 TreeNode::TreeNode(Base* parent) : Base(parent)
 {
-    m_toggleButton = new OpenToggleButton(this);
-    m_toggleButton->SetBounds(2, 2, 13, 13);
-    m_toggleButton->onToggle.Add(this, &TreeNode::OnToggleButtonPress);
+    auto* toggle = new OpenToggleButton(this);
+    toggle->SetBounds(2, 2, 13, 13);
+    toggle->onToggle.Add(this, &TreeNode::OnToggleButtonPress);
+    m_toggleButton = toggle;
 
-    m_title = new Button(this);
-    m_title->Dock(Pos::Top);
-    m_title->SetMargin(Margin(16, 0, 0, 0));
-    m_title->SetAlignment(Pos::Left | Pos::CenterV);
-    m_title->SetShouldDrawBackground(false);
-    m_title->onDoubleClick.Add(this, &TreeNode::OnDoubleClickName);
-    m_title->onDown.Add(this, &TreeNode::OnClickName);
-    m_title->SetHeight(16);
+    auto* title = new Button(this);
+    title->Dock(Pos::Top);
+    title->SetMargin(Margin(16, 0, 0, 0));
+    title->SetAlignment(Pos::Left | Pos::CenterV);
+    title->SetShouldDrawBackground(false);
+    title->onDoubleClick.Add(this, &TreeNode::OnDoubleClickName);
+    title->onDown.Add(this, &TreeNode::OnClickName);
+    title->SetHeight(16);
+    m_title = title;
 
     Base* inner = new Base(this);
     inner->Dock(Pos::Top);
@@ -33,6 +35,21 @@ TreeNode::TreeNode(Base* parent) : Base(parent)
     inner->SetMargin(Margin(14, 1, 0, 0));
     inner->Hide();
     m_innerPanel = inner;
+}
+
+Button* TreeNode::GetButton()
+{
+    return m_title.Get();
+}
+
+OpenToggleButton* TreeNode::ToggleButton()
+{
+    return m_toggleButton.Get();
+}
+
+void TreeNode::SetTreeControl(TreeControl* control)
+{
+    m_treeControl = control;
 }
 
 TreeNode* TreeNode::AddNode(const std::string& label)
@@ -46,45 +63,64 @@ TreeNode* TreeNode::AddNode(const std::wstring& label)
     node->SetText(label);
     node->Dock(Pos::Top);
     node->SetRoot(dynamic_cast<TreeControl*>(this) != nullptr);
-    node->SetTreeControl(m_treeControl);
-    if (m_treeControl)
-        m_treeControl->OnNodeAdded(node);
+    node->SetTreeControl(m_treeControl.Get());
+    if (TreeControl* tree = m_treeControl.Get())
+        tree->OnNodeAdded(node);
     return node;
 }
 
 void TreeNode::SetText(const std::string& text)
 {
-    m_title->SetText(text);
+    SetText(Utility::StringToUnicode(text));
 }
 
 void TreeNode::SetText(const std::wstring& text)
 {
-    m_title->SetText(text);
+    if (Button* title = m_title.Get())
+        title->SetText(text);
 }
+
+// The toggle's events run handlers that may delete the node: after them it goes on only while it is
+// there.
 
 void TreeNode::Open()
 {
-    m_innerPanel->Show();
-    if (m_toggleButton)
-        m_toggleButton->SetToggleState(true);
-    Invalidate();
+    if (Base* inner = m_innerPanel.Get())
+        inner->Show();
+    const Ref<Base> alive(this);
+    if (OpenToggleButton* toggle = m_toggleButton.Get())
+        toggle->SetToggleState(true);
+    if (alive)
+        Invalidate();
 }
 
 void TreeNode::Close()
 {
-    m_innerPanel->Hide();
-    if (m_toggleButton)
-        m_toggleButton->SetToggleState(false);
-    Invalidate();
+    if (Base* inner = m_innerPanel.Get())
+        inner->Hide();
+    const Ref<Base> alive(this);
+    if (OpenToggleButton* toggle = m_toggleButton.Get())
+        toggle->SetToggleState(false);
+    if (alive)
+        Invalidate();
 }
 
 void TreeNode::ExpandAll()
 {
+    const std::uint64_t version = TreeVersion();
     Open();
-    // Through GetChildren: a tree control's nodes sit inside its scroller's own inner panel.
-    for (Base* child : m_innerPanel->GetChildren())
+    Base* inner = m_innerPanel.Get();
+    if (!inner || TreeVersion() != version)
+        return;
+    // Through GetChildren: a tree control's nodes sit inside its scroller's own inner panel. A change to
+    // the tree (the nodes' events may make one) ends the walk.
+    for (Base* child : inner->GetChildren())
         if (auto* node = dynamic_cast<TreeNode*>(child))
+        {
             node->ExpandAll();
+            if (TreeVersion() != version)
+                return;
+        }
 }
 
 void TreeNode::SetSelected(bool selected)
@@ -92,7 +128,10 @@ void TreeNode::SetSelected(bool selected)
     if (!m_selectable || m_selected == selected)
         return;
     m_selected = selected;
+    const Ref<Base> alive(this);
     onSelectChange.Call(this);
+    if (!alive)
+        return;
     if (m_selected)
         onSelect.Call(this);
     else
@@ -102,14 +141,18 @@ void TreeNode::SetSelected(bool selected)
 void TreeNode::DeselectAll()
 {
     m_selected = false;
-    for (Base* child : m_innerPanel->GetChildren())
-        if (auto* node = dynamic_cast<TreeNode*>(child))
-            node->DeselectAll();
+    if (Base* inner = m_innerPanel.Get())
+        for (Base* child : inner->GetChildren())
+            if (auto* node = dynamic_cast<TreeNode*>(child))
+                node->DeselectAll();
 }
 
 void TreeNode::OnToggleButtonPress(Base* /*control*/)
 {
-    if (m_toggleButton->GetToggleState())
+    OpenToggleButton* toggle = m_toggleButton.Get();
+    if (!toggle)
+        return;
+    if (toggle->GetToggleState())
         Open();
     else
         Close();
@@ -117,30 +160,38 @@ void TreeNode::OnToggleButtonPress(Base* /*control*/)
 
 void TreeNode::OnDoubleClickName(Base* /*control*/)
 {
-    if (m_toggleButton->Visible())
-        m_toggleButton->Toggle();
+    OpenToggleButton* toggle = m_toggleButton.Get();
+    if (toggle && toggle->Visible())
+        toggle->Toggle();
 }
 
 void TreeNode::OnClickName(Base* /*control*/)
 {
+    const Ref<Base> alive(this);
     onNamePress.Call(this);
-    SetSelected(!IsSelected());
+    if (alive)
+        SetSelected(!IsSelected());
 }
 
 void TreeNode::Layout(Skin::Base* skin)
 {
-    if (m_toggleButton)
+    OpenToggleButton* toggle = m_toggleButton.Get();
+    Base* inner = m_innerPanel.Get();
+    if (toggle && inner)
     {
-        if (m_innerPanel->NumChildren() == 0)
+        if (inner->NumChildren() == 0)
         {
-            m_toggleButton->Hide();
-            m_toggleButton->SetToggleState(false);
-            m_innerPanel->Hide();
+            toggle->Hide();
+            const Ref<Base> alive(this);
+            toggle->SetToggleState(false);
+            if (!alive || !m_innerPanel)
+                return;
+            inner->Hide();
         }
         else
         {
-            m_toggleButton->Show();
-            m_innerPanel->SizeToChildren(false, true);
+            toggle->Show();
+            inner->SizeToChildren(false, true);
         }
     }
     Base::Layout(skin);
@@ -154,37 +205,46 @@ void TreeNode::PostLayout(Skin::Base* /*skin*/)
 
 void TreeNode::Render(Skin::Base* skin)
 {
-    const int toggleMiddle =
-        static_cast<int>(std::trunc(m_toggleButton->Y() + m_toggleButton->Height() * 0.5));
-    const List& nodes = m_innerPanel->OwnChildren();
-    const int lastChildBottom = nodes.empty() ? 0 : nodes.back()->Y() + m_innerPanel->Y();
-    skin->DrawTreeNode(this, IsOpen(), IsSelected(), m_title->Height(), m_title->TextRight(), toggleMiddle,
-                       lastChildBottom, dynamic_cast<TreeControl*>(GetParent()) != nullptr);
+    OpenToggleButton* toggle = m_toggleButton.Get();
+    Button* title = m_title.Get();
+    Base* inner = m_innerPanel.Get();
+    const int toggleMiddle = toggle ? static_cast<int>(std::trunc(toggle->Y() + toggle->Height() * 0.5)) : 0;
+    const int lastChildBottom =
+        inner && !inner->OwnChildren().empty() ? inner->OwnChildren().back()->Y() + inner->Y() : 0;
+    skin->DrawTreeNode(this, IsOpen(), IsSelected(), title ? title->Height() : 0,
+                       title ? title->TextRight() : 0, toggleMiddle, lastChildBottom,
+                       dynamic_cast<TreeControl*>(GetParent()) != nullptr);
 }
 
 TreeControl::TreeControl(Base* parent) : TreeNode(parent)
 {
     m_treeControl = this;
     // The root has no title, toggle or panel of a node: its nodes go into a scroller.
-    delete m_toggleButton;
-    m_toggleButton = nullptr;
-    delete m_title;
-    m_title = nullptr;
-    delete m_innerPanel;
+    delete m_toggleButton.Get();
+    delete m_title.Get();
+    delete m_innerPanel.Get();
 
-    m_scrollControl = AddVerticalScroller(this);
-    m_innerPanel = m_scrollControl;
-    m_scrollControl->SetInnerSize(1000, 1000);
+    ScrollControl* scroller = AddVerticalScroller(this);
+    m_scrollControl = scroller;
+    m_innerPanel = scroller;
+    scroller->SetInnerSize(1000, 1000);
+}
+
+ScrollControl* TreeControl::Scroller()
+{
+    return m_scrollControl.Get();
 }
 
 void TreeControl::Clear()
 {
-    m_scrollControl->Clear();
+    if (ScrollControl* scroller = m_scrollControl.Get())
+        scroller->Clear();
 }
 
 void TreeControl::OnNodeAdded(TreeNode* node)
 {
-    node->onNamePress.Add(this, &TreeControl::OnNodeSelection);
+    if (node)
+        node->onNamePress.Add(this, &TreeControl::OnNodeSelection);
 }
 
 void TreeControl::OnNodeSelection(Base* /*control*/)
@@ -202,8 +262,8 @@ void TreeControl::Render(Skin::Base* skin)
 
 void TreeControl::OnChildBoundsChanged(Rect /*oldChildBounds*/, Base* /*child*/)
 {
-    if (m_scrollControl)
-        m_scrollControl->UpdateScrollBars();
+    if (ScrollControl* scroller = m_scrollControl.Get())
+        scroller->UpdateScrollBars();
 }
 
 } // namespace Gui::Controls

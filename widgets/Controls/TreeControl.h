@@ -14,7 +14,8 @@ class ScrollControl;
 class TreeControl;
 
 // A node of a collapsible tree: a title (clicking selects, double-clicking opens or closes), a toggle
-// shown once it has child nodes, and an inner panel holding them.
+// shown once it has child nodes, and an inner panel holding them. A part a script deleted is missing:
+// what needs it does nothing.
 class TreeNode : public Base
 {
 public:
@@ -27,9 +28,9 @@ public:
     virtual void Open();
     virtual void Close();
     virtual void ExpandAll();
-    virtual Button* GetButton() { return m_title; }
+    virtual Button* GetButton();
     virtual void SetRoot(bool root) { m_root = root; }
-    virtual void SetTreeControl(TreeControl* control) { m_treeControl = control; }
+    virtual void SetTreeControl(TreeControl* control);
     virtual void SetSelectable(bool selectable) { m_selectable = selectable; }
     virtual bool IsSelected() { return m_selected; }
     virtual void SetSelected(bool selected);
@@ -44,7 +45,7 @@ public:
     void Layout(Skin::Base* skin) override;
     void PostLayout(Skin::Base* skin) override;
 
-    OpenToggleButton* ToggleButton() { return m_toggleButton; }
+    OpenToggleButton* ToggleButton();
     bool IsOpen() { return m_innerPanel && !m_innerPanel->Hidden(); }
 
     Event::Caller onNamePress;
@@ -53,9 +54,9 @@ public:
     Event::Caller onUnselect;
 
 protected:
-    TreeControl* m_treeControl = nullptr;
-    OpenToggleButton* m_toggleButton;
-    Button* m_title;
+    Ref<TreeControl> m_treeControl;
+    Ref<OpenToggleButton> m_toggleButton;
+    Ref<Button> m_title;
     bool m_root = false;
     bool m_selected = false;
     bool m_selectable = true;
@@ -70,6 +71,7 @@ public:
 
     virtual void Clear();
     virtual void AllowMultiSelect(bool allow) { m_allowMultiSelect = allow; }
+    // Null: nothing.
     virtual void OnNodeAdded(TreeNode* node);
 
     void OnNodeSelection(Base* control);
@@ -79,10 +81,10 @@ public:
     void Layout(Skin::Base* /*skin*/) override {}
     void PostLayout(Skin::Base* /*skin*/) override {}
 
-    ScrollControl* Scroller() { return m_scrollControl; }
+    ScrollControl* Scroller();
 
 private:
-    ScrollControl* m_scrollControl;
+    Ref<ScrollControl> m_scrollControl;
     bool m_allowMultiSelect = false;
 };
 

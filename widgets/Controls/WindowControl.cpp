@@ -37,24 +37,27 @@ namespace Controls
 
 WindowControl::WindowControl(Base* parent) : ResizableControl(parent)
 {
-    m_titleBar = new ControlsInternal::Dragger(this);
-    m_titleBar->Dock(Pos::Top);
-    m_titleBar->SetHeight(18);
-    m_titleBar->SetPadding(Padding(0, 0, 0, 5));
-    m_titleBar->SetTarget(this);
+    auto* titleBar = new ControlsInternal::Dragger(this);
+    titleBar->Dock(Pos::Top);
+    titleBar->SetHeight(18);
+    titleBar->SetPadding(Padding(0, 0, 0, 5));
+    titleBar->SetTarget(this);
+    m_titleBar = titleBar;
 
-    m_title = new Label(m_titleBar);
-    m_title->SetAlignment(Pos::Center);
-    m_title->SetText("Window");
-    m_title->Dock(Pos::Fill);
+    auto* title = new Label(titleBar);
+    title->SetAlignment(Pos::Center);
+    title->SetText("Window");
+    title->Dock(Pos::Fill);
+    m_title = title;
 
-    m_closeButton = new Button(m_titleBar);
-    m_closeButton->SetText("");
-    m_closeButton->SetSize(m_titleBar->Height(), m_titleBar->Height());
-    m_closeButton->Dock(Pos::Right);
-    m_closeButton->onPress.Add(this, &WindowControl::CloseButtonPressed);
-    m_closeButton->SetTabable(false);
-    m_closeButton->SetName("closeButton");
+    auto* closeButton = new Button(titleBar);
+    closeButton->SetText("");
+    closeButton->SetSize(titleBar->Height(), titleBar->Height());
+    closeButton->Dock(Pos::Right);
+    closeButton->onPress.Add(this, &WindowControl::CloseButtonPressed);
+    closeButton->SetTabable(false);
+    closeButton->SetName("closeButton");
+    m_closeButton = closeButton;
 
     Base* inner = new Base(this);
     inner->Dock(Pos::Fill);
@@ -70,28 +73,43 @@ WindowControl::WindowControl(Base* parent) : ResizableControl(parent)
 
 WindowControl::~WindowControl()
 {
-    if (m_modal)
-        m_modal->DelayedDelete();
+    // A layer being destroyed (with the window in it) is already gone from the reference.
+    if (ControlsInternal::Modal* modal = m_modal.Get())
+        modal->DelayedDelete();
+}
+
+Label* WindowControl::Title()
+{
+    return m_title.Get();
+}
+
+Button* WindowControl::CloseButton()
+{
+    return m_closeButton.Get();
 }
 
 void WindowControl::SetTitle(const std::wstring& title)
 {
-    m_title->SetText(title);
+    if (Label* label = m_title.Get())
+        label->SetText(title);
 }
 
 void WindowControl::SetClosable(bool closable)
 {
-    m_closeButton->SetHidden(!closable);
+    if (Button* button = m_closeButton.Get())
+        button->SetHidden(!closable);
 }
 
 void WindowControl::MakeModal(bool noDim)
 {
-    if (m_modal)
+    Canvas* canvas = GetCanvas();
+    if (m_modal || !canvas)
         return;
-    m_modal = new ControlsInternal::Modal(GetCanvas());
-    SetParent(m_modal);
+    auto* modal = new ControlsInternal::Modal(canvas);
+    m_modal = modal;
+    SetParent(modal);
     if (noDim)
-        m_modal->SetShouldDrawBackground(false);
+        modal->SetShouldDrawBackground(false);
 }
 
 void WindowControl::CloseButtonPressed(Base* /*control*/)
@@ -103,7 +121,7 @@ void WindowControl::CloseButtonPressed(Base* /*control*/)
 
 void WindowControl::Render(Skin::Base* skin)
 {
-    skin->DrawWindow(this, m_titleBar->Bottom(), IsOnTop());
+    skin->DrawWindow(this, m_titleBar ? m_titleBar->Bottom() : 0, IsOnTop());
 }
 
 void WindowControl::RenderUnder(Skin::Base* skin)

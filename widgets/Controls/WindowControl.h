@@ -31,7 +31,7 @@ class Label;
 
 // A resizable window with a title bar that moves it, a title, a close button (named "closeButton") and an
 // inner panel for its children. It stays inside its parent, is at least 100 x 40, and comes to the front
-// when shown or clicked.
+// when shown or clicked. A part a script deleted is simply missing: what needs it does nothing.
 class WindowControl : public ResizableControl
 {
 public:
@@ -42,8 +42,8 @@ public:
     virtual void SetTitle(const std::wstring& title);
     virtual void SetClosable(bool closable);
 
-    // Puts the window on a layer of its own over the whole canvas (once); with noDim the layer is not
-    // drawn.
+    // Puts the window on a layer of its own over the whole canvas (once, and only on a canvas); with
+    // noDim the layer is not drawn.
     void MakeModal(bool noDim = false);
     void SetDeleteOnClose(bool deleteOnClose) { m_deleteOnClose = deleteOnClose; }
     // Hides the window (and deletes it, when it deletes on close).
@@ -56,18 +56,18 @@ public:
     void Touch() override;
     bool IsOnTop() override;
 
-    ControlsInternal::Dragger* TitleBar() { return m_titleBar; }
-    Label* Title() { return m_title; }
-    Button* CloseButton() { return m_closeButton; }
-    ControlsInternal::Modal* ModalLayer() { return m_modal; }
+    ControlsInternal::Dragger* TitleBar() { return m_titleBar.Get(); }
+    Label* Title();
+    Button* CloseButton();
+    ControlsInternal::Modal* ModalLayer() { return m_modal.Get(); }
 
 private:
-    ControlsInternal::Dragger* m_titleBar;
-    Label* m_title;
-    Button* m_closeButton;
+    Ref<ControlsInternal::Dragger> m_titleBar;
+    Ref<Label> m_title;
+    Ref<Button> m_closeButton;
     bool m_wasOnTop = false;
     bool m_deleteOnClose = false;
-    ControlsInternal::Modal* m_modal = nullptr;
+    Ref<ControlsInternal::Modal> m_modal;
 };
 
 } // namespace Controls
