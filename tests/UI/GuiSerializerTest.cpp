@@ -212,7 +212,7 @@ TEST_F(GuiSerializerTest, ClosingTheInspectorWhileARowIsTheNextTabStop)
     button->SendToBack();
     button->Focus();
     canvas->RenderCanvas();
-    Base* next = canvas->NextTab;
+    Base* next = canvas->NextTab.Get();
     while (next && next != inspector->Window())
         next = next->GetParent();
     ASSERT_NE(next, nullptr);
