@@ -66,7 +66,7 @@ TEST_F(SoundEventSystemTest, EventsOfALoadedProjectPlayThroughTheMasterCategory)
     EventGroup* group = nullptr;
     EXPECT_EQ(project->GetGroup("other", group), SoundResult::EventNotFound);
     ASSERT_EQ(project->GetGroup("untitled", group), SoundResult::Ok);
-    Event* event = nullptr;
+    std::unique_ptr<Event> event;
     EXPECT_EQ(group->GetEvent("Horn", event), SoundResult::EventNotFound);
     ASSERT_EQ(group->GetEvent("Engine", event), SoundResult::Ok);
 
@@ -115,7 +115,7 @@ TEST_F(SoundEventSystemTest, ABadProjectOrMissingMediaLoadsNothing)
 {
     const struct
     {
-        const char* text;
+        std::string text;
         SoundResult result;
     } cases[] = {
         {"", SoundResult::BadFormat},
@@ -125,6 +125,9 @@ TEST_F(SoundEventSystemTest, ABadProjectOrMissingMediaLoadsNothing)
         {"QFEV 1\nevent Engine\tengine.wav\t0.5\tyes\n", SoundResult::BadFormat},
         {"QFEV 1\nsound Engine\tengine.wav\t0.5\t1\n", SoundResult::BadFormat},
         {"QFEV 1\nevent Engine\tmissing.wav\t0.5\t1\n", SoundResult::FileNotFound},
+        {"QFEV 1\nevent Engine\t" + std::string(300, 'a') + ".wav\t0.5\t1\n", SoundResult::FileNotFound},
+        {"QFEV 1\nevent Engine\tengine.wav\tnan\t1\n", SoundResult::BadFormat},
+        {"QFEV 1\ncue Theme\ttheme.wav\t-inf\n", SoundResult::BadFormat},
     };
     for (const auto& c : cases)
     {
