@@ -27,7 +27,8 @@ struct EventMedia
 
 // One instance of a project's event, with a voice of its own: starting it starts its own voice over,
 // and stopping, pausing or destroying it never touches another instance's voice. It plays the event's
-// media of the moment it starts; an event a reload removed starts nothing.
+// media of the moment it starts; an event a reload removed starts nothing. It plays in its event system's
+// mixer, so it goes before the event system does.
 class Event
 {
 public:

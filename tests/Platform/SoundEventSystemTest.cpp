@@ -111,6 +111,35 @@ TEST_F(SoundEventSystemTest, EventsOfALoadedProjectPlayThroughTheMasterCategory)
     EXPECT_FALSE(active);
 }
 
+// Every request of an event gives an instance with a voice of its own: instances start, stop and pause
+// alone, and one that goes takes only its own voice along.
+TEST_F(SoundEventSystemTest, InstancesOfOneEventPlayApart)
+{
+    EventProject* project = nullptr;
+    ASSERT_EQ(Load("QFEV 1\nevent Engine\tengine.wav\t0.5\t1\n", project), SoundResult::Ok);
+    EventGroup* group = nullptr;
+    ASSERT_EQ(project->GetGroup("untitled", group), SoundResult::Ok);
+    std::unique_ptr<Event> first;
+    std::unique_ptr<Event> second;
+    ASSERT_EQ(group->GetEvent("Engine", first), SoundResult::Ok);
+    ASSERT_EQ(group->GetEvent("Engine", second), SoundResult::Ok);
+    first->Start();
+    second->Start();
+    second->Start();
+    EXPECT_FLOAT_EQ(NextSample(), 0.5f);
+    second->SetPaused(true);
+    EXPECT_FLOAT_EQ(NextSample(), 0.25f);
+    second->Stop(false);
+    second->SetPaused(false);
+    EXPECT_FLOAT_EQ(NextSample(), 0.25f);
+    second->Start();
+    second.reset();
+    EXPECT_FLOAT_EQ(NextSample(), 0.25f);
+    EXPECT_TRUE(first->IsPlaying());
+    first.reset();
+    EXPECT_EQ(m_system.GetMixer().PlayingCount(), 0u);
+}
+
 TEST_F(SoundEventSystemTest, ABadProjectOrMissingMediaLoadsNothing)
 {
     const struct
