@@ -18,3 +18,5 @@ void ReadBinaryObject(const std::uint8_t* data, std::size_t size);
 void ReadSavedTable(const std::uint8_t* data, std::size_t size);
 
 } // namespace Quarn::fuzz
+
+#include "SoundTargets.h"

@@ -6,6 +6,8 @@ set -euo pipefail
 dir=${1:-build/fuzz/fuzz}
 seconds=${FUZZ_SECONDS:-600}
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The leaks of system libraries that the test suite also ignores.
+export LSAN_OPTIONS="suppressions=$root/lsan-suppressions.txt:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 status=0
 for program in "$dir"/fuzz_*; do
   [[ -x "$program" ]] || continue

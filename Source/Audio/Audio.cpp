@@ -80,10 +80,15 @@ void Audio::Init()
     resources.RegisterCreator<FMODProject>(CallCreate<FMODProject>());
     resources.AddConversion(
         "fdp", "fev", ConvertViaCmdLine(ConvertViaCmdLine::SourceOnly, "./fmod_designercl.exe -pc \"%s\""));
-    // A game without a project runs silent.
-    if (m_project.GetName() != Resource<FMODProject>().GetName())
+    // A game without a project runs silent; so does one whose project is not there (reported once).
+    const std::string name = m_project.GetName();
+    if (name != Resource<FMODProject>().GetName())
     {
-        m_project = resources.GetResource<FMODProject>(m_project.GetName());
+        ResourceNode* node = nullptr;
+        if (resources.GetPathsByName(name, node))
+            m_project = resources.GetResource<FMODProject>(name);
+        else
+            FMODProject::ReportMissing(name);
         gsound::EventProject* project = nullptr;
         if (m_project && m_project->GetProject() &&
             !QUARN_FMOD_FAILED(m_eventSystem->GetProjectByIndex(0, project), "Failed to get project"))
@@ -145,6 +150,9 @@ bool Audio::GetMute() const
 
 std::unique_ptr<MusicPrompt> Audio::GetMusicPrompt(const std::string& name)
 {
+    // Without a project there is no music: the script gets a prompt that does nothing.
+    if (!m_project || !m_project->GetProject())
+        return std::make_unique<MusicPrompt>(nullptr, nullptr);
     gsound::MusicSystem* music = nullptr;
     if (!m_eventSystem || QUARN_FMOD_FAILED(m_eventSystem->GetMusicSystem(music), "No music system"))
         return nullptr;
@@ -154,7 +162,7 @@ std::unique_ptr<MusicPrompt> Audio::GetMusicPrompt(const std::string& name)
     std::unique_ptr<gsound::MusicPrompt> prompt;
     if (QUARN_FMOD_FAILED(music->PrepareCue(cues.front().id, prompt), "No such Music Prompt"))
         return nullptr;
-    return std::make_unique<MusicPrompt>(std::move(prompt));
+    return std::make_unique<MusicPrompt>(std::move(prompt), m_eventSystem);
 }
 
 void Audio::ResetMusicSystem()

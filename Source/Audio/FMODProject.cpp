@@ -10,13 +10,18 @@
 namespace Quarn
 {
 
+void FMODProject::ReportMissing(const std::string& name)
+{
+    QUARN_ASSERT_FAILED_AS("!node.Filter(\"fev\",&file)", "Could not find FMOD project file: '%s.fev'",
+                           name.c_str());
+}
+
 void FMODProject::Create(ResourceNode& node, SystemManager&)
 {
     ResourceNode* file = nullptr;
     if (!node.Filter("fev", file) || !file->IsFile())
     {
-        QUARN_ASSERT_FAILED_AS("!node.Filter(\"fev\",&file)", "Could not find FMOD project file: '%s.fev'",
-                               node.Name().c_str());
+        ReportMissing(node.Name());
         return;
     }
     platform::sound::EventSystem* events = Audio::GetEventSystem();

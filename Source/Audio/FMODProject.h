@@ -2,6 +2,8 @@
 
 #include "Resources/ResourceBase.h"
 
+#include <string>
+
 namespace Quarn
 {
 
@@ -20,6 +22,8 @@ public:
     // Reads the node's ".fev" file and loads it, or on a reload loads it in place of the loaded project;
     // a missing file or a failed load is reported.
     void Create(ResourceNode& node, SystemManager& systems);
+    // The report of a project name with no ".fev" file.
+    static void ReportMissing(const std::string& name);
     // Null until a load succeeded.
     platform::sound::EventProject* GetProject() const { return m_project; }
 

@@ -6,7 +6,8 @@
 namespace Quarn
 {
 
-bool FmodFailed(platform::sound::SoundResult result, const char* file, int line, const std::string& step)
+bool FmodFailed(platform::sound::SoundResult result, const char* file, int line, const std::string& step,
+                FmodFailure failure)
 {
     if (result == platform::sound::SoundResult::Ok)
         return false;
@@ -14,7 +15,7 @@ bool FmodFailed(platform::sound::SoundResult result, const char* file, int line,
     const bool inLua = output.InLua();
     output.AssertFailed("fr!=FMOD_OK", file, inLua, line, "FMOD ERROR:\n%s\n%s (%d)", step.c_str(),
                         platform::sound::ErrorString(result), static_cast<int>(result));
-    ThrowIfRestart(inLua);
+    ThrowIfRestart(inLua && failure == FmodFailure::MayRestart);
     return true;
 }
 

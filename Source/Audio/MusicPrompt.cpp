@@ -7,7 +7,9 @@
 namespace Quarn
 {
 
-MusicPrompt::MusicPrompt(std::unique_ptr<platform::sound::MusicPrompt> prompt) : m_prompt(std::move(prompt))
+MusicPrompt::MusicPrompt(std::unique_ptr<platform::sound::MusicPrompt> prompt,
+                         std::shared_ptr<platform::sound::EventSystem> events)
+    : m_events(std::move(events)), m_prompt(std::move(prompt))
 {
 }
 
@@ -15,18 +17,21 @@ MusicPrompt::~MusicPrompt() = default;
 
 void MusicPrompt::Begin()
 {
-    QUARN_FMOD_FAILED(m_prompt->Begin(), "Could not begin MusicPrompt");
+    if (m_prompt)
+        QUARN_FMOD_FAILED(m_prompt->Begin(), "Could not begin MusicPrompt");
 }
 
 void MusicPrompt::End()
 {
-    QUARN_FMOD_FAILED(m_prompt->End(), "Could not end MusicPrompt");
+    if (m_prompt)
+        QUARN_FMOD_FAILED(m_prompt->End(), "Could not end MusicPrompt");
 }
 
 bool MusicPrompt::IsActive()
 {
     bool active = false;
-    QUARN_FMOD_FAILED(m_prompt->IsActive(active), "Could not MusicPrompt::isActive");
+    if (m_prompt)
+        QUARN_FMOD_FAILED(m_prompt->IsActive(active), "Could not MusicPrompt::isActive");
     return active;
 }
 
@@ -40,9 +45,14 @@ void MusicPrompt::Toggle()
 
 namespace
 {
+// "__gc", and safe to call again from a script: the userdata forgets its prompt when it frees it.
 int Collect(lua_State* state)
 {
-    delete static_cast<MusicPrompt*>(MusicPrompt::GetLuaBind().ToValue(state, 1));
+    if (void* prompt = MusicPrompt::GetLuaBind().ToValue(state, 1))
+    {
+        delete static_cast<MusicPrompt*>(prompt);
+        *static_cast<void**>(lua_touserdata(state, 1)) = nullptr;
+    }
     return 0;
 }
 

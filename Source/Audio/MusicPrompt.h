@@ -10,14 +10,18 @@ namespace Quarn
 
 namespace platform::sound
 {
+class EventSystem;
 class MusicPrompt;
-}
+} // namespace platform::sound
 
-// What scripts hold of a prepared music cue: begin, end, is it playing, toggle.
+// What scripts hold of a prepared music cue: begin, end, is it playing, toggle. Without a prompt (the
+// game has no sound project) it does nothing and is never active.
 class MusicPrompt
 {
 public:
-    explicit MusicPrompt(std::unique_ptr<platform::sound::MusicPrompt> prompt);
+    // The prompt plays in events, which it keeps as long as it lives.
+    MusicPrompt(std::unique_ptr<platform::sound::MusicPrompt> prompt,
+                std::shared_ptr<platform::sound::EventSystem> events);
     ~MusicPrompt();
 
     void Begin();
@@ -30,6 +34,8 @@ public:
     static void Push(lua_State* state, std::unique_ptr<MusicPrompt> prompt);
 
 private:
+    // Declared before the prompt, which must go first.
+    std::shared_ptr<platform::sound::EventSystem> m_events;
     std::unique_ptr<platform::sound::MusicPrompt> m_prompt;
 };
 

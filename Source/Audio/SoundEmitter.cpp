@@ -3,8 +3,6 @@
 #include "Audio/FmodCheck.h"
 #include "Core/MessageManager.h"
 #include "GameObjects/ComponentHandle.h"
-#include "GameObjects/GameObject.h"
-#include "GameObjects/GameObjectManager.h"
 #include "Resources/SerializerTypes.h"
 #include "Script/LuaMethods.h"
 #include "platform/sound/EventSystem.h"
@@ -20,7 +18,7 @@ SoundEmitter::SoundEmitter(const SoundEmitter& source)
 
 SoundEmitter::~SoundEmitter()
 {
-    Stop();
+    StopEvent(FmodFailure::ReportOnly);
 }
 
 bool SoundEmitter::Serialize(Serializer& serializer)
@@ -34,69 +32,81 @@ void SoundEmitter::Init(MessageManager& messages, platform::sound::EventGroup* g
 {
     m_eventGroup = group;
     m_events = std::move(events);
-    // The listeners find the emitter again at each message: the object may have lost it meanwhile.
-    const GameObjectHandle owner = GetOwnerHandle();
-    const auto emitterOf = [owner]() -> SoundEmitter*
-    {
-        GameObjectManager* manager = GameObjectManager::Current();
-        GameObject* object = manager ? manager->Resolve(owner) : nullptr;
-        return object ? object->Get<SoundEmitter>() : nullptr;
-    };
-    messages.RegisterGOListener(owner, "EmitSound",
-                                [emitterOf](const Message&)
+    // The object's message lists keep what was registered for it until the object goes; listeners of a
+    // token replaced or destroyed with its emitter stay there, inert.
+    m_listenerToken = std::make_shared<SoundEmitter*>(this);
+    const std::weak_ptr<SoundEmitter*> token = m_listenerToken;
+    messages.RegisterGOListener(GetOwnerHandle(), "EmitSound",
+                                [token](const Message&)
                                 {
-                                    if (SoundEmitter* emitter = emitterOf())
-                                        emitter->Emit();
+                                    if (const auto emitter = token.lock())
+                                        (*emitter)->Emit();
                                 });
-    messages.RegisterGOListener(owner, "StopSound",
-                                [emitterOf](const Message&)
+    messages.RegisterGOListener(GetOwnerHandle(), "StopSound",
+                                [token](const Message&)
                                 {
-                                    if (SoundEmitter* emitter = emitterOf())
-                                        emitter->Stop();
+                                    if (const auto emitter = token.lock())
+                                        (*emitter)->Stop();
                                 });
 }
 
-platform::sound::Event* SoundEmitter::FindEvent()
+std::unique_ptr<platform::sound::Event> SoundEmitter::FindEvent(FmodFailure failure)
 {
-    if (!m_eventGroup)
-        return nullptr;
-    platform::sound::Event* event = nullptr;
+    std::unique_ptr<platform::sound::Event> event;
     if (QUARN_FMOD_FAILED(m_eventGroup->GetEvent(m_eventName, event),
-                          "Failed to get event '" + m_eventName + "'"))
+                          "Failed to get event '" + m_eventName + "'", failure))
         return nullptr;
     return event;
 }
 
 void SoundEmitter::Emit()
 {
-    platform::sound::Event* event = FindEvent();
-    m_emitted = event != nullptr;
-    if (event)
-        QUARN_FMOD_FAILED(event->Start(), "Failed to start event '" + m_eventName + "'");
+    if (!m_eventGroup)
+        return;
+    std::unique_ptr<platform::sound::Event> event = FindEvent(FmodFailure::MayRestart);
+    if (!event)
+        return;
+    // The instance emitted before, if any, goes with its voice: an emitter plays one sound at a time.
+    m_event = std::move(event);
+    QUARN_FMOD_FAILED(m_event->Start(), "Failed to start event '" + m_eventName + "'");
+}
+
+void SoundEmitter::StopEvent(FmodFailure failure)
+{
+    if (!m_eventGroup)
+        return;
+    // The group's event is looked up as Emit does, so that a name the project lacks is reported; the
+    // emitter's own instance stops either way.
+    FindEvent(failure);
+    if (m_event)
+        QUARN_FMOD_FAILED(m_event->Stop(false), "Failed to stop event '" + m_eventName + "'", failure);
+    m_event.reset();
 }
 
 void SoundEmitter::Stop()
 {
-    if (platform::sound::Event* event = FindEvent())
-        QUARN_FMOD_FAILED(event->Stop(false), "Failed to stop event '" + m_eventName + "'");
-    m_emitted = false;
+    StopEvent(FmodFailure::MayRestart);
 }
 
 void SoundEmitter::TogglePaused()
 {
-    platform::sound::Event* event = m_emitted ? FindEvent() : nullptr;
-    if (!event)
+    if (!m_eventGroup)
         return;
+    // Before an Emit, or after a Stop, there is no instance: the failure is reported as the sound
+    // layer reports a call on no event.
     bool paused = false;
-    if (!QUARN_FMOD_FAILED(event->GetPaused(paused), "Failed to getPaused from '" + m_eventName + "'"))
-        QUARN_FMOD_FAILED(event->SetPaused(!paused), "Failed to setPaused from '" + m_eventName + "'");
+    const auto noEvent = platform::sound::SoundResult::InvalidHandle;
+    if (!QUARN_FMOD_FAILED(m_event ? m_event->GetPaused(paused) : noEvent,
+                           "Failed to getPaused from '" + m_eventName + "'"))
+        QUARN_FMOD_FAILED(m_event->SetPaused(!paused), "Failed to setPaused from '" + m_eventName + "'");
 }
 
 void SoundEmitter::Pause()
 {
-    platform::sound::Event* event = m_emitted ? FindEvent() : nullptr;
-    if (event)
-        QUARN_FMOD_FAILED(event->SetPaused(true), "Failed to setPaused from '" + m_eventName + "'");
+    if (!m_eventGroup)
+        return;
+    QUARN_FMOD_FAILED(m_event ? m_event->SetPaused(true) : platform::sound::SoundResult::InvalidHandle,
+                      "Failed to setPaused from '" + m_eventName + "'");
 }
 
 void SoundEmitter::Restart()

@@ -33,22 +33,6 @@ template <class T>
 using ParsedAs = std::conditional_t<std::is_same_v<T, std::uint8_t>, std::uint16_t,
                                     std::conditional_t<std::is_same_v<T, std::int8_t>, std::int16_t, T>>;
 
-// Keeps string white space while one document is parsed, and leaves the library's setting as it was.
-class KeepWhiteSpace
-{
-public:
-    KeepWhiteSpace() : m_condensed(TiXmlBase::IsWhiteSpaceCondensed())
-    {
-        TiXmlBase::SetCondenseWhiteSpace(false);
-    }
-    ~KeepWhiteSpace() { TiXmlBase::SetCondenseWhiteSpace(m_condensed); }
-    KeepWhiteSpace(const KeepWhiteSpace&) = delete;
-    KeepWhiteSpace& operator=(const KeepWhiteSpace&) = delete;
-
-private:
-    bool m_condensed;
-};
-
 // Converts text as the library's conversion to Parsed does. Integers narrower than 32 bits go
 // through 32 bits and are range-checked here: the library's own narrow conversion multiplies in int
 // and overflows on long malformed digit strings.
@@ -70,9 +54,6 @@ template <class Parsed> bool ConvertText(const char* text, Parsed& parsed)
     else
         return boost::conversion::try_lexical_convert(text, parsed);
 }
-
-// Zero bytes after the document's terminating zero.
-constexpr std::size_t kParsePadding = 16;
 
 } // namespace
 
@@ -104,7 +85,7 @@ XMLInput::XMLInput(const std::filesystem::path& path) : XMLSerializer(path)
     std::string text;
     if (!error)
     {
-        text.reserve(file.Size() + kParsePadding);
+        text.reserve(file.Size() + kXMLParsePadding);
         text.resize(file.Size());
         std::size_t bytes = 0;
         error = file.ReadAll(text.data(), text.size(), bytes);
@@ -125,30 +106,10 @@ XMLInput::XMLInput(const std::filesystem::path& name, std::string_view text) : X
 
 void XMLInput::Parse(std::string text)
 {
-    if (const std::string refusal = CheckXMLText(text); !refusal.empty())
+    if (const std::string refusal = ParseCheckedXML(std::move(text), *m_document); !refusal.empty())
     {
         QUARN_REPORT("Could not read XML file \"%s\": %s", m_path.c_str(), refusal.c_str());
         return;
-    }
-    // Line ends read as "\n", whether the file has "\r\n", "\r" or "\n", as the library's own file
-    // loading has them.
-    if (text.find('\r') != std::string::npos)
-    {
-        std::size_t kept = 0;
-        for (std::size_t i = 0; i < text.size(); ++i)
-        {
-            if (text[i] != '\r')
-                text[kept++] = text[i];
-            else if (i + 1 == text.size() || text[i + 1] != '\n')
-                text[kept++] = '\n';
-        }
-        text.resize(kept);
-    }
-    // The library reads a little past a character it takes apart; the padding keeps that inside.
-    text.append(kParsePadding, '\0');
-    {
-        KeepWhiteSpace keep;
-        m_document->Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     }
     if (m_document->Error())
     {

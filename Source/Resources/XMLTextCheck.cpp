@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <tinyxml.h>
 
 namespace Quarn
 {
@@ -313,6 +314,22 @@ private:
     std::size_t m_depth = 0;
 };
 
+// Keeps string white space while one document is parsed, and leaves the library's setting as it was.
+class KeepWhiteSpace
+{
+public:
+    KeepWhiteSpace() : m_condensed(TiXmlBase::IsWhiteSpaceCondensed())
+    {
+        TiXmlBase::SetCondenseWhiteSpace(false);
+    }
+    ~KeepWhiteSpace() { TiXmlBase::SetCondenseWhiteSpace(m_condensed); }
+    KeepWhiteSpace(const KeepWhiteSpace&) = delete;
+    KeepWhiteSpace& operator=(const KeepWhiteSpace&) = delete;
+
+private:
+    bool m_condensed;
+};
+
 } // namespace
 
 std::string CheckXMLText(std::string_view text)
@@ -324,6 +341,29 @@ std::string CheckXMLText(std::string_view text)
                std::to_string(*bad) + ")";
     }
     return MarkupWalk(text).Run();
+}
+
+std::string ParseCheckedXML(std::string text, TiXmlDocument& document)
+{
+    if (std::string refusal = CheckXMLText(text); !refusal.empty())
+        return refusal;
+    if (text.find('\r') != std::string::npos)
+    {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < text.size(); ++i)
+        {
+            if (text[i] != '\r')
+                text[kept++] = text[i];
+            else if (i + 1 == text.size() || text[i + 1] != '\n')
+                text[kept++] = '\n';
+        }
+        text.resize(kept);
+    }
+    // The library reads a little past a character it takes apart; the padding keeps that inside.
+    text.append(kXMLParsePadding, '\0');
+    KeepWhiteSpace keep;
+    document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    return {};
 }
 
 } // namespace Quarn

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+class TiXmlDocument;
+
 namespace Quarn
 {
 
@@ -18,5 +20,15 @@ inline constexpr std::size_t kMaxXMLDepth = 1024;
 // comments, CDATA sections, processing instructions and declarations that end. Returns an empty string
 // for an accepted document, else why it is refused (with the line), for a report.
 std::string CheckXMLText(std::string_view text);
+
+// Zero bytes the library may read past the end of a document it takes apart; a reader that reserves
+// them with the text saves a copy when ParseCheckedXML appends them.
+inline constexpr std::size_t kXMLParsePadding = 16;
+
+// Has the library parse a document the way every reader of XML files does: only once CheckXMLText
+// accepts it, with line ends read as "\n" (whether the file has "\r\n", "\r" or "\n") and string white
+// space kept. Returns the check's refusal, with the document untouched; or an empty string, after which
+// the library's own parse error, if any, is on the document.
+std::string ParseCheckedXML(std::string text, TiXmlDocument& document);
 
 } // namespace Quarn

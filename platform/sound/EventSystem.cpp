@@ -4,18 +4,24 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <sstream>
 
 namespace Quarn::platform::sound
 {
 
+Event::~Event()
+{
+    Stop(true);
+}
+
 SoundResult Event::Start()
 {
     Stop(true);
-    if (!m_sound)
+    if (!m_media->sound)
         return SoundResult::EventNotFound;
-    m_voice = m_mixer.Play(m_sound, m_volume, m_loop);
+    m_voice = m_mixer.Play(m_media->sound, m_media->volume, m_media->loop);
     return SoundResult::Ok;
 }
 
@@ -25,14 +31,6 @@ SoundResult Event::Stop(bool)
         m_mixer.Stop(m_voice);
     m_voice = Mixer::kNoVoice;
     return SoundResult::Ok;
-}
-
-void Event::Replace(std::shared_ptr<const SoundBuffer> sound, float volume, bool loop)
-{
-    Stop(true);
-    m_sound = std::move(sound);
-    m_volume = volume;
-    m_loop = loop;
 }
 
 SoundResult Event::GetPaused(bool& paused) const
@@ -52,12 +50,12 @@ bool Event::IsPlaying() const
     return m_voice != Mixer::kNoVoice && m_mixer.IsPlaying(m_voice);
 }
 
-SoundResult EventGroup::GetEvent(std::string_view name, Event*& event)
+SoundResult EventGroup::GetEvent(std::string_view name, std::unique_ptr<Event>& event)
 {
     const auto found = m_events.find(name);
     if (found == m_events.end())
         return SoundResult::EventNotFound;
-    event = found->second.get();
+    event.reset(new Event(m_mixer, found->second));
     return SoundResult::Ok;
 }
 
@@ -218,9 +216,7 @@ struct EventSystem::ProjectContents
     struct Media
     {
         std::string name;
-        std::shared_ptr<const SoundBuffer> sound;
-        float volume = 1.0f;
-        bool loop = true;
+        EventMedia media;
     };
     std::vector<Media> events;
     std::vector<Media> cues;
@@ -237,19 +233,21 @@ SoundResult EventSystem::Read(const char* data, std::size_t size, ProjectContent
         return SoundResult::BadFormat;
     for (const ProjectLine& line : lines)
     {
-        ProjectContents::Media media{line.fields[0], nullptr};
-        if (!ReadFloat(line.fields[2], media.volume))
+        ProjectContents::Media media{line.fields[0], {}};
+        if (!ReadFloat(line.fields[2], media.media.volume) || !std::isfinite(media.media.volume))
             return SoundResult::BadFormat;
         auto sound = std::make_shared<SoundBuffer>();
         const SoundResult decoded = DecodeSoundFile(m_mediaPath + line.fields[1], *sound);
         if (decoded != SoundResult::Ok)
             return decoded;
-        media.sound = std::move(sound);
+        media.media.sound = std::move(sound);
+        // Music cues loop until they are ended.
+        media.media.loop = true;
         if (line.kind == "event")
         {
             if (line.fields[3] != "0" && line.fields[3] != "1")
                 return SoundResult::BadFormat;
-            media.loop = line.fields[3] == "1";
+            media.media.loop = line.fields[3] == "1";
             contents.events.push_back(std::move(media));
         }
         else
@@ -274,44 +272,41 @@ template <class Media> std::optional<Media> TakeMedia(std::vector<Media>& list, 
 
 } // namespace
 
+void EventSystem::Replace(EventMedia& media, EventMedia replacement)
+{
+    if (media.sound)
+        m_mixer.StopSound(*media.sound);
+    media = std::move(replacement);
+}
+
 void EventSystem::Apply(EventProject& project, ProjectContents& contents)
 {
     auto& events = project.m_group.m_events;
     for (auto it = events.begin(); it != events.end();)
     {
-        if (auto media = TakeMedia(contents.events, it->first))
-        {
-            it->second->Replace(std::move(media->sound), media->volume, media->loop);
-            ++it;
-        }
-        else
-        {
-            it->second->Stop(true);
-            it = events.erase(it);
-        }
+        auto media = TakeMedia(contents.events, it->first);
+        Replace(*it->second, media ? std::move(media->media) : EventMedia{});
+        it = media ? std::next(it) : events.erase(it);
     }
     for (auto& media : contents.events)
-        events[media.name].reset(new Event(m_mixer, std::move(media.sound), media.volume, media.loop));
+        events[media.name] = std::make_shared<EventMedia>(std::move(media.media));
 
     std::vector<std::uint32_t> cueIds;
     for (const std::uint32_t id : project.m_cueIds)
     {
         MusicSystem::Cue& cue = m_music.m_cues.at(id);
-        if (auto media = TakeMedia(contents.cues, cue.name))
-        {
-            cue.event->Replace(std::move(media->sound), media->volume, true);
+        auto media = TakeMedia(contents.cues, cue.name);
+        Replace(*cue.event->m_media, media ? std::move(media->media) : EventMedia{});
+        if (media)
             cueIds.push_back(id);
-        }
         else
-        {
-            cue.event->Replace(nullptr, 0.0f, true);
             m_music.m_cues.erase(id);
-        }
     }
     for (auto& media : contents.cues)
     {
-        m_music.m_cues[m_nextCueId] = {media.name, std::shared_ptr<Event>(new Event(
-                                                       m_mixer, std::move(media.sound), media.volume, true))};
+        m_music.m_cues[m_nextCueId] = {
+            media.name,
+            std::shared_ptr<Event>(new Event(m_mixer, std::make_shared<EventMedia>(std::move(media.media))))};
         cueIds.push_back(m_nextCueId++);
     }
     project.m_cueIds = std::move(cueIds);
@@ -323,7 +318,7 @@ SoundResult EventSystem::Load(const char* data, std::size_t size, EventProject*&
     const SoundResult read = Read(data, size, contents);
     if (read != SoundResult::Ok)
         return read;
-    m_projects.push_back(std::make_unique<EventProject>());
+    m_projects.push_back(std::unique_ptr<EventProject>(new EventProject(m_mixer)));
     Apply(*m_projects.back(), contents);
     project = m_projects.back().get();
     return SoundResult::Ok;

@@ -16,33 +16,42 @@ namespace Quarn::platform::sound
 class AudioOutput;
 class EventSystem;
 
-// One playable sound of a project: its media, volume and whether it loops. Starting a playing event
-// starts it over.
+// What an event of a project plays: its media, volume and whether it loops. Shared by the event's
+// instances; a reload of the project gives it other media or none.
+struct EventMedia
+{
+    std::shared_ptr<const SoundBuffer> sound;
+    float volume = 1.0f;
+    bool loop = false;
+};
+
+// One instance of a project's event, with a voice of its own: starting it starts its own voice over,
+// and stopping, pausing or destroying it never touches another instance's voice. It plays the event's
+// media of the moment it starts; an event a reload removed starts nothing. It plays in its event system's
+// mixer, so it goes before the event system does.
 class Event
 {
 public:
+    // Stops its voice.
+    ~Event();
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+
     SoundResult Start();
-    // Stops the event; immediate or not, it is silent from the next mix on.
+    // Stops the instance; immediate or not, it is silent from the next mix on.
     SoundResult Stop(bool immediate);
     SoundResult GetPaused(bool& paused) const;
     SoundResult SetPaused(bool paused);
     bool IsPlaying() const;
 
 private:
+    friend class EventGroup;
     friend class EventSystem;
-    // Stops the event and gives it other media, so holders of the event play the new media from
-    // their next start; an event without media starts nothing.
-    void Replace(std::shared_ptr<const SoundBuffer> sound, float volume, bool loop);
 
-    Event(Mixer& mixer, std::shared_ptr<const SoundBuffer> sound, float volume, bool loop)
-        : m_mixer(mixer), m_sound(std::move(sound)), m_volume(volume), m_loop(loop)
-    {
-    }
+    Event(Mixer& mixer, std::shared_ptr<EventMedia> media) : m_mixer(mixer), m_media(std::move(media)) {}
 
     Mixer& m_mixer;
-    std::shared_ptr<const SoundBuffer> m_sound;
-    float m_volume;
-    bool m_loop;
+    std::shared_ptr<EventMedia> m_media;
     Mixer::VoiceId m_voice = Mixer::kNoVoice;
 };
 
@@ -50,11 +59,16 @@ private:
 class EventGroup
 {
 public:
-    SoundResult GetEvent(std::string_view name, Event*& event);
+    // A new instance of the event of that name, owned by the caller.
+    SoundResult GetEvent(std::string_view name, std::unique_ptr<Event>& event);
 
 private:
+    friend class EventProject;
     friend class EventSystem;
-    std::map<std::string, std::unique_ptr<Event>, std::less<>> m_events;
+    explicit EventGroup(Mixer& mixer) : m_mixer(mixer) {}
+
+    Mixer& m_mixer;
+    std::map<std::string, std::shared_ptr<EventMedia>, std::less<>> m_events;
 };
 
 // A project loaded from its built form: its one group "untitled" and its music cues.
@@ -65,6 +79,8 @@ public:
 
 private:
     friend class EventSystem;
+    explicit EventProject(Mixer& mixer) : m_group(mixer) {}
+
     EventGroup m_group;
     // The music system's cues that came from this project.
     std::vector<std::uint32_t> m_cueIds;
@@ -141,9 +157,9 @@ public:
     // A built project (".fev" text): its events and cues, their media decoded from the media path. A
     // bad project or missing media loads nothing.
     SoundResult Load(const char* data, std::size_t size, EventProject*& project);
-    // Loads a built project again in place of a loaded one: its playing events and cues stop, and
-    // events and cues kept by name are the same objects with the new media; holders of removed ones
-    // find them gone (events) or silent (prompts). A bad project changes nothing.
+    // Loads a built project again in place of a loaded one: its playing events and cues stop; instances
+    // and prompts of events and cues kept by name play the new media from their next start, those of
+    // removed ones play nothing. A bad project changes nothing.
     SoundResult Reload(EventProject& project, const char* data, std::size_t size);
     SoundResult GetProjectByIndex(std::size_t index, EventProject*& project);
     SoundResult GetCategory(std::string_view name, EventCategory*& category);
@@ -158,6 +174,8 @@ private:
     struct ProjectContents;
     SoundResult Read(const char* data, std::size_t size, ProjectContents& contents) const;
     void Apply(EventProject& project, ProjectContents& contents);
+    // Stops every voice of the media, then gives it the new media (none: it plays nothing).
+    void Replace(EventMedia& media, EventMedia replacement);
 
     Mixer m_mixer;
     std::unique_ptr<AudioOutput> m_output;

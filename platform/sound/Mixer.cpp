@@ -43,6 +43,12 @@ void Mixer::Stop(VoiceId voice)
     std::erase_if(m_voices, [voice](const Voice& v) { return v.id == voice; });
 }
 
+void Mixer::StopSound(const SoundBuffer& sound)
+{
+    const std::lock_guard guard(m_lock);
+    std::erase_if(m_voices, [&sound](const Voice& v) { return v.sound.get() == &sound; });
+}
+
 void Mixer::SetPaused(VoiceId voice, bool paused)
 {
     const std::lock_guard guard(m_lock);

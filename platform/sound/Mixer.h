@@ -29,6 +29,8 @@ public:
     // Starts a sound from its beginning; a looping one starts over at its end, another ends there.
     VoiceId Play(std::shared_ptr<const SoundBuffer> sound, float volume, bool loop);
     void Stop(VoiceId voice);
+    // Stops every voice that plays sound.
+    void StopSound(const SoundBuffer& sound);
     void SetPaused(VoiceId voice, bool paused);
     // False for a voice that ended or never was.
     bool IsPlaying(VoiceId voice) const;

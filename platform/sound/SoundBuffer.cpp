@@ -2,7 +2,9 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace Quarn::platform::sound
 {
@@ -40,21 +42,41 @@ void ToMixFormat(const std::vector<float>& interleaved, std::uint32_t channels, 
 
 SoundResult DecodeSoundFile(const std::string& path, SoundBuffer& buffer)
 {
-    if (!std::filesystem::is_regular_file(path))
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
         return SoundResult::FileNotFound;
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file)
+    const std::unique_ptr<SNDFILE, int (*)(SNDFILE*)> file(sf_open(path.c_str(), SFM_READ, &info), &sf_close);
+    if (!file || info.channels <= 0)
         return SoundResult::BadFormat;
-    std::vector<float> interleaved(static_cast<std::size_t>(info.frames) *
-                                   static_cast<std::size_t>(info.channels));
-    const sf_count_t read = sf_readf_float(file, interleaved.data(), info.frames);
-    sf_close(file);
-    if (read < 0 || info.channels <= 0 || info.samplerate <= 0)
-        return SoundResult::BadFormat;
-    interleaved.resize(static_cast<std::size_t>(read) * static_cast<std::size_t>(info.channels));
-    ToMixFormat(interleaved, static_cast<std::uint32_t>(info.channels),
-                static_cast<std::uint32_t>(info.samplerate), buffer);
+    if (info.samplerate < static_cast<int>(kMinFileRate) || info.samplerate > static_cast<int>(kMaxFileRate))
+        return SoundResult::UnsupportedRate;
+    const auto channels = static_cast<std::uint32_t>(info.channels);
+    const auto rate = static_cast<std::uint32_t>(info.samplerate);
+    // The header's frame count is not trusted: the file is read in blocks until it ends, and refused as
+    // soon as it holds more frames than become kMaxSoundFrames. Only the channels the mixer plays are kept.
+    const std::uint64_t maxFrames = kMaxSoundFrames * rate / kMixRate;
+    const std::uint32_t kept = std::min(channels, kMixChannels);
+    constexpr std::size_t kBlockSamples = 8192;
+    const std::size_t blockFrames = std::max<std::size_t>(1, kBlockSamples / channels);
+    std::vector<float> block(blockFrames * channels);
+    std::vector<float> interleaved;
+    std::uint64_t frames = 0;
+    for (;;)
+    {
+        const sf_count_t read =
+            sf_readf_float(file.get(), block.data(), static_cast<sf_count_t>(blockFrames));
+        if (read <= 0)
+            break;
+        frames += static_cast<std::uint64_t>(read);
+        if (frames > maxFrames)
+            return SoundResult::TooLong;
+        for (std::size_t frame = 0; frame < static_cast<std::size_t>(read); ++frame)
+            interleaved.insert(interleaved.end(),
+                               block.begin() + static_cast<std::ptrdiff_t>(frame * channels),
+                               block.begin() + static_cast<std::ptrdiff_t>(frame * channels + kept));
+    }
+    ToMixFormat(interleaved, kept, rate, buffer);
     return SoundResult::Ok;
 }
 

@@ -13,6 +13,13 @@ namespace Quarn::platform::sound
 inline constexpr std::uint32_t kMixRate = 44100;
 inline constexpr std::uint32_t kMixChannels = 2;
 
+// What a sound file may bring: sample rates a real recording has, and at most 10 minutes once in the
+// mixer's format (about 200 MB). Anything else is refused before it is decoded or resampled, so a bad
+// file cannot make the decoder allocate without bound. ErrorString gives these numbers in its texts.
+inline constexpr std::uint32_t kMinFileRate = 1000;
+inline constexpr std::uint32_t kMaxFileRate = 384000;
+inline constexpr std::uint64_t kMaxSoundFrames = std::uint64_t{600} * kMixRate;
+
 // A decoded sound in the mixer's format, interleaved.
 struct SoundBuffer
 {
@@ -21,10 +28,13 @@ struct SoundBuffer
 };
 
 // Reads a WAV, OGG or FLAC file with libsndfile and brings it to the mixer's format: a mono file plays
-// on both sides, further channels are dropped, other rates are resampled linearly.
+// on both sides, further channels are dropped, other rates are resampled linearly. A path that names no
+// regular file (or cannot name one, as a name too long) is FileNotFound; a rate outside kMinFileRate to
+// kMaxFileRate is UnsupportedRate; a sound longer than kMaxSoundFrames in the mixer's format is TooLong.
 SoundResult DecodeSoundFile(const std::string& path, SoundBuffer& buffer);
 
-// The same for samples already in memory (frames x channels interleaved, at rate).
+// The same for samples already in memory (frames x channels interleaved, at rate); the caller keeps the
+// result within kMaxSoundFrames.
 void ToMixFormat(const std::vector<float>& interleaved, std::uint32_t channels, std::uint32_t rate,
                  SoundBuffer& buffer);
 

@@ -23,6 +23,10 @@ const char* ErrorString(SoundResult result)
         return "The sound output could not be started.";
     case SoundResult::NotInitialized:
         return "The sound system has not been initialized.";
+    case SoundResult::UnsupportedRate:
+        return "The sound file's sample rate is outside 1000 to 384000 Hz.";
+    case SoundResult::TooLong:
+        return "The sound file plays longer than 10 minutes.";
     }
     return "Unknown error.";
 }

@@ -16,6 +16,8 @@ enum class SoundResult : std::uint8_t
     EventNotFound,
     OutputFailed,
     NotInitialized,
+    UnsupportedRate,
+    TooLong,
 };
 
 const char* ErrorString(SoundResult result);

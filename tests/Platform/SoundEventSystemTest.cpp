@@ -66,7 +66,7 @@ TEST_F(SoundEventSystemTest, EventsOfALoadedProjectPlayThroughTheMasterCategory)
     EventGroup* group = nullptr;
     EXPECT_EQ(project->GetGroup("other", group), SoundResult::EventNotFound);
     ASSERT_EQ(project->GetGroup("untitled", group), SoundResult::Ok);
-    Event* event = nullptr;
+    std::unique_ptr<Event> event;
     EXPECT_EQ(group->GetEvent("Horn", event), SoundResult::EventNotFound);
     ASSERT_EQ(group->GetEvent("Engine", event), SoundResult::Ok);
 
@@ -111,11 +111,40 @@ TEST_F(SoundEventSystemTest, EventsOfALoadedProjectPlayThroughTheMasterCategory)
     EXPECT_FALSE(active);
 }
 
+// Every request of an event gives an instance with a voice of its own: instances start, stop and pause
+// alone, and one that goes takes only its own voice along.
+TEST_F(SoundEventSystemTest, InstancesOfOneEventPlayApart)
+{
+    EventProject* project = nullptr;
+    ASSERT_EQ(Load("QFEV 1\nevent Engine\tengine.wav\t0.5\t1\n", project), SoundResult::Ok);
+    EventGroup* group = nullptr;
+    ASSERT_EQ(project->GetGroup("untitled", group), SoundResult::Ok);
+    std::unique_ptr<Event> first;
+    std::unique_ptr<Event> second;
+    ASSERT_EQ(group->GetEvent("Engine", first), SoundResult::Ok);
+    ASSERT_EQ(group->GetEvent("Engine", second), SoundResult::Ok);
+    first->Start();
+    second->Start();
+    second->Start();
+    EXPECT_FLOAT_EQ(NextSample(), 0.5f);
+    second->SetPaused(true);
+    EXPECT_FLOAT_EQ(NextSample(), 0.25f);
+    second->Stop(false);
+    second->SetPaused(false);
+    EXPECT_FLOAT_EQ(NextSample(), 0.25f);
+    second->Start();
+    second.reset();
+    EXPECT_FLOAT_EQ(NextSample(), 0.25f);
+    EXPECT_TRUE(first->IsPlaying());
+    first.reset();
+    EXPECT_EQ(m_system.GetMixer().PlayingCount(), 0u);
+}
+
 TEST_F(SoundEventSystemTest, ABadProjectOrMissingMediaLoadsNothing)
 {
     const struct
     {
-        const char* text;
+        std::string text;
         SoundResult result;
     } cases[] = {
         {"", SoundResult::BadFormat},
@@ -125,6 +154,9 @@ TEST_F(SoundEventSystemTest, ABadProjectOrMissingMediaLoadsNothing)
         {"QFEV 1\nevent Engine\tengine.wav\t0.5\tyes\n", SoundResult::BadFormat},
         {"QFEV 1\nsound Engine\tengine.wav\t0.5\t1\n", SoundResult::BadFormat},
         {"QFEV 1\nevent Engine\tmissing.wav\t0.5\t1\n", SoundResult::FileNotFound},
+        {"QFEV 1\nevent Engine\t" + std::string(300, 'a') + ".wav\t0.5\t1\n", SoundResult::FileNotFound},
+        {"QFEV 1\nevent Engine\tengine.wav\tnan\t1\n", SoundResult::BadFormat},
+        {"QFEV 1\ncue Theme\ttheme.wav\t-inf\n", SoundResult::BadFormat},
     };
     for (const auto& c : cases)
     {

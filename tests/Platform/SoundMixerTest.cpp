@@ -126,6 +126,57 @@ TEST(SoundMixerTest, DecodingBringsFilesToTheMixFormat)
     EXPECT_STREQ(ErrorString(SoundResult::FileNotFound), "File not found.");
 }
 
+// What the decoder would have to make of a file is bounded: rates no recording has and sounds longer than
+// ten minutes are refused before anything is resampled (a 1 Hz file of 12,000 frames would become 529
+// million), whatever the header says.
+TEST(SoundMixerTest, DecodingRefusesAbsurdRatesAndLengths)
+{
+    test::TempDir dir;
+    const struct
+    {
+        int rate;
+        int frames;
+        SoundResult result;
+        std::uint32_t mixFrames;
+    } cases[] = {
+        {1, 12000, SoundResult::UnsupportedRate, 0},
+        {999, 10, SoundResult::UnsupportedRate, 0},
+        {1000, 10, SoundResult::Ok, 441},
+        {384000, 384, SoundResult::Ok, 44},
+        {384001, 10, SoundResult::UnsupportedRate, 0},
+        {1000, 600001, SoundResult::TooLong, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.rate);
+        const std::string path = (dir / ("sound" + std::to_string(c.rate) + ".wav")).string();
+        SF_INFO info{};
+        info.samplerate = c.rate;
+        info.channels = 1;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+        ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+        const std::vector<float> samples(static_cast<std::size_t>(c.frames), 0.25f);
+        sf_writef_float(file, samples.data(), c.frames);
+        sf_close(file);
+        SoundBuffer buffer;
+        EXPECT_EQ(DecodeSoundFile(path, buffer), c.result);
+        if (c.result == SoundResult::Ok)
+        {
+            EXPECT_EQ(buffer.Frames(), c.mixFrames);
+        }
+    }
+    EXPECT_STREQ(ErrorString(SoundResult::TooLong), "The sound file plays longer than 10 minutes.");
+}
+
+// A name longer than the system takes is a file that is not there, not an exception.
+TEST(SoundMixerTest, ANameTooLongForTheSystemIsNotFound)
+{
+    SoundBuffer buffer;
+    EXPECT_EQ(DecodeSoundFile(std::string(300, 'a') + ".wav", buffer), SoundResult::FileNotFound);
+    EXPECT_EQ(DecodeSoundFile("/tmp/" + std::string(5000, 'a'), buffer), SoundResult::FileNotFound);
+}
+
 // The device pulls from the mixer on its own thread (SDL's dummy driver here): a sound started plays
 // to its end without anyone mixing by hand.
 TEST(SoundMixerTest, TheSdlOutputPullsFromTheMixer)

@@ -26,6 +26,9 @@ TEST(FuzzCorpusReplayTest, EverySavedInputIsReadWithoutAFault)
         {"xml_reader", &fuzz::ReadXMLObject},
         {"binary_reader", &fuzz::ReadBinaryObject},
         {"saved_table_reader", &fuzz::ReadSavedTable},
+        {"sound_project_builder", &fuzz::BuildSoundProject},
+        {"sound_project_loader", &fuzz::LoadSoundProject},
+        {"sound_file_reader", &fuzz::ReadSoundFile},
     };
     test::CapturedErrors errors;
     for (const auto& reader : readers)

@@ -55,16 +55,27 @@ TEST_F(ProjectBuilderTest, AGoodProjectBuildsAndLoads)
 
 TEST_F(ProjectBuilderTest, ABrokenProjectFailsWithItsPlaceAndLeavesNoBuiltFile)
 {
+    // Deep enough to take the XML library's recursion past the stack.
+    std::string deep;
+    for (int level = 0; level < 100000; ++level)
+        deep += "<a>";
     const struct
     {
-        const char* project;
+        std::string project;
         const char* message;
     } cases[] = {
-        {"<project><event name=\"Engine\" file=\"engine.wav\"", "Demo.fdp(1): error: "},
+        {"<project><event name=\"Engine\" file=\"engine.wav\"",
+         "Demo.fdp: error: a start tag is malformed (line 1)"},
         {"<sounds/>", "the root element must be <project>"},
         {"<project>\n<event name=\"Horn\" file=\"horn.wav\"/></project>", "Demo.fdp(2): error: sound file"},
         {"<project><event name=\"Engine\" file=\"engine.wav\" volume=\"loud\"/></project>", "numeric volume"},
         {"<project><sound name=\"Engine\" file=\"engine.wav\"/></project>", "unknown element <sound>"},
+        {"<project>\n<event name=\"Engine\" file=\"engine.wav\"></sound></project>", "Demo.fdp(2): error: "},
+        {"<project><event name=\"Engine\" file=\"engine.wav\" volume=\"nan\"/></project>", "numeric volume"},
+        {"<project><cue name=\"Theme\" file=\"engine.wav\" volume=\"inf\"/></project>", "numeric volume"},
+        {"<project>" + deep + "</project>", "Demo.fdp: error: elements nest deeper than"},
+        {"<project><event name=\"Engine\" file=\"" + std::string(300, 'a') + ".wav\"/></project>",
+         "File not found."},
     };
     for (const auto& c : cases)
     {

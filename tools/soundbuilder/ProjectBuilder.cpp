@@ -1,11 +1,14 @@
 #include "tools/soundbuilder/ProjectBuilder.h"
 
+#include "Resources/XMLTextCheck.h"
 #include "platform/io/AtomicWrite.h"
+#include "platform/io/ReadableFile.h"
 #include "platform/sound/SoundBuffer.h"
 
 #include <tinyxml.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <sstream>
 
@@ -15,9 +18,10 @@ namespace Quarn::tools
 namespace
 {
 
+// "file(line): error: text"; a line of 0 (not known, or given in the text) is left out.
 std::string Located(const std::filesystem::path& file, int line, const std::string& text)
 {
-    return file.string() + "(" + std::to_string(line) + "): error: " + text;
+    return file.string() + (line > 0 ? "(" + std::to_string(line) + ")" : "") + ": error: " + text;
 }
 
 bool IsNumber(const char* text)
@@ -25,16 +29,33 @@ bool IsNumber(const char* text)
     float value = 0.0f;
     const char* end = text + std::strlen(text);
     const auto [at, failure] = std::from_chars(text, end, value);
-    return failure == std::errc() && at == end;
+    return failure == std::errc() && at == end && std::isfinite(value);
+}
+
+// The whole file; 0 or an errno value.
+int ReadText(const std::filesystem::path& path, std::string& text)
+{
+    platform::ReadableFile file;
+    if (const int error = file.Open(path.string(), 1))
+        return error;
+    text.resize(file.Size());
+    std::size_t bytes = 0;
+    const int error = file.ReadAll(text.data(), text.size(), bytes);
+    text.resize(bytes);
+    return error;
 }
 
 } // namespace
 
 std::filesystem::path BuiltProjectPath(const std::filesystem::path& source)
 {
-    const std::filesystem::path sourceRoot = std::filesystem::absolute("../Resources").lexically_normal();
+    // The forms that report through an error code: a path the system cannot take leaves the source as it is.
+    std::error_code failure;
+    const std::filesystem::path sourceRoot =
+        std::filesystem::absolute("../Resources", failure).lexically_normal();
     std::filesystem::path built = source;
-    const auto relative = std::filesystem::absolute(source).lexically_normal().lexically_relative(sourceRoot);
+    const auto relative =
+        std::filesystem::absolute(source, failure).lexically_normal().lexically_relative(sourceRoot);
     if (!relative.empty() && *relative.begin() != "..")
         built = std::filesystem::path("./Resources") / relative;
     return built.replace_extension(".fev");
@@ -43,8 +64,21 @@ std::filesystem::path BuiltProjectPath(const std::filesystem::path& source)
 bool BuildProject(const std::filesystem::path& source, const std::filesystem::path& target,
                   const std::filesystem::path& mediaFolder, std::string& error)
 {
+    std::string text;
+    if (const int failure = ReadText(source, text))
+    {
+        error = Located(source, 0, std::strerror(failure));
+        return false;
+    }
+    // Through the engine's checks of XML text, so that no document can take the library's recursion
+    // past the stack.
     TiXmlDocument document;
-    if (!document.LoadFile(source.string().c_str()))
+    if (const std::string refusal = ParseCheckedXML(std::move(text), document); !refusal.empty())
+    {
+        error = Located(source, 0, refusal);
+        return false;
+    }
+    if (document.Error())
     {
         error = Located(source, document.ErrorRow(), document.ErrorDesc());
         return false;
