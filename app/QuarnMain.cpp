@@ -30,7 +30,7 @@ int Main(bool logToFile, unsigned frameLimit)
     std::optional<Gameplay> gameplay;
     std::optional<Physics> physics;
     std::optional<Graphics> graphics;
-    return RunReportingExceptions(
+    const int status = RunReportingExceptions(
         [&]
         {
             systems.emplace();
@@ -71,6 +71,10 @@ int Main(bool logToFile, unsigned frameLimit)
 
             systems->Run();
         });
+    // The game's Lua state closes before the systems go: finalizers left in it may call any of them.
+    if (gameplay)
+        gameplay->CloseScripts();
+    return status;
 }
 
 } // namespace Quarn

@@ -40,17 +40,16 @@ void MusicPrompt::Toggle()
 
 namespace
 {
-int Collect(lua_State* state)
+void Collect(void* prompt)
 {
-    delete static_cast<MusicPrompt*>(MusicPrompt::GetLuaBind().ToValue(state, 1));
-    return 0;
+    delete static_cast<MusicPrompt*>(prompt);
 }
 
 void Register(lua_State* state)
 {
     LuaMethods<MusicPrompt>(state, &MusicPrompt::Begin, "Begin", &MusicPrompt::End, "End",
                             &MusicPrompt::IsActive, "IsActive", &MusicPrompt::Toggle, "Toggle");
-    LuaSetMetamethod<MusicPrompt>(state, "__gc", &Collect);
+    MusicPrompt::GetLuaBind().SetCollector(&Collect);
 }
 } // namespace
 

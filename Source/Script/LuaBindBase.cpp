@@ -2,6 +2,10 @@
 
 #include <boost/core/demangle.hpp>
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 namespace Quarn
 {
 
@@ -17,19 +21,8 @@ std::string ReadableClassName(const std::type_info& type)
         name.erase(0, scope + 2);
     return name;
 }
-// The "__gc" of every bound class: forgets the block as a checked self, then runs the class's own
-// "__gc" (upvalue 1) if it has one.
-int ForgetThenCollect(lua_State* state)
-{
-    if (lua_touserdata(state, 1) == g_checkedLuaBlock)
-        g_checkedLuaBlock = nullptr;
-    if (!lua_isfunction(state, lua_upvalueindex(1)))
-        return 0;
-    lua_pushvalue(state, lua_upvalueindex(1));
-    lua_pushvalue(state, 1);
-    lua_call(state, 1, 0);
-    return 0;
-}
+// Blocks made while a state closes, until Lua frees their memory.
+std::vector<LuaObjectBlock*> s_madeWhileClosing;
 } // namespace
 
 LuaBindBase::LuaBindBase(const std::type_info& type, RegisterCallback callback)
@@ -74,9 +67,8 @@ void LuaBindBase::Register(lua_State* state)
     lua_rawget(state, LUA_REGISTRYINDEX);
     lua_rawset(state, -3);
     lua_pushliteral(state, "__gc");
-    lua_pushliteral(state, "__gc");
-    lua_rawget(state, -3);
-    lua_pushcclosure(state, &ForgetThenCollect, 1);
+    lua_pushlightuserdata(state, this);
+    lua_pushcclosure(state, &CollectUserdata, 1);
     lua_rawset(state, -3);
     lua_pop(state, 1);
 }
@@ -101,7 +93,47 @@ LuaObjectBlock& LuaBindBase::PushBlock(lua_State* state, void* object)
     *block = {object, this};
     PushMetatable(state);
     lua_setmetatable(state, -2);
+    if (LuaStateClosing())
+        s_madeWhileClosing.push_back(block);
     return *block;
+}
+
+int LuaBindBase::CollectUserdata(lua_State* state)
+{
+    // The block's address may come back as another userdata: it is no longer a checked self.
+    if (lua_touserdata(state, 1) == g_checkedLuaBlock)
+        g_checkedLuaBlock = nullptr;
+    const auto* bind = static_cast<const LuaBindBase*>(lua_touserdata(state, lua_upvalueindex(1)));
+    if (bind->IsInstance(state, 1))
+        Collect(*static_cast<LuaObjectBlock*>(lua_touserdata(state, 1)));
+    return 0;
+}
+
+void LuaBindBase::Collect(LuaObjectBlock& block)
+{
+    if (!block.m_class->m_collector)
+        return;
+    // Emptied first: whatever the collector reaches, the userdata no longer names the object.
+    if (void* object = std::exchange(block.m_object, nullptr))
+        block.m_class->m_collector(object);
+}
+
+void LuaBindBase::CollectBlocksMadeWhileClosing(const void* memory, std::size_t size)
+{
+    const auto start = reinterpret_cast<std::uintptr_t>(memory);
+    std::erase_if(s_madeWhileClosing,
+                  [start, size](LuaObjectBlock* block)
+                  {
+                      if (reinterpret_cast<std::uintptr_t>(block) - start >= size)
+                          return false;
+                      Collect(*block);
+                      return true;
+                  });
+}
+
+void LuaBindBase::ForgetBlocksMadeWhileClosing()
+{
+    s_madeWhileClosing.clear();
 }
 
 } // namespace Quarn
