@@ -26,6 +26,7 @@ TEST(FuzzCorpusReplayTest, EverySavedInputIsReadWithoutAFault)
         {"xml_reader", &fuzz::ReadXMLObject},
         {"binary_reader", &fuzz::ReadBinaryObject},
         {"saved_table_reader", &fuzz::ReadSavedTable},
+        {"pictures", &fuzz::ReadPicture},
     };
     test::CapturedErrors errors;
     for (const auto& reader : readers)
