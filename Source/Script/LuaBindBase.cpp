@@ -3,8 +3,8 @@
 #include <boost/core/demangle.hpp>
 
 #include <cstdint>
+#include <set>
 #include <utility>
-#include <vector>
 
 namespace Quarn
 {
@@ -21,8 +21,9 @@ std::string ReadableClassName(const std::type_info& type)
         name.erase(0, scope + 2);
     return name;
 }
-// Blocks made while a state closes, until Lua frees their memory.
-std::vector<LuaObjectBlock*> s_madeWhileClosing;
+// The addresses of blocks made while a state closes, until Lua frees their memory; ordered, so that a
+// freed piece of memory finds the blocks inside it at once.
+std::set<std::uintptr_t> s_madeWhileClosing;
 } // namespace
 
 LuaBindBase::LuaBindBase(const std::type_info& type, RegisterCallback callback)
@@ -94,7 +95,7 @@ LuaObjectBlock& LuaBindBase::PushBlock(lua_State* state, void* object)
     PushMetatable(state);
     lua_setmetatable(state, -2);
     if (LuaStateClosing())
-        s_madeWhileClosing.push_back(block);
+        s_madeWhileClosing.insert(reinterpret_cast<std::uintptr_t>(block));
     return *block;
 }
 
@@ -121,14 +122,9 @@ void LuaBindBase::Collect(LuaObjectBlock& block)
 void LuaBindBase::CollectBlocksMadeWhileClosing(const void* memory, std::size_t size)
 {
     const auto start = reinterpret_cast<std::uintptr_t>(memory);
-    std::erase_if(s_madeWhileClosing,
-                  [start, size](LuaObjectBlock* block)
-                  {
-                      if (reinterpret_cast<std::uintptr_t>(block) - start >= size)
-                          return false;
-                      Collect(*block);
-                      return true;
-                  });
+    for (auto block = s_madeWhileClosing.lower_bound(start);
+         block != s_madeWhileClosing.end() && *block - start < size; block = s_madeWhileClosing.erase(block))
+        Collect(*reinterpret_cast<LuaObjectBlock*>(*block));
 }
 
 void LuaBindBase::ForgetBlocksMadeWhileClosing()
