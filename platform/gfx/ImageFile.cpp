@@ -96,8 +96,6 @@ std::uint8_t FiveBits(std::uint32_t pixel, int shift)
     return static_cast<std::uint8_t>(((pixel >> shift) & 31) * 255 / 31);
 }
 
-// ---- PNG ----------------------------------------------------------------------------------------------
-
 bool DecodePng(Bytes bytes, DecodedImage& image, std::string& error)
 {
     png_image png{};
@@ -121,8 +119,6 @@ bool DecodePng(Bytes bytes, DecodedImage& image, std::string& error)
         return Refuse(error, png.message);
     return true;
 }
-
-// ---- JPEG ---------------------------------------------------------------------------------------------
 
 // A JPEG being decoded. libjpeg reports a fatal error by calling error_exit, which must not return: it
 // jumps back to the setjmp in ReadJpeg with the message kept here. Everything that changes while libjpeg
@@ -227,8 +223,6 @@ bool DecodeJpeg(Bytes bytes, DecodedImage& image, std::string& error)
     jpeg_destroy_decompress(&decoder.info);
     return read;
 }
-
-// ---- BMP ----------------------------------------------------------------------------------------------
 
 constexpr std::size_t kBmpFileHeader = 14;
 constexpr std::uint32_t kBmpRgb = 0;
@@ -360,8 +354,6 @@ bool DecodeBmp(Bytes bytes, DecodedImage& image, std::string& error)
     return true;
 }
 
-// ---- TGA ----------------------------------------------------------------------------------------------
-
 constexpr std::size_t kTgaHeader = 18;
 
 // The parts of a TGA header a picture needs; Known() tells whether the bytes are one.
@@ -472,12 +464,7 @@ bool DecodeTga(Bytes bytes, DecodedImage& image, std::string& error)
             put(colourAt(repeated ? at : at + i * pixelBytes));
         at += need;
     }
-    if (done < pixels)
-    {
-        image = {};
-        return Refuse(error, "the TGA's pixels are cut short");
-    }
-    return true;
+    return done == pixels || Refuse(error, "the TGA's pixels are cut short");
 }
 
 } // namespace
