@@ -46,7 +46,7 @@ int Main(bool logToFile, unsigned frameLimit)
     std::optional<Gameplay> gameplay;
     std::optional<Physics> physics;
     std::optional<Graphics> graphics;
-    return RunReportingExceptions(
+    const int status = RunReportingExceptions(
         [&]
         {
             systems.emplace();
@@ -87,6 +87,10 @@ int Main(bool logToFile, unsigned frameLimit)
 
             systems->Run();
         });
+    // The game's Lua state closes before the systems go: finalizers left in it may call any of them.
+    if (gameplay)
+        gameplay->CloseScripts();
+    return status;
 }
 
 } // namespace Quarn

@@ -10,9 +10,12 @@
 #include "Resources/XMLInput.h"
 #include "Script/LuaManager.h"
 #include "platform/core/ErrorPresenter.h"
+#include "platform/gfx/ImageFile.h"
+#include "platform/gfx/TextureSize.h"
 
 #include <lua.hpp>
 
+#include <cstdlib>
 #include <limits>
 #include <string_view>
 
@@ -90,6 +93,20 @@ void ReadSavedTable(const std::uint8_t* data, std::size_t size)
         ReadRoot(input, "LuaTable", table);
     }
     lua_settop(state, 0);
+}
+
+void ReadPicture(const std::uint8_t* data, std::size_t size)
+{
+    platform::gfx::DecodedImage image;
+    std::string error;
+    const bool decoded = platform::gfx::DecodeImage({data, size}, image, error);
+    // A picture is within a texture's size and has all its pixels; a refusal gives a reason.
+    const bool whole = image.width >= 1 && image.height >= 1 &&
+                       image.width <= platform::gfx::kLargestTextureSide &&
+                       image.height <= platform::gfx::kLargestTextureSide &&
+                       image.rgba.size() == std::size_t{image.width} * image.height * 4;
+    if (decoded ? !whole : error.empty())
+        std::abort();
 }
 
 } // namespace Quarn::fuzz

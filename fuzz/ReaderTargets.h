@@ -16,6 +16,9 @@ void ReadXMLObject(const std::uint8_t* data, std::size_t size);
 void ReadBinaryObject(const std::uint8_t* data, std::size_t size);
 // A saved Lua table: root group "LuaTable", read into a table of a live Lua state.
 void ReadSavedTable(const std::uint8_t* data, std::size_t size);
+// A picture (PNG, JPEG, BMP or TGA), as the pictures folder, the texture converter and the widget
+// renderer read one.
+void ReadPicture(const std::uint8_t* data, std::size_t size);
 
 } // namespace Quarn::fuzz
 

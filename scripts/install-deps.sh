@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
   liblua5.1-0-dev libtinyxml-dev libboost-dev
-  libsdl2-dev libepoxy-dev libstb-dev libsquish-dev
+  libsdl2-dev libepoxy-dev libpng-dev libjpeg-dev libstb-dev libsquish-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core libsndfile1-dev libkissfft-dev
   glslang-dev glslang-tools liburing-dev libx11-dev zenity
   googletest libgtest-dev libgmock-dev libbenchmark-dev libbox2d-dev xvfb xauth xdotool

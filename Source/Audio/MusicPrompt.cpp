@@ -45,22 +45,16 @@ void MusicPrompt::Toggle()
 
 namespace
 {
-// "__gc", and safe to call again from a script: the userdata forgets its prompt when it frees it.
-int Collect(lua_State* state)
+void Collect(void* prompt)
 {
-    if (void* prompt = MusicPrompt::GetLuaBind().ToValue(state, 1))
-    {
-        delete static_cast<MusicPrompt*>(prompt);
-        *static_cast<void**>(lua_touserdata(state, 1)) = nullptr;
-    }
-    return 0;
+    delete static_cast<MusicPrompt*>(prompt);
 }
 
 void Register(lua_State* state)
 {
     LuaMethods<MusicPrompt>(state, &MusicPrompt::Begin, "Begin", &MusicPrompt::End, "End",
                             &MusicPrompt::IsActive, "IsActive", &MusicPrompt::Toggle, "Toggle");
-    LuaSetMetamethod<MusicPrompt>(state, "__gc", &Collect);
+    MusicPrompt::GetLuaBind().SetCollector(&Collect);
 }
 } // namespace
 

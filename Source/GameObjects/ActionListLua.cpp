@@ -155,14 +155,9 @@ void SetTotalTime(ActionHandle& h, float time)
     OnList(h, [&](ActionList& l) { l.SetTotalTime(time); });
 }
 
-int CollectHandle(lua_State* state)
+void CollectHandle(void* handle)
 {
-    if (void* value = ActionHandle::GetLuaBind().ToValue(state, 1))
-    {
-        delete static_cast<ActionHandle*>(value);
-        *static_cast<void**>(lua_touserdata(state, 1)) = nullptr;
-    }
-    return 0;
+    delete static_cast<ActionHandle*>(handle);
 }
 
 void RegisterActionHandleMethods(lua_State* state)
@@ -176,7 +171,7 @@ void RegisterActionHandleMethods(lua_State* state)
         &Reverse, "Reverse", &Pause, "Pause", &Start, "Start", &GetSize, "GetSize", &Kill, "Kill",
         &SetErrorIfDestroyed, "SetErrorIfDestroyed", &SetTimerIndependent, "SetTimerIndependant",
         &IsTimerIndependent, "IsTimerIndependant", &SetTotalTime, "SetTotalTime");
-    LuaSetMetamethod<ActionHandle>(state, "__gc", &CollectHandle);
+    ActionHandle::GetLuaBind().SetCollector(&CollectHandle);
 }
 
 void RegisterActionListManagerMethods(lua_State* state)

@@ -42,16 +42,12 @@ template <class X> struct ComponentHandle
 private:
     static bool Exists(ComponentHandle<X>& self) { return self.Resolve() != nullptr; }
 
-    static int Collect(lua_State* state)
-    {
-        delete static_cast<ComponentHandle<X>*>(GetLuaBind().ToValue(state, 1));
-        return 0;
-    }
+    static void Collect(void* handle) { delete static_cast<ComponentHandle<X>*>(handle); }
 
     static void Register(lua_State* state)
     {
         LuaMethods<ComponentHandle<X>>(state, &Exists, "Exists");
-        LuaSetMetamethod<ComponentHandle<X>>(state, "__gc", &Collect);
+        GetLuaBind().SetCollector(&Collect);
         if constexpr (requires { X::RegisterLuaMethods(state); })
             X::RegisterLuaMethods(state);
     }

@@ -75,22 +75,19 @@ template <int... TypeIds> void AddComponentMethods(lua_State* state, std::intege
 }
 
 // The record belongs to the userdata; the object forgets it when Lua lets go of it (the state closes).
-int Collect(lua_State* state)
+void CollectRecord(void* data)
 {
-    auto* record = static_cast<LuaGameObjectHandle*>(LuaToObject(state, 1));
-    if (!record)
-        return 0;
+    auto* record = static_cast<LuaGameObjectHandle*>(data);
     if (GameObject* object = record->Resolve())
         object->ForgetLuaRecord(record);
     delete record;
-    return 0;
 }
 
 void RegisterHandleMethods(lua_State* state)
 {
     LuaMethods<LuaGameObjectHandle>(state, &Destroy, "Destroy", &Exists, "Exists", &GetRawID, "GetRawID");
     AddComponentMethods(state, std::make_integer_sequence<int, ComponentRegistry::kMaxTypes>());
-    LuaSetMetamethod<LuaGameObjectHandle>(state, "__gc", &Collect);
+    LuaGameObjectHandle::GetLuaBind().SetCollector(&CollectRecord);
 }
 
 // The field of a component in the object's table: its type name with a lower-case first letter.

@@ -93,6 +93,13 @@ Gameplay::Gameplay()
 
 Gameplay::~Gameplay()
 {
+    CloseScripts();
+}
+
+void Gameplay::CloseScripts()
+{
+    if (!m_lua)
+        return;
     m_actionLists.reset();
     CloseManagedState(std::move(m_lua));
 }

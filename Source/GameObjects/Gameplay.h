@@ -40,6 +40,9 @@ public:
     void InitResources(ResourceManager& resources) override;
     // Replaces the Lua state and the action lists with new ones; the frame scripts run again.
     void WarmReset() override;
+    // Closes the Lua state for good, running the finalizers scripts left in it. Main calls it while
+    // every system those finalizers may reach still exists; the destructor closes it otherwise.
+    void CloseScripts();
 
     // "SetCurrentPlayer" and "SaveFakeScreenShot".
     static void RegisterLuaMethods(lua_State* state);

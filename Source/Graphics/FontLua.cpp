@@ -12,10 +12,9 @@ namespace Quarn
 namespace
 {
 
-int Collect(lua_State* state)
+void Collect(void* font)
 {
-    delete static_cast<Font*>(Font::GetLuaBind().ToValue(state, 1));
-    return 0;
+    delete static_cast<Font*>(font);
 }
 
 void RegisterFontMethods(lua_State* state)
@@ -28,7 +27,7 @@ void RegisterFontMethods(lua_State* state)
         +[](Font& font) { return font.Weight; }, "GetWeight",
         +[](Font& font, bool italic) { font.Italic = italic; }, "SetItalic",
         +[](Font& font) { return font.Italic; }, "GetItalic");
-    LuaSetMetamethod<Font>(state, "__gc", &Collect);
+    Font::GetLuaBind().SetCollector(&Collect);
 }
 
 } // namespace

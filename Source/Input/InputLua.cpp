@@ -242,9 +242,13 @@ float GetRTrigger(Input& input, PadNumber pad)
 }
 
 // A script's rumble function is called with the frame time and false; its first result is the strength.
-// Once its Lua state is gone it ends.
-void Rumble(Input& input, PadNumber pad, LuaFunction function, int type)
+// Once its Lua state is gone it ends. A type that is none of the three (after truncation) registers
+// nothing; it is checked while it is still the script's number, so NaN, infinities and numbers past any
+// integer's range never reach a conversion.
+void Rumble(Input& input, PadNumber pad, LuaFunction function, double type)
 {
+    if (!(type > -1.0 && type < static_cast<double>(kRumbleTypes)))
+        return;
     input.Rumble(pad.value,
                  ScriptCallback<float(float, bool&)>(
                      [function](float dt, bool& done) -> float
@@ -260,7 +264,7 @@ void Rumble(Input& input, PadNumber pad, LuaFunction function, int type)
                          lua_pushboolean(state, 0);
                          return function.PCallNumber(2, handler);
                      }),
-                 static_cast<RumbleType>(type));
+                 static_cast<RumbleType>(static_cast<int>(type)));
 }
 
 // Sets each name to its value in the table on top of the stack, with raw sets.

@@ -117,7 +117,8 @@ ResourceManager::GetResourceIntern(const std::string& typeName, const std::strin
     if (!m_resources.Filter(name, node))
     {
         QUARN_ASSERT_FAILED_AS("!m_resources.Filter(resRef.GetName(),&node)",
-                               "No resource with name \"%s\" exists.", name.c_str());
+                               "No resource with name \"%s\" exists. Looked for it in %s and %s.",
+                               name.c_str(), m_sourceRoot.c_str(), m_workingRoot.c_str());
         return nullptr;
     }
     const auto creator = m_creators.find(typeName);
@@ -179,8 +180,9 @@ void ResourceManager::LoadObject(const std::string& name, Serializeable& object,
     ResourceNode* node = nullptr;
     if (!m_resources.Filter(name, node))
     {
-        QUARN_ASSERT_FAILED_AS("!m_resources.Filter(name,&node)", "No resource with name \"%s\" exists.",
-                               name.c_str());
+        QUARN_ASSERT_FAILED_AS("!m_resources.Filter(name,&node)",
+                               "No resource with name \"%s\" exists. Looked for it in %s and %s.",
+                               name.c_str(), m_sourceRoot.c_str(), m_workingRoot.c_str());
         return;
     }
     ResourceNode* binaryFile = nullptr;

@@ -2,6 +2,10 @@
 
 #include <boost/core/demangle.hpp>
 
+#include <cstdint>
+#include <set>
+#include <utility>
+
 namespace Quarn
 {
 
@@ -17,19 +21,9 @@ std::string ReadableClassName(const std::type_info& type)
         name.erase(0, scope + 2);
     return name;
 }
-// The "__gc" of every bound class: forgets the block as a checked self, then runs the class's own
-// "__gc" (upvalue 1) if it has one.
-int ForgetThenCollect(lua_State* state)
-{
-    if (lua_touserdata(state, 1) == g_checkedLuaBlock)
-        g_checkedLuaBlock = nullptr;
-    if (!lua_isfunction(state, lua_upvalueindex(1)))
-        return 0;
-    lua_pushvalue(state, lua_upvalueindex(1));
-    lua_pushvalue(state, 1);
-    lua_call(state, 1, 0);
-    return 0;
-}
+// The addresses of blocks made while a state closes, until Lua frees their memory; ordered, so that a
+// freed piece of memory finds the blocks inside it at once.
+std::set<std::uintptr_t> s_madeWhileClosing;
 } // namespace
 
 LuaBindBase::LuaBindBase(const std::type_info& type, RegisterCallback callback)
@@ -74,9 +68,8 @@ void LuaBindBase::Register(lua_State* state)
     lua_rawget(state, LUA_REGISTRYINDEX);
     lua_rawset(state, -3);
     lua_pushliteral(state, "__gc");
-    lua_pushliteral(state, "__gc");
-    lua_rawget(state, -3);
-    lua_pushcclosure(state, &ForgetThenCollect, 1);
+    lua_pushlightuserdata(state, this);
+    lua_pushcclosure(state, &CollectUserdata, 1);
     lua_rawset(state, -3);
     lua_pop(state, 1);
 }
@@ -101,7 +94,42 @@ LuaObjectBlock& LuaBindBase::PushBlock(lua_State* state, void* object)
     *block = {object, this};
     PushMetatable(state);
     lua_setmetatable(state, -2);
+    if (LuaStateClosing())
+        s_madeWhileClosing.insert(reinterpret_cast<std::uintptr_t>(block));
     return *block;
+}
+
+int LuaBindBase::CollectUserdata(lua_State* state)
+{
+    // The block's address may come back as another userdata: it is no longer a checked self.
+    if (lua_touserdata(state, 1) == g_checkedLuaBlock)
+        g_checkedLuaBlock = nullptr;
+    const auto* bind = static_cast<const LuaBindBase*>(lua_touserdata(state, lua_upvalueindex(1)));
+    if (bind->IsInstance(state, 1))
+        Collect(*static_cast<LuaObjectBlock*>(lua_touserdata(state, 1)));
+    return 0;
+}
+
+void LuaBindBase::Collect(LuaObjectBlock& block)
+{
+    if (!block.m_class->m_collector)
+        return;
+    // Emptied first: whatever the collector reaches, the userdata no longer names the object.
+    if (void* object = std::exchange(block.m_object, nullptr))
+        block.m_class->m_collector(object);
+}
+
+void LuaBindBase::CollectBlocksMadeWhileClosing(const void* memory, std::size_t size)
+{
+    const auto start = reinterpret_cast<std::uintptr_t>(memory);
+    for (auto block = s_madeWhileClosing.lower_bound(start);
+         block != s_madeWhileClosing.end() && *block - start < size; block = s_madeWhileClosing.erase(block))
+        Collect(*reinterpret_cast<LuaObjectBlock*>(*block));
+}
+
+void LuaBindBase::ForgetBlocksMadeWhileClosing()
+{
+    s_madeWhileClosing.clear();
 }
 
 } // namespace Quarn

@@ -2,6 +2,7 @@
 
 #include "Script/LuaState.h"
 
+#include <cstddef>
 #include <string>
 #include <typeinfo>
 
@@ -38,6 +39,8 @@ class LuaBindBase
 public:
     // Fills the method table of the class (its list of methods) while the class registers.
     using RegisterCallback = void (*)(lua_State* state);
+    // Frees an object that belongs to its userdata (a value, a handle record).
+    using Collector = void (*)(void* object);
 
     LuaBindBase(const std::type_info& type, RegisterCallback callback);
     virtual ~LuaBindBase() = default;
@@ -66,6 +69,19 @@ public:
     // Pushes a new userdata of this class holding object (identities and values alike).
     LuaObjectBlock& PushBlock(lua_State* state, void* object);
 
+    // The objects of this class belong to their userdata: collector frees each one when Lua collects
+    // its userdata. Set by the registration callback; classes whose objects the engine owns have none.
+    // The class's "__gc" is the framework's own: a script may call it by hand, with a value of any
+    // class and as often as it likes, and still only a userdata of this class that holds its object
+    // lets go of it, once, before the collector frees it.
+    void SetCollector(Collector collector) { m_collector = collector; }
+
+    // Lua frees memory: blocks made while their state was closing that lie in it give their objects to
+    // their collectors. Lua runs no "__gc" for userdata that finalizers make while the state closes.
+    static void CollectBlocksMadeWhileClosing(const void* memory, std::size_t size);
+    // Forgets the blocks made while the state closed; called once it is closed.
+    static void ForgetBlocksMadeWhileClosing();
+
     // The class name scripts see in error messages ("Timer").
     const std::string& ClassName() const { return m_className; }
 
@@ -88,10 +104,15 @@ private:
     };
 
     void PushKey(lua_State* state, Key key) const;
+    // The "__gc" of every class; upvalue 1 is the binding.
+    static int CollectUserdata(lua_State* state);
+    // Hands the block's object, if it still holds one, to its class's collector.
+    static void Collect(LuaObjectBlock& block);
 
     // Registry keys: the addresses of these bytes.
     char m_keys[kKeyCount] = {};
     RegisterCallback m_callback;
+    Collector m_collector = nullptr;
     std::string m_className;
     bool m_raisesLuaCallDepth = true;
 };

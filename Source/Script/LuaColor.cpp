@@ -8,15 +8,9 @@ namespace Quarn
 namespace
 {
 
-// "__gc", and safe to call again from a script: the userdata forgets its colour when it frees it.
-int CollectColor(lua_State* state)
+void CollectColor(void* color)
 {
-    if (void* color = GetColorLuaBind().ToValue(state, 1))
-    {
-        delete static_cast<Color4*>(color);
-        *static_cast<void**>(lua_touserdata(state, 1)) = nullptr;
-    }
-    return 0;
+    delete static_cast<Color4*>(color);
 }
 
 // The number is stored as it is: no scaling, no clamping.
@@ -38,18 +32,12 @@ constexpr LuaNamedFunction kMethods[] = {
     {"GetB", Get<&Color4::b>}, {"GetA", Get<&Color4::a>},
 };
 
-constexpr LuaNamedFunction kMetamethods[] = {
-    {"__gc", CollectColor},
-};
-
 void RegisterColorClass(lua_State* state)
 {
     LuaPrimitiveBind& bind = GetColorLuaBind();
+    bind.SetCollector(&CollectColor);
     bind.PushMethodTable(state);
     LuaSetFunctions(state, kMethods);
-    lua_pop(state, 1);
-    bind.PushMetatable(state);
-    LuaSetFunctions(state, kMetamethods);
     lua_pop(state, 1);
 }
 

@@ -57,7 +57,7 @@ void LuaManager::CreateState()
         CloseLuaState(m_state);
         m_state = nullptr;
     }
-    m_state = luaL_newstate();
+    m_state = NewLuaState();
     if (!m_state)
     {
         ReportCreationFailure("!m_state.m_state", __LINE__, "Error initializing lua!");

@@ -212,7 +212,8 @@ template <typename R, typename... A> void LuaPushFunction(lua_State* state, R (*
 // Pushes a Lua C function that runs behind the exception boundary.
 void LuaPushCFunction(lua_State* state, lua_CFunction function);
 
-// Sets a metamethod ("__gc", "__add" ...) of the class X to a C function behind the boundary.
+// Sets a metamethod ("__add", "__eq" ...) of the class X to a C function behind the boundary. "__gc" is
+// the framework's: a class frees what Lua owns through its binding's collector (LuaBindBase).
 template <typename X> void LuaSetMetamethod(lua_State* state, const char* name, lua_CFunction function)
 {
     X::GetLuaBind().PushMetatable(state);

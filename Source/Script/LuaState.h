@@ -19,7 +19,13 @@ void SetCurrentLuaState(lua_State* state);
 // generation has moved on, so a closed state is never touched again.
 unsigned LuaStateGeneration();
 
-// Closes state; when it is the current one, no state is current afterwards.
+// A new state whose memory goes through the engine's allocator (the C library's, as Lua's own), which
+// frees what finalizers make while the state closes (see LuaBindBase). Null when out of memory.
+lua_State* NewLuaState();
+
+// Closes state; when it is the current one, no state is current afterwards. Its finalizers run here.
 void CloseLuaState(lua_State* state);
+// Whether a state is closing: the code running is one of its finalizers.
+bool LuaStateClosing();
 
 } // namespace Quarn

@@ -28,17 +28,9 @@ void PushNewVector(lua_State* state, float x, float y, float z, float w)
     *block = new (memory) Vector4(x, y, z, w);
 }
 
-// "__gc", and safe to call again from a script: the userdata forgets its vector when it gives it back,
-// so later calls on it raise an error instead of reaching a released block.
-int CollectVector(lua_State* state)
+void CollectVector(void* vector)
 {
-    if (GetVectorLuaBind().ToValue(state, 1))
-    {
-        void** block = static_cast<void**>(lua_touserdata(state, 1));
-        VectorPool::Release(*block);
-        *block = nullptr;
-    }
-    return 0;
+    VectorPool::Release(vector);
 }
 
 int Normalize(lua_State* state)
@@ -175,13 +167,14 @@ constexpr LuaNamedFunction kMethods[] = {
 };
 
 constexpr LuaNamedFunction kMetamethods[] = {
-    {"__add", Add},    {"__sub", Subtract}, {"__mul", Multiply},     {"__div", Divide},
-    {"__unm", Negate}, {"__eq", Equal},     {"__gc", CollectVector},
+    {"__add", Add},    {"__sub", Subtract}, {"__mul", Multiply},
+    {"__div", Divide}, {"__unm", Negate},   {"__eq", Equal},
 };
 
 void RegisterVectorClass(lua_State* state)
 {
     LuaPrimitiveBind& bind = GetVectorLuaBind();
+    bind.SetCollector(&CollectVector);
     bind.PushMethodTable(state);
     LuaSetFunctions(state, kMethods);
     // v[1] .. v[4] are the getters of x, y, z and w themselves.

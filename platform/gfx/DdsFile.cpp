@@ -1,6 +1,7 @@
 #include "platform/gfx/DdsFile.h"
 
 #include "platform/gfx/Resources.h"
+#include "platform/gfx/TextureSize.h"
 
 #include <algorithm>
 #include <cstring>
@@ -26,7 +27,6 @@ constexpr std::uint32_t kPixelRgb = 0x40;
 constexpr std::uint32_t kCapsTexture = 0x1000;
 constexpr std::uint32_t kCapsMipMap = 0x400000;
 constexpr std::uint32_t kCapsComplex = 0x8;
-constexpr std::uint32_t kLargestSide = 16384;
 
 // Offsets of the fields used, counted from the start of the file.
 constexpr std::size_t kSizeAt = 4;
@@ -97,7 +97,7 @@ bool ReadDds(std::span<const std::uint8_t> bytes, DdsImage& image, std::string& 
     }
     const std::uint32_t width = Read32(bytes, kWidthAt);
     const std::uint32_t height = Read32(bytes, kHeightAt);
-    if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide)
+    if (width == 0 || height == 0 || width > kLargestTextureSide || height > kLargestTextureSide)
     {
         error = "the size " + std::to_string(width) + " x " + std::to_string(height) +
                 " is not one a texture has";

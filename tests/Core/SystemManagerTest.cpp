@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -141,6 +142,20 @@ TEST_F(SystemManagerTest, InitOrderFollowsPrioritiesWhileUpdateOrderFollowsRegis
         EXPECT_EQ(Entries("Update "), updates);
     }
     EXPECT_EQ(m_errors.Count(), 0u);
+}
+
+// The resource folders are found from the current directory, wherever the program is: a system whose
+// settings are not there is reported with the two folders they were looked for in, as the program
+// resolved them.
+TEST_F(SystemManagerTest, MissingSettingsAreReportedWithTheFoldersLookedIn)
+{
+    RecordingSystem input("Input", m_journal);
+    m_manager.AddSystem("Input", &input);
+    const std::filesystem::path run = std::filesystem::current_path();
+    EXPECT_TRUE(m_errors.Any("No resource with name \"Input\" exists. Looked for it in " +
+                             (run.parent_path() / "Resources").string() + " and " +
+                             (run / "Resources").string() + "."))
+        << (m_errors.Count() ? m_errors.Texts()[0] : "no report");
 }
 
 TEST_F(SystemManagerTest, SystemsAreFoundByNameAndUnknownNamesGiveNull)

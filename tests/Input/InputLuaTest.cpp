@@ -147,6 +147,46 @@ TEST_F(InputLuaTest, NumbersOutOfRangeFromScriptsAreLuaErrors)
         EXPECT_TRUE(byPad[0].empty());
 }
 
+// A rumble type is checked while it is still the script's number: none of these registers anything
+// (2^32 once wrapped to a light rumble, -1 became a value the type does not have). Strengths that are
+// not finite keep the motors within their range.
+TEST_F(InputLuaTest, RumbleWithBadNumbers)
+{
+    m_pads.Connect(0);
+    m_input->ScanControllers();
+    for (const char* type :
+         {"-1", "3", "2^31", "2^32", "-2^31", "2^63", "-2^63", "0/0", "1/0", "-1/0", "1e300"})
+        Lua(std::string("input:Rumble(0, function() return 1 end, ") + type + ")");
+    for (const auto& byPad : m_input->GetListeners().rumble)
+        EXPECT_TRUE(byPad[0].empty());
+
+    const struct
+    {
+        const char* strength;
+        const char* type;
+        std::uint16_t heavy;
+        std::uint16_t light;
+        bool stays;
+    } cases[] = {
+        {"0/0", "RUMBLETYPE_Heavy", 0, 0, true},       {"1/0", "RUMBLETYPE_Heavy", 65534, 0, true},
+        {"1e300", "RUMBLETYPE_Light", 0, 65534, true}, {"-1/0", "RUMBLETYPE_Both", 65534, 0, false},
+        {"-1e300", "RUMBLETYPE_Light", 0, 0, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.strength);
+        m_input->StopRumble();
+        Lua(std::string("input:Rumble(0, function() return ") + c.strength + " end, " + c.type + ")");
+        Frame();
+        EXPECT_EQ(m_pads.Vibration(0).leftMotorSpeed, c.heavy);
+        EXPECT_EQ(m_pads.Vibration(0).rightMotorSpeed, c.light);
+        std::size_t entries = 0;
+        for (const auto& byPad : m_input->GetListeners().rumble)
+            entries += byPad[0].size();
+        EXPECT_EQ(entries, c.stays ? 1u : 0u);
+    }
+}
+
 TEST_F(InputLuaTest, SavedStatesFromScriptsAndAWarmResetDropsTheirFunctions)
 {
     int engine = 0;

@@ -29,6 +29,7 @@ TEST(FuzzCorpusReplayTest, EverySavedInputIsReadWithoutAFault)
         {"sound_project_builder", &fuzz::BuildSoundProject},
         {"sound_project_loader", &fuzz::LoadSoundProject},
         {"sound_file_reader", &fuzz::ReadSoundFile},
+        {"pictures", &fuzz::ReadPicture},
     };
     test::CapturedErrors errors;
     for (const auto& reader : readers)

@@ -425,6 +425,7 @@ TEST_F(LuaBindTest, AFunctorCallsTheLuaFunctionWithConvertedArguments)
 struct Amount
 {
     static int s_live;
+    static int s_made;
 
     static LuaPrimitiveBind& GetLuaBind()
     {
@@ -432,7 +433,7 @@ struct Amount
                                      [](lua_State* state)
                                      {
                                          LuaMethods<Amount>(state, &Amount::Get, "Get");
-                                         LuaSetMetamethod<Amount>(state, "__gc", &Collect);
+                                         GetLuaBind().SetCollector(&Collect);
                                      });
         return bind;
     }
@@ -442,16 +443,20 @@ struct Amount
         void** block = GetLuaBind().PushValueBlock(state);
         *block = new Amount{value};
         ++s_live;
+        ++s_made;
     }
 
-    static int Collect(lua_State* state)
+    // "MakeAmount"(value) for scripts.
+    static int MakeFromLua(lua_State* state)
     {
-        if (auto* amount = static_cast<Amount*>(GetLuaBind().ToValue(state, 1)))
-        {
-            delete amount;
-            --s_live;
-        }
-        return 0;
+        Push(state, lua_tonumber(state, 1));
+        return 1;
+    }
+
+    static void Collect(void* amount)
+    {
+        delete static_cast<Amount*>(amount);
+        --s_live;
     }
 
     double Get() const { return m_value; }
@@ -460,6 +465,7 @@ struct Amount
 };
 
 int Amount::s_live = 0;
+int Amount::s_made = 0;
 
 TEST_F(LuaBindTest, PrimitiveValuesBelongToLua)
 {
@@ -477,6 +483,55 @@ TEST_F(LuaBindTest, PrimitiveValuesBelongToLua)
     EXPECT_EQ(Amount::s_live, 1);
     m_lua.Close();
     EXPECT_EQ(Amount::s_live, 0);
+}
+
+// A script can call a class's "__gc" itself, with anything and as often as it likes: only a value of the
+// class gives up what it holds, once; Lua's own collection later frees nothing twice.
+TEST_F(LuaBindTest, GcCalledByHandFreesAValueOfItsClassOnce)
+{
+    Probe probe;
+    SetGlobal("p", &probe);
+    Amount::Push(State(), 2.0);
+    lua_setglobal(State(), "a");
+    Amount::Push(State(), 3.0);
+    lua_setglobal(State(), "b");
+    ASSERT_EQ(Amount::s_live, 2);
+    Run(R"(
+        local collect = getmetatable(a).__gc
+        collect(a)
+        collect(a)
+        collect()
+        for _, stranger in ipairs({5, "text", {}, print, newproxy(true), p}) do collect(stranger) end
+        -- The probe's class frees nothing of its own and leaves an amount alone.
+        getmetatable(p).__gc(b)
+        getmetatable(p).__gc(p)
+    )");
+    EXPECT_EQ(Amount::s_live, 1);
+    EXPECT_EQ(m_lua.Run("a:Get()"), "test:1: bad argument #1 (Amount expected)");
+    Run("assert(b:Get() == 3) p:SetInt(4)");
+    EXPECT_EQ(probe.m_int, 4);
+    m_lua.Close();
+    EXPECT_EQ(Amount::s_live, 0);
+}
+
+// Lua runs no "__gc" for userdata that finalizers make while the state closes; what they hold is freed
+// all the same when Lua frees their memory.
+TEST_F(LuaBindTest, ValuesThatFinalizersMakeWhileTheStateClosesAreFreed)
+{
+    lua_register(State(), "MakeAmount", &Amount::MakeFromLua);
+    const int madeBefore = Amount::s_made;
+    Run(R"(
+        keep = {}
+        for i = 1, 3 do
+            local proxy = newproxy(true)
+            getmetatable(proxy).__gc = function() made = {MakeAmount(i), MakeAmount(i + 1)} end
+            keep[i] = proxy
+        end
+    )");
+    ASSERT_EQ(Amount::s_live, 0);
+    m_lua.Close();
+    EXPECT_EQ(Amount::s_live, 0);
+    EXPECT_EQ(Amount::s_made - madeBefore, 6);
 }
 
 TEST_F(LuaBindTest, ValuesStoredByPointerAreFoundAndAReleaseDoesNotKillThem)

@@ -81,7 +81,7 @@ public:
 private:
     static void OpenState()
     {
-        lua_State* state = luaL_newstate();
+        lua_State* state = NewLuaState();
         SetCurrentLuaState(state);
         luaL_openlibs(state);
     }
