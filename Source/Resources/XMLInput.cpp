@@ -74,6 +74,15 @@ template <class Parsed> bool ConvertText(const char* text, Parsed& parsed)
 // Zero bytes after the document's terminating zero.
 constexpr std::size_t kParsePadding = 16;
 
+// The first element named name among node and the sibling nodes after it.
+TiXmlElement* ElementNamed(TiXmlNode* node, std::string_view name)
+{
+    for (; node; node = node->NextSibling())
+        if (node->Type() == TiXmlNode::TINYXML_ELEMENT && node->ValueStr() == name)
+            return node->ToElement();
+    return nullptr;
+}
+
 } // namespace
 
 template <class T> bool XMLSerializer::ValueFromText(const char* text, T& value)
@@ -167,7 +176,8 @@ void XMLInput::Parse(std::string text)
 bool XMLInput::Exists(const char* name)
 {
     const GroupName group = TakeGroupName(name);
-    const bool exists = group.element.empty() || (Reading() && m_current->FirstChildElement(group.element));
+    const bool exists =
+        group.element.empty() || (Reading() && ElementNamed(m_current->FirstChild(), group.element));
     if (m_recorder)
         m_recorder->push_back(exists);
     return exists;
@@ -196,25 +206,25 @@ void XMLInput::BeginGroup(const char*& name)
     TiXmlElement* entered;
     if (m_lastEntered.size() > m_depth && m_lastEntered.back()->ValueStr() == group.element)
     {
-        entered = m_lastEntered.back()->NextSiblingElement(group.element);
+        entered = ElementNamed(m_lastEntered.back()->NextSibling(), group.element);
         if (!entered)
         {
             EnterAbsent();
             AssertFailedAs("m_curLocation==NULL", __LINE__,
                            "Overstepped sequence bounds in XML file: \"%s\" for id \"%s\"!",
-                           FileName().c_str(), group.element.c_str());
+                           FileName().c_str(), std::string(group.element).c_str());
             return;
         }
         m_lastEntered.back() = entered;
     }
     else
     {
-        entered = m_current->FirstChildElement(group.element);
+        entered = ElementNamed(m_current->FirstChild(), group.element);
         if (!entered)
         {
             EnterAbsent();
             AssertFailedAs("m_curLocation==0", __LINE__, "Could not find XML node \"%s\" in file \"%s\".",
-                           group.element.c_str(), FileName().c_str());
+                           std::string(group.element).c_str(), FileName().c_str());
             return;
         }
         if (m_lastEntered.size() > m_depth)
@@ -255,8 +265,8 @@ void XMLInput::SequenceSize(std::uint32_t& count, const char*& name)
     count = 0;
     if (group.element.empty() || !Reading())
         return;
-    for (const TiXmlElement* item = m_current->FirstChildElement(group.element); item;
-         item = item->NextSiblingElement(group.element))
+    for (TiXmlElement* item = ElementNamed(m_current->FirstChild(), group.element); item;
+         item = ElementNamed(item->NextSibling(), group.element))
         ++count;
 }
 

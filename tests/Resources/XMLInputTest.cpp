@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Quarn
 {
@@ -54,6 +55,29 @@ TEST_F(XMLInputTest, RepeatedGroupsWalkTheSiblingsInOrderAndAFourthIsReported)
     EXPECT_TRUE(SerializeNamed(in, other, "Other"));
     EXPECT_EQ(after, 4);
     EXPECT_EQ(other, 9);
+}
+
+// Comments and text around the elements may hold the very name: only elements are groups.
+TEST_F(XMLInputTest, OnlyElementsAnswerToAGroupName)
+{
+    XMLInput in(
+        File("Item<!--Item--><Item>1</Item>Item<!--Item--><Item>2</Item><!--Item--><!--Other-->Other"));
+    std::uint32_t count = 0;
+    in.SequenceSize(count, "Item");
+    EXPECT_EQ(count, 2u);
+    EXPECT_FALSE(in.Exists("Other"));
+
+    std::vector<std::int32_t> values;
+    for (int i = 0; i < 3; ++i)
+    {
+        std::int32_t value = -1;
+        in.BeginGroup("Item");
+        in.Serialize(value);
+        in.EndGroup();
+        values.push_back(value);
+    }
+    EXPECT_EQ(values, (std::vector<std::int32_t>{1, 2, -1}));
+    EXPECT_EQ(m_errors.Count(), 1u);
 }
 
 TEST_F(XMLInputTest, AMissingElementIsReportedAndLeavesEverythingInsideItUntouched)
