@@ -6,6 +6,7 @@
 #include "platform/io/ReadableFile.h"
 
 #include <boost/lexical_cast.hpp>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -49,11 +50,45 @@ private:
     bool m_condensed;
 };
 
+// Text of at most this many characters, written as PlainDecimalLength takes it, has a value far
+// inside the normal range of float.
+constexpr std::size_t kMaxPlainDecimal = 24;
+
+// The length of text when it is an optional '-' and digits with at most one '.' between two of them,
+// in at most kMaxPlainDecimal characters; otherwise 0.
+std::size_t PlainDecimalLength(const char* text)
+{
+    const std::size_t first = *text == '-' ? 1 : 0;
+    bool point = false;
+    std::size_t i = first;
+    for (; text[i] && i < kMaxPlainDecimal; ++i)
+    {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        const bool between =
+            text[i] == '.' && !point && i > first && text[i + 1] >= '0' && text[i + 1] <= '9';
+        if (!digit && !between)
+            return 0;
+        point = point || between;
+    }
+    return i > first && !text[i] ? i : 0;
+}
+
 // Converts text as the library's conversion to Parsed does. Integers narrower than 32 bits go
 // through 32 bits and are range-checked here: the library's own narrow conversion multiplies in int
 // and overflows on long malformed digit strings.
 template <class Parsed> bool ConvertText(const char* text, Parsed& parsed)
 {
+    // Numbers as files hold them: from_chars rounds such text to the nearest value, as the library's
+    // stream conversion does, without building a stream for each.
+    if constexpr (std::is_floating_point_v<Parsed>)
+    {
+        if (const std::size_t length = PlainDecimalLength(text))
+        {
+            const auto [end, error] = std::from_chars(text, text + length, parsed, std::chars_format::fixed);
+            if (error == std::errc() && end == text + length)
+                return true;
+        }
+    }
     if constexpr (std::is_integral_v<Parsed> && !std::is_same_v<Parsed, bool> && sizeof(Parsed) < 4)
     {
         std::int32_t wide = 0;
