@@ -34,8 +34,9 @@ constexpr std::uint64_t ZeroBytes(std::uint64_t word)
 // Offset in memory of the first byte that ZeroBytes marked.
 constexpr std::size_t FirstMarked(std::uint64_t marks)
 {
-    return (std::endian::native == std::endian::little ? std::countr_zero(marks) : std::countl_zero(marks)) /
-           8;
+    const int bits =
+        std::endian::native == std::endian::little ? std::countr_zero(marks) : std::countl_zero(marks);
+    return static_cast<std::size_t>(bits) / 8;
 }
 
 // Offset of the first byte that does not belong to a well-formed UTF-8 sequence (overlong forms,
@@ -108,7 +109,7 @@ enum CharClass : std::uint8_t
 constexpr std::array<std::uint8_t, 256> kCharClasses = []
 {
     std::array<std::uint8_t, 256> classes{};
-    for (int c = 0; c < 256; ++c)
+    for (std::size_t c = 0; c < classes.size(); ++c)
     {
         const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
         if (start)
@@ -185,7 +186,7 @@ private:
         constexpr std::uint64_t kAmpersand = kLowBits * '&';
         const char* bytes = m_text.data();
         const std::size_t size = m_text.size();
-        for (; size - m_pos >= 8; m_pos += 8)
+        for (; m_pos + 8 <= size; m_pos += 8)
         {
             const std::uint64_t word = LoadWord(bytes + m_pos);
             if (const std::uint64_t marks = ZeroBytes(word ^ kOpen) | ZeroBytes(word ^ kAmpersand))
