@@ -1,33 +1,34 @@
 #include "Resources/SerializerTypes.h"
 
-#include <cctype>
-#include <cstring>
-
 namespace Quarn
 {
 
+std::string_view TakeSerializedTag(const char*& name)
+{
+    // Names are a few characters: a plain loop beats the library's searches, which XML reading does
+    // several times for each group.
+    std::size_t length = 0;
+    while (name[length] && name[length] != ';')
+        ++length;
+    const std::string_view tag(name, length);
+    name += name[length] ? length + 1 : length;
+    return tag;
+}
+
 std::string GetSerializedTag(const char*& name)
 {
-    const char* separator = std::strchr(name, ';');
-    if (!separator)
-    {
-        std::string tag(name);
-        name += tag.size();
-        return tag;
-    }
-    std::string tag(name, separator);
-    name = separator + 1;
-    return tag;
+    return std::string(TakeSerializedTag(name));
 }
 
 bool IsUnusedTag(std::string_view tag)
 {
+    // Setting bit 5 takes only 'U' and 'u' to 'u', and so for each letter of the word.
     constexpr std::string_view unused = "unused";
     if (tag.size() != unused.size())
         return false;
     for (std::size_t i = 0; i < tag.size(); ++i)
     {
-        if (std::tolower(static_cast<unsigned char>(tag[i])) != unused[i])
+        if ((tag[i] | 0x20) != unused[i])
             return false;
     }
     return true;

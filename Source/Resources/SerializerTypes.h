@@ -14,6 +14,8 @@ namespace Quarn
 // The text of a serialized name before its first ';'. Moves name to the description: the character
 // after that ';', or the terminating NUL when there is none.
 std::string GetSerializedTag(const char*& name);
+// The same tag as a view into the name's own characters: valid while they are.
+std::string_view TakeSerializedTag(const char*& name);
 
 // The tag of a group that only structures the call sequence ("unused", compared in lower case).
 bool IsUnusedTag(std::string_view tag);

@@ -6,6 +6,7 @@
 #include "platform/io/ReadableFile.h"
 
 #include <boost/lexical_cast.hpp>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -33,11 +34,45 @@ template <class T>
 using ParsedAs = std::conditional_t<std::is_same_v<T, std::uint8_t>, std::uint16_t,
                                     std::conditional_t<std::is_same_v<T, std::int8_t>, std::int16_t, T>>;
 
+// Text of at most this many characters, written as PlainDecimalLength takes it, has a value far
+// inside the normal range of float.
+constexpr std::size_t kMaxPlainDecimal = 24;
+
+// The length of text when it is an optional '-' and digits with at most one '.' between two of them,
+// in at most kMaxPlainDecimal characters; otherwise 0.
+std::size_t PlainDecimalLength(const char* text)
+{
+    const std::size_t first = *text == '-' ? 1 : 0;
+    bool point = false;
+    std::size_t i = first;
+    for (; text[i] && i < kMaxPlainDecimal; ++i)
+    {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        const bool between =
+            text[i] == '.' && !point && i > first && text[i + 1] >= '0' && text[i + 1] <= '9';
+        if (!digit && !between)
+            return 0;
+        point = point || between;
+    }
+    return i > first && !text[i] ? i : 0;
+}
+
 // Converts text as the library's conversion to Parsed does. Integers narrower than 32 bits go
 // through 32 bits and are range-checked here: the library's own narrow conversion multiplies in int
 // and overflows on long malformed digit strings.
 template <class Parsed> bool ConvertText(const char* text, Parsed& parsed)
 {
+    // Numbers as files hold them: from_chars rounds such text to the nearest value, as the library's
+    // stream conversion does, without building a stream for each.
+    if constexpr (std::is_floating_point_v<Parsed>)
+    {
+        if (const std::size_t length = PlainDecimalLength(text))
+        {
+            const auto [end, error] = std::from_chars(text, text + length, parsed, std::chars_format::fixed);
+            if (error == std::errc() && end == text + length)
+                return true;
+        }
+    }
     if constexpr (std::is_integral_v<Parsed> && !std::is_same_v<Parsed, bool> && sizeof(Parsed) < 4)
     {
         std::int32_t wide = 0;
@@ -53,6 +88,15 @@ template <class Parsed> bool ConvertText(const char* text, Parsed& parsed)
     }
     else
         return boost::conversion::try_lexical_convert(text, parsed);
+}
+
+// The first element named name among node and the sibling nodes after it.
+TiXmlElement* ElementNamed(TiXmlNode* node, std::string_view name)
+{
+    for (; node; node = node->NextSibling())
+        if (node->Type() == TiXmlNode::TINYXML_ELEMENT && node->ValueStr() == name)
+            return node->ToElement();
+    return nullptr;
 }
 
 } // namespace
@@ -128,7 +172,8 @@ void XMLInput::Parse(std::string text)
 bool XMLInput::Exists(const char* name)
 {
     const GroupName group = TakeGroupName(name);
-    const bool exists = group.element.empty() || (Reading() && m_current->FirstChildElement(group.element));
+    const bool exists =
+        group.element.empty() || (Reading() && ElementNamed(m_current->FirstChild(), group.element));
     if (m_recorder)
         m_recorder->push_back(exists);
     return exists;
@@ -157,25 +202,25 @@ void XMLInput::BeginGroup(const char*& name)
     TiXmlElement* entered;
     if (m_lastEntered.size() > m_depth && m_lastEntered.back()->ValueStr() == group.element)
     {
-        entered = m_lastEntered.back()->NextSiblingElement(group.element);
+        entered = ElementNamed(m_lastEntered.back()->NextSibling(), group.element);
         if (!entered)
         {
             EnterAbsent();
             AssertFailedAs("m_curLocation==NULL", __LINE__,
                            "Overstepped sequence bounds in XML file: \"%s\" for id \"%s\"!",
-                           FileName().c_str(), group.element.c_str());
+                           FileName().c_str(), std::string(group.element).c_str());
             return;
         }
         m_lastEntered.back() = entered;
     }
     else
     {
-        entered = m_current->FirstChildElement(group.element);
+        entered = ElementNamed(m_current->FirstChild(), group.element);
         if (!entered)
         {
             EnterAbsent();
             AssertFailedAs("m_curLocation==0", __LINE__, "Could not find XML node \"%s\" in file \"%s\".",
-                           group.element.c_str(), FileName().c_str());
+                           std::string(group.element).c_str(), FileName().c_str());
             return;
         }
         if (m_lastEntered.size() > m_depth)
@@ -216,8 +261,8 @@ void XMLInput::SequenceSize(std::uint32_t& count, const char*& name)
     count = 0;
     if (group.element.empty() || !Reading())
         return;
-    for (const TiXmlElement* item = m_current->FirstChildElement(group.element); item;
-         item = item->NextSiblingElement(group.element))
+    for (TiXmlElement* item = ElementNamed(m_current->FirstChild(), group.element); item;
+         item = ElementNamed(item->NextSibling(), group.element))
         ++count;
 }
 

@@ -57,7 +57,7 @@ void XMLOutput::BeginGroup(const char*& name)
     }
     m_groupKinds.push_back(GroupKind::Element);
     m_emptyFlags.push_back(!group.unused);
-    auto* element = new TiXmlElement(group.element);
+    auto* element = new TiXmlElement(std::string(group.element));
     m_current->LinkEndChild(element);
     m_current = element;
 }

@@ -29,7 +29,7 @@ XMLSerializer::~XMLSerializer() = default;
 
 XMLSerializer::GroupName XMLSerializer::TakeGroupName(const char*& name)
 {
-    GroupName group{GetSerializedTag(name), false};
+    GroupName group{TakeSerializedTag(name), false};
     if (IsUnusedTag(group.element))
     {
         group.unused = true;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <typeinfo>
 #include <vector>
 
@@ -47,10 +48,11 @@ protected:
         Absent,  // input: the element was not there; nothing inside is read
     };
 
+    // Views into the name given to TakeGroupName.
     struct GroupName
     {
-        std::string element; // empty: the group has no element of its own
-        bool unused;         // the tag was "unused"
+        std::string_view element; // empty: the group has no element of its own
+        bool unused;              // the tag was "unused"
     };
 
     explicit XMLSerializer(const std::filesystem::path& path);

@@ -1,6 +1,8 @@
 #include "Resources/XMLTextCheck.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -12,6 +14,32 @@ namespace Quarn
 namespace
 {
 
+// Eight bytes at a time: documents are mostly ASCII indentation and short values between tags.
+constexpr std::uint64_t kLowBits = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+constexpr std::uint64_t kLowSevenBits = 0x7F7F7F7F7F7F7F7Full;
+
+std::uint64_t LoadWord(const char* bytes)
+{
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof(word));
+    return word;
+}
+
+// The high bit of each byte of the word that is zero. No carry crosses from one byte to the next.
+constexpr std::uint64_t ZeroBytes(std::uint64_t word)
+{
+    return ~(((word & kLowSevenBits) + kLowSevenBits) | word | kLowSevenBits);
+}
+
+// Offset in memory of the first byte that ZeroBytes marked.
+constexpr std::size_t FirstMarked(std::uint64_t marks)
+{
+    const int bits =
+        std::endian::native == std::endian::little ? std::countr_zero(marks) : std::countl_zero(marks);
+    return static_cast<std::size_t>(bits) / 8;
+}
+
 // Offset of the first byte that does not belong to a well-formed UTF-8 sequence (overlong forms,
 // surrogates and code points above U+10FFFF included), or of the first NUL byte.
 std::optional<std::size_t> FirstBadByte(std::string_view text)
@@ -20,16 +48,14 @@ std::optional<std::size_t> FirstBadByte(std::string_view text)
     const std::size_t size = text.size();
     for (std::size_t i = 0; i < size;)
     {
-        // Eight ASCII bytes without a zero at a time: the bulk of every document.
-        if (size - i >= 8)
+        // Sixteen ASCII bytes without a zero at a time: the bulk of every document.
+        if (size - i >= 16)
         {
-            std::uint64_t word;
-            std::memcpy(&word, bytes + i, 8);
-            constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-            constexpr std::uint64_t kLow = 0x0101010101010101ull;
-            if (((word | ((word - kLow) & ~word)) & kHigh) == 0)
+            const std::uint64_t first = LoadWord(text.data() + i);
+            const std::uint64_t second = LoadWord(text.data() + i + 8);
+            if ((((first | second) & kHighBits) | ZeroBytes(first) | ZeroBytes(second)) == 0)
             {
-                i += 8;
+                i += 16;
                 continue;
             }
         }
@@ -74,20 +100,32 @@ std::optional<std::size_t> FirstBadByte(std::string_view text)
     return std::nullopt;
 }
 
-bool IsNameStart(char c)
+enum CharClass : std::uint8_t
 {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || byte == '_' || byte >= 0x80;
-}
+    kNameStart = 1,
+    kNameChar = 2,
+    kSpace = 4,
+};
 
-bool IsNameChar(char c)
+constexpr std::array<std::uint8_t, 256> kCharClasses = []
 {
-    return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':';
-}
+    std::array<std::uint8_t, 256> classes{};
+    for (std::size_t c = 0; c < classes.size(); ++c)
+    {
+        const bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80;
+        if (start)
+            classes[c] |= kNameStart | kNameChar;
+        if ((c >= '0' && c <= '9') || c == '-' || c == '.' || c == ':')
+            classes[c] |= kNameChar;
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\r')
+            classes[c] |= kSpace;
+    }
+    return classes;
+}();
 
-bool IsSpace(char c)
+bool Is(CharClass charClass, char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    return (kCharClasses[static_cast<unsigned char>(c)] & charClass) != 0;
 }
 
 bool IsHexDigit(char c)
@@ -98,7 +136,7 @@ bool IsHexDigit(char c)
 // Walks the markup of a document whose bytes are already known to be sound. Every section it steps
 // over ends where the XML library ends it too (comments at "-->", CDATA at "]]>", other "<!" and "<?"
 // markup at the first '>', attribute values at their closing quote), so the depth it counts is the
-// depth the library will recurse to.
+// depth the library will recurse to. A step that fails records why and stops where the fault is.
 class MarkupWalk
 {
 public:
@@ -108,20 +146,19 @@ public:
     {
         if (m_text.starts_with("\xEF\xBB\xBF"))
             m_pos = 3;
-        while (m_pos < m_text.size())
+        for (;;)
         {
-            std::string refusal;
-            if (m_text[m_pos] == '<')
-                refusal = Markup();
-            else if (m_text[m_pos] == '&')
-                refusal = Reference();
-            else
-                ++m_pos;
-            if (!refusal.empty())
-                return refusal;
+            SkipText();
+            if (m_pos == m_text.size())
+                break;
+            if (!(m_text[m_pos] == '<' ? Markup() : Reference()))
+                return Refusal();
         }
         if (m_depth != 0)
-            return Refuse("an element is not closed");
+        {
+            Refuse("an element is not closed");
+            return Refusal();
+        }
         return {};
     }
 
@@ -129,50 +166,79 @@ private:
     bool At(std::string_view token) const { return m_text.substr(m_pos).starts_with(token); }
     char Peek() const { return m_pos < m_text.size() ? m_text[m_pos] : '\0'; }
 
-    std::string Refuse(std::string_view why) const
+    bool Refuse(std::string why)
+    {
+        m_why = std::move(why);
+        return false;
+    }
+
+    std::string Refusal() const
     {
         const std::size_t at = std::min(m_pos, m_text.size());
         const auto line =
             1 + std::count(m_text.begin(), m_text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
-        return std::string(why) + " (line " + std::to_string(line) + ")";
+        return m_why + " (line " + std::to_string(line) + ")";
     }
 
-    // Moves past the end token; false when the text ends first.
-    bool SkipPast(std::string_view end)
+    // Moves to the next '<' or '&', or to the end of the text.
+    void SkipText()
+    {
+        constexpr std::uint64_t kOpen = kLowBits * '<';
+        constexpr std::uint64_t kAmpersand = kLowBits * '&';
+        const char* bytes = m_text.data();
+        const std::size_t size = m_text.size();
+        for (; m_pos + 8 <= size; m_pos += 8)
+        {
+            const std::uint64_t word = LoadWord(bytes + m_pos);
+            if (const std::uint64_t marks = ZeroBytes(word ^ kOpen) | ZeroBytes(word ^ kAmpersand))
+            {
+                m_pos += FirstMarked(marks);
+                return;
+            }
+        }
+        while (m_pos < size && bytes[m_pos] != '<' && bytes[m_pos] != '&')
+            ++m_pos;
+    }
+
+    // Moves past the end token; refuses with why when the text ends first.
+    bool SkipPast(std::string_view end, const char* why)
     {
         const std::size_t found = m_text.find(end, m_pos);
         if (found == std::string_view::npos)
-            return false;
+            return Refuse(why);
         m_pos = found + end.size();
         return true;
     }
 
     void SkipSpace()
     {
-        while (IsSpace(Peek()))
+        while (Is(kSpace, Peek()))
             ++m_pos;
     }
 
     bool Name()
     {
-        if (!IsNameStart(Peek()))
+        if (!Is(kNameStart, Peek()))
             return false;
-        while (IsNameChar(Peek()))
+        while (Is(kNameChar, Peek()))
             ++m_pos;
         return true;
     }
 
-    std::string Markup()
+    bool Markup()
     {
-        if (At("<!--"))
-            return SkipPast("-->") ? std::string() : Refuse("a comment does not end");
-        if (At("<![CDATA["))
-            return SkipPast("]]>") ? std::string() : Refuse("a CDATA section does not end");
-        if (At("<!"))
-            return SkipPast(">") ? std::string() : Refuse("a declaration does not end");
-        if (At("<?"))
+        const char kind = m_pos + 1 < m_text.size() ? m_text[m_pos + 1] : '\0';
+        if (kind == '!')
+        {
+            if (At("<!--"))
+                return SkipPast("-->", "a comment does not end");
+            if (At("<![CDATA["))
+                return SkipPast("]]>", "a CDATA section does not end");
+            return SkipPast(">", "a declaration does not end");
+        }
+        if (kind == '?')
             return Instruction();
-        if (At("</"))
+        if (kind == '/')
             return EndTag();
         return StartTag();
     }
@@ -180,28 +246,28 @@ private:
     // "<?name attribute="value" ...?>". The library reads some of these attributes by value and steps
     // over the others word by word, so a value here holds no white space: both ways then end where
     // the value does.
-    std::string Instruction()
+    bool Instruction()
     {
         m_pos += 2;
         if (!Name())
             return Refuse("a processing instruction has no name");
         for (;;)
         {
-            const bool spaced = IsSpace(Peek());
+            const bool spaced = Is(kSpace, Peek());
             SkipSpace();
             if (At("?>"))
             {
                 m_pos += 2;
-                return {};
+                return true;
             }
             if (!spaced)
                 return Refuse("a processing instruction is malformed");
-            if (std::string refusal = Attribute(true); !refusal.empty())
-                return refusal;
+            if (!Attribute(true))
+                return false;
         }
     }
 
-    std::string EndTag()
+    bool EndTag()
     {
         m_pos += 2;
         if (!Name())
@@ -213,10 +279,10 @@ private:
         if (m_depth == 0)
             return Refuse("an end tag closes no element");
         --m_depth;
-        return {};
+        return true;
     }
 
-    std::string StartTag()
+    bool StartTag()
     {
         ++m_pos;
         if (!Name())
@@ -225,28 +291,28 @@ private:
             return Refuse("elements nest deeper than " + std::to_string(kMaxXMLDepth) + " levels");
         for (;;)
         {
-            const bool spaced = IsSpace(Peek());
+            const bool spaced = Is(kSpace, Peek());
             SkipSpace();
             if (At("/>"))
             {
                 m_pos += 2;
-                return {};
+                return true;
             }
             if (Peek() == '>')
             {
                 ++m_pos;
                 ++m_depth;
-                return {};
+                return true;
             }
             if (!spaced)
                 return Refuse("a start tag is malformed");
-            if (std::string refusal = Attribute(false); !refusal.empty())
-                return refusal;
+            if (!Attribute(false))
+                return false;
         }
     }
 
     // name = "value" or name = 'value'.
-    std::string Attribute(bool inInstruction)
+    bool Attribute(bool inInstruction)
     {
         if (!Name())
             return Refuse("an attribute has no name");
@@ -263,28 +329,28 @@ private:
         {
             if (Peek() == '\0' || Peek() == '<' || Peek() == '>')
                 return Refuse("an attribute value does not end");
-            if (inInstruction && IsSpace(Peek()))
+            if (inInstruction && Is(kSpace, Peek()))
                 return Refuse("a value in a processing instruction holds white space");
             if (Peek() == '&')
             {
-                if (std::string refusal = Reference(); !refusal.empty())
-                    return refusal;
+                if (!Reference())
+                    return false;
             }
             else
                 ++m_pos;
         }
         ++m_pos;
-        return {};
+        return true;
     }
 
     // "&name;" for the five predefined entities, "&#digits;" or "&#xhex;" up to U+10FFFF.
-    std::string Reference()
+    bool Reference()
     {
         for (std::string_view entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
             if (At(entity))
             {
                 m_pos += entity.size();
-                return {};
+                return true;
             }
         const bool hex = At("&#x");
         if (!hex && !At("&#"))
@@ -306,12 +372,13 @@ private:
         if (digits == 0 || code == 0)
             return Refuse("a character reference names no character");
         ++m_pos;
-        return {};
+        return true;
     }
 
     std::string_view m_text;
     std::size_t m_pos = 0;
     std::size_t m_depth = 0;
+    std::string m_why;
 };
 
 // Keeps string white space while one document is parsed, and leaves the library's setting as it was.

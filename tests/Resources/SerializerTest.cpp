@@ -51,7 +51,8 @@ TEST(SerializedTagTest, UnusedIsComparedInLowerCase)
 {
     for (const char* tag : {"unused", "Unused", "UNUSED", "unUsed"})
         EXPECT_TRUE(IsUnusedTag(tag)) << tag;
-    for (const char* tag : {"", "unuse", "unused2", "unused;", "Archetype"})
+    // 0xF5 is 'u' with the high bit set.
+    for (const char* tag : {"", "unuse", "unused2", "unused;", "Archetype", "\xF5nused"})
         EXPECT_FALSE(IsUnusedTag(tag)) << tag;
 }
 

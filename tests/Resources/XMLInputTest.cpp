@@ -5,10 +5,14 @@
 #include "support/CapturedErrors.h"
 #include "support/TempDir.h"
 
+#include <boost/lexical_cast.hpp>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <optional>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace Quarn
 {
@@ -54,6 +58,29 @@ TEST_F(XMLInputTest, RepeatedGroupsWalkTheSiblingsInOrderAndAFourthIsReported)
     EXPECT_TRUE(SerializeNamed(in, other, "Other"));
     EXPECT_EQ(after, 4);
     EXPECT_EQ(other, 9);
+}
+
+// Comments and text around the elements may hold the very name: only elements are groups.
+TEST_F(XMLInputTest, OnlyElementsAnswerToAGroupName)
+{
+    XMLInput in(
+        File("Item<!--Item--><Item>1</Item>Item<!--Item--><Item>2</Item><!--Item--><!--Other-->Other"));
+    std::uint32_t count = 0;
+    in.SequenceSize(count, "Item");
+    EXPECT_EQ(count, 2u);
+    EXPECT_FALSE(in.Exists("Other"));
+
+    std::vector<std::int32_t> values;
+    for (int i = 0; i < 3; ++i)
+    {
+        std::int32_t value = -1;
+        in.BeginGroup("Item");
+        in.Serialize(value);
+        in.EndGroup();
+        values.push_back(value);
+    }
+    EXPECT_EQ(values, (std::vector<std::int32_t>{1, 2, -1}));
+    EXPECT_EQ(m_errors.Count(), 1u);
 }
 
 TEST_F(XMLInputTest, AMissingElementIsReportedAndLeavesEverythingInsideItUntouched)
@@ -114,6 +141,54 @@ TEST_F(XMLInputTest, NarrowIntegersConvertWithinTheirRange)
         SerializeNamed(second, asSigned, "Value");
         EXPECT_EQ(asUnsigned, c.asUnsigned.value_or(7)) << c.text;
         EXPECT_EQ(asSigned, c.asSigned.value_or(7)) << c.text;
+    }
+}
+
+// Floating-point text reads to the very value the stream conversion gives, or fails where it fails and
+// keeps the value: plain decimals of every length (rounding ties among them), and every other form.
+TEST(XMLValueTextTest, FloatingPointTextReadsAsTheStreamConversionReadsIt)
+{
+    std::vector<std::string> texts = {
+        // Plain decimals (ties among them: 2^24 + 1, 2^24 + 3, 2^53 + 1), the last one character too long
+        // for the quick way.
+        "0", "-0", "0.75", "-1.25", "0042.50", "0.1", "3.14159274", "-123456.789", "0.30000000000000004",
+        "16777217", "16777219", "9007199254740993", "0.00000000000000000000001", "123456789012345678901234",
+        "1234567890123456789012345",
+        // Just above and just below a point halfway between two floats: rounded through double first,
+        // each would land on that point and round the wrong way.
+        "1.0000000596046447753907", "1.0000001788139343261718",
+        // Every other form.
+        "1.", ".5", "-.5", "1e5", "1E-3", "+1", " 1", "1 ", "-", "", ".", "1..2", "1.2.3", "--1", "0x10",
+        "inf", "-Infinity", "nan", "1e39", "1e-46", "3.4028235e38", "1e309", "4.9e-324",
+        "340282366920938463463374607431768211456", "0.0000000000000000000000000000000000000000001"};
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i)
+    {
+        std::string text = random() % 2 ? "-" : "";
+        const std::size_t digits = 1 + random() % 26;
+        const std::size_t point = random() % (digits + 1);
+        for (std::size_t d = 0; d < digits; ++d)
+        {
+            if (d == point && d > 0)
+                text += '.';
+            text += static_cast<char>('0' + random() % 10);
+        }
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts)
+    {
+        float asFloat = 7, streamFloat = 0;
+        double asDouble = 7, streamDouble = 0;
+        const bool floatConverts = boost::conversion::try_lexical_convert(text.c_str(), streamFloat);
+        const bool doubleConverts = boost::conversion::try_lexical_convert(text.c_str(), streamDouble);
+        EXPECT_EQ(XMLSerializer::ValueFromText(text.c_str(), asFloat), floatConverts) << text;
+        EXPECT_EQ(XMLSerializer::ValueFromText(text.c_str(), asDouble), doubleConverts) << text;
+        EXPECT_EQ(std::bit_cast<std::uint32_t>(asFloat),
+                  std::bit_cast<std::uint32_t>(floatConverts ? streamFloat : 7.0f))
+            << text;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(asDouble),
+                  std::bit_cast<std::uint64_t>(doubleConverts ? streamDouble : 7.0))
+            << text;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace Quarn
@@ -73,6 +74,45 @@ TEST(XMLTextCheckTest, InputTheLibraryCouldMisreadIsRefusedWithItsPlace)
     };
     for (const auto& c : cases)
         EXPECT_THAT(CheckXMLText(c.text), testing::StartsWith(c.refusal)) << c.text.substr(0, 80);
+}
+
+// Runs of text are scanned several bytes at a time: wherever a piece falls in a long run, good text is
+// accepted and a fault refused at its own byte or line.
+TEST(XMLTextCheckTest, EveryPlaceInALongRunOfTextIsChecked)
+{
+    using namespace std::string_literals;
+    const struct
+    {
+        std::string piece;
+        std::string refusal; // with " (byte N)" or " (line N)" added; empty: accepted
+    } cases[] = {
+        {"&amp;&#x20AC;<a/>\xE2\x82\xAC\xF0\x9F\x9A\x80", ""},
+        {"\x80", "it is not valid UTF-8"},
+        {"\xE2\x82", "it is not valid UTF-8"},
+        {"\0"s, "it holds a NUL byte"},
+        {"&nbsp;", "a '&' starts no character or entity reference"},
+        {"<1/>", "a '<' starts no element"},
+    };
+    const std::string prefix = "<root>";
+    for (std::size_t at = 0; at < 40; ++at)
+    {
+        std::string before, after;
+        for (std::size_t i = 0; i < at; ++i)
+            before += i % 7 == 6 ? '\n' : ' ';
+        for (std::size_t i = at; i < 40; ++i)
+            after += i % 7 == 6 ? '\n' : ' ';
+        const std::string line = std::to_string(1 + std::count(before.begin(), before.end(), '\n'));
+        for (const auto& c : cases)
+        {
+            const std::string text = prefix + before + c.piece + after + "</root>";
+            const bool byByte = c.refusal.starts_with("it ");
+            const std::string expected =
+                c.refusal.empty() ? ""
+                : byByte          ? c.refusal + " (byte " + std::to_string(prefix.size() + at) + ")"
+                                  : c.refusal + " (line " + line + ")";
+            EXPECT_EQ(CheckXMLText(text), expected) << at << ": " << c.refusal;
+        }
+    }
 }
 
 } // namespace
