@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace Quarn
 {
@@ -152,6 +154,54 @@ TEST_F(TimeTest, ADistortedTimerThatIsNotCurrentKeepsItsCountdown)
     for (int i = 0; i < 3; ++i)
         Frame(0.25);
     EXPECT_EQ(menu.GetScale(), 1.0f);
+}
+
+TEST_F(TimeTest, ScalesFromScriptsThatAreNotNumbersOrAreHugeKeepTimeDefined)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    struct Case
+    {
+        float scale;
+        float seconds;
+        float scaleAfter;
+        float dt;
+    };
+    const Case cases[] = {
+        {nan, 10.0f, 1.0f, 0.05f},                          // refused
+        {2.0f, nan, 1.0f, 0.05f},                           // refused
+        {infinity, 10.0f, infinity, 0.1f},                  // clamped to the largest frame
+        {-infinity, 10.0f, -infinity, -9007199254.740992f}, // 2^53 ticks back
+        {1e30f, 10.0f, 1e30f, 0.1f},
+        {0.0f, 10.0f, 0.0f, 0.0f},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.scale);
+        platform::ManualClock clock{kFrequency};
+        platform::SetClock(&clock);
+        TimeManager time;
+        Timer& game = *time.GetGameTimer();
+        game.DistortTime(c.scale, c.seconds);
+        EXPECT_EQ(game.GetScale(), c.scaleAfter);
+        for (int frame = 0; frame < 3; ++frame)
+        {
+            clock.AdvanceSeconds(0.05);
+            time.Tick();
+        }
+        EXPECT_FLOAT_EQ(game.GetDT(), c.dt);
+        EXPECT_FALSE(std::isnan(game.GetTotalTime()));
+    }
+    // Ticks at an infinite scale with no time passing are none.
+    {
+        platform::ManualClock clock{kFrequency};
+        platform::SetClock(&clock);
+        TimeManager time;
+        time.GetGameTimer()->DistortTime(infinity, 10.0f);
+        time.Tick();
+        EXPECT_EQ(time.GetGameTimer()->GetDT(), 0.0f);
+    }
+    platform::SetClock(&m_clock);
 }
 
 TEST_F(TimeTest, TotalsComeFromWholeTicksAndDoNotDrift)
