@@ -220,6 +220,14 @@ void GuiHost::Update(float dt)
 {
     for (const auto& inspector : m_inspectors)
         inspector->Update(dt);
+    // Outside every event and frame: the controls the canvases queued go, and so does a canvas asked to
+    // go, drawn or not. Each deletion may take other canvases with it.
+    std::vector<Gui::Controls::Ref<Gui::Controls::Canvas>> canvases;
+    for (const CanvasRecord& record : m_canvases)
+        canvases.push_back(record.canvas);
+    for (const auto& canvas : canvases)
+        if (canvas)
+            canvas->ProcessDelayedDeletes();
 }
 
 GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Base* parent)

@@ -1,5 +1,6 @@
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectManager.h"
+#include "Input/Input.h"
 #include "Script/LuaGameObjectHandleConvert.h"
 #include "Script/LuaTestState.h"
 #include "UI/GuiHost.h"
@@ -393,6 +394,53 @@ TEST_F(WidgetLuaTest, AnActiveCanvasAScriptReleasesIsNoLongerActive)
     EXPECT_FALSE(host.HasCanvas());
     host.RenderCanvas();
     EXPECT_EQ(Run("assert(canvas:GetName() == nil)"), "");
+}
+
+// A canvas a script asks to go (DelayedDelete, or another canvas's AddDelayedDelete) goes with the next
+// frame, wherever the script asked: between frames, inside one of the canvas's own control events, and
+// whether the canvas is the active one or was never drawn. The host then neither draws nor steps it.
+TEST_F(WidgetLuaTest, ACanvasAskedToGoIsGoneAfterTheNextFrame)
+{
+    GuiHost& host = m_graphics->GetGuiHost();
+    constexpr const char* kOnPress = "button:OnPress():Add(function() doomed:DelayedDelete() end) ";
+    const struct
+    {
+        const char* asker;
+        std::string ask;
+        bool active;
+        bool click;
+        const char* gone = "doomed:GetName() == nil and button:GetName() == nil";
+    } cases[] = {
+        {"a frame script", "doomed:DelayedDelete()", true, false},
+        {"its own button's event", std::string(kOnPress) + "gui.Press(button)", true, false},
+        {"its own button's event, on a click", std::string(kOnPress) + "gui.SetHoveredControl(button)", true,
+         true},
+        {"another canvas", "canvas:AddDelayedDelete(doomed)", true, false},
+        {"a frame script, never drawn", "doomed:DelayedDelete()", false, false},
+        {"its own button's event, never drawn", std::string(kOnPress) + "gui.Press(button)", false, false},
+        {"a control of its own, never drawn", "button:DelayedDelete()", false, false,
+         "button:GetName() == nil and doomed:GetName() == 'doomed'"},
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_EQ(Run(std::string("doomed = gui.CreateCanvas(gui:GetSkin()) doomed:SetName('doomed') ") +
+                      "button = gui.CreateButton(doomed) button:SetBounds(Vector4(0, 0, 50, 20)) " +
+                      (c.active ? "gui:SetCanvas(doomed)" : "gui:SetCanvas(canvas)")),
+                  "")
+            << c.asker;
+        ASSERT_EQ(Run(c.ask), "") << c.asker;
+        if (c.click)
+        {
+            EXPECT_TRUE(host.Bridge().MousePressed(MOUSE_Left)) << c.asker;
+            EXPECT_TRUE(host.Bridge().MouseReleased(MOUSE_Left)) << c.asker;
+        }
+        m_graphics->Update(0.016f);
+        EXPECT_EQ(Run(std::string("assert(") + c.gone + ")"), "") << c.asker;
+        EXPECT_EQ(Run(c.active ? "assert(gui:GetCanvas() == nil)" : "assert(gui:GetCanvas() == canvas)"), "")
+            << c.asker;
+        EXPECT_EQ(host.HasCanvas(), !c.active) << c.asker;
+        m_graphics->Update(0.016f);
+    }
 }
 
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
