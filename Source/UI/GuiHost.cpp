@@ -61,8 +61,11 @@ bool MoveRow(Gui::Controls::Base* control, int step)
     GuiHost::SetHoveredControl(*std::next(rows.begin(), next));
     // The divisors differ on purpose: going up the last row is a whole scroll, going down it is not.
     const float fraction = static_cast<float>(next) / static_cast<float>(step < 0 ? count - 1 : count);
-    if (fraction <= 1.0f && list)
-        list->Scroller()->VerticalBar()->SetScrolledAmount(fraction, true);
+    // The hover moved; the list scrolls when a script left it its scroller and bar.
+    Gui::Controls::ScrollControl* scroller = list ? list->Scroller() : nullptr;
+    if (Gui::Controls::VerticalScrollBar* bar = scroller ? scroller->VerticalBar() : nullptr;
+        bar && fraction <= 1.0f)
+        bar->SetScrolledAmount(fraction, true);
     return true;
 }
 

@@ -266,6 +266,54 @@ TEST_F(GuiHostTest, PadNavigationStopsWhenAHoverEventDeletesItsTarget)
     EXPECT_EQ(Gui::HoveredControl, left);
 }
 
+// A script may delete a list box's scroller or its bar, before pad navigation or from a row's hover
+// event: the hover moves to the row while there is one, and the list scrolls only with its bar.
+TEST_F(GuiHostTest, PadNavigationInAListWithoutItsScrollerOrBarMovesOnlyTheHover)
+{
+    GuiHost& host = Host();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    struct Deleter : Gui::Event::Handler
+    {
+        void Delete(Gui::Controls::Base*) { delete victim.Get(); }
+        Gui::Controls::Ref<Gui::Controls::Base> victim;
+    };
+    const struct
+    {
+        const char* gone;
+        bool scroller;
+        bool onHover;
+        bool moved;
+        bool hovered;
+    } cases[] = {
+        {"the bar", false, false, true, true},
+        {"the bar, from the row's hover event", false, true, true, true},
+        {"the scroller (and the rows in it)", true, false, false, false},
+        {"the scroller (and the rows in it), from the row's hover event", true, true, true, false},
+    };
+    for (const auto& c : cases)
+    {
+        GuiHost::SetHoveredControl(nullptr);
+        auto* list = new Gui::Controls::ListBox(canvas);
+        ListBoxRow* first = list->AddItem("a");
+        list->AddItem("b");
+        Gui::Controls::Base* victim = c.scroller ? static_cast<Gui::Controls::Base*>(list->Scroller())
+                                                 : list->Scroller()->VerticalBar();
+        Deleter deleter;
+        if (c.onHover)
+        {
+            deleter.victim = victim;
+            first->OnHoverEnter.Add(&deleter, &Deleter::Delete);
+        }
+        else
+            delete victim;
+        EXPECT_EQ(GuiHost::NextRow(list), c.moved) << c.gone;
+        EXPECT_EQ(Gui::HoveredControl, c.hovered ? first : nullptr) << c.gone;
+        EXPECT_EQ(GuiHost::PrevRow(list), false) << c.gone;
+        delete list;
+    }
+}
+
 TEST_F(GuiHostTest, AWarmResetTakesTheScriptsWidgetsAway)
 {
     GuiHost& host = Host();
