@@ -443,6 +443,60 @@ TEST_F(WidgetLuaTest, ACanvasAskedToGoIsGoneAfterTheNextFrame)
     }
 }
 
+// Pad navigation runs the hover events of the control losing the hover and of the one taking it; their
+// handlers may delete either (controls outside a canvas go at once) or move the hover on.
+TEST_F(WidgetLuaTest, HoverEventsOfPadNavigationMayDeleteEitherControlOrMoveTheHoverOn)
+{
+    ASSERT_EQ(Run(R"(
+        function gone(control) return control:GetName() == nil end
+        function hovered()
+            local control = gui.GetHoveredControl()
+            return control and control:GetName()
+        end
+        -- The handler deletes the controls given that are still there, each at once: none is on a
+        -- canvas.
+        function deleting(...)
+            local victims = { ... }
+            return function()
+                for _, victim in ipairs(victims) do
+                    if not gone(victim) then victim:OnHoverEnter():RemoveHandler(victim) end
+                end
+            end
+        end
+    )"),
+              "");
+    const struct
+    {
+        const char* handler;
+        const char* holds;
+    } cases[] = {
+        {"new:OnHoverEnter():Add(deleting(new))", "gone(new) and hovered() == nil"},
+        {"new:OnHoverEnter():Add(deleting(old))", "gone(old) and hovered() == 'new'"},
+        {"new:OnHoverEnter():Add(deleting(old, new))", "gone(old) and gone(new) and hovered() == nil"},
+        {"old:OnHoverLeave():Add(deleting(old))", "gone(old) and hovered() == 'new'"},
+        {"old:OnHoverLeave():Add(deleting(new))", "gone(new) and hovered() == 'old'"},
+        {"old:OnHoverLeave():Add(deleting(new, old))", "gone(new) and gone(old) and hovered() == nil"},
+        {"new:OnHoverEnter():Add(function() gui.SetHoveredControl(other) end)", "hovered() == 'other'"},
+        {"new = slider slider:OnHoverEnter():Add(deleting(slider))", "gone(slider) and hovered() == nil"},
+        {"new = slider old:OnHoverLeave():Add(deleting(slider))", "gone(slider) and hovered() == 'old'"},
+        {"new = slider slider:OnHoverLeave():Add(deleting(slider))", "gone(slider) and hovered() == nil"},
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_EQ(Run(R"(
+            gui.SetHoveredControl(nil)
+            old, new, other = gui.CreateButton(nil), gui.CreateButton(nil), gui.CreateButton(nil)
+            slider = gui.CreateHorizontalSlider(nil)
+            old:SetName("old") new:SetName("new") other:SetName("other") slider:SetName("slider")
+            gui.SetHoveredControl(old)
+        )"),
+                  "");
+        EXPECT_EQ(Run(c.handler), "") << c.handler;
+        EXPECT_EQ(Run("gui.SetHoveredControl(new) gui.SetHoveredControl(new)"), "") << c.handler;
+        EXPECT_EQ(Run(std::string("assert(") + c.holds + ")"), "") << c.handler;
+    }
+}
+
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
 {
     EXPECT_EQ(Run("assert(gui.CreateButton(canvas).Press)"), "");
