@@ -90,8 +90,9 @@ public:
     // The class as scripts read it in errors ("Button expected").
     const char* Name() const { return m_name; }
     // Pushes the object's Lua object of this class (nil for null), remembering it with the object's
-    // other Lua objects, and with the owner's when the object is a part of another (a control's event).
-    void Push(lua_State* state, void* object, const void* owner = nullptr);
+    // other Lua objects, and with the owner's when the object is a part of a control (its event). Nil
+    // too when the control, or the owner, goes while its object is being made.
+    void Push(lua_State* state, void* object, Gui::Controls::Base* owner = nullptr);
     // The binding of a widget's Lua object, or null for any other value.
     static const WidgetBind* Of(lua_State* state, int index);
 

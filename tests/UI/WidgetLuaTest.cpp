@@ -497,6 +497,70 @@ TEST_F(WidgetLuaTest, HoverEventsOfPadNavigationMayDeleteEitherControlOrMoveTheH
     }
 }
 
+// Pushing objects allocates, and an allocation may run a finalizer: a script's finalizer may change the
+// selection, or delete the rows, while GetSelectedRows is pushing them. The rows selected when the call
+// began come back, those deleted on the way left out.
+TEST_F(WidgetLuaTest, GetSelectedRowsWithAFinalizerChangingTheSelectionMidway)
+{
+    ASSERT_EQ(Run(R"(
+        -- A finalizer that arms another for the next collection, and acts at the collection after.
+        function armFinalizer(collections, act)
+            local proxy = newproxy(true)
+            getmetatable(proxy).__gc = function()
+                if collections == 0 then act() else armFinalizer(collections - 1, act) end
+            end
+        end
+        function selectedRowsWhile(act)
+            list = gui.CreateListBox(canvas)
+            list:SetName("list")
+            list:SetAllowMultiSelect(true)
+            -- Shift held: each press adds its row to the selection.
+            list:Focus()
+            canvas:InputKey(6, true)
+            for i = 1, 40 do
+                local row = list:AddItem("row " .. i)
+                gui.Press(row)
+                -- Typed as a plain control now: the next push as a row makes a new object, which allocates.
+                row:GetCellContents(0):GetParent()
+            end
+            canvas:InputKey(6, false)
+            local acted = false
+            armFinalizer(4, function() acted = true act() end)
+            -- From the end of this collection on, every allocation collects everything.
+            collectgarbage("setpause", 0)
+            collectgarbage("setstepmul", 100000)
+            collectgarbage("collect")
+            local rows = list:GetSelectedRows()
+            collectgarbage("setpause", 200)
+            collectgarbage("setstepmul", 200)
+            assert(acted, "the finalizer ran")
+            local count = 0
+            for _, row in pairs(rows) do
+                count = count + 1
+                row:GetText(0)
+            end
+            assert(count == #rows, "a sequence")
+            return #rows
+        end
+    )"),
+              "");
+    const struct
+    {
+        const char* act;
+        const char* holds;
+    } cases[] = {
+        {"list:UnselectAll()", "count == 40 and list:GetSelectedRow() == nil"},
+        {"list:Clear() canvas:ProcessDelayedDeletes()", "count > 0 and count < 40"},
+        {"list:DelayedDelete() canvas:ProcessDelayedDeletes()",
+         "count > 0 and count < 40 and list:GetName() == nil"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(std::string("local count = selectedRowsWhile(function() ") + c.act + " end) assert(" +
+                      c.holds + ", count)"),
+                  "")
+            << c.act;
+}
+
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
 {
     EXPECT_EQ(Run("assert(gui.CreateButton(canvas).Press)"), "");
