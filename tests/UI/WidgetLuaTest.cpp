@@ -561,6 +561,28 @@ TEST_F(WidgetLuaTest, GetSelectedRowsWithAFinalizerChangingTheSelectionMidway)
             << c.act;
 }
 
+// Drawing divides by the canvas's scale and sizes its fonts by it: a scale that is not a finite number
+// above 0 is ignored; any other is taken, however large or small, and a frame draws with it.
+TEST_F(WidgetLuaTest, ACanvasScaleIsAFiniteNumberAboveZero)
+{
+    ASSERT_EQ(Run("label = gui.CreateLabel(canvas) label:SetText('scaled') label:SizeToContents()"), "");
+    const struct
+    {
+        const char* scale;
+        double kept;
+    } cases[] = {
+        {"0 / 0", 2.0},           {"0", 2.0},     {"-0", 2.0},  {"-1", 2.0},    {"1 / 0", 2.0},
+        {"-1 / 0", 2.0},          {"1e300", 2.0}, {"0.5", 0.5}, {"1e30", 1e30}, {"1e-30", 1e-30},
+        {"2 ^ 31", 2147483648.0},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(Run(std::string("canvas:SetScale(2) canvas:SetScale(") + c.scale + ")"), "") << c.scale;
+        EXPECT_EQ(m_graphics->GetGuiHost().GetCanvas()->Scale(), static_cast<float>(c.kept)) << c.scale;
+        m_graphics->Update(0.016f);
+    }
+}
+
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
 {
     EXPECT_EQ(Run("assert(gui.CreateButton(canvas).Press)"), "");
