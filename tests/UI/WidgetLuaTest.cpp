@@ -583,6 +583,42 @@ TEST_F(WidgetLuaTest, ACanvasScaleIsAFiniteNumberAboveZero)
     }
 }
 
+// A script may size a font with any number: a label sizes itself by it, a text box finds its caret
+// by it, and frames draw with it.
+TEST_F(WidgetLuaTest, AFontOfAnySizeFromAScriptSizesLabelsAndPlacesCarets)
+{
+    ASSERT_EQ(Run(R"(
+        font = gui.CreateFont()
+        label = gui.CreateLabel(canvas)
+        label:SetFont(font)
+        local properties = gui.CreateProperties(canvas)
+        properties:SetBounds(Vector4(0, 100, 300, 100))
+        local row = properties:Add("field")
+        row:GetProperty():SetPropertyValue("some text")
+        canvas:RenderCanvas()
+        box = gui.ConvertToLabel(row:GetProperty():GetControlAt(2, 2))
+        assert(box, "the property's text box")
+        box:SetFont(font)
+    )"),
+              "");
+    for (const char* size : {"0 / 0", "1e30", "-1e30", "2 ^ 31", "-2 ^ 31", "1e300", "0", "4097"})
+    {
+        EXPECT_EQ(Run(std::string("font:SetSize(") + size + ")" + R"(
+            label:SetText("") canvas:RenderCanvas()
+            label:SetText("sized") label:SizeToContents() canvas:RenderCanvas()
+            assert(label:Height() >= 0 and label:Height() <= 1000000)
+            for x = -1, 90, 7 do
+                box:OnMouseClickLeft(x, 3, true)
+                box:OnMouseClickLeft(x + 5, 30, false)
+            end
+            canvas:RenderCanvas()
+        )"),
+                  "")
+            << size;
+        m_graphics->Update(0.016f);
+    }
+}
+
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
 {
     EXPECT_EQ(Run("assert(gui.CreateButton(canvas).Press)"), "");
