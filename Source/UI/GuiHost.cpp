@@ -2,6 +2,7 @@
 
 #include "Core/MessageManager.h"
 #include "Core/SystemManager.h"
+#include "GameObjects/Component.h"
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectManager.h"
 #include "Graphics/Graphics.h"
@@ -249,7 +250,17 @@ GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Bas
         object->Serialize(serializer);
         serializer.EndGroup();
     };
-    m_inspectors.push_back(std::make_unique<GuiSerializer>(parent, walk));
+    // The object's groups name its components' types: each stands for the component in that slot at
+    // the walk, so the rows of a component that went stop, even when another of its type came meanwhile.
+    const auto identity = [objects, handle](std::size_t depth, const char* name) -> std::uint64_t
+    {
+        GameObject* object = depth == 2 ? objects->Resolve(handle) : nullptr;
+        const int typeId = object ? GetComponentRegistry().FindTypeId(name) : -1;
+        const Component* component =
+            ComponentRegistry::IsValidId(typeId) ? object->GetComponent(typeId) : nullptr;
+        return component ? component->Serial() : 0;
+    };
+    m_inspectors.push_back(std::make_unique<GuiSerializer>(parent, walk, identity));
     m_inspectors.back()->Expand();
     return m_inspectors.back().get();
 }

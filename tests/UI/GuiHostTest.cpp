@@ -1,8 +1,14 @@
 #include "UI/GuiHost.h"
 #include "Core/MessageManager.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectManager.h"
+#include "GameObjects/Gameplay.h"
+#include "GameObjects/Nameable.h"
 #include "Input/Input.h"
 #include "Platform/GlDeviceFixture.h"
 #include "Script/LuaTestState.h"
+#include "UI/GuiSerializer.h"
+#include "UI/InspectorRows.h"
 #include "support/RecordingGraphics.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
@@ -311,6 +317,61 @@ TEST_F(GuiHostTest, PadNavigationInAListWithoutItsScrollerOrBarMovesOnlyTheHover
         EXPECT_EQ(Gui::HoveredControl, c.hovered ? first : nullptr) << c.gone;
         EXPECT_EQ(GuiHost::PrevRow(list), false) << c.gone;
         delete list;
+    }
+}
+
+// A script may remove a component and add another of its type between two refreshes of an inspector:
+// the rows made for the first neither show nor write the second (they keep their last text), and an
+// inspector opened afterwards shows the second.
+TEST_F(GuiHostTest, InspectorRowsStayWithTheComponentTheyWereMadeFor)
+{
+    GuiHost& host = Host();
+    Gameplay::RegisterComponentTypes();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    const struct
+    {
+        const char* change;
+        bool removeFirst;
+    } changes[] = {{"removed, then another added", true}, {"replaced by another", false}};
+    for (const auto& change : changes)
+    {
+        SCOPED_TRACE(change.change);
+        GameObjectManager& objects = m_systems->GetGameObjectManager();
+        GameObject* object = objects.CreateIntern(new GameObject());
+        const auto name = [object](const char* text)
+        {
+            auto* nameable = new Nameable();
+            nameable->Name = text;
+            object->SetComponent(Nameable::TypeId(), nameable, Nameable::kTypeName);
+        };
+        name("first");
+        GuiSerializer* inspector = host.Tweak(object->GetHandle(), canvas);
+        Gui::Controls::TextBox* box = test::RowBox(inspector->Tree(), L"Name");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->GetText(), L"first");
+        object->Get<Nameable>()->Name = "shown";
+        host.Update(1.0f);
+        EXPECT_EQ(box->GetText(), L"shown") << "the rows follow their own component";
+
+        if (change.removeFirst)
+            object->SetComponent(Nameable::TypeId(), nullptr, Nameable::kTypeName);
+        name("second");
+        host.Update(1.0f);
+        EXPECT_EQ(box->GetText(), L"shown");
+        box->SetText(L"typed", true);
+        EXPECT_EQ(object->Get<Nameable>()->Name, "second");
+        host.Update(1.0f);
+        EXPECT_EQ(box->GetText(), L"typed");
+
+        GuiSerializer* again = host.Tweak(object->GetHandle(), canvas);
+        Gui::Controls::TextBox* fresh = test::RowBox(again->Tree(), L"Name");
+        ASSERT_NE(fresh, nullptr);
+        EXPECT_EQ(fresh->GetText(), L"second");
+        host.StopTweak(again);
+        host.StopTweak(inspector);
+        objects.Destroy(object->GetHandle());
+        objects.FrameEnd();
     }
 }
 
