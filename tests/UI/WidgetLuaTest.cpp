@@ -497,19 +497,38 @@ TEST_F(WidgetLuaTest, HoverEventsOfPadNavigationMayDeleteEitherControlOrMoveTheH
     }
 }
 
+// Lua that runs a script's code in a finalizer while a call is under way, at the allocation it chooses.
+constexpr const char* kFinalizers = R"(
+    -- A finalizer that arms another for the next collection, and acts at the collection after.
+    function armFinalizer(collections, act)
+        local proxy = newproxy(true)
+        getmetatable(proxy).__gc = function()
+            if collections == 0 then act() else armFinalizer(collections - 1, act) end
+        end
+    end
+    -- Calls the function with every allocation collecting everything: act runs at the allocation
+    -- numbered as given, counting from 0. Returns what the function returned.
+    function afterCollections(allocations, act, call)
+        local acted = false
+        armFinalizer(allocations + 1, function() acted = true act() end)
+        collectgarbage("setpause", 0)
+        collectgarbage("setstepmul", 100000)
+        collectgarbage("collect")
+        local result = call()
+        collectgarbage("setpause", 200)
+        collectgarbage("setstepmul", 200)
+        assert(acted, "the finalizer ran")
+        return result
+    end
+)";
+
 // Pushing objects allocates, and an allocation may run a finalizer: a script's finalizer may change the
 // selection, or delete the rows, while GetSelectedRows is pushing them. The rows selected when the call
 // began come back, those deleted on the way left out.
 TEST_F(WidgetLuaTest, GetSelectedRowsWithAFinalizerChangingTheSelectionMidway)
 {
+    ASSERT_EQ(Run(kFinalizers), "");
     ASSERT_EQ(Run(R"(
-        -- A finalizer that arms another for the next collection, and acts at the collection after.
-        function armFinalizer(collections, act)
-            local proxy = newproxy(true)
-            getmetatable(proxy).__gc = function()
-                if collections == 0 then act() else armFinalizer(collections - 1, act) end
-            end
-        end
         function selectedRowsWhile(act)
             list = gui.CreateListBox(canvas)
             list:SetName("list")
@@ -524,16 +543,7 @@ TEST_F(WidgetLuaTest, GetSelectedRowsWithAFinalizerChangingTheSelectionMidway)
                 row:GetCellContents(0):GetParent()
             end
             canvas:InputKey(6, false)
-            local acted = false
-            armFinalizer(4, function() acted = true act() end)
-            -- From the end of this collection on, every allocation collects everything.
-            collectgarbage("setpause", 0)
-            collectgarbage("setstepmul", 100000)
-            collectgarbage("collect")
-            local rows = list:GetSelectedRows()
-            collectgarbage("setpause", 200)
-            collectgarbage("setstepmul", 200)
-            assert(acted, "the finalizer ran")
+            local rows = afterCollections(3, act, function() return list:GetSelectedRows() end)
             local count = 0
             for _, row in pairs(rows) do
                 count = count + 1
@@ -617,6 +627,40 @@ TEST_F(WidgetLuaTest, AFontOfAnySizeFromAScriptSizesLabelsAndPlacesCarets)
             << size;
         m_graphics->Update(0.016f);
     }
+}
+
+// Reading a number where a method takes a string makes a string, which allocates: a finalizer may then
+// delete the control whose method it is, or a control given before; the call then does nothing.
+TEST_F(WidgetLuaTest, AControlDeletedByAFinalizerWhileItsArgumentsAreReadIsLeftAlone)
+{
+    ASSERT_EQ(Run(kFinalizers), "");
+    ASSERT_EQ(Run(R"(
+        -- Controls outside a canvas go at once.
+        function delete(control) control:OnHoverEnter():RemoveHandler(control) end
+    )"),
+              "");
+    const struct
+    {
+        const char* make;
+        const char* call;
+        const char* deleted = "victim";
+    } cases[] = {
+        {"gui.CreateLabel(nil)", "victim:SetText(12345)"},
+        {"gui.CreateButton(nil)", "victim:SetName(6)"},
+        {"gui.CreateButton(nil)", "victim:FindChildByName(7, true)"},
+        {"gui.CreateListBox(nil)", "victim:AddItem(8)"},
+        {"gui.CreateProperties(nil)", "victim:AddWithValue(9, 10)"},
+        {"gui.CreateProperties(nil)", "victim:AddWithProperty(11, property)"},
+        {"gui.CreateProperties(canvas)", "victim:AddWithProperty(12, property)", "property"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(std::string("property = gui.CreateProperties(nil):Add('x'):GetProperty() ") +
+                      "victim = " + c.make + " " + c.deleted + ":SetName('deleted') " +
+                      "local result = afterCollections(0, function() delete(" + c.deleted + ") end, " +
+                      "function() return " + c.call + " end) " + "assert(" + c.deleted +
+                      ":GetName() == nil and result == nil)"),
+                  "")
+            << c.call << " deleting " << c.deleted;
 }
 
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
