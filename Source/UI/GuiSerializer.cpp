@@ -13,6 +13,7 @@
 
 #include <cctype>
 #include <optional>
+#include <utility>
 
 namespace Quarn
 {
@@ -382,18 +383,20 @@ void GuiSerializer::Update(float dt)
 
 void GuiSerializer::Expand()
 {
-    if (!m_tree)
-        return;
-    const Gui::Controls::List& nodes = m_tree->GetChildren();
-    if (!nodes.empty())
-        if (auto* first = dynamic_cast<Gui::Controls::TreeNode*>(nodes.front()))
-            first->Open();
-    if (m_transformNode)
-        m_transformNode->ExpandAll();
-    if (m_nameableNode)
-        m_nameableNode->ExpandAll();
-    m_transformNode = {};
-    m_nameableNode = {};
+    // Opening a section runs its toggle button's events, whose scripts may close this inspector: the
+    // sections are taken first, and the inspector is not touched once the first opens.
+    Gui::Controls::Ref<Gui::Controls::TreeNode> first;
+    if (m_tree)
+        if (const Gui::Controls::List& nodes = m_tree->GetChildren(); !nodes.empty())
+            first = dynamic_cast<Gui::Controls::TreeNode*>(nodes.front());
+    const Gui::Controls::Ref<Gui::Controls::PropertyTreeNode> transform = std::exchange(m_transformNode, {});
+    const Gui::Controls::Ref<Gui::Controls::PropertyTreeNode> nameable = std::exchange(m_nameableNode, {});
+    if (first)
+        first->Open();
+    if (transform)
+        transform->ExpandAll();
+    if (nameable)
+        nameable->ExpandAll();
 }
 
 } // namespace Quarn

@@ -13,9 +13,11 @@
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/OpenToggleButton.h"
 #include "widgets/Controls/ScrollControl.h"
 #include "widgets/Controls/Slider.h"
 #include "widgets/Controls/Table.h"
+#include "widgets/Controls/TreeControl.h"
 #include "widgets/Input.h"
 #include "widgets/WidgetTest.h"
 
@@ -373,6 +375,35 @@ TEST_F(GuiHostTest, InspectorRowsStayWithTheComponentTheyWereMadeFor)
         objects.Destroy(object->GetHandle());
         objects.FrameEnd();
     }
+}
+
+// Expanding opens sections, which runs their toggle buttons' events; a script's handler there may close
+// the inspector being expanded.
+TEST_F(GuiHostTest, AnInspectorClosedByTheToggleEventsOfItsOwnExpandIsLeftAlone)
+{
+    GuiHost& host = Host();
+    Gameplay::RegisterComponentTypes();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    GameObject* object = m_systems->GetGameObjectManager().CreateIntern(new GameObject());
+    object->SetComponent(Nameable::TypeId(), new Nameable(), Nameable::kTypeName);
+    GuiSerializer* inspector = host.Tweak(object->GetHandle(), canvas);
+    auto* first = dynamic_cast<Gui::Controls::TreeNode*>(inspector->Tree()->GetChildren().front());
+    ASSERT_NE(first, nullptr);
+    first->Close();
+    struct Closer : Gui::Event::Handler
+    {
+        void Close(Gui::Controls::Base*) { host->StopTweak(inspector); }
+        GuiHost* host = nullptr;
+        GuiSerializer* inspector = nullptr;
+    } closer;
+    closer.host = &host;
+    closer.inspector = inspector;
+    first->ToggleButton()->onToggle.Add(&closer, &Closer::Close);
+    const Gui::Controls::Ref<Gui::Controls::Base> window = inspector->Window();
+    inspector->Expand();
+    canvas->ProcessDelayedDeletes();
+    EXPECT_FALSE(window) << "closed";
 }
 
 TEST_F(GuiHostTest, AWarmResetTakesTheScriptsWidgetsAway)
