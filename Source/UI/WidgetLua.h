@@ -332,7 +332,11 @@ int Invoke(lua_State* state, int firstIndex, const Gone& gone, Call&& call, std:
     {
         // A method with a result counts as a Lua call while it runs.
         const LuaCallDepthScope depth;
-        LuaResult<R>::Push(state, call(Argument<A>::Pass(std::get<I>(arguments))...));
+        // A result referring into the widget (its name) is copied first: pushing it may run a finalizer
+        // that deletes the widget.
+        using Result = std::conditional_t<std::is_reference_v<R> && !WidgetClass<std::remove_cvref_t<R>>,
+                                          std::remove_cvref_t<R>, R>;
+        LuaResult<Result>::Push(state, Result(call(Argument<A>::Pass(std::get<I>(arguments))...)));
         return 1;
     }
 }

@@ -663,6 +663,22 @@ TEST_F(WidgetLuaTest, AControlDeletedByAFinalizerWhileItsArgumentsAreReadIsLeftA
             << c.call << " deleting " << c.deleted;
 }
 
+// A string pushed is read after Lua's collector had its chance to run: a control's name is taken from the
+// control before a finalizer deleting the control can run.
+TEST_F(WidgetLuaTest, AControlsNameIsTakenBeforeAFinalizerCanDeleteTheControl)
+{
+    ASSERT_EQ(Run(kFinalizers), "");
+    EXPECT_EQ(Run(R"(
+        local victim = gui.CreateButton(nil)
+        local name = string.rep("a name too long to sit inside its string ", 4)
+        victim:SetName(name)
+        local result = afterCollections(0, function() victim:OnHoverEnter():RemoveHandler(victim) end,
+                                        function() return victim:GetName() end)
+        assert(result == name and victim:GetName() == nil)
+    )"),
+              "");
+}
+
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)
 {
     EXPECT_EQ(Run("assert(gui.CreateButton(canvas).Press)"), "");
