@@ -33,6 +33,13 @@ Input* InputSystem()
     return systems ? dynamic_cast<Input*>(systems->GetSystem("Input")) : nullptr;
 }
 
+// The game object of the handle in the running game, or null.
+GameObject* ResolveObject(const GameObjectHandle& handle)
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? systems->GetGameObjectManager().Resolve(handle) : nullptr;
+}
+
 // Moves the hover from row to row of a list box; step -1 is PrevRow, 1 NextRow.
 bool MoveRow(Gui::Controls::Base* control, int step)
 {
@@ -236,14 +243,12 @@ void GuiHost::Update(float dt)
 
 GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Base* parent)
 {
-    SystemManager* systems = SystemManager::Instance();
-    GameObjectManager* objects = systems ? &systems->GetGameObjectManager() : nullptr;
-    if (!objects || !objects->Resolve(handle))
+    if (!ResolveObject(handle))
         return nullptr;
     // The object is found by its handle at every walk: once it is gone the rows stop.
-    const auto walk = [objects, handle](Serializer& serializer)
+    const auto walk = [handle](Serializer& serializer)
     {
-        GameObject* object = objects->Resolve(handle);
+        GameObject* object = ResolveObject(handle);
         if (!object)
             return;
         serializer.BeginGroup("Object");
@@ -252,9 +257,9 @@ GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Bas
     };
     // The object's groups name its components' types: each stands for the component in that slot at
     // the walk, so the rows of a component that went stop, even when another of its type came meanwhile.
-    const auto identity = [objects, handle](std::size_t depth, const char* name) -> std::uint64_t
+    const auto identity = [handle](std::size_t depth, const char* name) -> std::uint64_t
     {
-        GameObject* object = depth == 2 ? objects->Resolve(handle) : nullptr;
+        GameObject* object = depth == 2 ? ResolveObject(handle) : nullptr;
         const int typeId = object ? GetComponentRegistry().FindTypeId(name) : -1;
         const Component* component =
             ComponentRegistry::IsValidId(typeId) ? object->GetComponent(typeId) : nullptr;
