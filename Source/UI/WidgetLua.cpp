@@ -96,10 +96,11 @@ void WidgetBind::Register(lua_State* state)
 void WidgetBind::Push(lua_State* state, void* object, Gui::Controls::Base* owner)
 {
     // Making a Lua object allocates, and an allocation may run a script's finalizer, which may delete the
-    // control (or the control the object belongs to) before its pointer is in the new object.
+    // control (or the control the object belongs to) before its pointer is in the new object. A control
+    // whose destruction has begun gets no object either.
+    const bool watched = m_kind == WidgetKind::Control || owner;
     const Gui::Controls::Ref<Gui::Controls::Base> control(
         m_kind == WidgetKind::Control ? static_cast<Gui::Controls::Base*>(object) : owner);
-    const bool watched = static_cast<bool>(control);
     PushObject(state, object);
     if (!object)
         return;

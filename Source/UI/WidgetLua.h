@@ -314,7 +314,8 @@ template <typename R> int PushDefault(lua_State* state)
     return 1;
 }
 
-// Reads the arguments, then makes the call unless self (gone) or a widget argument went meanwhile.
+// Reads the arguments, then makes the call, unless the method's own widget (gone) or a widget argument
+// is gone by then.
 template <typename R, typename... A, typename Gone, typename Call, std::size_t... I>
 int Invoke(lua_State* state, int firstIndex, const Gone& gone, Call&& call, std::index_sequence<I...>)
 {
