@@ -630,7 +630,7 @@ TEST_F(WidgetLuaTest, AFontOfAnySizeFromAScriptSizesLabelsAndPlacesCarets)
 }
 
 // Reading a number where a method takes a string makes a string, which allocates: a finalizer may then
-// delete the control whose method it is, or a control given before; the call then does nothing.
+// delete the control whose method it is, or a control given to it; the call then does nothing.
 TEST_F(WidgetLuaTest, AControlDeletedByAFinalizerWhileItsArgumentsAreReadIsLeftAlone)
 {
     ASSERT_EQ(Run(kFinalizers), "");
