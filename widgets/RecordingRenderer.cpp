@@ -1,6 +1,9 @@
 #include "widgets/RecordingRenderer.h"
 
+#include "widgets/Geometry.h"
 #include "widgets/Utility.h"
+
+#include <cstdint>
 
 namespace Gui::Renderer
 {
@@ -60,8 +63,9 @@ Point RecordingBackend::MeasureString(void* font, const std::wstring& text)
 {
     const int height = static_cast<FakeFont*>(font)->pixelHeight;
     const std::size_t last = text.find_last_not_of(L' ');
-    const auto counted = static_cast<int>(last == std::wstring::npos ? 0 : last + 1);
-    return Point(counted * height / 2, height);
+    const auto counted = static_cast<std::int64_t>(last == std::wstring::npos ? 0 : last + 1);
+    // A line wider than the int range measures the range's end, as the device's fonts do.
+    return Point(Geometry::Saturate(counted * height / 2), height);
 }
 
 void RecordingBackend::DrawString(void*, int x, int y, int flags, std::uint32_t, const std::wstring& text)

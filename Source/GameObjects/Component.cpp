@@ -5,6 +5,12 @@
 namespace Quarn
 {
 
+std::uint64_t Component::NextSerial()
+{
+    static std::uint64_t s_made = 0;
+    return ++s_made;
+}
+
 void Component::SetOwner(GameObject* owner)
 {
     m_owner = owner;

@@ -4,6 +4,8 @@
 #include "Resources/Serializeable.h"
 #include "Script/LuaPolymorphicBase.h"
 
+#include <cstdint>
+
 namespace Quarn
 {
 
@@ -35,10 +37,18 @@ public:
     bool IsAnnounced() const { return m_announced; }
     void SetAnnounced(bool announced) { m_announced = announced; }
 
+    // A number no other component of the run has: it tells this component from one made later in its
+    // place (which may take its address).
+    std::uint64_t Serial() const { return m_serial; }
+
 private:
+    static std::uint64_t NextSerial();
+
     GameObject* m_owner = nullptr;
     GameObjectHandle m_ownerHandle;
     bool m_announced = false;
+    // A copy is a component of its own, with a serial of its own.
+    std::uint64_t m_serial = NextSerial();
 };
 
 } // namespace Quarn

@@ -20,6 +20,7 @@
 #include "widgets/Utility.h"
 
 #include <list>
+#include <vector>
 
 // The method tables of the bound widget classes: each class's own names, then its bases'. A base's name
 // registered after a class's keeps the base's entry.
@@ -33,10 +34,12 @@ namespace
 using namespace Gui::Controls;
 using Gui::Event::Caller;
 
-// The rows a list box has selected, pushed as a table in selection order.
+// The rows a list box has selected, pushed as a table in selection order. Pushing may run a script's
+// finalizer, which may change the selection or delete rows: the rows are taken first, and those gone by
+// their turn are left out.
 struct SelectedRows
 {
-    const std::list<Layout::TableRow*>* rows;
+    std::vector<Ref<Layout::TableRow>> rows;
 };
 
 } // namespace
@@ -47,10 +50,15 @@ template <> struct LuaConverter<SelectedRows>
     {
         lua_newtable(state);
         int key = 1;
-        for (Layout::TableRow* row : *selected.rows)
+        for (const Ref<Layout::TableRow>& row : selected.rows)
         {
-            PushWidget(state, row);
-            lua_rawseti(state, -2, key++);
+            if (!row)
+                continue;
+            PushWidget(state, row.Get());
+            if (lua_isnil(state, -1))
+                lua_pop(state, 1);
+            else
+                lua_rawseti(state, -2, key++);
         }
     }
 };
@@ -289,9 +297,14 @@ void RegisterListBox(lua_State* s)
         +[](ListBox& l) {
             return ControlEvent{&l, &l.onRowSelected};
         },
-        "OnRowSelected", +[](ListBox& l) { return SelectedRows{&l.GetSelectedRows()}; }, "GetSelectedRows",
-        +[](ListBox& l, const std::string& label) { return l.AddItem(label, ""); }, "AddItem",
-        &ListBox::UnselectAll, "UnselectAll", &ListBox::SetColumnCount, "SetColumnCount",
+        "OnRowSelected",
+        +[](ListBox& l)
+        {
+            const std::list<Layout::TableRow*>& rows = l.GetSelectedRows();
+            return SelectedRows{{rows.begin(), rows.end()}};
+        },
+        "GetSelectedRows", +[](ListBox& l, const std::string& label) { return l.AddItem(label, ""); },
+        "AddItem", &ListBox::UnselectAll, "UnselectAll", &ListBox::SetColumnCount, "SetColumnCount",
         &ListBox::SetAllowMultiSelect, "SetAllowMultiSelect", &ListBox::AllowMultiSelect, "AllowMultiSelect",
         &ListBox::GetSelectedRow, "GetSelectedRow", &ListBox::Scroller, "Scroller", &ListBox::Clear, "Clear");
     BaseMethods(s);

@@ -2,6 +2,7 @@
 
 #include "Core/MessageManager.h"
 #include "Core/SystemManager.h"
+#include "GameObjects/Component.h"
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectManager.h"
 #include "Graphics/Graphics.h"
@@ -30,6 +31,13 @@ Input* InputSystem()
 {
     SystemManager* systems = SystemManager::Instance();
     return systems ? dynamic_cast<Input*>(systems->GetSystem("Input")) : nullptr;
+}
+
+// The game object of the handle in the running game, or null.
+GameObject* ResolveObject(const GameObjectHandle& handle)
+{
+    SystemManager* systems = SystemManager::Instance();
+    return systems ? systems->GetGameObjectManager().Resolve(handle) : nullptr;
 }
 
 // Moves the hover from row to row of a list box; step -1 is PrevRow, 1 NextRow.
@@ -61,8 +69,11 @@ bool MoveRow(Gui::Controls::Base* control, int step)
     GuiHost::SetHoveredControl(*std::next(rows.begin(), next));
     // The divisors differ on purpose: going up the last row is a whole scroll, going down it is not.
     const float fraction = static_cast<float>(next) / static_cast<float>(step < 0 ? count - 1 : count);
-    if (fraction <= 1.0f && list)
-        list->Scroller()->VerticalBar()->SetScrolledAmount(fraction, true);
+    // The hover moved; the list scrolls when a script left it its scroller and bar.
+    Gui::Controls::ScrollControl* scroller = list ? list->Scroller() : nullptr;
+    if (Gui::Controls::VerticalScrollBar* bar = scroller ? scroller->VerticalBar() : nullptr;
+        bar && fraction <= 1.0f)
+        bar->SetScrolledAmount(fraction, true);
     return true;
 }
 
@@ -220,25 +231,41 @@ void GuiHost::Update(float dt)
 {
     for (const auto& inspector : m_inspectors)
         inspector->Update(dt);
+    // Outside every event and frame: the controls the canvases queued go, and so does a canvas asked to
+    // go, drawn or not. Each deletion may take other canvases with it.
+    std::vector<Gui::Controls::Ref<Gui::Controls::Canvas>> canvases;
+    for (const CanvasRecord& record : m_canvases)
+        canvases.push_back(record.canvas);
+    for (const auto& canvas : canvases)
+        if (canvas)
+            canvas->ProcessDelayedDeletes();
 }
 
 GuiSerializer* GuiHost::Tweak(const GameObjectHandle& handle, Gui::Controls::Base* parent)
 {
-    SystemManager* systems = SystemManager::Instance();
-    GameObjectManager* objects = systems ? &systems->GetGameObjectManager() : nullptr;
-    if (!objects || !objects->Resolve(handle))
+    if (!ResolveObject(handle))
         return nullptr;
     // The object is found by its handle at every walk: once it is gone the rows stop.
-    const auto walk = [objects, handle](Serializer& serializer)
+    const auto walk = [handle](Serializer& serializer)
     {
-        GameObject* object = objects->Resolve(handle);
+        GameObject* object = ResolveObject(handle);
         if (!object)
             return;
         serializer.BeginGroup("Object");
         object->Serialize(serializer);
         serializer.EndGroup();
     };
-    m_inspectors.push_back(std::make_unique<GuiSerializer>(parent, walk));
+    // The object's groups name its components' types: each stands for the component in that slot at
+    // the walk, so the rows of a component that went stop, even when another of its type came meanwhile.
+    const auto identity = [handle](std::size_t depth, const char* name) -> std::uint64_t
+    {
+        GameObject* object = depth == 2 ? ResolveObject(handle) : nullptr;
+        const int typeId = object ? GetComponentRegistry().FindTypeId(name) : -1;
+        const Component* component =
+            ComponentRegistry::IsValidId(typeId) ? object->GetComponent(typeId) : nullptr;
+        return component ? component->Serial() : 0;
+    };
+    m_inspectors.push_back(std::make_unique<GuiSerializer>(parent, walk, identity));
     m_inspectors.back()->Expand();
     return m_inspectors.back().get();
 }

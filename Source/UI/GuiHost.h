@@ -47,6 +47,8 @@ public:
     // Input system's listeners and brings a new Lua state): the input bridge's registration with Input,
     // and the scripts' globals "Pos" and "OR".
     void InitResources();
+    // Early in each frame: the inspectors' refresh, then the delayed deletes of every canvas the host
+    // made (a canvas asked to go goes here even when it is not drawn).
     void Update(float dt);
     // Whether there is a canvas to draw and a renderer to draw it with.
     bool HasCanvas() const { return m_canvas && m_renderer; }

@@ -81,7 +81,7 @@ void RegisterGuiMethods(lua_State* state)
     LuaMethods<GuiHost>(
         state, &GuiHost::HideCanvas, "HideCanvas",
         +[](GuiHost& host, const GameObjectHandle& object, WidgetArgument<Base> parent) -> GuiSerializer*
-        { return parent.stale ? nullptr : host.Tweak(object, parent.object); },
+        { return parent.Gone() ? nullptr : host.Tweak(object, parent.object); },
         "Tweak", &GuiHost::StopTweak, "StopTweak");
     AddClass<WindowControl>(state, "WindowControl");
     AddClass<HorizontalSlider>(state, "HorizontalSlider");

@@ -13,6 +13,7 @@
 
 #include <cctype>
 #include <optional>
+#include <utility>
 
 namespace Quarn
 {
@@ -72,11 +73,13 @@ template <class T> std::optional<T> ParseText(const std::string& text)
 
 void ValuePath::BeginGroup(const char* name)
 {
+    const std::uint64_t identity = m_identity ? m_identity(m_groups.size(), name) : 0;
     Group& parent = m_groups.back();
     const int place = parent.groupsByName[name]++;
     // Names are C strings: a zero byte cannot occur in one.
     std::string path = parent.path;
     path.append(name).push_back('\0');
+    path.append(std::to_string(identity)).push_back('\0');
     path.append(std::to_string(place)).push_back('\0');
     m_groups.push_back({std::move(path), {}, 0});
 }
@@ -151,8 +154,8 @@ class GuiSerializer::RowPass final : public LegibleOutputSerializer
 {
 public:
     RowPass(const std::vector<Row>& rows, const std::unordered_map<std::string, std::size_t>& rowByPath,
-            const std::string* target = nullptr, std::string text = {})
-        : m_rows(rows), m_rowByPath(rowByPath), m_target(target), m_text(std::move(text)),
+            const GroupIdentity& identity, const std::string* target = nullptr, std::string text = {})
+        : m_rows(rows), m_rowByPath(rowByPath), m_target(target), m_text(std::move(text)), m_path(identity),
           m_found(rows.size())
     {
     }
@@ -213,8 +216,9 @@ private:
     std::vector<bool> m_found;
 };
 
-GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, Walk walk)
-    : m_walk(std::move(walk)), m_lifeline(std::make_shared<GuiSerializer*>(this))
+GuiSerializer::GuiSerializer(Gui::Controls::Base* parent, Walk walk, GroupIdentity identity)
+    : m_path(identity), m_walk(std::move(walk)), m_identity(std::move(identity)),
+      m_lifeline(std::make_shared<GuiSerializer*>(this))
 {
     auto* window = new Gui::Controls::ResizableControl(parent);
     window->Dock(Gui::Pos::Fill);
@@ -241,7 +245,7 @@ GuiSerializer::~GuiSerializer()
 
 void GuiSerializer::WriteRow(const std::string& path, const std::string& text)
 {
-    RowPass pass(m_rows, m_rowByPath, &path, text);
+    RowPass pass(m_rows, m_rowByPath, m_identity, &path, text);
     Pass(pass);
 }
 
@@ -372,25 +376,27 @@ void GuiSerializer::Update(float dt)
     m_refreshTimer += dt;
     if (m_refreshTimer <= 0.5f)
         return;
-    RowPass pass(m_rows, m_rowByPath);
+    RowPass pass(m_rows, m_rowByPath, m_identity);
     Pass(pass);
     m_refreshTimer = 0.0f;
 }
 
 void GuiSerializer::Expand()
 {
-    if (!m_tree)
-        return;
-    const Gui::Controls::List& nodes = m_tree->GetChildren();
-    if (!nodes.empty())
-        if (auto* first = dynamic_cast<Gui::Controls::TreeNode*>(nodes.front()))
-            first->Open();
-    if (m_transformNode)
-        m_transformNode->ExpandAll();
-    if (m_nameableNode)
-        m_nameableNode->ExpandAll();
-    m_transformNode = {};
-    m_nameableNode = {};
+    // Opening a section runs its toggle button's events, whose scripts may close this inspector: the
+    // sections are taken first, and the inspector is not touched once the first opens.
+    Gui::Controls::Ref<Gui::Controls::TreeNode> first;
+    if (m_tree)
+        if (const Gui::Controls::List& nodes = m_tree->GetChildren(); !nodes.empty())
+            first = dynamic_cast<Gui::Controls::TreeNode*>(nodes.front());
+    const Gui::Controls::Ref<Gui::Controls::PropertyTreeNode> transform = std::exchange(m_transformNode, {});
+    const Gui::Controls::Ref<Gui::Controls::PropertyTreeNode> nameable = std::exchange(m_nameableNode, {});
+    if (first)
+        first->Open();
+    if (transform)
+        transform->ExpandAll();
+    if (nameable)
+        nameable->ExpandAll();
 }
 
 } // namespace Quarn

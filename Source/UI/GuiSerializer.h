@@ -16,12 +16,19 @@
 namespace Quarn
 {
 
-// Where a value sits in a walk of an object: the groups around it, each by its name and its place among
-// the groups of that name beside it, and the value's place among its group's own values. Other groups
-// coming and going (a component removed) leave it unchanged.
+// What a group of a walk stands for, where that can change between walks (a component replaced by
+// another of its type): a number for the group of the name at the depth (1 for the groups a walk opens
+// first), the same for the same thing at every walk; 0 for a group that needs none.
+using GroupIdentity = std::function<std::uint64_t(std::size_t depth, const char* name)>;
+
+// Where a value sits in a walk of an object: the groups around it, each by its name, its identity and its
+// place among the groups of that name beside it, and the value's place among its group's own values.
+// Other groups coming and going (a component removed) leave it unchanged; a group standing for something
+// else (a new component in the old one's place) changes it.
 class ValuePath
 {
 public:
+    explicit ValuePath(GroupIdentity identity = {}) : m_identity(std::move(identity)) {}
     void BeginGroup(const char* name);
     // An end without its begin is ignored.
     void EndGroup();
@@ -35,6 +42,7 @@ private:
         std::map<std::string, int> groupsByName;
         int values = 0;
     };
+    GroupIdentity m_identity;
     std::vector<Group> m_groups{Group{}};
 };
 
@@ -50,8 +58,8 @@ public:
     // Walks the inspected object through a serializer: its groups and values, always in the same order;
     // nothing once the object is gone.
     using Walk = std::function<void(Serializer&)>;
-    // Builds the tree by walking the object once.
-    GuiSerializer(Gui::Controls::Base* parent, Walk walk);
+    // Builds the tree by walking the object once; the identity tells what the walk's groups stand for.
+    GuiSerializer(Gui::Controls::Base* parent, Walk walk, GroupIdentity identity = {});
     // The window goes with its rows (after the frame when it sits on a canvas: this may run inside one
     // of its controls' events).
     ~GuiSerializer() override;
@@ -117,6 +125,7 @@ private:
     bool m_justEnded = false;
     float m_refreshTimer = 0.0f;
     Walk m_walk;
+    GroupIdentity m_identity;
     // The rows reach the inspector through this; it is emptied when the inspector goes, and a row a
     // script took elsewhere then writes nothing.
     std::shared_ptr<GuiSerializer*> m_lifeline;

@@ -93,14 +93,34 @@ void WidgetBind::Register(lua_State* state)
     g_registering = previous;
 }
 
-void WidgetBind::Push(lua_State* state, void* object, const void* owner)
+void WidgetBind::Push(lua_State* state, void* object, Gui::Controls::Base* owner)
 {
+    // Making a Lua object allocates, and an allocation may run a script's finalizer, which may delete the
+    // control (or the control the object belongs to) before its pointer is in the new object. A control
+    // whose destruction has begun gets no object either.
+    const bool watched = m_kind == WidgetKind::Control || owner;
+    const Gui::Controls::Ref<Gui::Controls::Base> control(
+        m_kind == WidgetKind::Control ? static_cast<Gui::Controls::Base*>(object) : owner);
     PushObject(state, object);
     if (!object)
         return;
     Remember(state, -1, object);
     if (owner)
         Remember(state, -1, owner);
+    if (!watched || control)
+        return;
+    // Gone meanwhile: the object made is inert and no longer its identity, and the script gets nil.
+    static_cast<LuaObjectBlock*>(lua_touserdata(state, -1))->m_object = nullptr;
+    lua_pushlightuserdata(state, object);
+    lua_rawget(state, LUA_REGISTRYINDEX);
+    if (lua_rawequal(state, -1, -2))
+    {
+        lua_pushlightuserdata(state, object);
+        lua_pushnil(state);
+        lua_rawset(state, LUA_REGISTRYINDEX);
+    }
+    lua_pop(state, 2);
+    lua_pushnil(state);
 }
 
 const WidgetBind* WidgetBind::Of(lua_State* state, int index)

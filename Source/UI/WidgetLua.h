@@ -90,8 +90,9 @@ public:
     // The class as scripts read it in errors ("Button expected").
     const char* Name() const { return m_name; }
     // Pushes the object's Lua object of this class (nil for null), remembering it with the object's
-    // other Lua objects, and with the owner's when the object is a part of another (a control's event).
-    void Push(lua_State* state, void* object, const void* owner = nullptr);
+    // other Lua objects, and with the owner's when the object is a part of a control (its event). Nil
+    // too when the control, or the owner, goes while its object is being made.
+    void Push(lua_State* state, void* object, Gui::Controls::Base* owner = nullptr);
     // The binding of a widget's Lua object, or null for any other value.
     static const WidgetBind* Of(lua_State* state, int index);
 
@@ -166,11 +167,22 @@ concept WidgetClass = std::is_base_of_v<Gui::Controls::Base, T> || std::is_same_
 void* ReadWidgetObject(lua_State* state, int index, WidgetKind kind, const char* expected);
 
 // A widget as an argument: null for nil; stale when the Lua object's widget is gone (the call then
-// does nothing).
+// does nothing). Reading the arguments after it may run a script's finalizer, which may delete a
+// control: a control is watched until the call.
 template <class T> struct WidgetArgument
 {
     T* object = nullptr;
     bool stale = false;
+    Gui::Controls::Ref<Gui::Controls::Base> control;
+
+    // Whether the widget named is gone, now or when it was read.
+    bool Gone() const
+    {
+        if constexpr (std::is_base_of_v<Gui::Controls::Base, T>)
+            return stale || (object && !control);
+        else
+            return stale;
+    }
 };
 
 // Reads an object of class T: nil reads null, any other kind of value, or a control of another class, is
@@ -188,7 +200,7 @@ WidgetArgument<T> ReadWidgetArgument(lua_State* state, int index, const char* ex
         auto* typed = dynamic_cast<T*>(static_cast<Gui::Controls::Base*>(object));
         if (!typed)
             LuaArgumentError(state, index, expected);
-        return {typed, false};
+        return {typed, false, typed};
     }
     else
         return {static_cast<T*>(object), false};
@@ -273,7 +285,7 @@ template <WidgetClass T> struct Argument<T*>
     using Stored = WidgetArgument<T>;
     static Stored Read(lua_State* state, int index) { return ReadWidgetArgument<T>(state, index); }
     static T* Pass(const Stored& value) { return value.object; }
-    static bool Stale(const Stored& value) { return value.stale; }
+    static bool Stale(const Stored& value) { return value.Gone(); }
 };
 
 template <WidgetClass T> struct Argument<T&>
@@ -286,7 +298,7 @@ template <WidgetClass T> struct Argument<T&>
         return ReadWidgetArgument<T>(state, index);
     }
     static T& Pass(const Stored& value) { return *value.object; }
-    static bool Stale(const Stored& value) { return value.stale; }
+    static bool Stale(const Stored& value) { return value.Gone(); }
 };
 
 template <typename R> int PushDefault(lua_State* state)
@@ -302,13 +314,15 @@ template <typename R> int PushDefault(lua_State* state)
     return 1;
 }
 
-template <typename R, typename... A, typename Call, std::size_t... I>
-int Invoke(lua_State* state, int firstIndex, Call&& call, std::index_sequence<I...>)
+// Reads the arguments, then makes the call, unless the method's own widget (gone) or a widget argument
+// is gone by then.
+template <typename R, typename... A, typename Gone, typename Call, std::size_t... I>
+int Invoke(lua_State* state, int firstIndex, const Gone& gone, Call&& call, std::index_sequence<I...>)
 {
     // Braced initialisation reads the arguments in order.
     std::tuple<typename Argument<A>::Stored...> arguments{
         Argument<A>::Read(state, firstIndex + static_cast<int>(I))...};
-    if ((Argument<A>::Stale(std::get<I>(arguments)) || ...))
+    if (gone() || (Argument<A>::Stale(std::get<I>(arguments)) || ...))
         return PushDefault<R>(state);
     if constexpr (std::is_void_v<R>)
     {
@@ -319,7 +333,11 @@ int Invoke(lua_State* state, int firstIndex, Call&& call, std::index_sequence<I.
     {
         // A method with a result counts as a Lua call while it runs.
         const LuaCallDepthScope depth;
-        LuaResult<R>::Push(state, call(Argument<A>::Pass(std::get<I>(arguments))...));
+        // A result referring into the widget (its name) is copied first: pushing it may run a finalizer
+        // that deletes the widget.
+        using Result = std::conditional_t<std::is_reference_v<R> && !WidgetClass<std::remove_cvref_t<R>>,
+                                          std::remove_cvref_t<R>, R>;
+        LuaResult<Result>::Push(state, Result(call(Argument<A>::Pass(std::get<I>(arguments))...)));
         return 1;
     }
 }
@@ -327,9 +345,11 @@ int Invoke(lua_State* state, int firstIndex, Call&& call, std::index_sequence<I.
 template <typename R, typename Tuple> struct Invoker;
 template <typename R, typename... A> struct Invoker<R, std::tuple<A...>>
 {
-    template <typename Call> static int Run(lua_State* state, int firstIndex, Call&& call)
+    template <typename Gone, typename Call>
+    static int Run(lua_State* state, int firstIndex, const Gone& gone, Call&& call)
     {
-        return Invoke<R, A...>(state, firstIndex, std::forward<Call>(call), std::index_sequence_for<A...>());
+        return Invoke<R, A...>(state, firstIndex, gone, std::forward<Call>(call),
+                               std::index_sequence_for<A...>());
     }
 };
 
@@ -362,8 +382,12 @@ template <class X, class F> int Thunk(lua_State* state)
             X* self = Self<X>(state, *block.table);
             if (!self)
                 return PushDefault<typename Traits::Result>(state);
+            // Reading the arguments may run a finalizer that deletes a control.
+            Gui::Controls::Ref<Gui::Controls::Base> control;
+            if constexpr (std::is_base_of_v<Gui::Controls::Base, X>)
+                control = self;
             return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
-                state, 2,
+                state, 2, [&control] { return std::is_base_of_v<Gui::Controls::Base, X> && !control; },
                 [self, &block](auto&&... arguments) -> decltype(auto)
                 {
                     if constexpr (std::is_member_function_pointer_v<F>)
@@ -384,7 +408,7 @@ template <class F> int FunctionThunk(lua_State* state)
                                *static_cast<const F*>(lua_touserdata(state, lua_upvalueindex(1)));
                            using Traits = LuaDetail::FunctionTraits<F>;
                            return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
-                               state, 1,
+                               state, 1, [] { return false; },
                                [function](auto&&... arguments) -> decltype(auto)
                                { return function(std::forward<decltype(arguments)>(arguments)...); });
                        });

@@ -1,15 +1,23 @@
 #include "UI/GuiHost.h"
 #include "Core/MessageManager.h"
+#include "GameObjects/GameObject.h"
+#include "GameObjects/GameObjectManager.h"
+#include "GameObjects/Gameplay.h"
+#include "GameObjects/Nameable.h"
 #include "Input/Input.h"
 #include "Platform/GlDeviceFixture.h"
 #include "Script/LuaTestState.h"
+#include "UI/GuiSerializer.h"
+#include "UI/InspectorRows.h"
 #include "support/RecordingGraphics.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Canvas.h"
 #include "widgets/Controls/ListBox.h"
+#include "widgets/Controls/OpenToggleButton.h"
 #include "widgets/Controls/ScrollControl.h"
 #include "widgets/Controls/Slider.h"
 #include "widgets/Controls/Table.h"
+#include "widgets/Controls/TreeControl.h"
 #include "widgets/Input.h"
 #include "widgets/WidgetTest.h"
 
@@ -264,6 +272,138 @@ TEST_F(GuiHostTest, PadNavigationStopsWhenAHoverEventDeletesItsTarget)
     deleter.victim = new Gui::Controls::HorizontalSlider(canvas);
     GuiHost::SetHoveredControl(deleter.victim);
     EXPECT_EQ(Gui::HoveredControl, left);
+}
+
+// A script may delete a list box's scroller or its bar, before pad navigation or from a row's hover
+// event: the hover moves to the row while there is one, and the list scrolls only with its bar.
+TEST_F(GuiHostTest, PadNavigationInAListWithoutItsScrollerOrBarMovesOnlyTheHover)
+{
+    GuiHost& host = Host();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    struct Deleter : Gui::Event::Handler
+    {
+        void Delete(Gui::Controls::Base*) { delete victim.Get(); }
+        Gui::Controls::Ref<Gui::Controls::Base> victim;
+    };
+    const struct
+    {
+        const char* gone;
+        bool scroller;
+        bool onHover;
+        bool moved;
+        bool hovered;
+    } cases[] = {
+        {"the bar", false, false, true, true},
+        {"the bar, from the row's hover event", false, true, true, true},
+        {"the scroller (and the rows in it)", true, false, false, false},
+        {"the scroller (and the rows in it), from the row's hover event", true, true, true, false},
+    };
+    for (const auto& c : cases)
+    {
+        GuiHost::SetHoveredControl(nullptr);
+        auto* list = new Gui::Controls::ListBox(canvas);
+        ListBoxRow* first = list->AddItem("a");
+        list->AddItem("b");
+        Gui::Controls::Base* victim = c.scroller ? static_cast<Gui::Controls::Base*>(list->Scroller())
+                                                 : list->Scroller()->VerticalBar();
+        Deleter deleter;
+        if (c.onHover)
+        {
+            deleter.victim = victim;
+            first->OnHoverEnter.Add(&deleter, &Deleter::Delete);
+        }
+        else
+            delete victim;
+        EXPECT_EQ(GuiHost::NextRow(list), c.moved) << c.gone;
+        EXPECT_EQ(Gui::HoveredControl, c.hovered ? first : nullptr) << c.gone;
+        EXPECT_EQ(GuiHost::PrevRow(list), false) << c.gone;
+        delete list;
+    }
+}
+
+// A script may remove a component and add another of its type between two refreshes of an inspector:
+// the rows made for the first neither show nor write the second (they keep their last text), and an
+// inspector opened afterwards shows the second.
+TEST_F(GuiHostTest, InspectorRowsStayWithTheComponentTheyWereMadeFor)
+{
+    GuiHost& host = Host();
+    Gameplay::RegisterComponentTypes();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    const struct
+    {
+        const char* change;
+        bool removeFirst;
+    } changes[] = {{"removed, then another added", true}, {"replaced by another", false}};
+    for (const auto& change : changes)
+    {
+        SCOPED_TRACE(change.change);
+        GameObjectManager& objects = m_systems->GetGameObjectManager();
+        GameObject* object = objects.CreateIntern(new GameObject());
+        const auto name = [object](const char* text)
+        {
+            auto* nameable = new Nameable();
+            nameable->Name = text;
+            object->SetComponent(Nameable::TypeId(), nameable, Nameable::kTypeName);
+        };
+        name("first");
+        GuiSerializer* inspector = host.Tweak(object->GetHandle(), canvas);
+        Gui::Controls::TextBox* box = test::RowBox(inspector->Tree(), L"Name");
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->GetText(), L"first");
+        object->Get<Nameable>()->Name = "shown";
+        host.Update(1.0f);
+        EXPECT_EQ(box->GetText(), L"shown") << "the rows follow their own component";
+
+        if (change.removeFirst)
+            object->SetComponent(Nameable::TypeId(), nullptr, Nameable::kTypeName);
+        name("second");
+        host.Update(1.0f);
+        EXPECT_EQ(box->GetText(), L"shown");
+        box->SetText(L"typed", true);
+        EXPECT_EQ(object->Get<Nameable>()->Name, "second");
+        host.Update(1.0f);
+        EXPECT_EQ(box->GetText(), L"typed");
+
+        GuiSerializer* again = host.Tweak(object->GetHandle(), canvas);
+        Gui::Controls::TextBox* fresh = test::RowBox(again->Tree(), L"Name");
+        ASSERT_NE(fresh, nullptr);
+        EXPECT_EQ(fresh->GetText(), L"second");
+        host.StopTweak(again);
+        host.StopTweak(inspector);
+        objects.Destroy(object->GetHandle());
+        objects.FrameEnd();
+    }
+}
+
+// Expanding opens sections, which runs their toggle buttons' events; a script's handler there may close
+// the inspector being expanded.
+TEST_F(GuiHostTest, AnInspectorClosedByTheToggleEventsOfItsOwnExpandIsLeftAlone)
+{
+    GuiHost& host = Host();
+    Gameplay::RegisterComponentTypes();
+    Gui::Controls::Canvas* canvas = host.CreateCanvas(host.GetSkin());
+    host.SetCanvas(canvas);
+    GameObject* object = m_systems->GetGameObjectManager().CreateIntern(new GameObject());
+    object->SetComponent(Nameable::TypeId(), new Nameable(), Nameable::kTypeName);
+    GuiSerializer* inspector = host.Tweak(object->GetHandle(), canvas);
+    auto* first = dynamic_cast<Gui::Controls::TreeNode*>(inspector->Tree()->GetChildren().front());
+    ASSERT_NE(first, nullptr);
+    first->Close();
+    struct Closer : Gui::Event::Handler
+    {
+        void Close(Gui::Controls::Base*) { host->StopTweak(inspector); }
+        GuiHost* host = nullptr;
+        GuiSerializer* inspector = nullptr;
+    } closer;
+    closer.host = &host;
+    closer.inspector = inspector;
+    first->ToggleButton()->onToggle.Add(&closer, &Closer::Close);
+    const Gui::Controls::Ref<Gui::Controls::Base> window = inspector->Window();
+    inspector->Expand();
+    canvas->ProcessDelayedDeletes();
+    EXPECT_FALSE(window) << "closed";
 }
 
 TEST_F(GuiHostTest, AWarmResetTakesTheScriptsWidgetsAway)

@@ -1,5 +1,6 @@
 #include "UI/GuiSerializer.h"
 #include "Core/OutputHandler.h"
+#include "UI/InspectorRows.h"
 #include "support/CapturedErrors.h"
 #include "widgets/Controls/Button.h"
 #include "widgets/Controls/Label.h"
@@ -59,19 +60,6 @@ struct Inspected
     }
 };
 
-// The text box of the row with the label, anywhere below the control.
-Gui::Controls::TextBox* RowBox(Base* control, const std::wstring& label)
-{
-    if (auto* row = dynamic_cast<Gui::Controls::PropertyRow*>(control))
-        if (row->GetLabel()->GetText() == label)
-            if (auto* text = dynamic_cast<Gui::Controls::Property::Text*>(row->GetProperty()))
-                return text->Box();
-    for (Base* child : control->OwnChildren())
-        if (Gui::Controls::TextBox* found = RowBox(child, label))
-            return found;
-    return nullptr;
-}
-
 // The titles of the sections directly inside a node (or the tree).
 std::vector<std::wstring> Sections(Base* node)
 {
@@ -100,7 +88,7 @@ protected:
         canvas->RenderCanvas();
     }
 
-    Gui::Controls::TextBox* Box(const wchar_t* label) { return RowBox(inspector->Tree(), label); }
+    Gui::Controls::TextBox* Box(const wchar_t* label) { return test::RowBox(inspector->Tree(), label); }
     // Text typed by the user: the box's text changes with its events.
     void Type(const wchar_t* label, const std::wstring& text) { Box(label)->SetText(text, true); }
 
@@ -278,7 +266,7 @@ protected:
         canvas->RenderCanvas();
     }
 
-    Gui::Controls::TextBox* Box(const wchar_t* label) { return RowBox(inspector.Tree(), label); }
+    Gui::Controls::TextBox* Box(const wchar_t* label) { return test::RowBox(inspector.Tree(), label); }
 
     OutputHandler output{false};
     test::CapturedErrors errors;

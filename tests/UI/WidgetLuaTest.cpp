@@ -1,5 +1,6 @@
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectManager.h"
+#include "Input/Input.h"
 #include "Script/LuaGameObjectHandleConvert.h"
 #include "Script/LuaTestState.h"
 #include "UI/GuiHost.h"
@@ -393,6 +394,289 @@ TEST_F(WidgetLuaTest, AnActiveCanvasAScriptReleasesIsNoLongerActive)
     EXPECT_FALSE(host.HasCanvas());
     host.RenderCanvas();
     EXPECT_EQ(Run("assert(canvas:GetName() == nil)"), "");
+}
+
+// A canvas a script asks to go (DelayedDelete, or another canvas's AddDelayedDelete) goes with the next
+// frame, wherever the script asked: between frames, inside one of the canvas's own control events, and
+// whether the canvas is the active one or was never drawn. The host then neither draws nor steps it.
+TEST_F(WidgetLuaTest, ACanvasAskedToGoIsGoneAfterTheNextFrame)
+{
+    GuiHost& host = m_graphics->GetGuiHost();
+    constexpr const char* kOnPress = "button:OnPress():Add(function() doomed:DelayedDelete() end) ";
+    const struct
+    {
+        const char* asker;
+        std::string ask;
+        bool active;
+        bool click;
+        const char* gone = "doomed:GetName() == nil and button:GetName() == nil";
+    } cases[] = {
+        {"a frame script", "doomed:DelayedDelete()", true, false},
+        {"its own button's event", std::string(kOnPress) + "gui.Press(button)", true, false},
+        {"its own button's event, on a click", std::string(kOnPress) + "gui.SetHoveredControl(button)", true,
+         true},
+        {"another canvas", "canvas:AddDelayedDelete(doomed)", true, false},
+        {"a frame script, never drawn", "doomed:DelayedDelete()", false, false},
+        {"its own button's event, never drawn", std::string(kOnPress) + "gui.Press(button)", false, false},
+        {"a control of its own, never drawn", "button:DelayedDelete()", false, false,
+         "button:GetName() == nil and doomed:GetName() == 'doomed'"},
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_EQ(Run(std::string("doomed = gui.CreateCanvas(gui:GetSkin()) doomed:SetName('doomed') ") +
+                      "button = gui.CreateButton(doomed) button:SetBounds(Vector4(0, 0, 50, 20)) " +
+                      (c.active ? "gui:SetCanvas(doomed)" : "gui:SetCanvas(canvas)")),
+                  "")
+            << c.asker;
+        ASSERT_EQ(Run(c.ask), "") << c.asker;
+        if (c.click)
+        {
+            EXPECT_TRUE(host.Bridge().MousePressed(MOUSE_Left)) << c.asker;
+            EXPECT_TRUE(host.Bridge().MouseReleased(MOUSE_Left)) << c.asker;
+        }
+        m_graphics->Update(0.016f);
+        EXPECT_EQ(Run(std::string("assert(") + c.gone + ")"), "") << c.asker;
+        EXPECT_EQ(Run(c.active ? "assert(gui:GetCanvas() == nil)" : "assert(gui:GetCanvas() == canvas)"), "")
+            << c.asker;
+        EXPECT_EQ(host.HasCanvas(), !c.active) << c.asker;
+        m_graphics->Update(0.016f);
+    }
+}
+
+// Pad navigation runs the hover events of the control losing the hover and of the one taking it; their
+// handlers may delete either (controls outside a canvas go at once) or move the hover on.
+TEST_F(WidgetLuaTest, HoverEventsOfPadNavigationMayDeleteEitherControlOrMoveTheHoverOn)
+{
+    ASSERT_EQ(Run(R"(
+        function gone(control) return control:GetName() == nil end
+        function hovered()
+            local control = gui.GetHoveredControl()
+            return control and control:GetName()
+        end
+        -- The handler deletes the controls given that are still there, each at once: none is on a
+        -- canvas.
+        function deleting(...)
+            local victims = { ... }
+            return function()
+                for _, victim in ipairs(victims) do
+                    if not gone(victim) then victim:OnHoverEnter():RemoveHandler(victim) end
+                end
+            end
+        end
+    )"),
+              "");
+    const struct
+    {
+        const char* handler;
+        const char* holds;
+    } cases[] = {
+        {"new:OnHoverEnter():Add(deleting(new))", "gone(new) and hovered() == nil"},
+        {"new:OnHoverEnter():Add(deleting(old))", "gone(old) and hovered() == 'new'"},
+        {"new:OnHoverEnter():Add(deleting(old, new))", "gone(old) and gone(new) and hovered() == nil"},
+        {"old:OnHoverLeave():Add(deleting(old))", "gone(old) and hovered() == 'new'"},
+        {"old:OnHoverLeave():Add(deleting(new))", "gone(new) and hovered() == 'old'"},
+        {"old:OnHoverLeave():Add(deleting(new, old))", "gone(new) and gone(old) and hovered() == nil"},
+        {"new:OnHoverEnter():Add(function() gui.SetHoveredControl(other) end)", "hovered() == 'other'"},
+        {"new = slider slider:OnHoverEnter():Add(deleting(slider))", "gone(slider) and hovered() == nil"},
+        {"new = slider old:OnHoverLeave():Add(deleting(slider))", "gone(slider) and hovered() == 'old'"},
+        {"new = slider slider:OnHoverLeave():Add(deleting(slider))", "gone(slider) and hovered() == nil"},
+    };
+    for (const auto& c : cases)
+    {
+        ASSERT_EQ(Run(R"(
+            gui.SetHoveredControl(nil)
+            old, new, other = gui.CreateButton(nil), gui.CreateButton(nil), gui.CreateButton(nil)
+            slider = gui.CreateHorizontalSlider(nil)
+            old:SetName("old") new:SetName("new") other:SetName("other") slider:SetName("slider")
+            gui.SetHoveredControl(old)
+        )"),
+                  "");
+        EXPECT_EQ(Run(c.handler), "") << c.handler;
+        EXPECT_EQ(Run("gui.SetHoveredControl(new) gui.SetHoveredControl(new)"), "") << c.handler;
+        EXPECT_EQ(Run(std::string("assert(") + c.holds + ")"), "") << c.handler;
+    }
+}
+
+// Lua that runs a script's code in a finalizer while a call is under way, at the allocation it chooses.
+constexpr const char* kFinalizers = R"(
+    -- A finalizer that arms another for the next collection, and acts at the collection after.
+    function armFinalizer(collections, act)
+        local proxy = newproxy(true)
+        getmetatable(proxy).__gc = function()
+            if collections == 0 then act() else armFinalizer(collections - 1, act) end
+        end
+    end
+    -- Calls the function with every allocation collecting everything: act runs at the allocation
+    -- numbered as given, counting from 0. Returns what the function returned.
+    function afterCollections(allocations, act, call)
+        local acted = false
+        armFinalizer(allocations + 1, function() acted = true act() end)
+        collectgarbage("setpause", 0)
+        collectgarbage("setstepmul", 100000)
+        collectgarbage("collect")
+        local result = call()
+        collectgarbage("setpause", 200)
+        collectgarbage("setstepmul", 200)
+        assert(acted, "the finalizer ran")
+        return result
+    end
+)";
+
+// Pushing objects allocates, and an allocation may run a finalizer: a script's finalizer may change the
+// selection, or delete the rows, while GetSelectedRows is pushing them. The rows selected when the call
+// began come back, those deleted on the way left out.
+TEST_F(WidgetLuaTest, GetSelectedRowsWithAFinalizerChangingTheSelectionMidway)
+{
+    ASSERT_EQ(Run(kFinalizers), "");
+    ASSERT_EQ(Run(R"(
+        function selectedRowsWhile(act)
+            list = gui.CreateListBox(canvas)
+            list:SetName("list")
+            list:SetAllowMultiSelect(true)
+            -- Shift held: each press adds its row to the selection.
+            list:Focus()
+            canvas:InputKey(6, true)
+            for i = 1, 40 do
+                local row = list:AddItem("row " .. i)
+                gui.Press(row)
+                -- Typed as a plain control now: the next push as a row makes a new object, which allocates.
+                row:GetCellContents(0):GetParent()
+            end
+            canvas:InputKey(6, false)
+            local rows = afterCollections(3, act, function() return list:GetSelectedRows() end)
+            local count = 0
+            for _, row in pairs(rows) do
+                count = count + 1
+                row:GetText(0)
+            end
+            assert(count == #rows, "a sequence")
+            return #rows
+        end
+    )"),
+              "");
+    const struct
+    {
+        const char* act;
+        const char* holds;
+    } cases[] = {
+        {"list:UnselectAll()", "count == 40 and list:GetSelectedRow() == nil"},
+        {"list:Clear() canvas:ProcessDelayedDeletes()", "count > 0 and count < 40"},
+        {"list:DelayedDelete() canvas:ProcessDelayedDeletes()",
+         "count > 0 and count < 40 and list:GetName() == nil"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(std::string("local count = selectedRowsWhile(function() ") + c.act + " end) assert(" +
+                      c.holds + ", count)"),
+                  "")
+            << c.act;
+}
+
+// Drawing divides by the canvas's scale and sizes its fonts by it: a scale that is not a finite number
+// above 0 is ignored; any other is taken, however large or small, and a frame draws with it.
+TEST_F(WidgetLuaTest, ACanvasScaleIsAFiniteNumberAboveZero)
+{
+    ASSERT_EQ(Run("label = gui.CreateLabel(canvas) label:SetText('scaled') label:SizeToContents()"), "");
+    const struct
+    {
+        const char* scale;
+        double kept;
+    } cases[] = {
+        {"0 / 0", 2.0},           {"0", 2.0},     {"-0", 2.0},  {"-1", 2.0},    {"1 / 0", 2.0},
+        {"-1 / 0", 2.0},          {"1e300", 2.0}, {"0.5", 0.5}, {"1e30", 1e30}, {"1e-30", 1e-30},
+        {"2 ^ 31", 2147483648.0},
+    };
+    for (const auto& c : cases)
+    {
+        EXPECT_EQ(Run(std::string("canvas:SetScale(2) canvas:SetScale(") + c.scale + ")"), "") << c.scale;
+        EXPECT_EQ(m_graphics->GetGuiHost().GetCanvas()->Scale(), static_cast<float>(c.kept)) << c.scale;
+        m_graphics->Update(0.016f);
+    }
+}
+
+// A script may size a font with any number: a label sizes itself by it, a text box finds its caret
+// by it, and frames draw with it.
+TEST_F(WidgetLuaTest, AFontOfAnySizeFromAScriptSizesLabelsAndPlacesCarets)
+{
+    ASSERT_EQ(Run(R"(
+        font = gui.CreateFont()
+        label = gui.CreateLabel(canvas)
+        label:SetFont(font)
+        local properties = gui.CreateProperties(canvas)
+        properties:SetBounds(Vector4(0, 100, 300, 100))
+        local row = properties:Add("field")
+        row:GetProperty():SetPropertyValue("some text")
+        canvas:RenderCanvas()
+        box = gui.ConvertToLabel(row:GetProperty():GetControlAt(2, 2))
+        assert(box, "the property's text box")
+        box:SetFont(font)
+    )"),
+              "");
+    for (const char* size : {"0 / 0", "1e30", "-1e30", "2 ^ 31", "-2 ^ 31", "1e300", "0", "4097"})
+    {
+        EXPECT_EQ(Run(std::string("font:SetSize(") + size + ")" + R"(
+            label:SetText("") canvas:RenderCanvas()
+            label:SetText("sized") label:SizeToContents() canvas:RenderCanvas()
+            assert(label:Height() >= 0 and label:Height() <= 1000000)
+            for x = -1, 90, 7 do
+                box:OnMouseClickLeft(x, 3, true)
+                box:OnMouseClickLeft(x + 5, 30, false)
+            end
+            canvas:RenderCanvas()
+        )"),
+                  "")
+            << size;
+        m_graphics->Update(0.016f);
+    }
+}
+
+// Reading a number where a method takes a string makes a string, which allocates: a finalizer may then
+// delete the control whose method it is, or a control given to it; the call then does nothing.
+TEST_F(WidgetLuaTest, AControlDeletedByAFinalizerWhileItsArgumentsAreReadIsLeftAlone)
+{
+    ASSERT_EQ(Run(kFinalizers), "");
+    ASSERT_EQ(Run(R"(
+        -- Controls outside a canvas go at once.
+        function delete(control) control:OnHoverEnter():RemoveHandler(control) end
+    )"),
+              "");
+    const struct
+    {
+        const char* make;
+        const char* call;
+        const char* deleted = "victim";
+    } cases[] = {
+        {"gui.CreateLabel(nil)", "victim:SetText(12345)"},
+        {"gui.CreateButton(nil)", "victim:SetName(6)"},
+        {"gui.CreateButton(nil)", "victim:FindChildByName(7, true)"},
+        {"gui.CreateListBox(nil)", "victim:AddItem(8)"},
+        {"gui.CreateProperties(nil)", "victim:AddWithValue(9, 10)"},
+        {"gui.CreateProperties(nil)", "victim:AddWithProperty(11, property)"},
+        {"gui.CreateProperties(canvas)", "victim:AddWithProperty(12, property)", "property"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Run(std::string("property = gui.CreateProperties(nil):Add('x'):GetProperty() ") +
+                      "victim = " + c.make + " " + c.deleted + ":SetName('deleted') " +
+                      "local result = afterCollections(0, function() delete(" + c.deleted + ") end, " +
+                      "function() return " + c.call + " end) " + "assert(" + c.deleted +
+                      ":GetName() == nil and result == nil)"),
+                  "")
+            << c.call << " deleting " << c.deleted;
+}
+
+// A string pushed is read after Lua's collector had its chance to run: a control's name is taken from the
+// control before a finalizer deleting the control can run.
+TEST_F(WidgetLuaTest, AControlsNameIsTakenBeforeAFinalizerCanDeleteTheControl)
+{
+    ASSERT_EQ(Run(kFinalizers), "");
+    EXPECT_EQ(Run(R"(
+        local victim = gui.CreateButton(nil)
+        local name = string.rep("a name too long to sit inside its string ", 4)
+        victim:SetName(name)
+        local result = afterCollections(0, function() victim:OnHoverEnter():RemoveHandler(victim) end,
+                                        function() return victim:GetName() end)
+        assert(result == name and victim:GetName() == nil)
+    )"),
+              "");
 }
 
 TEST_F(WidgetLuaTest, ANewLuaStateRegistersTheClassesAgain)

@@ -169,6 +169,29 @@ TEST(RendererTest, FontsLoadBetweenOneAnd4096PixelsAndMeasuresStayWithinAMillion
     renderer.FreeFont(&font);
 }
 
+// The fake font measures what the device's fonts would: a line too wide for an int measures the range's
+// end.
+TEST(RendererTest, TheRecordingFontMeasuresHugeLinesAtTheEndOfTheIntRange)
+{
+    RecordingBackend recorder;
+    void* font = recorder.LoadFontData(L"Arial", 4096);
+    const struct
+    {
+        std::size_t length;
+        int width;
+    } lines[] = {{0, 0},
+                 {1000, 2'048'000},
+                 {524'288, 1'073'741'824},
+                 {1'048'575, 2'147'481'600},
+                 {1'048'576, 2'147'483'647},
+                 {3'000'000, 2'147'483'647}};
+    for (const auto& line : lines)
+        EXPECT_EQ(recorder.MeasureString(font, std::wstring(line.length, L'a') + L"  "),
+                  Point(line.width, 4096))
+            << line.length;
+    recorder.FreeFontData(font);
+}
+
 TEST(RendererTest, OffsetsAndScalesPastTheIntRangeStopAtItsEnds)
 {
     constexpr int kMost = std::numeric_limits<int>::max();

@@ -7,6 +7,8 @@
 #include "widgets/Renderer.h"
 #include "widgets/Skin.h"
 
+#include <cmath>
+
 namespace Gui::Controls
 {
 
@@ -108,7 +110,8 @@ void Canvas::LayoutWithTabOrder(Skin::Base* skin)
 
 void Canvas::SetScale(float scale)
 {
-    if (m_scale == scale)
+    // Drawing divides by the scale and sizes fonts by it: it stays a finite number above 0.
+    if (m_scale == scale || !std::isfinite(scale) || scale <= 0.0f)
         return;
     m_scale = scale;
     if (Skin::Base* skin = GetSkin(); skin && skin->GetRender())

@@ -24,6 +24,7 @@ public:
     virtual void RenderCanvas();
     virtual void DoThink();
     virtual bool NeedsRedraw() { return m_needsRedraw; }
+    // A scale that is not a finite number above 0 is ignored.
     virtual void SetScale(float scale);
     virtual float Scale() const { return m_scale; }
     // Deletes every child, then the canvas; inside an event or a frame, the canvas goes after it instead.

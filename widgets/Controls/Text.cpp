@@ -6,6 +6,7 @@
 #include "widgets/Utility.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace Gui::ControlsInternal
@@ -89,17 +90,20 @@ Point Text::GetCharacterPosition(int index)
     Point position = render->MeasureText(m_font, m_text.substr(0, static_cast<std::size_t>(index)));
     if (m_font->size <= static_cast<float>(position.y))
         position.y = Geometry::ToInt(std::trunc(static_cast<float>(position.y) - m_font->size));
-    return position;
+    // A script's font size may be anything (a negative one puts the caret far below): the position is
+    // kept where a control's may be.
+    return Geometry::ClampPoint(position.x, position.y);
 }
 
 int Text::GetClosestCharacter(int x, int y)
 {
     int best = 0;
-    int bestDistance = 4096;
+    std::int64_t bestDistance = 4096;
     for (int index = 0; index <= Length(); ++index)
     {
         const Point position = GetCharacterPosition(index);
-        const int distance = std::abs(position.x - x) + std::abs(position.y - y);
+        const std::int64_t distance =
+            std::abs(std::int64_t{position.x} - x) + std::abs(std::int64_t{position.y} - y);
         if (distance <= bestDistance)
         {
             best = index;

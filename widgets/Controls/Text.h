@@ -28,7 +28,8 @@ public:
     int Length() const { return static_cast<int>(m_text.size()); }
     // The size of the text (1 wide and one font size high when empty), applied when it changed.
     void RefreshSize();
-    // The top-left of the character at the index: where a caret before it stands.
+    // The top-left of the character at the index: where a caret before it stands (within the range of
+    // positions).
     Point GetCharacterPosition(int index);
     // The index whose position is nearest the point (the later one on a tie).
     int GetClosestCharacter(int x, int y);
