@@ -2,6 +2,7 @@
 // beside TinyXML's own parse of the same file with the settings XMLInput gives it (white space kept,
 // UTF-8). The goal is a read, checks included, within 1.2 times the bare parse; the ratio of the medians
 // of five runs each is printed after the runs.
+#include "RatioReporter.h"
 #include "Resources/SerializerTypes.h"
 #include "Resources/XMLInput.h"
 #include "Resources/XMLOutput.h"
@@ -11,7 +12,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -138,27 +138,6 @@ void BM_XMLInputRead(benchmark::State& state)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(std::filesystem::file_size(path)));
 }
 BENCHMARK(BM_XMLInputRead)->Unit(benchmark::kMillisecond)->Repetitions(5);
-
-// Prints the runs as usual and keeps the median time of each benchmark for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median" && !run.error_occurred)
-                m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Time(const std::string& name) const
-    {
-        const auto found = m_times.find(name);
-        return found == m_times.end() ? 0.0 : found->second;
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
 
 } // namespace
 

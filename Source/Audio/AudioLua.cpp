@@ -9,9 +9,12 @@ namespace Quarn
 
 void Audio::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Audio>(state, &Audio::SetVolume, "SetVolume", &Audio::GetVolume, "GetVolume", &Audio::SetMute,
-                      "SetMute", &Audio::GetMute, "GetMute", &Audio::GetMusicPrompt, "GetMusicPrompt",
-                      &Audio::ResetMusicSystem, "ResetMusicSystem", &Audio::GetEnvelope, "GetEnvelope");
+    LuaMethods<Audio>(state, LuaMethod<&Audio::SetVolume>("SetVolume"),
+                      LuaMethod<&Audio::GetVolume>("GetVolume"), LuaMethod<&Audio::SetMute>("SetMute"),
+                      LuaMethod<&Audio::GetMute>("GetMute"),
+                      LuaMethod<&Audio::GetMusicPrompt>("GetMusicPrompt"),
+                      LuaMethod<&Audio::ResetMusicSystem>("ResetMusicSystem"),
+                      LuaMethod<&Audio::GetEnvelope>("GetEnvelope"));
 }
 
 } // namespace Quarn

@@ -52,8 +52,9 @@ void Collect(void* prompt)
 
 void Register(lua_State* state)
 {
-    LuaMethods<MusicPrompt>(state, &MusicPrompt::Begin, "Begin", &MusicPrompt::End, "End",
-                            &MusicPrompt::IsActive, "IsActive", &MusicPrompt::Toggle, "Toggle");
+    LuaMethods<MusicPrompt>(
+        state, LuaMethod<&MusicPrompt::Begin>("Begin"), LuaMethod<&MusicPrompt::End>("End"),
+        LuaMethod<&MusicPrompt::IsActive>("IsActive"), LuaMethod<&MusicPrompt::Toggle>("Toggle"));
     MusicPrompt::GetLuaBind().SetCollector(&Collect);
 }
 } // namespace

@@ -132,9 +132,10 @@ template <void (SoundEmitter::*Operation)()> void Call(Handle& self)
 void SoundEmitter::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &Call<&SoundEmitter::Emit>, "Emit", &Call<&SoundEmitter::Stop>, "Stop",
-                       &Call<&SoundEmitter::TogglePaused>, "TogglePaused", &Call<&SoundEmitter::Pause>,
-                       "Pause", &Call<&SoundEmitter::Restart>, "Restart");
+    LuaMethods<Handle>(
+        state, LuaMethod<&Call<&SoundEmitter::Emit>>("Emit"), LuaMethod<&Call<&SoundEmitter::Stop>>("Stop"),
+        LuaMethod<&Call<&SoundEmitter::TogglePaused>>("TogglePaused"),
+        LuaMethod<&Call<&SoundEmitter::Pause>>("Pause"), LuaMethod<&Call<&SoundEmitter::Restart>>("Restart"));
 }
 
 } // namespace Quarn

@@ -163,24 +163,30 @@ void CollectHandle(void* handle)
 void RegisterActionHandleMethods(lua_State* state)
 {
     LuaMethods<ActionHandle>(
-        state, &Exists, "Exists", &InsertRelative, "InsertRelative", &InsertAbsolute, "InsertAbsolute",
-        &RemoveRelative, "RemoveRelative", &RemoveAbsolute, "RemoveAbsolute", &PopFront, "PopFront", &PopNext,
-        "PopNext", &PopBack, "PopBack", &PushFront, "PushFront", &PushNext, "PushNext", &PushBack, "PushBack",
-        &GotoRelative, "GotoRelative", &GotoAbsolute, "GotoAbsolute", &Reset, "Reset", &StepForward,
-        "StepForward", &StepBackward, "StepBackward", &IsForward, "IsForward", &SetIsForward, "SetIsForward",
-        &Reverse, "Reverse", &Pause, "Pause", &Start, "Start", &GetSize, "GetSize", &Kill, "Kill",
-        &SetErrorIfDestroyed, "SetErrorIfDestroyed", &SetTimerIndependent, "SetTimerIndependant",
-        &IsTimerIndependent, "IsTimerIndependant", &SetTotalTime, "SetTotalTime");
+        state, LuaMethod<&Exists>("Exists"), LuaMethod<&InsertRelative>("InsertRelative"),
+        LuaMethod<&InsertAbsolute>("InsertAbsolute"), LuaMethod<&RemoveRelative>("RemoveRelative"),
+        LuaMethod<&RemoveAbsolute>("RemoveAbsolute"), LuaMethod<&PopFront>("PopFront"),
+        LuaMethod<&PopNext>("PopNext"), LuaMethod<&PopBack>("PopBack"), LuaMethod<&PushFront>("PushFront"),
+        LuaMethod<&PushNext>("PushNext"), LuaMethod<&PushBack>("PushBack"),
+        LuaMethod<&GotoRelative>("GotoRelative"), LuaMethod<&GotoAbsolute>("GotoAbsolute"),
+        LuaMethod<&Reset>("Reset"), LuaMethod<&StepForward>("StepForward"),
+        LuaMethod<&StepBackward>("StepBackward"), LuaMethod<&IsForward>("IsForward"),
+        LuaMethod<&SetIsForward>("SetIsForward"), LuaMethod<&Reverse>("Reverse"), LuaMethod<&Pause>("Pause"),
+        LuaMethod<&Start>("Start"), LuaMethod<&GetSize>("GetSize"), LuaMethod<&Kill>("Kill"),
+        LuaMethod<&SetErrorIfDestroyed>("SetErrorIfDestroyed"),
+        LuaMethod<&SetTimerIndependent>("SetTimerIndependant"),
+        LuaMethod<&IsTimerIndependent>("IsTimerIndependant"), LuaMethod<&SetTotalTime>("SetTotalTime"));
     ActionHandle::GetLuaBind().SetCollector(&CollectHandle);
 }
 
 void RegisterActionListManagerMethods(lua_State* state)
 {
-    LuaMethods<ActionListManager>(state, &ActionListManager::CreateActionList, "CreateActionList",
-                                  &ActionListManager::Update, "Update", &ActionListManager::OpenBlock,
-                                  "OpenBlock", &ActionListManager::CloseBlock, "CloseBlock",
-                                  &ActionListManager::RemoveBlock, "RemoveBlock",
-                                  &ActionListManager::BlockDestroyAll, "BlockDestroyAll");
+    LuaMethods<ActionListManager>(state, LuaMethod<&ActionListManager::CreateActionList>("CreateActionList"),
+                                  LuaMethod<&ActionListManager::Update>("Update"),
+                                  LuaMethod<&ActionListManager::OpenBlock>("OpenBlock"),
+                                  LuaMethod<&ActionListManager::CloseBlock>("CloseBlock"),
+                                  LuaMethod<&ActionListManager::RemoveBlock>("RemoveBlock"),
+                                  LuaMethod<&ActionListManager::BlockDestroyAll>("BlockDestroyAll"));
 }
 
 } // namespace

@@ -36,8 +36,9 @@ void StopLookingAt(Handle& self)
 
 void Camera::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Methods::Handle>(state, &Methods::SetAsMainView, "SetAsMainView", &Methods::LookAt, "LookAt",
-                                &Methods::StopLookingAt, "StopLookingAt");
+    LuaMethods<Methods::Handle>(state, LuaMethod<&Methods::SetAsMainView>("SetAsMainView"),
+                                LuaMethod<&Methods::LookAt>("LookAt"),
+                                LuaMethod<&Methods::StopLookingAt>("StopLookingAt"));
 }
 
 } // namespace Quarn

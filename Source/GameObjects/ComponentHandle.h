@@ -46,7 +46,7 @@ private:
 
     static void Register(lua_State* state)
     {
-        LuaMethods<ComponentHandle<X>>(state, &Exists, "Exists");
+        LuaMethods<ComponentHandle<X>>(state, LuaMethod<&Exists>("Exists"));
         GetLuaBind().SetCollector(&Collect);
         if constexpr (requires { X::RegisterLuaMethods(state); })
             X::RegisterLuaMethods(state);

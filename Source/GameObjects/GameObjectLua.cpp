@@ -60,18 +60,17 @@ template <int TypeId> void RemoveComponent(LuaGameObjectHandle& self)
         object->SetComponent(TypeId, nullptr, GetComponentRegistry().GetName(TypeId));
 }
 
+template <int TypeId> void AddComponentMethods(lua_State* state)
+{
+    if (const char* name = GetComponentRegistry().GetName(TypeId))
+        LuaMethods<LuaGameObjectHandle>(
+            state, LuaMethod<&AddComponent<TypeId>>(("Add" + std::string(name)).c_str()),
+            LuaMethod<&RemoveComponent<TypeId>>(("Remove" + std::string(name)).c_str()));
+}
+
 template <int... TypeIds> void AddComponentMethods(lua_State* state, std::integer_sequence<int, TypeIds...>)
 {
-    const ComponentRegistry& registry = GetComponentRegistry();
-    const auto add = [&](int typeId, auto addFunction, auto removeFunction)
-    {
-        const char* name = registry.GetName(typeId);
-        if (!name)
-            return;
-        LuaAddMethod<LuaGameObjectHandle>(state, addFunction, ("Add" + std::string(name)).c_str());
-        LuaAddMethod<LuaGameObjectHandle>(state, removeFunction, ("Remove" + std::string(name)).c_str());
-    };
-    (add(TypeIds, &AddComponent<TypeIds>, &RemoveComponent<TypeIds>), ...);
+    (AddComponentMethods<TypeIds>(state), ...);
 }
 
 // The record belongs to the userdata; the object forgets it when Lua lets go of it (the state closes).
@@ -85,7 +84,8 @@ void CollectRecord(void* data)
 
 void RegisterHandleMethods(lua_State* state)
 {
-    LuaMethods<LuaGameObjectHandle>(state, &Destroy, "Destroy", &Exists, "Exists", &GetRawID, "GetRawID");
+    LuaMethods<LuaGameObjectHandle>(state, LuaMethod<&Destroy>("Destroy"), LuaMethod<&Exists>("Exists"),
+                                    LuaMethod<&GetRawID>("GetRawID"));
     AddComponentMethods(state, std::make_integer_sequence<int, ComponentRegistry::kMaxTypes>());
     LuaGameObjectHandle::GetLuaBind().SetCollector(&CollectRecord);
 }

@@ -100,13 +100,16 @@ bool BlockExists(GameObjectManager& manager, const std::string& name)
 void RegisterManagerMethods(lua_State* state)
 {
     LuaMethods<GameObjectManager>(
-        state, &CreateGameObject, "CreateGameObject", &OpenBlock, "OpenBlock", &CloseBlock, "CloseBlock",
-        &RemoveBlock, "RemoveBlock", &BlockDestroyAll, "BlockDestroyAll", &LoadBlockFromFile,
-        "LoadBlockFromFile", &SaveBlockToFilePath, "SaveBlockToFilePath", &SaveGameObject, "SaveGameObject",
-        &SavedGameObjectExists, "SavedGameObjectExists", &CreateSavedGameObject, "CreateSavedGameObject",
-        &TempRemoveGameObject, "TempRemoveGameObject", &UnRemoveGameObject, "UnRemoveGameObject",
-        &BlockForEach, "BlockForEach", &CopyFromBlockTo, "CopyFromBlockTo", &FrameEnd, "FrameEnd",
-        &BlockExists, "BlockExists");
+        state, LuaMethod<&CreateGameObject>("CreateGameObject"), LuaMethod<&OpenBlock>("OpenBlock"),
+        LuaMethod<&CloseBlock>("CloseBlock"), LuaMethod<&RemoveBlock>("RemoveBlock"),
+        LuaMethod<&BlockDestroyAll>("BlockDestroyAll"), LuaMethod<&LoadBlockFromFile>("LoadBlockFromFile"),
+        LuaMethod<&SaveBlockToFilePath>("SaveBlockToFilePath"), LuaMethod<&SaveGameObject>("SaveGameObject"),
+        LuaMethod<&SavedGameObjectExists>("SavedGameObjectExists"),
+        LuaMethod<&CreateSavedGameObject>("CreateSavedGameObject"),
+        LuaMethod<&TempRemoveGameObject>("TempRemoveGameObject"),
+        LuaMethod<&UnRemoveGameObject>("UnRemoveGameObject"), LuaMethod<&BlockForEach>("BlockForEach"),
+        LuaMethod<&CopyFromBlockTo>("CopyFromBlockTo"), LuaMethod<&FrameEnd>("FrameEnd"),
+        LuaMethod<&BlockExists>("BlockExists"));
 }
 
 } // namespace

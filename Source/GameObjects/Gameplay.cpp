@@ -130,8 +130,8 @@ void Gameplay::Init()
 
 void Gameplay::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Gameplay>(state, &Gameplay::SetCurrentPlayer, "SetCurrentPlayer",
-                         &Gameplay::SaveFakeScreenShot, "SaveFakeScreenShot");
+    LuaMethods<Gameplay>(state, LuaMethod<&Gameplay::SetCurrentPlayer>("SetCurrentPlayer"),
+                         LuaMethod<&Gameplay::SaveFakeScreenShot>("SaveFakeScreenShot"));
 }
 
 void Gameplay::RegisterComponentTypes()

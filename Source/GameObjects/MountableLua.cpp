@@ -154,14 +154,19 @@ void Mountable::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
     LuaMethods<Handle>(
-        state, &Methods::GetScale, "GetScale", &Methods::GetScale3D, "GetScale3D", &Methods::SetScale,
-        "SetScale", &Methods::SetScale3D, "SetScale3D", &Methods::AddScale, "AddScale", &Methods::AddScale3D,
-        "AddScale3D", &Methods::ScaleBy, "Scale", &Methods::GetPosition, "GetPosition", &Methods::SetPosition,
-        "SetPosition", &Methods::AddPosition, "AddPosition", &Methods::GetPosition3D, "GetPosition3D",
-        &Methods::SetPosition3D, "SetPosition3D", &Methods::AddPosition3D, "AddPosition3D",
-        &Methods::GetAngle, "GetAngle", &Methods::SetAngle, "SetAngle", &Methods::AddAngle, "AddAngle",
-        &Methods::Mount, "Mount", &Methods::Unregister, "Unregister", &Methods::SetTransform, "SetTransform",
-        &Methods::SetInheritAngle, "SetInheritAngle", &Methods::SetInheritScale, "SetInheritScale");
+        state, LuaMethod<&Methods::GetScale>("GetScale"), LuaMethod<&Methods::GetScale3D>("GetScale3D"),
+        LuaMethod<&Methods::SetScale>("SetScale"), LuaMethod<&Methods::SetScale3D>("SetScale3D"),
+        LuaMethod<&Methods::AddScale>("AddScale"), LuaMethod<&Methods::AddScale3D>("AddScale3D"),
+        LuaMethod<&Methods::ScaleBy>("Scale"), LuaMethod<&Methods::GetPosition>("GetPosition"),
+        LuaMethod<&Methods::SetPosition>("SetPosition"), LuaMethod<&Methods::AddPosition>("AddPosition"),
+        LuaMethod<&Methods::GetPosition3D>("GetPosition3D"),
+        LuaMethod<&Methods::SetPosition3D>("SetPosition3D"),
+        LuaMethod<&Methods::AddPosition3D>("AddPosition3D"), LuaMethod<&Methods::GetAngle>("GetAngle"),
+        LuaMethod<&Methods::SetAngle>("SetAngle"), LuaMethod<&Methods::AddAngle>("AddAngle"),
+        LuaMethod<&Methods::Mount>("Mount"), LuaMethod<&Methods::Unregister>("Unregister"),
+        LuaMethod<&Methods::SetTransform>("SetTransform"),
+        LuaMethod<&Methods::SetInheritAngle>("SetInheritAngle"),
+        LuaMethod<&Methods::SetInheritScale>("SetInheritScale"));
 }
 
 } // namespace Quarn

@@ -114,12 +114,15 @@ void SetGlobal(lua_State* state, const char* name, int value)
 void Movement::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &Methods::DisableAll, "DisableAll", &Methods::DisableOption, "DisableOption",
-                       &Methods::EnableAll, "EnableAll", &Methods::Seek, "Seek", &Methods::Flee, "Flee",
-                       &Methods::Arrive, "Arrive", &Methods::Pursue, "Pursue", &Methods::Evade, "Evade",
-                       &Methods::Wander, "Wander", &Methods::Intercept, "Intercept", &Methods::Hide, "Hide",
-                       &Methods::AvoidObstacles, "AvoidAbstacles", &Methods::Separate, "Separate",
-                       &Methods::SetMaxForce, "SetMaxForce", &Methods::SetMaxSpeed, "SetMaxSpeed");
+    LuaMethods<Handle>(
+        state, LuaMethod<&Methods::DisableAll>("DisableAll"),
+        LuaMethod<&Methods::DisableOption>("DisableOption"), LuaMethod<&Methods::EnableAll>("EnableAll"),
+        LuaMethod<&Methods::Seek>("Seek"), LuaMethod<&Methods::Flee>("Flee"),
+        LuaMethod<&Methods::Arrive>("Arrive"), LuaMethod<&Methods::Pursue>("Pursue"),
+        LuaMethod<&Methods::Evade>("Evade"), LuaMethod<&Methods::Wander>("Wander"),
+        LuaMethod<&Methods::Intercept>("Intercept"), LuaMethod<&Methods::Hide>("Hide"),
+        LuaMethod<&Methods::AvoidObstacles>("AvoidAbstacles"), LuaMethod<&Methods::Separate>("Separate"),
+        LuaMethod<&Methods::SetMaxForce>("SetMaxForce"), LuaMethod<&Methods::SetMaxSpeed>("SetMaxSpeed"));
     SetGlobal(state, "SPEED_Fast", 1);
     SetGlobal(state, "SPEED_Normal", 2);
     SetGlobal(state, "SPEED_Slow", 3);

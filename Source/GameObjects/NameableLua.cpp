@@ -26,7 +26,7 @@ std::string GetName(Handle& self)
 
 void Nameable::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Methods::Handle>(state, &Methods::GetName, "GetName");
+    LuaMethods<Methods::Handle>(state, LuaMethod<&Methods::GetName>("GetName"));
 }
 
 } // namespace Quarn

@@ -111,14 +111,16 @@ void SetInvMass(Handle& self, float invMass)
 void PhysicsObject::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &Methods::SetVelocity3D, "SetVelocity3D", &SetVelocity, "SetVelocity",
-                       &SetAngularVelocity, "SetAngularVelocity", &Methods::AddVelocity, "AddVelocity",
-                       &AddVelocity3D, "AddVelocity3D", &AddAngularVelocity, "AddAngularVelocity", &AddMass,
-                       "AddMass", &GetAngularVelocity, "GetAngularVelocity", &GetAngularVelocity3D,
-                       "GetAngularVelocity3D", &GetVelocity, "GetVelocity", &GetVelocity3D, "GetVelocity3D",
-                       &GetFriction, "GetFriction", &GetMass, "GetMass", &GetOldVelocity, "GetOldVelocity",
-                       &GetOldVelocity3D, "GetOldVelocity3D", &GetOldAngVelocity, "GetOldAngVelocity",
-                       &SetRespond, "SetRespond", &SetInvMass, "SetInvMass");
+    LuaMethods<Handle>(
+        state, LuaMethod<&Methods::SetVelocity3D>("SetVelocity3D"), LuaMethod<&SetVelocity>("SetVelocity"),
+        LuaMethod<&SetAngularVelocity>("SetAngularVelocity"), LuaMethod<&Methods::AddVelocity>("AddVelocity"),
+        LuaMethod<&AddVelocity3D>("AddVelocity3D"), LuaMethod<&AddAngularVelocity>("AddAngularVelocity"),
+        LuaMethod<&AddMass>("AddMass"), LuaMethod<&GetAngularVelocity>("GetAngularVelocity"),
+        LuaMethod<&GetAngularVelocity3D>("GetAngularVelocity3D"), LuaMethod<&GetVelocity>("GetVelocity"),
+        LuaMethod<&GetVelocity3D>("GetVelocity3D"), LuaMethod<&GetFriction>("GetFriction"),
+        LuaMethod<&GetMass>("GetMass"), LuaMethod<&GetOldVelocity>("GetOldVelocity"),
+        LuaMethod<&GetOldVelocity3D>("GetOldVelocity3D"), LuaMethod<&GetOldAngVelocity>("GetOldAngVelocity"),
+        LuaMethod<&SetRespond>("SetRespond"), LuaMethod<&SetInvMass>("SetInvMass"));
 }
 
 } // namespace Quarn

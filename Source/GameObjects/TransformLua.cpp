@@ -160,12 +160,16 @@ void AssignFrom(Handle& self, Handle source)
 void Transform::RegisterLuaMethods(lua_State* state)
 {
     LuaMethods<Handle>(
-        state, &GetScale, "GetScale", &GetScale3D, "GetScale3D", &SetScale, "SetScale", &SetScale3D,
-        "SetScale3D", &AddScale, "AddScale", &AddScaleAfterRotation, "AddScaleAfterRotation",
-        &ScaleAfterRotation, "ScaleAfterRotation", &AddScale3D, "AddScale3D", &ScaleBy, "Scale", &GetPosition,
-        "GetPosition", &SetPosition, "SetPosition", &AddPosition, "AddPosition", &GetPosition3D,
-        "GetPosition3D", &SetPosition3D, "SetPosition3D", &AddPosition3D, "AddPosition3D", &TurnTowards,
-        "LookAt", &GetAngle, "GetAngle", &SetAngle, "SetAngle", &AddAngle, "AddAngle", &AssignFrom, "Assign");
+        state, LuaMethod<&GetScale>("GetScale"), LuaMethod<&GetScale3D>("GetScale3D"),
+        LuaMethod<&SetScale>("SetScale"), LuaMethod<&SetScale3D>("SetScale3D"),
+        LuaMethod<&AddScale>("AddScale"), LuaMethod<&AddScaleAfterRotation>("AddScaleAfterRotation"),
+        LuaMethod<&ScaleAfterRotation>("ScaleAfterRotation"), LuaMethod<&AddScale3D>("AddScale3D"),
+        LuaMethod<&ScaleBy>("Scale"), LuaMethod<&GetPosition>("GetPosition"),
+        LuaMethod<&SetPosition>("SetPosition"), LuaMethod<&AddPosition>("AddPosition"),
+        LuaMethod<&GetPosition3D>("GetPosition3D"), LuaMethod<&SetPosition3D>("SetPosition3D"),
+        LuaMethod<&AddPosition3D>("AddPosition3D"), LuaMethod<&TurnTowards>("LookAt"),
+        LuaMethod<&GetAngle>("GetAngle"), LuaMethod<&SetAngle>("SetAngle"), LuaMethod<&AddAngle>("AddAngle"),
+        LuaMethod<&AssignFrom>("Assign"));
 }
 
 } // namespace Quarn

@@ -153,13 +153,17 @@ void SetPicture(Handle& self, std::int32_t slot)
 void DrawObject::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &SetTexture, "SetTexture", &GetAlpha, "GetAlpha", &SetAlpha, "SetAlpha",
-                       &HasAlpha, "HasAlpha", &SetHasAlpha, "SetHasAlpha", &SetFrameName, "SetFrameName",
-                       &SetFrameNumber, "SetFrameNumber", &SetFrameTime, "SetFrameTime", &SetPitch,
-                       "SetPitch", &SetYaw, "SetYaw", &GetPitch, "GetPitch", &GetYaw, "GetYaw", &SetVisible,
-                       "SetVisible", &IsVisible, "IsVisible", &SetMesh, "SetMesh", &SetTextureAtlas,
-                       "SetTextureAtlas", &DestroyTextureAtlas, "DestroyTextureAtlas", &SetScreenTexture,
-                       "SetScreenTexture", &Methods::SetPicture, "SetPicture");
+    LuaMethods<Handle>(state, LuaMethod<&SetTexture>("SetTexture"), LuaMethod<&GetAlpha>("GetAlpha"),
+                       LuaMethod<&SetAlpha>("SetAlpha"), LuaMethod<&HasAlpha>("HasAlpha"),
+                       LuaMethod<&SetHasAlpha>("SetHasAlpha"), LuaMethod<&SetFrameName>("SetFrameName"),
+                       LuaMethod<&SetFrameNumber>("SetFrameNumber"), LuaMethod<&SetFrameTime>("SetFrameTime"),
+                       LuaMethod<&SetPitch>("SetPitch"), LuaMethod<&SetYaw>("SetYaw"),
+                       LuaMethod<&GetPitch>("GetPitch"), LuaMethod<&GetYaw>("GetYaw"),
+                       LuaMethod<&SetVisible>("SetVisible"), LuaMethod<&IsVisible>("IsVisible"),
+                       LuaMethod<&SetMesh>("SetMesh"), LuaMethod<&SetTextureAtlas>("SetTextureAtlas"),
+                       LuaMethod<&DestroyTextureAtlas>("DestroyTextureAtlas"),
+                       LuaMethod<&SetScreenTexture>("SetScreenTexture"),
+                       LuaMethod<&Methods::SetPicture>("SetPicture"));
 }
 
 } // namespace Quarn

@@ -2,7 +2,9 @@
 #include "Script/LuaMethods.h"
 #include "Script/LuaPrimitiveBind.h"
 
+#include <type_traits>
 #include <typeinfo>
+#include <utility>
 
 // A font description as scripts hold it: a value of their own, read and changed by its methods.
 
@@ -17,16 +19,24 @@ void Collect(void* font)
     delete static_cast<Font*>(font);
 }
 
+// A getter and a setter of one field.
+template <auto Field> auto Get(Font& font)
+{
+    return font.*Field;
+}
+
+template <auto Field> void Set(Font& font, std::remove_cvref_t<decltype(std::declval<Font&>().*Field)> value)
+{
+    font.*Field = std::move(value);
+}
+
 void RegisterFontMethods(lua_State* state)
 {
-    LuaMethods<Font>(
-        state, +[](Font& font, std::string face) { font.Face = std::move(face); }, "SetFacename",
-        +[](Font& font) { return font.Face; }, "GetFacename",
-        +[](Font& font, float size) { font.Size = size; }, "SetSize", +[](Font& font) { return font.Size; },
-        "GetSize", +[](Font& font, std::uint32_t weight) { font.Weight = weight; }, "SetWeight",
-        +[](Font& font) { return font.Weight; }, "GetWeight",
-        +[](Font& font, bool italic) { font.Italic = italic; }, "SetItalic",
-        +[](Font& font) { return font.Italic; }, "GetItalic");
+    LuaMethods<Font>(state, LuaMethod<&Set<&Font::Face>>("SetFacename"),
+                     LuaMethod<&Get<&Font::Face>>("GetFacename"), LuaMethod<&Set<&Font::Size>>("SetSize"),
+                     LuaMethod<&Get<&Font::Size>>("GetSize"), LuaMethod<&Set<&Font::Weight>>("SetWeight"),
+                     LuaMethod<&Get<&Font::Weight>>("GetWeight"), LuaMethod<&Set<&Font::Italic>>("SetItalic"),
+                     LuaMethod<&Get<&Font::Italic>>("GetItalic"));
     Font::GetLuaBind().SetCollector(&Collect);
 }
 

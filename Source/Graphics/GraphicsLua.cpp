@@ -154,9 +154,10 @@ std::string GetGUID(Graphics& self)
 
 void RegisterViewProjectionMethods(lua_State* state)
 {
-    LuaMethods<ViewProjection>(state, &ViewProjection::SetFOV, "SetFOV", &ViewProjection::GetFOV, "GetFOV",
-                               &ViewProjection::GetNearPlane, "GetNearPlane", &ViewProjection::GetFarPlane,
-                               "GetFarPlane");
+    LuaMethods<ViewProjection>(state, LuaMethod<&ViewProjection::SetFOV>("SetFOV"),
+                               LuaMethod<&ViewProjection::GetFOV>("GetFOV"),
+                               LuaMethod<&ViewProjection::GetNearPlane>("GetNearPlane"),
+                               LuaMethod<&ViewProjection::GetFarPlane>("GetFarPlane"));
 }
 
 } // namespace
@@ -165,20 +166,27 @@ void Graphics::RegisterLuaMethods(lua_State* state)
 {
     using namespace Face;
     LuaMethods<Graphics>(
-        state, &Unproject, "Unproject", &ChangeFXGlobalFloat, "ChangeFXGlobalFloat", &GetFXGlobalFloat,
-        "GetFXGlobalFloat", &Face::SetAmbient, "SetAmbient", &Graphics::SetFullscreen, "SetFullscreen",
-        &Graphics::IsFullScreen, "IsFullscreen", &ForEachResolution, "ForEachResolution",
-        &Graphics::GetDefaultAspect, "GetDefaultAspect", &Face::SetPreferredFullscreenResolution,
-        "SetPreferredFullscreenResolution", &Graphics::SetVSync, "SetVSync", &ChangeWindowSize,
-        "ChangeWindowSize", &Face::GetAmbient, "GetAmbient", &SetCursorVisibility, "SetCursorVisibility",
-        &Face::SetResolution, "SetResolution", &GetHeight, "GetHeight", &GetWidth, "GetWidth",
-        &GetViewProjManager, "GetViewProjManager", &Graphics::SetDirectionalLight, "SetDirectionalLight",
-        &Graphics::GetDirectionalLight, "GetDirectionalLight", &Graphics::SetDirectionalLightOn,
-        "SetDirectionalLightOn", &Graphics::GetDirectionalLightOn, "GetDirectionalLightOn",
-        &Graphics::SetDirectionalLightColor, "SetDirectionalLightColor", &Graphics::GetDirectionalLightColor,
-        "GetDirectionalLightColor", &Graphics::GetDesktopHeight, "GetDesktopHeight",
-        &Graphics::GetDesktopWidth, "GetDesktopWidth", &Graphics::GetPresentTime, "GetPresentTime",
-        &WorldToScreen, "WorldToScreen", &WorldToView, "WorldToView", &GetGUID, "GetGUID");
+        state, LuaMethod<&Unproject>("Unproject"), LuaMethod<&ChangeFXGlobalFloat>("ChangeFXGlobalFloat"),
+        LuaMethod<&GetFXGlobalFloat>("GetFXGlobalFloat"), LuaMethod<&Face::SetAmbient>("SetAmbient"),
+        LuaMethod<&Graphics::SetFullscreen>("SetFullscreen"),
+        LuaMethod<&Graphics::IsFullScreen>("IsFullscreen"),
+        LuaMethod<&ForEachResolution>("ForEachResolution"),
+        LuaMethod<&Graphics::GetDefaultAspect>("GetDefaultAspect"),
+        LuaMethod<&Face::SetPreferredFullscreenResolution>("SetPreferredFullscreenResolution"),
+        LuaMethod<&Graphics::SetVSync>("SetVSync"), LuaMethod<&ChangeWindowSize>("ChangeWindowSize"),
+        LuaMethod<&Face::GetAmbient>("GetAmbient"), LuaMethod<&SetCursorVisibility>("SetCursorVisibility"),
+        LuaMethod<&Face::SetResolution>("SetResolution"), LuaMethod<&GetHeight>("GetHeight"),
+        LuaMethod<&GetWidth>("GetWidth"), LuaMethod<&GetViewProjManager>("GetViewProjManager"),
+        LuaMethod<&Graphics::SetDirectionalLight>("SetDirectionalLight"),
+        LuaMethod<&Graphics::GetDirectionalLight>("GetDirectionalLight"),
+        LuaMethod<&Graphics::SetDirectionalLightOn>("SetDirectionalLightOn"),
+        LuaMethod<&Graphics::GetDirectionalLightOn>("GetDirectionalLightOn"),
+        LuaMethod<&Graphics::SetDirectionalLightColor>("SetDirectionalLightColor"),
+        LuaMethod<&Graphics::GetDirectionalLightColor>("GetDirectionalLightColor"),
+        LuaMethod<&Graphics::GetDesktopHeight>("GetDesktopHeight"),
+        LuaMethod<&Graphics::GetDesktopWidth>("GetDesktopWidth"),
+        LuaMethod<&Graphics::GetPresentTime>("GetPresentTime"), LuaMethod<&WorldToScreen>("WorldToScreen"),
+        LuaMethod<&WorldToView>("WorldToView"), LuaMethod<&GetGUID>("GetGUID"));
     // A plain function in the table, called without the object: a font description with the defaults.
     GetLuaBind().PushMethodTable(state);
     lua_pushstring(state, "CreateFont");

@@ -93,11 +93,12 @@ void SetAsLineEmitter(Handle& self)
 void ParticleEmitter::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &SetEmissionAngle, "SetEmissionAngle", &GetEmitAngle, "GetEmitAngle",
-                       &SetQuantity, "SetQuantity", &GetQuantity, "GetQuantity", &Methods::SetTexture,
-                       "SetTextureString", &GetBlending, "GetBlending", &GetEmitSpeed, "GetEmitSpeed",
-                       &SetEmitSpeed, "SetEmitSpeed", &SetAsLineEmitter, "SetAsLineEmitter",
-                       &Methods::SetTexture, "SetTexture");
+    LuaMethods<Handle>(
+        state, LuaMethod<&SetEmissionAngle>("SetEmissionAngle"), LuaMethod<&GetEmitAngle>("GetEmitAngle"),
+        LuaMethod<&SetQuantity>("SetQuantity"), LuaMethod<&GetQuantity>("GetQuantity"),
+        LuaMethod<&Methods::SetTexture>("SetTextureString"), LuaMethod<&GetBlending>("GetBlending"),
+        LuaMethod<&GetEmitSpeed>("GetEmitSpeed"), LuaMethod<&SetEmitSpeed>("SetEmitSpeed"),
+        LuaMethod<&SetAsLineEmitter>("SetAsLineEmitter"), LuaMethod<&Methods::SetTexture>("SetTexture"));
 }
 
 } // namespace Quarn

@@ -55,8 +55,9 @@ RGBA GetSpecular(Handle& self)
 void PointLight::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &SetRadius, "SetRadius", &GetRadius, "GetRadius", &SetDiffuse, "SetDiffuse",
-                       &GetDiffuse, "GetDiffuse", &SetSpecular, "SetSpecular", &GetSpecular, "GetSpecular");
+    LuaMethods<Handle>(state, LuaMethod<&SetRadius>("SetRadius"), LuaMethod<&GetRadius>("GetRadius"),
+                       LuaMethod<&SetDiffuse>("SetDiffuse"), LuaMethod<&GetDiffuse>("GetDiffuse"),
+                       LuaMethod<&SetSpecular>("SetSpecular"), LuaMethod<&GetSpecular>("GetSpecular"));
 }
 
 } // namespace Quarn

@@ -35,13 +35,16 @@ void Set(Handle& self, std::remove_cvref_t<decltype(std::declval<Text&>().*Field
 void Text::RegisterLuaMethods(lua_State* state)
 {
     using namespace Methods;
-    LuaMethods<Handle>(state, &Get<&Text::m_display>, "GetText", &Set<&Text::m_display>, "SetText",
-                       &Get<&Text::m_font>, "GetFont", &Set<&Text::m_font>, "SetFont", &Get<&Text::m_color>,
-                       "GetColor", &Set<&Text::m_color>, "SetColor", &Get<&Text::m_alignment>, "GetAlignment",
-                       &Set<&Text::m_alignment>, "SetAlignment", &Set<&Text::m_backgroundColor>,
-                       "SetBackgroundColor", &Get<&Text::m_backgroundColor>, "GetBackgroundColor",
-                       &Set<&Text::m_solidBackground>, "SetSolidBackground", &Get<&Text::m_solidBackground>,
-                       "GetSolidBackground");
+    LuaMethods<Handle>(
+        state, LuaMethod<&Get<&Text::m_display>>("GetText"), LuaMethod<&Set<&Text::m_display>>("SetText"),
+        LuaMethod<&Get<&Text::m_font>>("GetFont"), LuaMethod<&Set<&Text::m_font>>("SetFont"),
+        LuaMethod<&Get<&Text::m_color>>("GetColor"), LuaMethod<&Set<&Text::m_color>>("SetColor"),
+        LuaMethod<&Get<&Text::m_alignment>>("GetAlignment"),
+        LuaMethod<&Set<&Text::m_alignment>>("SetAlignment"),
+        LuaMethod<&Set<&Text::m_backgroundColor>>("SetBackgroundColor"),
+        LuaMethod<&Get<&Text::m_backgroundColor>>("GetBackgroundColor"),
+        LuaMethod<&Set<&Text::m_solidBackground>>("SetSolidBackground"),
+        LuaMethod<&Get<&Text::m_solidBackground>>("GetSolidBackground"));
 }
 
 } // namespace Quarn

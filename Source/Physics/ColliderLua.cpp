@@ -39,8 +39,8 @@ void SetNoCollideLayer(Handle& self, double index, bool set)
 
 void Collider::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Methods::Handle>(state, &Methods::Assign, "Assign", &Methods::SetNoCollideLayer,
-                                "SetNoCollideLayer");
+    LuaMethods<Methods::Handle>(state, LuaMethod<&Methods::Assign>("Assign"),
+                                LuaMethod<&Methods::SetNoCollideLayer>("SetNoCollideLayer"));
 }
 
 } // namespace Quarn

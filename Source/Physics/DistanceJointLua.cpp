@@ -49,9 +49,10 @@ void SetSnapable(Handle& self, bool snapable)
 
 void DistanceJoint::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Methods::Handle>(state, &Methods::Detach, "Detach", &Methods::Attach, "Attach", &Methods::Init,
-                                "Init", &Methods::SetHardness, "SetHardness", &Methods::SetSnapable,
-                                "SetSnapable");
+    LuaMethods<Methods::Handle>(state, LuaMethod<&Methods::Detach>("Detach"),
+                                LuaMethod<&Methods::Attach>("Attach"), LuaMethod<&Methods::Init>("Init"),
+                                LuaMethod<&Methods::SetHardness>("SetHardness"),
+                                LuaMethod<&Methods::SetSnapable>("SetSnapable"));
 }
 
 } // namespace Quarn

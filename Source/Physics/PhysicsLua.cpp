@@ -22,9 +22,10 @@ void SetGridPosition(Physics& self, Vector4 p)
 
 void Physics::RegisterLuaMethods(lua_State* state)
 {
-    LuaMethods<Physics>(state, &Physics::GetPhysicsDT, "GetPhysicsDT", &Physics::GetColliderCount,
-                        "GetColliderCount", &Physics::GetPhysicsObjectCount, "GetPhysicsObjectCount",
-                        &Face::SetGridPosition, "SetGridPosition");
+    LuaMethods<Physics>(state, LuaMethod<&Physics::GetPhysicsDT>("GetPhysicsDT"),
+                        LuaMethod<&Physics::GetColliderCount>("GetColliderCount"),
+                        LuaMethod<&Physics::GetPhysicsObjectCount>("GetPhysicsObjectCount"),
+                        LuaMethod<&Face::SetGridPosition>("SetGridPosition"));
 }
 
 } // namespace Quarn

@@ -9,8 +9,9 @@ namespace
 {
 void RegisterFileDialogs(lua_State* state)
 {
-    LuaMethods<OpenSaveDialogManager>(state, &OpenSaveDialogManager::MakeOpenDialog, "MakeOpenDialog",
-                                      &OpenSaveDialogManager::MakeSaveDialog, "MakeSaveDialog");
+    LuaMethods<OpenSaveDialogManager>(state,
+                                      LuaMethod<&OpenSaveDialogManager::MakeOpenDialog>("MakeOpenDialog"),
+                                      LuaMethod<&OpenSaveDialogManager::MakeSaveDialog>("MakeSaveDialog"));
 }
 } // namespace
 

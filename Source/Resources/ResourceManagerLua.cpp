@@ -24,8 +24,8 @@ void ForEachExtension(ResourceManager& resources, const std::string& extension, 
 
 void RegisterResourceManagerMethods(lua_State* state)
 {
-    LuaMethods<ResourceManager>(state, &ForEachExtension, "ForEachExtension",
-                                &ResourceManager::AddPreloadRequest, "AddPreloadRequest");
+    LuaMethods<ResourceManager>(state, LuaMethod<&ForEachExtension>("ForEachExtension"),
+                                LuaMethod<&ResourceManager::AddPreloadRequest>("AddPreloadRequest"));
 }
 
 } // namespace

@@ -5,21 +5,29 @@
 #include "Script/LuaConvert.h"
 
 #include <cstddef>
-#include <functional>
 #include <new>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 namespace Quarn
 {
 
-// Bound methods. A class's registration callback lists its methods as flat (function, "Name") pairs:
+// Bound methods. A class's registration callback lists its methods, each a function and the name
+// scripts call it by:
 //
-//     LuaMethods<Timer>(state, &Timer::GetDT, "GetDT", &Timer::DistortTime, "DistortTime");
+//     LuaMethods<Timer>(state, LuaMethod<&Timer::GetDT>("GetDT"),
+//                       LuaMethod<&Timer::DistortTime>("DistortTime"));
 //
 // A function is a member function of the class (or of a base), or a free function whose first
-// parameter is a reference to the class. Each becomes a closure that checks self, converts the
-// arguments from index 2 on by their types (LuaConverter), calls, and pushes the result.
+// parameter is a reference to the class. Each becomes a C function of its own, made at compile time
+// for that function: it checks self, converts the arguments from index 2 on by their types
+// (LuaConverter), calls, and pushes the result.
+template <auto Function> struct LuaMethod
+{
+    explicit LuaMethod(const char* name) : m_name(name) {}
+    const char* m_name;
+};
 
 namespace LuaDetail
 {
@@ -52,14 +60,9 @@ template <typename S, typename R, typename... A> struct MethodTraits<R (*)(S&, A
     using Arguments = std::tuple<A...>;
 };
 
-// Upvalue 1 of a method closure: the function itself (member-function pointers keep their full
-// representation), its class and the class's rule on the Lua-call depth.
-template <typename F> struct MethodBlock
-{
-    F m_function;
-    const LuaBindBase* m_class;
-    bool m_raisesLuaCallDepth;
-};
+// The binding of class X, for the checks of its methods' self. Set when the class registers its
+// methods, so it is known before any of them can run; the binding object lives as long as the process.
+template <typename X> inline const LuaBindBase* g_methodClass = nullptr;
 
 // Raises the Lua-call depth for its lifetime when asked to.
 class OptionalLuaCallDepth
@@ -129,26 +132,27 @@ template <typename X> X* CheckSelf(lua_State* state, const LuaBindBase* expected
     return static_cast<X*>(CheckSelfFully(state, expected));
 }
 
-template <typename X, typename F> int MethodThunk(lua_State* state)
+// The C function of the method Function of class X. It needs no upvalue: the function is part of its
+// type, so the call is direct.
+template <typename X, auto Function> int MethodThunk(lua_State* state)
 {
     return LuaBoundary(
         state,
         [state]() -> int
         {
-            const auto& block =
-                *static_cast<const MethodBlock<F>*>(lua_touserdata(state, lua_upvalueindex(1)));
-            X* self = CheckSelf<X>(state, block.m_class);
-            const OptionalLuaCallDepth depth(block.m_raisesLuaCallDepth);
+            const LuaBindBase* bind = g_methodClass<X>;
+            X* self = CheckSelf<X>(state, bind);
+            const OptionalLuaCallDepth depth(bind->RaisesLuaCallDepth());
+            using F = decltype(Function);
             using Traits = MethodTraits<F>;
             return Invoker<typename Traits::Result, typename Traits::Arguments>::Run(
                 state, 2,
-                [self, &block](auto&&... arguments) -> decltype(auto)
+                [self](auto&&... arguments) -> decltype(auto)
                 {
                     if constexpr (std::is_member_function_pointer_v<F>)
-                        return std::invoke(block.m_function, self,
-                                           std::forward<decltype(arguments)>(arguments)...);
-                    else
-                        return block.m_function(*self, std::forward<decltype(arguments)>(arguments)...);
+                        return (self->*Function)(std::forward<decltype(arguments)>(arguments)...);
+                    else // Called through "*": GCC 12 checks access to a private static function here.
+                        return (*Function)(*self, std::forward<decltype(arguments)>(arguments)...);
                 });
         });
 }
@@ -179,26 +183,20 @@ int CFunctionThunk(lua_State* state);
 
 } // namespace LuaDetail
 
-// Adds one method to the method table of X. Called from X's registration callback.
-template <typename X, typename F> void LuaAddMethod(lua_State* state, F function, const char* name)
+// Adds the methods to the method table of X. Called from X's registration callback.
+template <typename X, auto... Functions> void LuaMethods(lua_State* state, LuaMethod<Functions>... methods)
 {
     LuaBindBase& bind = X::GetLuaBind();
+    LuaDetail::g_methodClass<X> = &bind;
     bind.PushMethodTable(state);
-    lua_pushstring(state, name);
-    new (lua_newuserdata(state, sizeof(LuaDetail::MethodBlock<F>)))
-        LuaDetail::MethodBlock<F>{function, &bind, bind.RaisesLuaCallDepth()};
-    lua_pushcclosure(state, &LuaDetail::MethodThunk<X, F>, 1);
-    lua_rawset(state, -3);
+    const auto add = [state](const char* name, lua_CFunction method)
+    {
+        lua_pushstring(state, name);
+        lua_pushcfunction(state, method);
+        lua_rawset(state, -3);
+    };
+    (add(methods.m_name, &LuaDetail::MethodThunk<X, Functions>), ...);
     lua_pop(state, 1);
-}
-
-template <typename X> void LuaMethods(lua_State*) {}
-
-template <typename X, typename F, typename... Rest>
-void LuaMethods(lua_State* state, F function, const char* name, Rest... rest)
-{
-    LuaAddMethod<X>(state, function, name);
-    LuaMethods<X>(state, rest...);
 }
 
 // Pushes a plain function as a Lua function: its arguments are converted from index 1 on.

@@ -33,9 +33,10 @@ void SendGOMessageFromLua(MessageManager& messages, GameObjectHandle object, con
 
 void RegisterMessageManagerMethods(lua_State* state)
 {
-    LuaMethods<MessageManager>(state, &RegisterListenerFromLua, "RegisterListener",
-                               &RegisterGOListenerFromLua, "RegisterGOListener", &SendMessageFromLua,
-                               "SendMessage", &SendGOMessageFromLua, "SendGOMessage");
+    LuaMethods<MessageManager>(state, LuaMethod<&RegisterListenerFromLua>("RegisterListener"),
+                               LuaMethod<&RegisterGOListenerFromLua>("RegisterGOListener"),
+                               LuaMethod<&SendMessageFromLua>("SendMessage"),
+                               LuaMethod<&SendGOMessageFromLua>("SendGOMessage"));
 }
 } // namespace
 

@@ -42,12 +42,15 @@ std::string GetSystemName(TimeManager&, unsigned index)
 void RegisterTimeManagerMethods(lua_State* state)
 {
     LuaMethods<TimeManager>(
-        state, &TimeManager::GetCurrentTimer, "GetCurrentTimer", &TimeManager::GetGameTimer, "GetGameTimer",
-        &TimeManager::GetMenuTimer, "GetMenuTimer", &TimeManager::GetPauseTimer, "GetPauseTimer",
-        &TimeManager::GetAppTimer, "GetAppTimer", &TimeManager::SetPause, "SetPause", &TimeManager::SetGame,
-        "SetGame", &TimeManager::SetMenu, "SetMenu", &HasSystemRunTime, "HasSystemRunTime", &GetSystemRunTime,
-        "GetSystemRunTime", &NumSystemRunTimes, "NumSystemRunTimes", &TotalSystemRunTime,
-        "TotalSystemRunTime", &GetSystemName, "GetSystemName");
+        state, LuaMethod<&TimeManager::GetCurrentTimer>("GetCurrentTimer"),
+        LuaMethod<&TimeManager::GetGameTimer>("GetGameTimer"),
+        LuaMethod<&TimeManager::GetMenuTimer>("GetMenuTimer"),
+        LuaMethod<&TimeManager::GetPauseTimer>("GetPauseTimer"),
+        LuaMethod<&TimeManager::GetAppTimer>("GetAppTimer"), LuaMethod<&TimeManager::SetPause>("SetPause"),
+        LuaMethod<&TimeManager::SetGame>("SetGame"), LuaMethod<&TimeManager::SetMenu>("SetMenu"),
+        LuaMethod<&HasSystemRunTime>("HasSystemRunTime"), LuaMethod<&GetSystemRunTime>("GetSystemRunTime"),
+        LuaMethod<&NumSystemRunTimes>("NumSystemRunTimes"),
+        LuaMethod<&TotalSystemRunTime>("TotalSystemRunTime"), LuaMethod<&GetSystemName>("GetSystemName"));
 }
 } // namespace
 

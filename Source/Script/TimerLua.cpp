@@ -9,8 +9,9 @@ namespace
 {
 void RegisterTimerMethods(lua_State* state)
 {
-    LuaMethods<Timer>(state, &Timer::GetDT, "GetDT", &Timer::GetTotalTime, "GetTotalTime",
-                      &Timer::DistortTime, "DistortTime");
+    LuaMethods<Timer>(state, LuaMethod<&Timer::GetDT>("GetDT"),
+                      LuaMethod<&Timer::GetTotalTime>("GetTotalTime"),
+                      LuaMethod<&Timer::DistortTime>("DistortTime"));
 }
 } // namespace
 

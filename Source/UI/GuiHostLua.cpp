@@ -63,26 +63,29 @@ template <class T> void AddClass(lua_State* state, const char* name)
         +[](Gui::Controls::Base* control) { return dynamic_cast<T*>(control); });
 }
 
+void SetCanvas(GuiHost& host, Gui::Controls::Base* control)
+{
+    // Only a canvas can be the active one.
+    if (auto* canvas = dynamic_cast<Gui::Controls::Canvas*>(control))
+        host.SetCanvas(canvas);
+}
+
+GuiSerializer* Tweak(GuiHost& host, const GameObjectHandle& object,
+                     WidgetArgument<Gui::Controls::Base> parent)
+{
+    return parent.Gone() ? nullptr : host.Tweak(object, parent.object);
+}
+
 void RegisterGuiMethods(lua_State* state)
 {
     using namespace Gui::Controls;
-    LuaMethods<GuiHost>(
-        state, &GuiHost::GetSkin, "GetSkin", &GuiHost::GetCanvas, "GetCanvas",
-        +[](GuiHost& host, Base* control)
-        {
-            // Only a canvas can be the active one.
-            if (auto* canvas = dynamic_cast<Canvas*>(control))
-                host.SetCanvas(canvas);
-        },
-        "SetCanvas");
+    LuaMethods<GuiHost>(state, LuaMethod<&GuiHost::GetSkin>("GetSkin"),
+                        LuaMethod<&GuiHost::GetCanvas>("GetCanvas"), LuaMethod<&SetCanvas>("SetCanvas"));
     AddFunction(
         state, "CreateCanvas",
         +[](Gui::Skin::Base* skin) -> Canvas* { return Host() ? Host()->CreateCanvas(skin) : nullptr; });
-    LuaMethods<GuiHost>(
-        state, &GuiHost::HideCanvas, "HideCanvas",
-        +[](GuiHost& host, const GameObjectHandle& object, WidgetArgument<Base> parent) -> GuiSerializer*
-        { return parent.Gone() ? nullptr : host.Tweak(object, parent.object); },
-        "Tweak", &GuiHost::StopTweak, "StopTweak");
+    LuaMethods<GuiHost>(state, LuaMethod<&GuiHost::HideCanvas>("HideCanvas"), LuaMethod<&Tweak>("Tweak"),
+                        LuaMethod<&GuiHost::StopTweak>("StopTweak"));
     AddClass<WindowControl>(state, "WindowControl");
     AddClass<HorizontalSlider>(state, "HorizontalSlider");
     AddClass<Button>(state, "Button");
