@@ -1,3 +1,4 @@
+#include "GraphicsTargets.h"
 #include "ReaderTargets.h"
 #include "support/CapturedErrors.h"
 
@@ -26,6 +27,13 @@ TEST(FuzzCorpusReplayTest, EverySavedInputIsReadWithoutAFault)
         {"xml_reader", &fuzz::ReadXMLObject},
         {"binary_reader", &fuzz::ReadBinaryObject},
         {"saved_table_reader", &fuzz::ReadSavedTable},
+        {"dds_reader", &fuzz::ReadDdsTexture},
+        {"mesh_reader", &fuzz::ReadMeshFile},
+        {"sprite_sheet_reader", &fuzz::ReadSpriteSheet},
+        {"atlas_description_reader", &fuzz::ReadAtlasDescription},
+        {"effect_source_reader", &fuzz::CheckEffectSource},
+        {"compiled_effect_reader", &fuzz::LoadCompiledEffect},
+        {"effect_script_reader", &fuzz::RunEffectScripts},
     };
     test::CapturedErrors errors;
     for (const auto& reader : readers)
