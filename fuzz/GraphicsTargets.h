@@ -21,8 +21,8 @@ void ReadAtlasDescription(const std::uint8_t* data, std::size_t size);
 void CheckEffectSource(const std::uint8_t* data, std::size_t size);
 // A compiled effect (".fxo") loaded by the effect resource.
 void LoadCompiledEffect(const std::uint8_t* data, std::size_t size);
-// Effect scripts: the lines of the input are the scripts of a fixed effect's technique and of its passes
-// P0 to P2; the effect is loaded and two frames are rendered with it.
+// Effect scripts: the lines of the input, each cut to 96 characters, are the scripts of a fixed effect's
+// technique and of its passes P0 to P2; the effect is loaded and two frames are rendered with it.
 void RunEffectScripts(const std::uint8_t* data, std::size_t size);
 
 } // namespace Quarn::fuzz
