@@ -159,6 +159,8 @@ void Effect::ParseScript(const gfx::EffectAnnotations& owner, CGFX::CommandList&
         }
         CGFX::ParseCommand(*this, LowerCase(pieces[i]), pieces[i + 1], list, openLoops);
     }
+    for (std::size_t open = 0; open < openLoops.size(); ++open)
+        ReportScriptFault("\"LoopByCount\" has no \"LoopEnd\"; it does not loop.");
 }
 
 int Effect::GetPassIndex(const std::string& name) const
@@ -199,6 +201,8 @@ void Effect::Render(Effect& e, gfx::Device* device, RenderTargetManager* targets
     e.m_defaultDepthSurface = defaultDepth;
     e.m_defaultColorSurface = defaultColour;
     e.m_drawGroups = groups;
+    // A frame an exception ended may have left loops listed.
+    e.m_runningLoops.clear();
     if (!e.HasTechnique() || !device)
         return;
     e.m_clearColor = {0.0f, 1.0f / 255.0f, 0.0f, 1.0f / 255.0f};

@@ -50,7 +50,8 @@ public:
                        const std::shared_ptr<platform::gfx::Surface>& defaultDepth,
                        const std::shared_ptr<platform::gfx::Surface>& defaultColour, DrawGroups* groups);
 
-    // Reads the "Script" annotation and appends its commands to list.
+    // Reads the "Script" annotation and appends its commands to list; a loop it leaves open is reported
+    // and does not loop.
     void ParseScript(const platform::gfx::EffectAnnotations& owner, CGFX::CommandList& list);
     // The index of the technique's pass of that name, or -1.
     int GetPassIndex(const std::string& name) const;
@@ -78,6 +79,8 @@ public:
     std::shared_ptr<platform::gfx::Surface> m_defaultDepthSurface;
     std::shared_ptr<platform::gfx::Surface> m_defaultColorSurface;
     DrawGroups* m_drawGroups = nullptr;
+    // The loop heads whose bodies are running, innermost last, in the technique's and the passes' lists.
+    std::vector<const CGFX::GotoIf*> m_runningLoops;
 
     std::unique_ptr<platform::gfx::Effect> m_effect;
     platform::gfx::EffectHandle m_technique = 0;

@@ -10,6 +10,7 @@
 #include "platform/gfx/Device.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Quarn::CGFX
 {
@@ -98,7 +99,7 @@ std::uint8_t ColourByte(float channel)
 {
     if (channel >= 1.0f)
         return 255;
-    if (channel <= 0.0f)
+    if (!(channel > 0.0f))
         return 0;
     return static_cast<std::uint8_t>(channel * 255.0f + 0.5f);
 }
@@ -154,28 +155,38 @@ void Draw::Execute(Effect& e, int&)
 
 void GotoIf::Execute(Effect& e, int& index)
 {
+    if (m_exit < 0)
+        return;
     const gfx::EffectParameter* count = e.m_effect->Parameter(m_count);
-    bool holds = false;
+    // The iterations the count asks for, within the int range, so that the counter cannot overflow.
+    int iterations = 0;
     switch (count ? count->value.type : gfx::EffectType::String)
     {
     case gfx::EffectType::Bool:
     case gfx::EffectType::Int:
-        holds = m_counter < static_cast<int>(count->value.numbers[0]);
+        iterations = gfx::IntFromNumber(count->value.numbers[0]);
         break;
     case gfx::EffectType::Float:
-        holds = static_cast<float>(m_counter) < count->value.numbers[0];
+        // The body runs while the counter is below the count: 2.5 runs it three times.
+        iterations = gfx::IntFromNumber(std::ceil(count->value.numbers[0]));
         break;
     default:
         QUARN_ASSERT_FAILED_AS("false", "Invalid parameter type for shader SAS loop condition!");
         break;
     }
-    if (holds)
-        ++m_counter;
-    else
+    std::vector<const GotoIf*>& running = e.m_runningLoops;
+    const bool listed = !running.empty() && running.back() == this;
+    if (m_counter < iterations)
     {
-        m_counter = 0;
-        index = m_exit;
+        if (!listed)
+            running.push_back(this);
+        ++m_counter;
+        return;
     }
+    if (listed)
+        running.pop_back();
+    m_counter = 0;
+    index = m_exit;
 }
 
 void Goto::Execute(Effect&, int& index)
@@ -186,10 +197,10 @@ void Goto::Execute(Effect&, int& index)
 void LoopGetIndex::Execute(Effect& e, int&)
 {
     const gfx::EffectParameter* parameter = e.m_effect->Parameter(m_parameter);
-    if (!m_loop || !parameter)
+    if (e.m_runningLoops.empty() || !parameter)
         return;
     if (parameter->value.type == gfx::EffectType::Int || parameter->value.type == gfx::EffectType::Float)
-        e.m_effect->SetFloat(m_parameter, static_cast<float>(m_loop->m_counter - 1));
+        e.m_effect->SetFloat(m_parameter, static_cast<float>(e.m_runningLoops.back()->m_counter - 1));
 }
 
 namespace
@@ -266,13 +277,7 @@ void ParseCommand(Effect& effect, const std::string& key, const std::string& val
         list.commands.push_back(std::make_unique<GotoIf>(parameter));
     }
     else if (key == "loopgetindex")
-    {
-        const GotoIf* loop =
-            openLoops.empty()
-                ? nullptr
-                : static_cast<const GotoIf*>(list.commands[static_cast<std::size_t>(openLoops.back())].get());
-        list.commands.push_back(std::make_unique<LoopGetIndex>(parameter, loop));
-    }
+        list.commands.push_back(std::make_unique<LoopGetIndex>(parameter));
     else if (key == "loopend")
     {
         if (openLoops.empty())

@@ -119,14 +119,16 @@ private:
 };
 
 // A loop's head: while its counter is below the count parameter the body runs, else execution goes on
-// after the loop's closing Goto and the counter returns to 0.
+// after the loop's closing Goto and the counter returns to 0. While the body runs the head is on the
+// effect's list of running loops. A head that no "LoopEnd" closed does nothing.
 class GotoIf final : public Command
 {
 public:
     explicit GotoIf(EffectHandle count) : m_count(count) {}
     void Execute(Effect& context, int& index) override;
 
-    int m_exit = 0;
+    // The index of the loop's closing Goto; -1 until a "LoopEnd" closes the loop.
+    int m_exit = -1;
     // The iterations begun so far; 0 while the loop is not running.
     int m_counter = 0;
 
@@ -145,16 +147,16 @@ private:
     int m_head;
 };
 
-// Sets its parameter (int or float) to the iteration, from 0, of the loop it stands in.
+// Sets its parameter (int or float) to the iteration, from 0, of the innermost loop running, whichever
+// list opened it (a pass's script reads the loop of the technique's script that runs the pass).
 class LoopGetIndex final : public Command
 {
 public:
-    LoopGetIndex(EffectHandle parameter, const GotoIf* loop) : m_parameter(parameter), m_loop(loop) {}
+    explicit LoopGetIndex(EffectHandle parameter) : m_parameter(parameter) {}
     void Execute(Effect& context, int& index) override;
 
 private:
     EffectHandle m_parameter;
-    const GotoIf* m_loop;
 };
 
 // Appends what one script pair (key lower-cased, value as written) makes to the list; openLoops holds

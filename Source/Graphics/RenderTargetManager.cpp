@@ -90,14 +90,24 @@ void RenderTargetManager::MakeTexture(gfx::Device* device, Target& target) const
     target.texture.reset();
     if (!device)
         return;
-    const auto width = static_cast<std::uint32_t>(
-        target.absolute ? target.size[0] : static_cast<float>(m_width) * target.size[0]);
-    const auto height = static_cast<std::uint32_t>(
-        target.absolute ? target.size[1] : static_cast<float>(m_height) * target.size[1]);
+    const float width = target.absolute ? target.size[0] : static_cast<float>(m_width) * target.size[0];
+    const float height = target.absolute ? target.size[1] : static_cast<float>(m_height) * target.size[1];
+    // The sizes come from effect files: negative, not finite or past what the device makes, they are
+    // refused before they become pixel counts.
+    const std::uint32_t largest = device->MaxTextureSize();
+    const auto fits = [&](float side) { return side >= 1.0f && side < static_cast<float>(largest) + 1.0f; };
+    if (!fits(width) || !fits(height))
+    {
+        QUARN_GRAPHICS_ERROR(gfx::Result::Code::InvalidCall,
+                             "Failed to create render target. Its size %g x %g is not 1 to %u pixels a side.",
+                             static_cast<double>(width), static_cast<double>(height), largest);
+        return;
+    }
     const std::uint32_t usage =
         gfx::IsDepthFormat(target.format) ? gfx::kUsageDepthStencil : gfx::kUsageRenderTarget;
     const gfx::Result made =
-        device->CreateTexture(width, height, 1, usage, target.format, gfx::Pool::Default, target.texture);
+        device->CreateTexture(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 1, usage,
+                              target.format, gfx::Pool::Default, target.texture);
     if (made.Failed())
     {
         target.texture.reset();

@@ -36,6 +36,7 @@ public:
     static platform::gfx::Format FormatNamed(std::string_view name);
 
     // Makes the target's texture (a failure is reported and leaves it without one) and returns its number.
+    // A side below one pixel or past the device's largest texture is such a failure.
     std::uint32_t Create(platform::gfx::Device* device, platform::gfx::Format format, const float size[2],
                          bool absolute);
     // Frees the target of that number (its effect was loaded again); the number is not given again.

@@ -45,6 +45,8 @@ public:
                                 std::string& log) = 0;
     // A block holding the device's current state.
     virtual Result CreateStateBlock(std::unique_ptr<StateBlock>& block);
+    // The longest side, in pixels, of a texture the device makes.
+    virtual std::uint32_t MaxTextureSize() const = 0;
 
     // Slot 0 takes null only to mean the back buffer; every target set must have render-target usage.
     virtual Result SetRenderTarget(std::uint32_t index, std::shared_ptr<Surface> surface) = 0;

@@ -180,7 +180,7 @@ Result Effect::GetInt(EffectHandle parameter, std::int32_t& value) const
     float number = 0.0f;
     const Result result = GetFloat(parameter, number);
     if (result.Succeeded())
-        value = static_cast<std::int32_t>(number);
+        value = IntFromNumber(number);
     return result;
 }
 
@@ -263,7 +263,7 @@ Result Effect::Send(const CompiledPass& pass)
         Result sent;
         if (value.type == EffectType::Bool || value.type == EffectType::Int)
         {
-            const std::int32_t number = static_cast<std::int32_t>(value.numbers[0]);
+            const std::int32_t number = IntFromNumber(value.numbers[0]);
             sent = uniform.shader->SetInts(uniform.location, std::span<const std::int32_t>(&number, 1));
         }
         else

@@ -47,7 +47,8 @@ public:
 
     // Setting and getting values: a null or wrong handle, a texture or string parameter, or more values
     // than the parameter holds fail with InvalidCall. Fewer values set the leading ones. Numbers convert
-    // between bool, int and float as they are read.
+    // between bool, int and float as they are read (IntFromNumber makes the ints, here and in the
+    // uniforms sent).
     Result SetFloats(EffectHandle parameter, std::span<const float> values);
     Result GetFloats(EffectHandle parameter, std::span<float> values) const;
     Result SetFloat(EffectHandle parameter, float value);

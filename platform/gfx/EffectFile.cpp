@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace Quarn::platform::gfx
@@ -382,22 +383,60 @@ private:
         return Advance();
     }
 
-    bool Number(float& number)
+    // The number of the token (true and false are 1 and 0), without moving on.
+    bool NumberValue(float& number)
     {
         if (m_token.kind == TokenKind::Word && (m_token.text == "true" || m_token.text == "false"))
+        {
             number = m_token.text == "true" ? 1.0f : 0.0f;
+            return true;
+        }
+        const char* begin = m_token.text.data();
+        const char* end = begin + m_token.text.size();
+        if (begin != end && *begin == '+')
+            ++begin;
+        if (end != begin && (end[-1] == 'f' || end[-1] == 'F'))
+            --end;
+        const auto [at, failure] = std::from_chars(begin, end, number);
+        if (m_token.kind != TokenKind::Number || failure != std::errc() || at != end)
+            return Fail("expected a number, not '" + std::string(m_token.text) + "'");
+        return true;
+    }
+    bool Number(float& number) { return NumberValue(number) && Advance(); }
+
+    // A number written as a whole number (digits after an optional sign), read exactly: a float does
+    // not hold every 32-bit value. False for any other token.
+    bool Whole(std::int64_t& value) const
+    {
+        const char* begin = m_token.text.data();
+        const char* end = begin + m_token.text.size();
+        if (begin != end && *begin == '+')
+            ++begin;
+        const auto [at, failure] = std::from_chars(begin, end, value);
+        return m_token.kind == TokenKind::Number && failure == std::errc() && at == end;
+    }
+
+    // A number of an int value: truncated, and refused unless the int range holds it.
+    bool IntNumber(float& number)
+    {
+        std::int64_t whole = 0;
+        bool fits = false;
+        if (Whole(whole))
+        {
+            fits = whole >= std::numeric_limits<std::int32_t>::min() &&
+                   whole <= std::numeric_limits<std::int32_t>::max();
+            number = static_cast<float>(whole);
+        }
         else
         {
-            const char* begin = m_token.text.data();
-            const char* end = begin + m_token.text.size();
-            if (begin != end && *begin == '+')
-                ++begin;
-            if (end != begin && (end[-1] == 'f' || end[-1] == 'F'))
-                --end;
-            const auto [at, failure] = std::from_chars(begin, end, number);
-            if (m_token.kind != TokenKind::Number || failure != std::errc() || at != end)
-                return Fail("expected a number, not '" + std::string(m_token.text) + "'");
+            if (!NumberValue(number))
+                return false;
+            number = std::trunc(number);
+            fits = number >= -2147483648.0f && number < 2147483648.0f;
         }
+        if (!fits)
+            return Fail("an int takes a whole number from -2147483648 to 2147483647, not '" +
+                        std::string(m_token.text) + "'");
         return Advance();
     }
 
@@ -418,6 +457,8 @@ private:
             return true;
         }
         const std::size_t count = NumberCount(type);
+        const auto next = [&](float& number)
+        { return type == EffectType::Int ? IntNumber(number) : Number(number); };
         if (IsSymbol('{'))
         {
             if (!Advance())
@@ -426,20 +467,20 @@ private:
             {
                 if (!value.numbers.empty() && !Expect(','))
                     return false;
-                if (!Number(value.numbers.emplace_back()))
+                if (!next(value.numbers.emplace_back()))
                     return false;
             }
             if (!Advance())
                 return false;
         }
-        else if (!Number(value.numbers.emplace_back()))
+        else if (!next(value.numbers.emplace_back()))
             return false;
         if (value.numbers.size() != count)
             return Fail(std::string("a ") + EffectTypeName(type) + " takes " + std::to_string(count) +
                         " numbers, not " + std::to_string(value.numbers.size()));
-        if (type == EffectType::Bool || type == EffectType::Int)
+        if (type == EffectType::Bool)
             for (float& number : value.numbers)
-                number = type == EffectType::Bool ? (number != 0.0f ? 1.0f : 0.0f) : std::trunc(number);
+                number = number != 0.0f ? 1.0f : 0.0f;
         return true;
     }
 
@@ -508,17 +549,31 @@ private:
             if (!Advance())
                 return false;
         }
-        else
+        else if (IsFloatState(*state))
         {
             float number = 0.0f;
             if (!Number(number))
                 return false;
-            if (IsFloatState(*state))
-                value = FloatBits(number);
-            else if (number < 0.0f || number != std::trunc(number) || number > 4294967295.0f)
-                return Fail("render state '" + key + "' takes a whole number of 0 or more");
-            else
-                value = static_cast<std::uint32_t>(number);
+            value = FloatBits(number);
+        }
+        else
+        {
+            std::int64_t whole = 0;
+            if (!Whole(whole))
+            {
+                float number = 0.0f;
+                if (!NumberValue(number))
+                    return false;
+                whole = number >= 0.0f && number == std::trunc(number) && number < 4294967296.0f
+                            ? static_cast<std::int64_t>(number)
+                            : -1;
+            }
+            if (whole < 0 || whole > std::numeric_limits<std::uint32_t>::max())
+                return Fail("render state '" + key + "' takes a whole number from 0 to 4294967295, not '" +
+                            std::string(m_token.text) + "'");
+            value = static_cast<std::uint32_t>(whole);
+            if (!Advance())
+                return false;
         }
         pass.states.push_back({*state, value});
         return true;
@@ -563,6 +618,17 @@ std::size_t NumberCount(EffectType type)
 const char* EffectTypeName(EffectType type)
 {
     return Facts(type).name;
+}
+
+std::int32_t IntFromNumber(float number)
+{
+    if (std::isnan(number))
+        return 0;
+    if (number <= -2147483648.0f)
+        return std::numeric_limits<std::int32_t>::min();
+    if (number >= 2147483648.0f)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(number);
 }
 
 const EffectAnnotation* FindAnnotation(const EffectAnnotations& annotations, std::string_view name)

@@ -56,6 +56,10 @@ bool SameLetters(std::string_view a, std::string_view b);
 std::size_t NumberCount(EffectType type);
 const char* EffectTypeName(EffectType type);
 
+// The int a number held for a bool or int stands for: truncated towards zero and kept within the int
+// range (values set at run time may lie outside it); NaN is 0.
+std::int32_t IntFromNumber(float number);
+
 // A value of one of the types: bools and ints are held as numbers too.
 struct EffectValue
 {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <regex>
 
@@ -28,23 +29,38 @@ using Log = std::vector<std::string>;
 constexpr const char* kEffect = R"(
 float Script : STANDARDSGLOBAL < string Script = "Technique=Technique?Main;"; > = 0.8;
 int Three = 3;
+int Two = 2;
 int Zero = 0;
 int Minus = -1;
 float Half = 0.5;
 bool On = true;
+int Step = -5;
+int Many < string UIWidget = "Slider"; > = 2;
 float4 Red = {1, 0, 0, 1};
+float4 Shade < string UIWidget = "Color"; > = {0.5, 0, 0, 1};
 float Far = 0.25;
 string Words = "no count";
 texture Target < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.5, 0.5}; >;
 texture Depth < string Format = "D24S8"; float2 ViewPortDimensions = {64, 32}; >;
 texture Wrong < string Format = "a8r8g8b8"; >;
 texture Shapeless;
+texture Huge < string Format = "A32B32G32R32F"; float2 ViewPortDimensions = {30000, 30000}; >;
+texture Edge < string Format = "A8R8G8B8"; float2 ViewPortDimensions = {4096, 1}; >;
+texture Past < string Format = "A8R8G8B8"; float2 ViewPortDimensions = {4097, 1}; >;
+texture Backwards < string Format = "A8R8G8B8"; float2 ViewPortRatio = {-1, 0.5}; >;
+texture Vast < string Format = "A8R8G8B8"; float2 ViewPortRatio = {1e30, 1}; >;
+texture Sliver < string Format = "A8R8G8B8"; float2 ViewPortRatio = {0.001, 1}; >;
 technique Main < string Script = "SCRIPT"; >
 {
     pass P0 { StencilRef = 0; }
     pass P1 { StencilRef = 1; }
     pass Lit < string Script = "SkipIfEmpty=Lights;"; > { StencilRef = 2; }
     pass Drawn < string Script = "Draw=Objects;"; > { StencilRef = 3; }
+    // Each clears depth to the loop index it reads.
+    pass Indexed < string Script = "LoopGetIndex=Step;ClearSetDepth=Step;Clear=Depth;"; > { StencilRef = 4; }
+    pass Nested < string Script =
+        "LoopByCount=Two;LoopGetIndex=Step;ClearSetDepth=Step;Clear=Depth;LoopEnd=;"
+        "LoopGetIndex=Step;ClearSetDepth=Step;Clear=Depth;"; > { StencilRef = 5; }
 }
 )";
 
@@ -145,12 +161,22 @@ TEST_F(EffectScriptTest, FaultsOfTheScriptAreReportedWithTheFileAndTheRestRuns)
         {"LoopByCount=Words;Pass=P0;LoopEnd=;Pass=P1",
          "Invalid parameter type for shader SAS loop condition!",
          {kP1}},
+        // A loop without its end does not loop, whatever its count, and never reruns what is before it.
+        {"Pass=P0;LoopByCount=Zero;Pass=P1",
+         "\"LoopByCount\" has no \"LoopEnd\"; it does not loop.",
+         {kP0, kP1}},
+        {"Pass=P0;Pass=P1;LoopByCount=On;Pass=P0", "\"LoopByCount\" has no \"LoopEnd\"", {kP0, kP1, kP0}},
+        {"Pass=P1;LoopByCount=;Pass=P0", "\"LoopByCount\" has no \"LoopEnd\"", {kP1, kP0}},
+        {"LoopByCount=Three;LoopByCount=Three;Pass=P0;LoopEnd=;",
+         "\"LoopByCount\" has no \"LoopEnd\"",
+         {kP0, kP0, kP0}},
     };
     for (const auto& c : cases)
     {
         Start(c.script);
         const Log calls = Frame();
         EXPECT_EQ(calls, c.calls) << c.script;
+        EXPECT_EQ(Frame(), c.calls) << c.script;
         EXPECT_TRUE(m_errors.Any(c.report)) << c.script << ": " << m_errors.Texts()[0];
         m_graphics.reset();
         m_systems.reset();
@@ -164,6 +190,119 @@ TEST_F(EffectScriptTest, FaultsOfTheScriptAreReportedWithTheFileAndTheRestRuns)
     test::RecordingGraphics::StartGame(m_systems, m_graphics);
     EXPECT_TRUE(m_errors.Any("Effect file \"Model.fxo\": the effect has no technique \"Other\"."));
     EXPECT_EQ(Frame(), Log{});
+}
+
+std::string DepthCleared(int depth)
+{
+    return "Clear flags=2 colour=00000000 depth=" + std::to_string(depth) + ".000000 stencil=0";
+}
+
+// "LoopGetIndex" reads the innermost loop running when it runs, whichever list opened that loop: a pass
+// run by the technique's loop reads that loop, and after its own loop ends it reads the technique's
+// again. With no loop running the parameter keeps its value (-5 here).
+TEST_F(EffectScriptTest, LoopGetIndexReadsTheInnermostRunningLoop)
+{
+    const std::string indexed = "SetRenderState StencilRef 4";
+    const std::string nested = "SetRenderState StencilRef 5";
+    const struct
+    {
+        const char* script;
+        Log calls;
+    } cases[] = {
+        {"LoopByCount=Three;Pass=Indexed;LoopEnd=;",
+         {indexed, DepthCleared(0), indexed, DepthCleared(1), indexed, DepthCleared(2)}},
+        {"LoopByCount=Two;Pass=Nested;LoopEnd=;",
+         {nested, DepthCleared(0), DepthCleared(1), DepthCleared(0), nested, DepthCleared(0), DepthCleared(1),
+          DepthCleared(1)}},
+        {"Pass=Indexed;", {indexed, DepthCleared(-5)}},
+        {"LoopByCount=Two;LoopGetIndex=Step;LoopEnd=;Pass=Indexed", {indexed, DepthCleared(1)}},
+    };
+    for (const auto& c : cases)
+    {
+        Start(c.script);
+        EXPECT_EQ(Frame(), c.calls) << c.script;
+        EXPECT_EQ(m_errors.Count(), 0u) << c.script << ": " << m_errors.Texts()[0];
+        m_graphics.reset();
+        m_systems.reset();
+    }
+}
+
+// Tweakables that scripts set reach loop counts and clear colours as numbers those can take: a count
+// that is NaN or below the int range runs no iteration, a NaN colour channel clears as 0.
+TEST_F(EffectScriptTest, TweakedNumbersOutsideTheirRangeRunNoLoopAndClearNothing)
+{
+    const char* loop = "LoopByCount=Many;Pass=P0;LoopEnd=;";
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct
+    {
+        const char* script;
+        const char* tweakable;
+        float value;
+        Log calls;
+    } cases[] = {
+        {loop, "Many", 2.9f, {kP0, kP0}},
+        {loop, "Many", nan, {}},
+        {loop, "Many", -3e9f, {}},
+        {loop, "Many", -std::numeric_limits<float>::infinity(), {}},
+        {"ClearSetColor=Shade;Clear=Color",
+         "Shade",
+         0.25f,
+         {"Clear flags=1 colour=ff400000 depth=1.000000 stencil=0"}},
+        {"ClearSetColor=Shade;Clear=Color",
+         "Shade",
+         nan,
+         {"Clear flags=1 colour=ff000000 depth=1.000000 stencil=0"}},
+    };
+    for (const auto& c : cases)
+    {
+        Start(c.script);
+        m_systems->GetMessageManager().SendMessage("ChangeDXGlobalFloat", std::string(c.tweakable), c.value);
+        EXPECT_EQ(Frame(), c.calls) << c.script << " " << c.value;
+        EXPECT_EQ(m_errors.Count(), 0u) << c.script << ": " << m_errors.Texts()[0];
+        m_graphics.reset();
+        m_systems.reset();
+    }
+}
+
+// A render target's size comes from the effect file: one that is negative, below a pixel or past the
+// device's largest texture is refused with a report and asks the device for nothing.
+TEST_F(EffectScriptTest, TargetSizesPastTheDeviceOrBelowAPixelAreRefused)
+{
+    const struct
+    {
+        const char* target;
+        const char* made;
+        const char* report;
+    } cases[] = {
+        {"Edge", "CreateTexture 4096x1 levels=1 usage=1 A8R8G8B8 default", nullptr},
+        {"Huge", nullptr,
+         "Failed to create render target. Its size 30000 x 30000 is not 1 to 4096 pixels a side."},
+        {"Past", nullptr, "Its size 4097 x 1 is not"},
+        {"Backwards", nullptr, "Its size -800 x 300 is not"},
+        {"Vast", nullptr, "Its size 8e+32 x 600 is not"},
+        {"Sliver", nullptr, "Its size 0.8 x 600 is not"},
+    };
+    for (const auto& c : cases)
+    {
+        Start(std::string("RenderColorTarget0=") + c.target + ";RenderColorTarget0=;");
+        m_devices.Device()->SetMaxTextureSize(4096);
+        const Log calls = Frame();
+        const auto made = std::find_if(calls.begin(), calls.end(),
+                                       [](const std::string& call) { return call.starts_with("Create"); });
+        if (c.made)
+        {
+            EXPECT_NE(std::find(calls.begin(), calls.end(), c.made), calls.end()) << c.target;
+            EXPECT_EQ(m_errors.Count(), 0u) << c.target << ": " << m_errors.Texts()[0];
+        }
+        else
+        {
+            EXPECT_EQ(made, calls.end()) << c.target << ": " << *made;
+            EXPECT_TRUE(m_errors.Any(c.report)) << c.target << ": " << m_errors.Texts()[0];
+        }
+        m_graphics.reset();
+        m_systems.reset();
+        m_errors.Clear();
+    }
 }
 
 // An effect source that does not compile is reported by the conversion with its line; no compiled file

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace Quarn::platform::gfx
 {
 namespace
@@ -117,6 +119,15 @@ TEST(EffectFileTest, BrokenFilesSayWhereAndWhy)
         {"technique T { pass P { Fog = 1; } }", 1, "unknown render state 'Fog'"},
         {"technique T { pass P { ZFunc = Sometimes; } }", 1, "expected a number, not 'Sometimes'"},
         {"technique T { pass P { ZEnable = -1; } }", 1, "takes a whole number"},
+        {"technique T { pass P { StencilMask = 4294967296; } }", 1,
+         "render state 'StencilMask' takes a whole number from 0 to 4294967295, not '4294967296'"},
+        {"technique T { pass P { StencilMask = 4.294967296e9; } }", 1, "takes a whole number"},
+        {"technique T { pass P { StencilRef = 2.5; } }", 1, "takes a whole number"},
+        {"int A = 3000000000;", 1, "an int takes a whole number from -2147483648 to 2147483647"},
+        {"int A = -2147483649;", 1, "an int takes a whole number"},
+        {"int A = 3e9;", 1, "an int takes a whole number"},
+        {"int A = {1e10};", 1, "an int takes a whole number"},
+        {"int A = -nan;", 1, "an int takes a whole number"},
         {"technique T { pass P {\n VertexShader = glsl { void main() { ; }", 2, "GLSL code is not closed"},
         {"technique T { pass P { PixelShader = glsl {};\n PixelShader = glsl {}; } }", 2, "set twice"},
         {"technique T { pass P { PixelShader = hlsl {}; } }", 1, "expected 'glsl'"},
@@ -139,6 +150,51 @@ TEST(EffectFileTest, BrokenFilesSayWhereAndWhy)
     EffectError error;
     EXPECT_FALSE(ParseEffect(many, desc, error));
     EXPECT_NE(error.text.find("at most 16 textures"), std::string::npos);
+}
+
+// Whole numbers are read exactly (a float holds neither 4294967295 nor 2147483647), so the ends of the
+// ranges are kept; an int written with a fraction is truncated.
+TEST(EffectFileTest, WholeNumbersKeepTheEndsOfTheirRanges)
+{
+    EffectDesc desc;
+    EffectError error;
+    ASSERT_TRUE(ParseEffect("int Top = 2147483647; int Bottom = -2147483648; int Cut = -2.9;"
+                            "technique T { pass P { StencilMask = 4294967295; StencilRef = +1e3;"
+                            " StencilWriteMask = 0; } }",
+                            desc, error))
+        << error.text;
+    EXPECT_EQ(IntFromNumber(desc.parameters[0].value.numbers[0]), 2147483647);
+    EXPECT_EQ(IntFromNumber(desc.parameters[1].value.numbers[0]), -2147483647 - 1);
+    EXPECT_EQ(desc.parameters[2].value.numbers[0], -2.0f);
+    const std::vector<EffectPass::StateSetting>& states = desc.techniques[0].passes[0].states;
+    ASSERT_EQ(states.size(), 3u);
+    EXPECT_EQ(states[0].value, 4294967295u);
+    EXPECT_EQ(states[1].value, 1000u);
+    EXPECT_EQ(states[2].value, 0u);
+}
+
+// Numbers set at run time reach ints through IntFromNumber, whatever they are.
+TEST(EffectFileTest, IntsFromNumbersStayWithinTheIntRange)
+{
+    const float infinity = std::numeric_limits<float>::infinity();
+    const struct
+    {
+        float number;
+        std::int32_t whole;
+    } cases[] = {
+        {2.9f, 2},
+        {-2.9f, -2},
+        {3e9f, 2147483647},
+        {2147483648.0f, 2147483647},
+        {2147483520.0f, 2147483520},
+        {-2147483648.0f, -2147483647 - 1},
+        {-3e9f, -2147483647 - 1},
+        {infinity, 2147483647},
+        {-infinity, -2147483647 - 1},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IntFromNumber(c.number), c.whole) << c.number;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/gfx/recording/RecordingDevice.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace Quarn::platform::gfx
@@ -148,6 +149,34 @@ TEST(EffectTest, PassesSetTheirStatesShadersAndTexturesAndEndRestoresTheDevice)
     EXPECT_EQ(device.GetRenderState(RenderState::AlphaBlendEnable), 0u);
 }
 
+// A number set on an int parameter may lie outside the int range; read as an int it is the range's
+// nearest end, and NaN is 0.
+TEST(EffectTest, IntsReadFromAnyNumberStayWithinTheIntRange)
+{
+    RecordingDevice device({8, 8, true, false});
+    std::unique_ptr<Effect> effect;
+    std::string errors;
+    ASSERT_TRUE(Effect::Create(device, Described(), effect, errors).Succeeded()) << errors;
+    const EffectHandle steps = effect->GetParameterByName("Steps");
+    const struct
+    {
+        float number;
+        std::int32_t whole;
+    } cases[] = {
+        {3e9f, 2147483647},
+        {-3e9f, -2147483647 - 1},
+        {-std::numeric_limits<float>::infinity(), -2147483647 - 1},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
+    };
+    for (const auto& c : cases)
+    {
+        std::int32_t whole = 1;
+        ASSERT_TRUE(effect->SetFloat(steps, c.number).Succeeded());
+        EXPECT_TRUE(effect->GetInt(steps, whole).Succeeded());
+        EXPECT_EQ(whole, c.whole) << c.number;
+    }
+}
+
 TEST(EffectTest, AStageThatDoesNotCompileNamesItsPassAndMakesNoEffect)
 {
     RecordingDevice device({8, 8, true, false});
@@ -229,6 +258,49 @@ TEST_F(GlEffectTest, UniformsAndTexturesReachTheShaders)
     EXPECT_EQ(at(2, 13), PackColour(64, 64, 0, 0));  // dimmed: Tint * 0.25
     EXPECT_EQ(at(12, 12), PackColour(255, 0, 255, 0));
     EXPECT_EQ(at(12, 3), PackColour(255, 0, 0, 0));
+}
+
+// An int uniform takes the int its number stands for: 3e9 sends the largest int (full red), NaN sends 0
+// (no colour).
+TEST_F(GlEffectTest, IntUniformsOutsideTheIntRangeAreSentAsTheNearestInt)
+{
+    ASSERT_NE(m_device, nullptr) << m_error;
+    std::unique_ptr<Effect> effect;
+    std::string errors;
+    ASSERT_TRUE(Effect::Create(*m_device, Described(), effect, errors).Succeeded()) << errors;
+    const VertexElement model[] = {{0, 0, DeclType::Float3, DeclUsage::Position, 0}};
+    std::shared_ptr<VertexDeclaration> declaration;
+    ASSERT_TRUE(m_device->CreateVertexDeclaration(model, declaration).Succeeded());
+    const float square[] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
+    const EffectHandle move = effect->GetParameterByName("Move");
+    const EffectHandle steps = effect->GetParameterByName("Steps");
+
+    ASSERT_TRUE(m_device->BeginScene().Succeeded());
+    ASSERT_TRUE(m_device->Clear({}, kClearTarget, PackColour(255, 0, 0, 255), 1.0f, 0).Succeeded());
+    ASSERT_TRUE(effect->SetTechnique(effect->GetTechniqueByName("Main")).Succeeded());
+    std::uint32_t passes = 0;
+    ASSERT_TRUE(effect->Begin(passes).Succeeded());
+    m_device->SetVertexDeclaration(declaration);
+    // The top-left quarter with 3e9 steps, the bottom-left one with NaN.
+    const float upper[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, 0, 0, 1};
+    const float lower[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, -1, 0, 1};
+    ASSERT_TRUE(effect->SetFloats(move, upper).Succeeded());
+    ASSERT_TRUE(effect->SetFloat(steps, 3e9f).Succeeded());
+    ASSERT_TRUE(effect->BeginPass(0).Succeeded());
+    ASSERT_TRUE(m_device->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, square, 12).Succeeded());
+    ASSERT_TRUE(effect->SetFloats(move, lower).Succeeded());
+    ASSERT_TRUE(effect->SetFloat(steps, std::numeric_limits<float>::quiet_NaN()).Succeeded());
+    ASSERT_TRUE(effect->CommitChanges().Succeeded());
+    ASSERT_TRUE(m_device->DrawPrimitiveUP(PrimitiveType::TriangleStrip, 2, square, 12).Succeeded());
+    ASSERT_TRUE(effect->EndPass().Succeeded());
+    ASSERT_TRUE(effect->End().Succeeded());
+    ASSERT_TRUE(m_device->EndScene().Succeeded());
+
+    std::vector<std::uint32_t> pixels;
+    ASSERT_TRUE(m_device->ReadSurface(*m_device->GetBackBuffer(), pixels).Succeeded());
+    EXPECT_EQ(pixels[2 * 16 + 2], PackColour(255, 255, 0, 0));
+    EXPECT_EQ(pixels[13 * 16 + 2], PackColour(0, 0, 0, 0));
+    EXPECT_EQ(pixels[13 * 16 + 13], PackColour(255, 0, 0, 255));
 }
 
 } // namespace

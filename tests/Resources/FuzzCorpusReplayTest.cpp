@@ -1,3 +1,4 @@
+#include "GraphicsTargets.h"
 #include "ReaderTargets.h"
 #include "support/CapturedErrors.h"
 
@@ -30,6 +31,13 @@ TEST(FuzzCorpusReplayTest, EverySavedInputIsReadWithoutAFault)
         {"sound_project_loader", &fuzz::LoadSoundProject},
         {"sound_file_reader", &fuzz::ReadSoundFile},
         {"pictures", &fuzz::ReadPicture},
+        {"dds_reader", &fuzz::ReadDdsTexture},
+        {"mesh_reader", &fuzz::ReadMeshFile},
+        {"sprite_sheet_reader", &fuzz::ReadSpriteSheet},
+        {"atlas_description_reader", &fuzz::ReadAtlasDescription},
+        {"effect_source_reader", &fuzz::CheckEffectSource},
+        {"compiled_effect_reader", &fuzz::LoadCompiledEffect},
+        {"effect_script_reader", &fuzz::RunEffectScripts},
     };
     test::CapturedErrors errors;
     for (const auto& reader : readers)

@@ -45,6 +45,8 @@ TEST(EffectCompilerTest, FaultsGiveTheirLineAndLeaveNoCompiledFile)
         const char* fault;
     } cases[] = {
         {"float4 Tint = {1, 1};", "Bad.fx(1): error: a float4 takes 4 numbers"},
+        {"technique T { pass P {\n StencilMask = 4294967296; } }",
+         "Bad.fx(2): error: render state 'StencilMask' takes a whole number from 0 to 4294967295"},
         {"technique T { pass P {\n PixelShader = glsl {\n layout(location = 0) out vec4 c;\n"
          " void main() { c = Missing; } }; } }",
          "Bad.fx(4): error: 'Missing' : undeclared identifier"},

@@ -81,6 +81,27 @@ bool CheckStage(const std::string& file, const gfx::EffectDesc& desc, const gfx:
 
 } // namespace
 
+bool CheckEffect(std::string_view text, const std::string& file, std::string& errors)
+{
+    gfx::EffectDesc desc;
+    gfx::EffectError error;
+    if (!gfx::ParseEffect(text, desc, error))
+    {
+        errors = Fault(file, error.line, error.text);
+        return false;
+    }
+    errors.clear();
+    for (const gfx::EffectTechnique& technique : desc.techniques)
+        for (const gfx::EffectPass& pass : technique.passes)
+        {
+            if (pass.vertex.Present())
+                CheckStage(file, desc, pass.vertex, gfx::ShaderStage::Vertex, errors);
+            if (pass.pixel.Present())
+                CheckStage(file, desc, pass.pixel, gfx::ShaderStage::Pixel, errors);
+        }
+    return errors.empty();
+}
+
 bool CompileEffect(const std::filesystem::path& source, const std::filesystem::path& output,
                    std::string& errors)
 {
@@ -96,23 +117,7 @@ bool CompileEffect(const std::filesystem::path& source, const std::filesystem::p
     }
     std::ostringstream text;
     text << in.rdbuf();
-    gfx::EffectDesc desc;
-    gfx::EffectError error;
-    if (!gfx::ParseEffect(text.str(), desc, error))
-    {
-        errors = Fault(file, error.line, error.text);
-        return false;
-    }
-    errors.clear();
-    for (const gfx::EffectTechnique& technique : desc.techniques)
-        for (const gfx::EffectPass& pass : technique.passes)
-        {
-            if (pass.vertex.Present())
-                CheckStage(file, desc, pass.vertex, gfx::ShaderStage::Vertex, errors);
-            if (pass.pixel.Present())
-                CheckStage(file, desc, pass.pixel, gfx::ShaderStage::Pixel, errors);
-        }
-    if (!errors.empty())
+    if (!CheckEffect(text.str(), file, errors))
         return false;
     std::string written;
     if (output.has_parent_path())

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace Quarn::tools
 {
@@ -11,5 +12,7 @@ namespace Quarn::tools
 // fault and no output file is left behind.
 bool CompileEffect(const std::filesystem::path& source, const std::filesystem::path& output,
                    std::string& errors);
+// The checks of CompileEffect on the text of an effect file, named file in the faults; nothing is written.
+bool CheckEffect(std::string_view text, const std::string& file, std::string& errors);
 
 } // namespace Quarn::tools

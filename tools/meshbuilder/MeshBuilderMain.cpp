@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     const long columns = std::strtol(argv[4], nullptr, 10);
     const long rows = std::strtol(argv[5], nullptr, 10);
     // 16-bit indices reach 65536 vertices.
-    if (!(width > 0.0f) || !(height > 0.0f) || columns < 1 || rows < 1 || (columns + 1) * (rows + 1) > 65536)
+    if (!(width > 0.0f) || !(height > 0.0f) || columns < 1 || rows < 1 || columns > 65535 || rows > 65535 ||
+        (columns + 1) * (rows + 1) > 65536)
     {
         std::fprintf(stderr, "Error: the sizes must be positive and the grid at most 65536 vertices\n");
         return 2;

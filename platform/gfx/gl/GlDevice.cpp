@@ -276,6 +276,9 @@ public:
         if (!m_context.Start(window, error))
             return false;
         glClipControl(GL_UPPER_LEFT, GL_ZERO_TO_ONE);
+        GLint largest = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+        m_maxTextureSize = static_cast<std::uint32_t>(std::max(largest, 0));
         glCreateProgramPipelines(1, &m_pipeline);
         glBindProgramPipeline(m_pipeline);
         glCreateFramebuffers(1, &m_drawFramebuffer);
@@ -305,6 +308,8 @@ public:
         }
         return true;
     }
+
+    std::uint32_t MaxTextureSize() const override { return m_maxTextureSize; }
 
     Result CreateVertexBuffer(std::uint32_t size, std::uint32_t usage, Pool pool,
                               std::shared_ptr<VertexBuffer>& buffer) override
@@ -1069,6 +1074,7 @@ private:
     GLuint m_samplers[kSamplerCount] = {};
     GLuint m_userVertices = 0;
     GLuint m_userIndices = 0;
+    std::uint32_t m_maxTextureSize = 0;
 };
 
 } // namespace

@@ -203,7 +203,8 @@ Result RecordingDevice::CreateTexture(std::uint32_t width, std::uint32_t height,
     Result result = Record("CreateTexture", Size(width, height) + " levels=" + std::to_string(levels) +
                                                 " usage=" + std::to_string(usage) + " " + FormatName(format) +
                                                 " " + PoolName(pool));
-    if (result.Succeeded() && (width == 0 || height == 0 || format == Format::Unknown))
+    if (result.Succeeded() && (width == 0 || height == 0 || width > m_maxTextureSize ||
+                               height > m_maxTextureSize || format == Format::Unknown))
         result = Result::Code::InvalidCall;
     if (result.Failed())
         return result;

@@ -40,6 +40,9 @@ public:
     Result CreateShader(ShaderStage stage, std::string_view source, std::shared_ptr<Shader>& shader,
                         std::string& log) override;
     Result CreateStateBlock(std::unique_ptr<StateBlock>& block) override;
+    // Textures with a longer side are refused, as a real device refuses them.
+    std::uint32_t MaxTextureSize() const override { return m_maxTextureSize; }
+    void SetMaxTextureSize(std::uint32_t size) { m_maxTextureSize = size; }
 
     Result SetRenderTarget(std::uint32_t index, std::shared_ptr<Surface> surface) override;
     std::shared_ptr<Surface> GetRenderTarget(std::uint32_t index) const override;
@@ -97,6 +100,7 @@ private:
     std::shared_ptr<Surface> m_backBuffer;
     std::shared_ptr<Surface> m_depthStencil;
     std::array<std::shared_ptr<Surface>, kRenderTargetCount> m_targets;
+    std::uint32_t m_maxTextureSize = 16384;
     bool m_inScene = false;
     std::vector<std::string> m_log;
     std::map<std::string, std::deque<Result::Code>> m_injected;
