@@ -71,61 +71,45 @@ void Collider::Assign(const Collider& source)
     IsGooHack = source.IsGooHack;
 }
 
-namespace
+void Collider::UpdateWorldData()
 {
-const Transform* TransformOf(const Collider& collider)
-{
-    return collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
-}
-} // namespace
-
-void Collider::UpdateWorldCoordinates()
-{
-    const Transform* transform = TransformOf(*this);
+    const Transform* transform = GetOwner() ? GetOwner()->Get<Transform>() : nullptr;
     if (Type != kPolygon || !transform)
         return;
     if (m_localCoords.empty())
     {
         QUARN_ASSERT_FAILED_AS("m_localCoords.size() == 0", "there should be verts in a collider.");
-        return;
-    }
-    const float angle = Transform::ToRadians(transform->Angle);
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    const float sx = std::fabs(transform->Scale.x);
-    const float sy = std::fabs(transform->Scale.y);
-    const float sz = std::fabs(transform->Scale.z);
-    m_worldCoords.resize(m_localCoords.size());
-    for (std::size_t k = 0; k < m_localCoords.size(); ++k)
-    {
-        const Vector4& p = m_localCoords[k];
-        const float x = p.x * sx;
-        const float y = p.y * sy;
-        m_worldCoords[k] =
-            Vector4(x * c - y * s + transform->Position.x, x * s + y * c + transform->Position.y,
-                    p.z * sz + transform->Position.z, 0.0f);
-    }
-}
-
-void Collider::UpdateNormals()
-{
-    const Transform* transform = TransformOf(*this);
-    if (Type != kPolygon || !transform)
-        return;
-    if (m_localCoords.empty())
-    {
         QUARN_ASSERT_FAILED_AS("m_localCoords.size() == 0", "WHERE ARE MY VERTS?");
         return;
     }
     const float angle = Transform::ToRadians(transform->Angle);
     const float c = std::cos(angle);
     const float s = std::sin(angle);
+    const Vector4& position = transform->Position;
+    const Vector4& scale = transform->Scale;
     const std::size_t count = m_localCoords.size();
+    // World points: scaled by the scale's magnitudes, turned, moved. Normals: the turned (not scaled)
+    // edges' perpendiculars. The bounding radius: the world matrix without its translation scales and
+    // turns, and turning keeps lengths; the square root keeps the order of lengths, so the longest is
+    // the root of the largest square. A scale that is not finite would raise the radius for good: the
+    // broad phase leaves the collider out while the scale is so.
+    const float sx = std::fabs(scale.x);
+    const float sy = std::fabs(scale.y);
+    const float sz = std::fabs(scale.z);
+    const bool finiteScale = std::isfinite(scale.x) && std::isfinite(scale.y) && std::isfinite(scale.z);
+    float largest = 0.0f;
+    m_worldCoords.resize(count);
     m_normals.resize(count);
     for (std::size_t k = 0; k < count; ++k)
     {
+        const Vector4& p = m_localCoords[k];
+        const float x = p.x * sx;
+        const float y = p.y * sy;
+        m_worldCoords[k] =
+            Vector4(x * c - y * s + position.x, x * s + y * c + position.y, p.z * sz + position.z, 0.0f);
+
         const bool closing = k + 1 == count;
-        const Vector4& from = closing ? m_localCoords[count - 1] : m_localCoords[k];
+        const Vector4& from = closing ? m_localCoords[count - 1] : p;
         const Vector4& to = closing ? m_localCoords[0] : m_localCoords[k + 1];
         const float dx = from.x - to.x;
         const float dy = from.y - to.y;
@@ -136,27 +120,14 @@ void Collider::UpdateNormals()
             QUARN_ASSERT_FAILED_AS("normal.Length() < FLT_EPSILON", "Hey buddy, your normal is a bit small.");
         m_normals[k] =
             length > 0.0f ? Vector4(-ey / length, ex / length, 0.0f, 0.0f) : Vector4(0.0f, 0.0f, 0.0f, 0.0f);
-    }
-}
 
-void Collider::UpdateBoundingRadius()
-{
-    const Transform* transform = TransformOf(*this);
-    if (Type != kPolygon || !transform)
-        return;
-    // The world matrix without its translation scales and turns; turning keeps lengths.
-    const Vector4& scale = transform->Scale;
-    // A scale that is not finite would raise the radius for good; the broad phase leaves the collider
-    // out while the scale is so.
-    if (!std::isfinite(scale.x) || !std::isfinite(scale.y) || !std::isfinite(scale.z))
-        return;
-    for (const Vector4& p : m_localCoords)
-    {
-        const float x = p.x * scale.x;
-        const float y = p.y * scale.y;
-        const float z = p.z * scale.z;
-        m_radius = std::max(m_radius, std::sqrt(x * x + y * y + z * z));
+        const float rx = p.x * scale.x;
+        const float ry = p.y * scale.y;
+        const float rz = p.z * scale.z;
+        largest = std::max(largest, rx * rx + ry * ry + rz * rz);
     }
+    if (finiteScale)
+        m_radius = std::max(m_radius, std::sqrt(largest));
 }
 
 } // namespace Quarn

@@ -37,15 +37,7 @@ public:
     // local points scaled (by the scale's magnitudes, so a mirrored object keeps its point order),
     // turned and moved; normals are the turned edges' outward perpendiculars; the bounding radius only
     // grows.
-    void UpdateWorldCoordinates();
-    void UpdateNormals();
-    void UpdateBoundingRadius();
-    void UpdateWorldData()
-    {
-        UpdateWorldCoordinates();
-        UpdateNormals();
-        UpdateBoundingRadius();
-    }
+    void UpdateWorldData();
 
     std::vector<Vector4> m_normals;
     std::vector<Vector4> m_localCoords;
