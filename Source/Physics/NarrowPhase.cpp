@@ -19,14 +19,26 @@ namespace
 constexpr float kCircleTouchDistance = 8.0f;
 constexpr float kSupportTolerance = 0.1f;
 
-float Dot2(const Vector4& a, const Vector4& b)
-{
-    return a.x * b.x + a.y * b.y;
-}
-
 const Vector4& PositionOf(const Collider& collider)
 {
     return collider.GetOwner()->Get<Transform>()->Position;
+}
+
+// Four floats side by side: the separating-axis test projects on four axes at once.
+using Lanes = float __attribute__((vector_size(16)));
+
+// The extents of the points along four axes, one per lane; each lane takes the points in order, as a
+// test of that axis alone would.
+void Project(const Lanes& ax, const Lanes& ay, const std::vector<Vector4>& points, Lanes& low, Lanes& high)
+{
+    low = Lanes{} + FLT_MAX;
+    high = Lanes{} - FLT_MAX;
+    for (const Vector4& point : points)
+    {
+        const Lanes d = ax * point.x + ay * point.y;
+        low = d < low ? d : low;
+        high = high < d ? d : high;
+    }
 }
 
 struct AxisResult
@@ -34,30 +46,13 @@ struct AxisResult
     bool separates = true;
     float mx = 0.0f;
     float my = 0.0f;
+    float length = 0.0f;
 };
 
-// The extent of the points along the axis.
-void Project(const Vector4& axis, const std::vector<Vector4>& points, float& low, float& high)
+// Whether the axis separates two point sets with the given extents along it, or how far they overlap
+// (m, the axis scaled by the signed gap, and its length).
+AxisResult TestAxis(const Vector4& axis, float minP, float maxP, float minQ, float maxQ)
 {
-    low = FLT_MAX;
-    high = -FLT_MAX;
-    for (const Vector4& point : points)
-    {
-        const float d = Dot2(axis, point);
-        low = std::min(low, d);
-        high = std::max(high, d);
-    }
-}
-
-// Projects both point sets on the axis: the axis separates them, or overlaps them by the signed gap.
-AxisResult TestAxis(const Vector4& axis, const std::vector<Vector4>& p, const std::vector<Vector4>& q)
-{
-    float minP = 0.0f;
-    float maxP = 0.0f;
-    float minQ = 0.0f;
-    float maxQ = 0.0f;
-    Project(axis, p, minP, maxP);
-    Project(axis, q, minQ, maxQ);
     const float g1 = minP - maxQ;
     const float g2 = minQ - maxP;
     AxisResult result;
@@ -66,7 +61,8 @@ AxisResult TestAxis(const Vector4& axis, const std::vector<Vector4>& p, const st
     const float g = std::fabs(g2) < std::fabs(g1) ? g2 : g1;
     result.mx = axis.x * g;
     result.my = axis.y * g;
-    result.separates = std::sqrt(result.mx * result.mx + result.my * result.my) <= FLT_EPSILON;
+    result.length = std::sqrt(result.mx * result.mx + result.my * result.my);
+    result.separates = result.length <= FLT_EPSILON;
     return result;
 }
 
@@ -97,19 +93,39 @@ CollisionData SAT(const Collider& i, const Collider& j)
     float best = 0.0f;
     float nx = 0.0f;
     float ny = 0.0f;
+    // The owner's edge normals in order, four at a time (the last one repeated to fill the lanes).
     const auto consider = [&](const Collider& owner, const Collider& other, float sign)
     {
-        for (const Vector4& axis : owner.m_normals)
+        const std::vector<Vector4>& normals = owner.m_normals;
+        for (std::size_t first = 0; first < normals.size(); first += 4)
         {
-            const AxisResult result = TestAxis(axis, owner.m_worldCoords, other.m_worldCoords);
-            if (result.separates)
-                return false;
-            const float length = std::sqrt(result.mx * result.mx + result.my * result.my);
-            if (best < FLT_EPSILON || length * length < best * best)
+            Lanes ax;
+            Lanes ay;
+            for (std::size_t lane = 0; lane < 4; ++lane)
             {
-                best = length;
-                nx = sign * result.mx / length;
-                ny = sign * result.my / length;
+                const Vector4& axis = normals[std::min(first + lane, normals.size() - 1)];
+                ax[lane] = axis.x;
+                ay[lane] = axis.y;
+            }
+            Lanes minP;
+            Lanes maxP;
+            Lanes minQ;
+            Lanes maxQ;
+            Project(ax, ay, owner.m_worldCoords, minP, maxP);
+            Project(ax, ay, other.m_worldCoords, minQ, maxQ);
+            for (std::size_t lane = 0; lane < 4 && first + lane < normals.size(); ++lane)
+            {
+                const AxisResult result =
+                    TestAxis(normals[first + lane], minP[lane], maxP[lane], minQ[lane], maxQ[lane]);
+                if (result.separates)
+                    return false;
+                const float length = result.length;
+                if (best < FLT_EPSILON || length * length < best * best)
+                {
+                    best = length;
+                    nx = sign * result.mx / length;
+                    ny = sign * result.my / length;
+                }
             }
         }
         return true;
@@ -175,10 +191,24 @@ void FindContacts(CollisionData& data, const Collider& i, const Collider& j)
             ex /= length;
             ey /= length;
         }
+        // A stable insertion sort by the projection, in place: four points need no more. A point below
+        // the first goes straight to the front.
         Vector4 points[4] = {supportI[0], supportI[1], supportJ[0], supportJ[1]};
-        std::stable_sort(std::begin(points), std::end(points),
-                         [ex, ey](const Vector4& a, const Vector4& b)
-                         { return a.x * ex + a.y * ey < b.x * ex + b.y * ey; });
+        float along[4];
+        for (int k = 0; k < 4; ++k)
+        {
+            const Vector4 point = points[k];
+            const float projection = point.x * ex + point.y * ey;
+            int place = k;
+            const bool front = k > 0 && projection < along[0];
+            for (; place > 0 && (front || projection < along[place - 1]); --place)
+            {
+                points[place] = points[place - 1];
+                along[place] = along[place - 1];
+            }
+            points[place] = point;
+            along[place] = projection;
+        }
         data.contacts[0] = points[1];
         data.contacts[1] = points[2];
         data.m_count = 2;
