@@ -168,16 +168,26 @@ void CollisionWorld::Resolve(float invDt, const std::vector<DistanceJoint*>& joi
     for (DistanceJoint* joint : joints)
         joint->Prepare(invDt);
     m_responding.clear();
+    m_constraints.clear();
     for (const auto& [key, pair] : m_pairs)
-        if (pair->respond)
+    {
+        if (!pair->respond)
+            continue;
+        m_constraints.emplace_back();
+        if (ContactSolver::MakeConstraint(*pair, m_constraints.back()))
             m_responding.push_back(pair);
+        else
+            m_constraints.pop_back();
+    }
     for (std::uint32_t pass = 0; pass < m_iterations; ++pass)
     {
-        for (CollisionPair* pair : m_responding)
-            ContactSolver::ApplyImpulses(*pair);
+        for (ContactSolver::Constraint& constraint : m_constraints)
+            ContactSolver::Apply(constraint);
         for (DistanceJoint* joint : joints)
             joint->ApplyImpulse();
     }
+    for (std::size_t k = 0; k < m_constraints.size(); ++k)
+        ContactSolver::KeepImpulses(m_constraints[k], *m_responding[k]);
     for (DistanceJoint* joint : joints)
         joint->Damp(invDt);
 }

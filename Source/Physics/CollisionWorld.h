@@ -2,6 +2,7 @@
 
 #include "Core/Vector3.h"
 #include "GameObjects/GameObjectHandle.h"
+#include "Physics/ContactSolver.h"
 #include "Physics/ImplicitGrid.h"
 
 #include <cstdint>
@@ -91,8 +92,10 @@ private:
     std::vector<CollisionPair*> m_freeRecords;
     std::vector<QueuedCollision> m_queue;
     std::vector<std::uint64_t> m_ended;
-    // The pairs the current step's passes act on; kept so that a step allocates nothing.
+    // The pairs the current step's passes act on and their packed constraints, side by side; kept so
+    // that a step allocates nothing.
     std::vector<CollisionPair*> m_responding;
+    std::vector<ContactSolver::Constraint> m_constraints;
 };
 
 } // namespace Quarn
