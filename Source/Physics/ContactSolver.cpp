@@ -25,23 +25,37 @@ float Cross(float ax, float ay, float bx, float by)
     return ax * by - ay * bx;
 }
 
-// Applies the impulse P at r from the body's position: +P to A, -P to B (sign), through the inverse
-// mass and inertia.
-void Push(PhysicsObject& body, float invMass, float invInertia, float px, float py, float rx, float ry,
-          float sign)
+// A body's velocities while a pass works on them.
+struct Motion
 {
-    body.m_velocity.x += sign * invMass * px;
-    body.m_velocity.y += sign * invMass * py;
-    body.m_angularVelocity.z += sign * invInertia * Cross(rx, ry, px, py);
-}
-
-// Velocity of the body's point at r from its position.
-void PointVelocity(const PhysicsObject& body, float rx, float ry, float& vx, float& vy)
-{
-    const float w = body.m_angularVelocity.z;
-    vx = body.m_velocity.x - w * ry;
-    vy = body.m_velocity.y + w * rx;
-}
+    explicit Motion(const PhysicsObject& body)
+        : vx(body.m_velocity.x), vy(body.m_velocity.y), w(body.m_angularVelocity.z)
+    {
+    }
+    void StoreIn(PhysicsObject& body) const
+    {
+        body.m_velocity.x = vx;
+        body.m_velocity.y = vy;
+        body.m_angularVelocity.z = w;
+    }
+    // Applies the impulse P at r from the body's position: +P to A, -P to B (sign), through the inverse
+    // mass and inertia.
+    void Push(float invMass, float invInertia, float px, float py, float rx, float ry, float sign)
+    {
+        vx += sign * invMass * px;
+        vy += sign * invMass * py;
+        w += sign * invInertia * Cross(rx, ry, px, py);
+    }
+    // Velocity of the body's point at r from its position.
+    void AtPoint(float rx, float ry, float& pointX, float& pointY) const
+    {
+        pointX = vx - w * ry;
+        pointY = vy + w * rx;
+    }
+    float vx;
+    float vy;
+    float w;
+};
 
 float EffectiveMass(float mA, float mB, float iA, float iB, float rax, float ray, float rbx, float rby,
                     float nx, float ny)
@@ -80,6 +94,8 @@ void ContactSolver::PrepareContacts(CollisionPair& pair, float invDt)
     const float ny = data.normal.y;
     const float tx = ny;
     const float ty = -nx;
+    Motion motionA(a);
+    Motion motionB(b);
     for (std::uint32_t k = 0; k < data.m_count && k < 2; ++k)
     {
         const Vector4& c = data.contacts[k];
@@ -99,9 +115,11 @@ void ContactSolver::PrepareContacts(CollisionPair& pair, float invDt)
             px += tx * data.tangentImpulses[k];
             py += ty * data.tangentImpulses[k];
         }
-        Push(a, a.InvMass, a.InvInertia, px, py, rax, ray, 1.0f);
-        Push(b, b.InvMass, b.InvInertia, px, py, rbx, rby, -1.0f);
+        motionA.Push(a.InvMass, a.InvInertia, px, py, rax, ray, 1.0f);
+        motionB.Push(b.InvMass, b.InvInertia, px, py, rbx, rby, -1.0f);
     }
+    motionA.StoreIn(a);
+    motionB.StoreIn(b);
 }
 
 bool ContactSolver::MakeConstraint(const CollisionPair& pair, Constraint& constraint)
@@ -165,6 +183,8 @@ void ContactSolver::Apply(Constraint& constraint)
     const float ny = constraint.ny;
     const float tx = ny;
     const float ty = -nx;
+    Motion motionA(a);
+    Motion motionB(b);
     for (std::uint32_t k = 0; k < constraint.count; ++k)
     {
         Constraint::Point& point = constraint.points[k];
@@ -174,8 +194,8 @@ void ContactSolver::Apply(Constraint& constraint)
             float vay = 0.0f;
             float vbx = 0.0f;
             float vby = 0.0f;
-            PointVelocity(a, point.rax, point.ray, vax, vay);
-            PointVelocity(b, point.rbx, point.rby, vbx, vby);
+            motionA.AtPoint(point.rax, point.ray, vax, vay);
+            motionB.AtPoint(point.rbx, point.rby, vbx, vby);
             dvx = vax - vbx;
             dvy = vay - vby;
         };
@@ -186,8 +206,8 @@ void ContactSolver::Apply(Constraint& constraint)
         const float pn = std::max(point.normalImpulse + dPn, 0.0f);
         const float appliedN = pn - point.normalImpulse;
         point.normalImpulse = pn;
-        Push(a, mA, iA, nx * appliedN, ny * appliedN, point.rax, point.ray, 1.0f);
-        Push(b, mB, iB, nx * appliedN, ny * appliedN, point.rbx, point.rby, -1.0f);
+        motionA.Push(mA, iA, nx * appliedN, ny * appliedN, point.rax, point.ray, 1.0f);
+        motionB.Push(mB, iB, nx * appliedN, ny * appliedN, point.rbx, point.rby, -1.0f);
         if (constraint.friction == 0.0f)
             continue;
         relativeVelocity(dvx, dvy);
@@ -196,9 +216,11 @@ void ContactSolver::Apply(Constraint& constraint)
         const float pt = std::clamp(point.tangentImpulse + dPt, -limit, limit);
         const float appliedT = pt - point.tangentImpulse;
         point.tangentImpulse = pt;
-        Push(a, mA, iA, tx * appliedT, ty * appliedT, point.rax, point.ray, 1.0f);
-        Push(b, mB, iB, tx * appliedT, ty * appliedT, point.rbx, point.rby, -1.0f);
+        motionA.Push(mA, iA, tx * appliedT, ty * appliedT, point.rax, point.ray, 1.0f);
+        motionB.Push(mB, iB, tx * appliedT, ty * appliedT, point.rbx, point.rby, -1.0f);
     }
+    motionA.StoreIn(a);
+    motionB.StoreIn(b);
 }
 
 void ContactSolver::KeepImpulses(const Constraint& constraint, CollisionPair& pair)
