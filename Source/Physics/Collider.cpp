@@ -4,8 +4,10 @@
 #include "Core/RestartGameException.h"
 #include "GameObjects/GameObject.h"
 #include "GameObjects/Transform.h"
+#include "Physics/Lanes.h"
 #include "Resources/SerializerTypes.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -89,10 +91,11 @@ void Collider::UpdateWorldData()
     const Vector4& scale = transform->Scale;
     const std::size_t count = m_localCoords.size();
     // World points: scaled by the scale's magnitudes, turned, moved. Normals: the turned (not scaled)
-    // edges' perpendiculars. The bounding radius: the world matrix without its translation scales and
-    // turns, and turning keeps lengths; the square root keeps the order of lengths, so the longest is
-    // the root of the largest square. A scale that is not finite would raise the radius for good: the
-    // broad phase leaves the collider out while the scale is so.
+    // edges from each point to the next (the last to the first), made perpendicular. The bounding
+    // radius: the world matrix without its translation scales and turns, and turning keeps lengths; the
+    // square root keeps the order of lengths, so the longest is the root of the largest square. A scale
+    // that is not finite would raise the radius for good: the broad phase leaves the collider out while
+    // the scale is so. Four points at a time, the last group filled up with the last point.
     const float sx = std::fabs(scale.x);
     const float sy = std::fabs(scale.y);
     const float sz = std::fabs(scale.z);
@@ -100,31 +103,67 @@ void Collider::UpdateWorldData()
     float largest = 0.0f;
     m_worldCoords.resize(count);
     m_normals.resize(count);
-    for (std::size_t k = 0; k < count; ++k)
+    for (std::size_t first = 0; first < count; first += 4)
     {
-        const Vector4& p = m_localCoords[k];
-        const float x = p.x * sx;
-        const float y = p.y * sy;
-        m_worldCoords[k] =
-            Vector4(x * c - y * s + position.x, x * s + y * c + position.y, p.z * sz + position.z, 0.0f);
+        const auto point = [&](std::size_t lane) -> const Vector4&
+        { return m_localCoords[std::min(first + lane, count - 1)]; };
+        const auto next = [&](std::size_t lane) -> const Vector4&
+        {
+            const std::size_t k = std::min(first + lane, count - 1);
+            return m_localCoords[k + 1 == count ? 0 : k + 1];
+        };
+        Lanes px = LanesOf(point(0));
+        Lanes py = LanesOf(point(1));
+        Lanes pz = LanesOf(point(2));
+        Lanes pw = LanesOf(point(3));
+        Transpose(px, py, pz, pw);
+        Lanes qx = LanesOf(next(0));
+        Lanes qy = LanesOf(next(1));
+        Lanes qz = LanesOf(next(2));
+        Lanes qw = LanesOf(next(3));
+        Transpose(qx, qy, qz, qw);
 
-        const bool closing = k + 1 == count;
-        const Vector4& from = closing ? m_localCoords[count - 1] : p;
-        const Vector4& to = closing ? m_localCoords[0] : m_localCoords[k + 1];
-        const float dx = from.x - to.x;
-        const float dy = from.y - to.y;
-        const float ex = dx * c - dy * s;
-        const float ey = dx * s + dy * c;
-        const float length = std::sqrt(ex * ex + ey * ey);
-        if (!closing && length < FLT_EPSILON)
-            QUARN_ASSERT_FAILED_AS("normal.Length() < FLT_EPSILON", "Hey buddy, your normal is a bit small.");
-        m_normals[k] =
-            length > 0.0f ? Vector4(-ey / length, ex / length, 0.0f, 0.0f) : Vector4(0.0f, 0.0f, 0.0f, 0.0f);
+        const Lanes x = px * sx;
+        const Lanes y = py * sy;
+        Lanes worldX = x * c - y * s + position.x;
+        Lanes worldY = x * s + y * c + position.y;
+        Lanes worldZ = pz * sz + position.z;
+        Lanes worldW = Lanes{};
+        Transpose(worldX, worldY, worldZ, worldW);
 
-        const float rx = p.x * scale.x;
-        const float ry = p.y * scale.y;
-        const float rz = p.z * scale.z;
-        largest = std::max(largest, rx * rx + ry * ry + rz * rz);
+        const Lanes dx = px - qx;
+        const Lanes dy = py - qy;
+        const Lanes ex = dx * c - dy * s;
+        const Lanes ey = dx * s + dy * c;
+        const Lanes squares = ex * ex + ey * ey;
+        Lanes length;
+        for (std::size_t lane = 0; lane < 4; ++lane)
+            length[lane] = std::sqrt(squares[lane]);
+        const auto positive = length > 0.0f;
+        Lanes normalX = positive ? -ey / length : Lanes{};
+        Lanes normalY = positive ? ex / length : Lanes{};
+        Lanes normalZ = Lanes{};
+        Lanes normalW = Lanes{};
+        Transpose(normalX, normalY, normalZ, normalW);
+
+        const Lanes rx = px * scale.x;
+        const Lanes ry = py * scale.y;
+        const Lanes rz = pz * scale.z;
+        const Lanes radii = rx * rx + ry * ry + rz * rz;
+
+        // After the transposes, the lanes of each row are one point's world coordinates or normal.
+        const Lanes worldPoints[4] = {worldX, worldY, worldZ, worldW};
+        const Lanes normals[4] = {normalX, normalY, normalZ, normalW};
+        for (std::size_t lane = 0; lane < 4 && first + lane < count; ++lane)
+        {
+            const std::size_t k = first + lane;
+            m_worldCoords[k] = Vector4Of(worldPoints[lane]);
+            if (k + 1 < count && length[lane] < FLT_EPSILON)
+                QUARN_ASSERT_FAILED_AS("normal.Length() < FLT_EPSILON",
+                                       "Hey buddy, your normal is a bit small.");
+            m_normals[k] = Vector4Of(normals[lane]);
+            largest = std::max(largest, radii[lane]);
+        }
     }
     if (finiteScale)
         m_radius = std::max(m_radius, std::sqrt(largest));
