@@ -5,6 +5,7 @@
 #include "GameObjects/GameObject.h"
 #include "GameObjects/Transform.h"
 #include "Physics/Collider.h"
+#include "Physics/Lanes.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -24,9 +25,6 @@ const Vector4& PositionOf(const Collider& collider)
     return collider.GetOwner()->Get<Transform>()->Position;
 }
 
-// Four floats side by side: the separating-axis test projects on four axes at once.
-using Lanes = float __attribute__((vector_size(16)));
-
 // The extents of the points along four axes, one per lane; each lane takes the points in order, as a
 // test of that axis alone would.
 void Project(const Lanes& ax, const Lanes& ay, const std::vector<Vector4>& points, Lanes& low, Lanes& high)
@@ -41,29 +39,33 @@ void Project(const Lanes& ax, const Lanes& ay, const std::vector<Vector4>& point
     }
 }
 
-struct AxisResult
+// Whether each of four axes separates two point sets with the given extents along it, or how far they
+// overlap: m, the axis scaled by the signed gap, and its length.
+struct AxisResults
 {
-    bool separates = true;
-    float mx = 0.0f;
-    float my = 0.0f;
-    float length = 0.0f;
+    Lanes mx;
+    Lanes my;
+    Lanes length;
+    // All bits set in the lanes of separating axes.
+    decltype(Lanes{} < Lanes{}) separates;
 };
 
-// Whether the axis separates two point sets with the given extents along it, or how far they overlap
-// (m, the axis scaled by the signed gap, and its length).
-AxisResult TestAxis(const Vector4& axis, float minP, float maxP, float minQ, float maxQ)
+AxisResults TestAxes(const Lanes& ax, const Lanes& ay, const Lanes& minP, const Lanes& maxP,
+                     const Lanes& minQ, const Lanes& maxQ)
 {
-    const float g1 = minP - maxQ;
-    const float g2 = minQ - maxP;
-    AxisResult result;
-    if (g1 >= FLT_EPSILON || g2 >= FLT_EPSILON)
-        return result;
-    const float g = std::fabs(g2) < std::fabs(g1) ? g2 : g1;
-    result.mx = axis.x * g;
-    result.my = axis.y * g;
-    result.length = std::sqrt(result.mx * result.mx + result.my * result.my);
-    result.separates = result.length <= FLT_EPSILON;
-    return result;
+    const Lanes g1 = minP - maxQ;
+    const Lanes g2 = minQ - maxP;
+    // Only the magnitudes are compared, so the sign of a zero does not matter.
+    const auto magnitude = [](const Lanes& v) { return v < 0.0f ? -v : v; };
+    const Lanes g = magnitude(g2) < magnitude(g1) ? g2 : g1;
+    AxisResults results;
+    results.mx = ax * g;
+    results.my = ay * g;
+    const Lanes squares = results.mx * results.mx + results.my * results.my;
+    for (std::size_t lane = 0; lane < 4; ++lane)
+        results.length[lane] = std::sqrt(squares[lane]);
+    results.separates = (g1 >= FLT_EPSILON) | (g2 >= FLT_EPSILON) | (results.length <= FLT_EPSILON);
+    return results;
 }
 
 // The points of the list lowest along n (within the tolerance of the lowest), at most two, in order.
@@ -93,38 +95,39 @@ CollisionData SAT(const Collider& i, const Collider& j)
     float best = 0.0f;
     float nx = 0.0f;
     float ny = 0.0f;
-    // The owner's edge normals in order, four at a time (the last one repeated to fill the lanes).
+    // The owner's edge normals in order, four at a time (the last one repeated to fill the lanes). An
+    // axis that separates ends the test; the others' overlaps choose the normal in order.
     const auto consider = [&](const Collider& owner, const Collider& other, float sign)
     {
         const std::vector<Vector4>& normals = owner.m_normals;
         for (std::size_t first = 0; first < normals.size(); first += 4)
         {
-            Lanes ax;
-            Lanes ay;
-            for (std::size_t lane = 0; lane < 4; ++lane)
-            {
-                const Vector4& axis = normals[std::min(first + lane, normals.size() - 1)];
-                ax[lane] = axis.x;
-                ay[lane] = axis.y;
-            }
+            const auto normal = [&](std::size_t lane)
+            { return LanesOf(normals[std::min(first + lane, normals.size() - 1)]); };
+            Lanes ax = normal(0);
+            Lanes ay = normal(1);
+            Lanes az = normal(2);
+            Lanes aw = normal(3);
+            Transpose(ax, ay, az, aw);
             Lanes minP;
             Lanes maxP;
             Lanes minQ;
             Lanes maxQ;
             Project(ax, ay, owner.m_worldCoords, minP, maxP);
             Project(ax, ay, other.m_worldCoords, minQ, maxQ);
-            for (std::size_t lane = 0; lane < 4 && first + lane < normals.size(); ++lane)
-            {
-                const AxisResult result =
-                    TestAxis(normals[first + lane], minP[lane], maxP[lane], minQ[lane], maxQ[lane]);
-                if (result.separates)
+            const AxisResults results = TestAxes(ax, ay, minP, maxP, minQ, maxQ);
+            const std::size_t lanes = std::min<std::size_t>(4, normals.size() - first);
+            for (std::size_t lane = 0; lane < lanes; ++lane)
+                if (results.separates[lane])
                     return false;
-                const float length = result.length;
+            for (std::size_t lane = 0; lane < lanes; ++lane)
+            {
+                const float length = results.length[lane];
                 if (best < FLT_EPSILON || length * length < best * best)
                 {
                     best = length;
-                    nx = sign * result.mx / length;
-                    ny = sign * result.my / length;
+                    nx = sign * results.mx[lane] / length;
+                    ny = sign * results.my[lane] / length;
                 }
             }
         }
