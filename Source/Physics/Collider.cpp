@@ -36,9 +36,9 @@ void SerializeLayers(Serializer& serializer, std::uint32_t& layers, const char* 
 } // namespace
 
 Collider::Collider(const Collider& source)
-    : ComponentT(source), m_normals(source.m_normals), m_localCoords(source.m_localCoords),
-      m_worldCoords(source.m_worldCoords), m_radius(source.m_radius), Layer(source.Layer),
-      NoCollideLayer(source.NoCollideLayer), Type(source.Type), IsGooHack(source.IsGooHack)
+    : ComponentT(source), m_radius(source.m_radius), Layer(source.Layer),
+      NoCollideLayer(source.NoCollideLayer), Type(source.Type), IsGooHack(source.IsGooHack),
+      m_normals(source.m_normals), m_localCoords(source.m_localCoords), m_worldCoords(source.m_worldCoords)
 {
 }
 
