@@ -47,9 +47,11 @@ public:
     ImplicitGrid& Grid() { return m_grid; }
     std::uint32_t m_iterations = kDefaultIterations;
 
-    // The narrow phase for one candidate pair, first being earlier in the grid's list: a new touching
-    // pair gets a record and a queued "OnCollision"; a pair still touching gets fresh contact data.
-    void Collide(Collider& first, Collider& second);
+    // The narrow phase for one candidate pair, first being earlier in the grid's list, with the owners'
+    // positions as the broad phase read them (neither owner is scaled to nothing): a new touching pair
+    // gets a record and a queued "OnCollision"; a pair still touching gets fresh contact data.
+    void Collide(Collider& first, const Vector4& firstPosition, Collider& second,
+                 const Vector4& secondPosition);
     // Ends the pairs the last pass did not find touching ("StopCollision" queued when both objects
     // live) and marks the others for the next pass; with a step (invDt given) the touching pairs are
     // prepared for the solver on the way.

@@ -8,6 +8,7 @@
 #include "Physics/CollisionWorld.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace Quarn
@@ -94,6 +95,10 @@ bool ImplicitGrid::Place(std::uint32_t i)
         return false;
     }
     collider.m_reportedNotFinite = false;
+    // An object scaled to nothing touches nothing.
+    if (std::sqrt(transform->Scale.x * transform->Scale.x + transform->Scale.y * transform->Scale.y) <
+        FLT_EPSILON)
+        return false;
     // Cell offsets stay floats until they are known to lie in the grid: one far away does not fit an
     // integer. A cell is its offset truncated toward zero, so an offset just below 0 is cell 0.
     const float cellX0 = (x - r - m_originX) / m_cellWidth;
@@ -111,6 +116,7 @@ bool ImplicitGrid::Place(std::uint32_t i)
     if (range.x1 < range.x0 || range.y1 < range.y0)
         return false;
     m_ranges[i] = range;
+    m_positions[i] = transform->Position;
     m_pass[i] = {x,
                  y,
                  r,
@@ -288,6 +294,7 @@ void ImplicitGrid::Test(CollisionWorld& world)
     m_testing = true;
     m_pass.resize(count);
     m_ranges.resize(count);
+    m_positions.resize(count);
     m_plain.clear();
     m_others.clear();
     m_candidates.clear();
@@ -303,7 +310,11 @@ void ImplicitGrid::Test(CollisionWorld& world)
     if (m_candidates.size() != polygonPairs)
         std::sort(m_candidates.begin(), m_candidates.end());
     for (std::uint64_t pair : m_candidates)
-        world.Collide(*m_colliders[pair & 0xFFFFFFFFu], *m_colliders[pair >> 32]);
+    {
+        const std::uint32_t i = pair >> 32;
+        const std::uint32_t j = pair & 0xFFFFFFFFu;
+        world.Collide(*m_colliders[j], m_positions[j], *m_colliders[i], m_positions[i]);
+    }
     m_testing = false;
 }
 

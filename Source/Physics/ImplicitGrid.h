@@ -86,7 +86,8 @@ private:
         }
     };
 
-    // Reads each collider's place into the pass; false for one that takes no part.
+    // Reads each collider's place into the pass; false for one that takes no part (an object scaled
+    // to nothing among them).
     bool Place(std::uint32_t i);
     // Candidates with a circle or goo collider: theirs are the grid's cells themselves.
     void PairWithOthers();
@@ -101,6 +102,8 @@ private:
     std::vector<Collider*> m_colliders;
     std::vector<PassEntry> m_pass;
     std::vector<CellRange> m_ranges;
+    // The owners' positions as the pass read them, for the narrow phase.
+    std::vector<Vector4> m_positions;
     // The cells of the polygons' own size that each plain polygon covers.
     std::vector<CellRange> m_polygonCells;
     // The colliders in this pass, in ascending order: plain polygons and the others.

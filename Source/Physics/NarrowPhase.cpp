@@ -2,8 +2,6 @@
 
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
-#include "GameObjects/GameObject.h"
-#include "GameObjects/Transform.h"
 #include "Physics/Collider.h"
 #include "Physics/Lanes.h"
 
@@ -19,11 +17,6 @@ namespace
 
 constexpr float kCircleTouchDistance = 8.0f;
 constexpr float kSupportTolerance = 0.1f;
-
-const Vector4& PositionOf(const Collider& collider)
-{
-    return collider.GetOwner()->Get<Transform>()->Position;
-}
 
 // The extents of the points along four axes, one per lane; each lane takes the points in order, as a
 // test of that axis alone would.
@@ -83,15 +76,13 @@ int SupportPoints(const std::vector<Vector4>& points, float nx, float ny, Vector
 
 } // namespace
 
-CollisionData SAT(const Collider& i, const Collider& j)
+CollisionData SAT(const Collider& i, const Vector4& positionI, const Collider& j, const Vector4& positionJ)
 {
     CollisionData data;
     if (i.m_worldCoords.empty() || j.m_worldCoords.empty())
         return data;
-    const Vector4& ci = PositionOf(i);
-    const Vector4& cj = PositionOf(j);
-    const float dx = ci.x - cj.x;
-    const float dy = ci.y - cj.y;
+    const float dx = positionI.x - positionJ.x;
+    const float dy = positionI.y - positionJ.y;
     float best = 0.0f;
     float nx = 0.0f;
     float ny = 0.0f;
@@ -148,14 +139,12 @@ CollisionData SAT(const Collider& i, const Collider& j)
     return data;
 }
 
-CollisionData CircleTest(const Collider& i, const Collider& j)
+CollisionData CircleTest(const Vector4& positionI, const Vector4& positionJ)
 {
     CollisionData data;
-    const Vector4& pi = PositionOf(i);
-    const Vector4& pj = PositionOf(j);
-    const float dx = pi.x - pj.x;
-    const float dy = pi.y - pj.y;
-    const float dz = pi.z - pj.z;
+    const float dx = positionI.x - positionJ.x;
+    const float dy = positionI.y - positionJ.y;
+    const float dz = positionI.z - positionJ.z;
     data.collided = std::sqrt(dx * dx + dy * dy + dz * dz) <= kCircleTouchDistance;
     return data;
 }
