@@ -81,11 +81,7 @@ void CollisionWorld::Collide(Collider& first, const Vector4& firstPosition, Coll
     const bool circles = i.Type == Collider::kCircle && j.Type == Collider::kCircle;
     if (!goo && !polygons && !circles)
         return;
-    CollisionData data;
-    if (goo || circles)
-        data = CircleTest(positionI, positionJ);
-    else if (polygons)
-        data = SAT(i, positionI, j, positionJ);
+    CollisionData data = goo || circles ? CircleTest(positionI, positionJ) : SAT(i, positionI, j, positionJ);
     if (!data.collided)
         return;
     if (polygons && !goo)
