@@ -235,7 +235,8 @@ void ImplicitGrid::PairPlainPolygons()
     for (std::uint32_t k : m_plain)
     {
         const PassEntry& entry = m_pass[k];
-        const double reach = entry.radius + kBoundingMargin + entry.radius * kPolygonCellSlack;
+        // A negative radius still leaves the polygon in the cell of its centre.
+        const double reach = std::max(0.0, entry.radius + kBoundingMargin + entry.radius * kPolygonCellSlack);
         const double x = entry.x - static_cast<double>(m_originX);
         const double y = entry.y - static_cast<double>(m_originY);
         const CellRange range{cell(x - reach), cell(x + reach), cell(y - reach), cell(y + reach)};

@@ -37,9 +37,10 @@ public:
     const std::vector<Collider*>& Colliders() const { return m_colliders; }
 
     // One pass: each candidate pair that the layers let meet goes to the world's narrow phase, the
-    // collider earlier in the list first. A collider whose bounding square leaves the grid takes no
-    // part; nor does one whose position, angle, scale or bounding radius is not finite, reported once
-    // until it is finite again.
+    // collider earlier in the list first; the pairs go by the later collider, then the earlier. A
+    // collider whose bounding square leaves the grid takes no part, nor does one scaled to nothing, nor
+    // one whose position, angle, scale or bounding radius is not finite (reported once until it is
+    // finite again).
     void Test(CollisionWorld& world);
 
     float OriginX() const { return m_originX; }
