@@ -72,8 +72,9 @@ private:
     }
     void Enter(std::uint32_t& head, std::uint32_t item)
     {
+        const auto added = static_cast<std::uint32_t>(m_members.size());
         m_members.push_back({item, head});
-        head = static_cast<std::uint32_t>(m_members.size() - 1);
+        head = added;
     }
     void Grow();
 

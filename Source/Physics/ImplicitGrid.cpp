@@ -249,7 +249,8 @@ void ImplicitGrid::PairPlainPolygons()
     }
     m_cells.Begin(block.x0, block.y0, block.x1, block.y1, entries);
     m_wide.clear();
-    for (std::size_t n = 0; n < m_plain.size(); ++n)
+    const std::size_t count = m_plain.size();
+    for (std::size_t n = 0; n < count; ++n)
     {
         const std::uint32_t k = m_plain[n];
         const PassEntry& entry = m_pass[k];
