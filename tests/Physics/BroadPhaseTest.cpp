@@ -22,8 +22,9 @@ TEST_F(PhysicsTest, TheGridFindsEveryTouchingPairAmongShapesOfManySizes)
         const char* layout;
         float clusterSpacing; // 0: one cluster
     } layouts[] = {{"packed", 0.0f}, {"clusters far apart", 40000.0f}};
-    for (const auto& [layout, spacing] : layouts)
+    for (const auto& c : layouts)
     {
+        const char* const layout = c.layout;
         Start();
         std::uint32_t state = 777;
         const auto unit = [&state]
@@ -31,7 +32,7 @@ TEST_F(PhysicsTest, TheGridFindsEveryTouchingPairAmongShapesOfManySizes)
         std::vector<GameObject*> objects;
         for (int n = 0; n < 400; ++n)
         {
-            const float cluster = spacing * static_cast<float>(n % 4);
+            const float cluster = c.clusterSpacing * static_cast<float>(n % 4);
             GameObject& object = Object("shape", cluster + unit() * 150.0f, unit() * 150.0f);
             object.Get<Transform>()->Angle = unit() * 360.0f;
             const float kind = unit();
