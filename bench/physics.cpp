@@ -20,7 +20,10 @@
 #include <box2d/box2d.h>
 
 #include <cmath>
+#include <iomanip>
+#include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,7 @@ constexpr float kStep = 1.0f / 60.0f;
 constexpr int kIterations = 10;
 constexpr float kBoxHalf = 1.0f;
 constexpr float kTileHalf = 2.0f;
+constexpr int kBodies[] = {250, 1000, 4000};
 
 struct Placement
 {
@@ -159,9 +163,69 @@ void Box2D(benchmark::State& state)
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// The console report as usual, then each size's steps per second on both sides and their ratio.
+class SideBySideReporter : public benchmark::ConsoleReporter
+{
+public:
+    SideBySideReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+        {
+            const auto rate = run.counters.find("steps/s");
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred && rate != run.counters.end())
+                m_rates[run.run_name.args][run.run_name.function_name] = rate->second.value;
+        }
+    }
+
+    void Finalize() override
+    {
+        std::ostream& out = GetOutputStream();
+        out << "\nSteps per second, both sides of one run:\n"
+            << std::setw(8) << "bodies" << std::setw(14) << "Quarn" << std::setw(14) << "Box2D"
+            << std::setw(14) << "Quarn/Box2D" << '\n';
+        for (const int bodies : kBodies)
+        {
+            const auto& sides = m_rates[std::to_string(bodies)];
+            const auto quarn = sides.find("QuarnPhysics");
+            const auto box2d = sides.find("Box2D");
+            if (quarn == sides.end() || box2d == sides.end())
+                continue;
+            out << std::setw(8) << bodies << std::fixed << std::setprecision(1) << std::setw(14)
+                << quarn->second << std::setw(14) << box2d->second << std::setw(13) << std::setprecision(2)
+                << quarn->second / box2d->second << "x\n";
+        }
+        ConsoleReporter::Finalize();
+    }
+
+private:
+    // Steps per second by body count, then by side.
+    std::map<std::string, std::map<std::string, double>> m_rates;
+};
+
 } // namespace
 
-BENCHMARK(QuarnPhysics)->Arg(250)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
-BENCHMARK(Box2D)->Arg(250)->Arg(1000)->Arg(4000)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
-
-BENCHMARK_MAIN();
+// The two sides of each size run one after the other, so that both meet the same load on the machine.
+int main(int argc, char** argv)
+{
+    for (const int bodies : kBodies)
+    {
+        benchmark::RegisterBenchmark("QuarnPhysics", QuarnPhysics)
+            ->Arg(bodies)
+            ->Unit(benchmark::kMicrosecond)
+            ->MinTime(1.0);
+        benchmark::RegisterBenchmark("Box2D", Box2D)
+            ->Arg(bodies)
+            ->Unit(benchmark::kMicrosecond)
+            ->MinTime(1.0);
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    SideBySideReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

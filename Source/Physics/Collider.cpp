@@ -4,8 +4,10 @@
 #include "Core/RestartGameException.h"
 #include "GameObjects/GameObject.h"
 #include "GameObjects/Transform.h"
+#include "Physics/Lanes.h"
 #include "Resources/SerializerTypes.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -34,9 +36,9 @@ void SerializeLayers(Serializer& serializer, std::uint32_t& layers, const char* 
 } // namespace
 
 Collider::Collider(const Collider& source)
-    : ComponentT(source), m_normals(source.m_normals), m_localCoords(source.m_localCoords),
-      m_worldCoords(source.m_worldCoords), m_radius(source.m_radius), Layer(source.Layer),
-      NoCollideLayer(source.NoCollideLayer), Type(source.Type), IsGooHack(source.IsGooHack)
+    : ComponentT(source), m_radius(source.m_radius), Layer(source.Layer),
+      NoCollideLayer(source.NoCollideLayer), Type(source.Type), IsGooHack(source.IsGooHack),
+      m_normals(source.m_normals), m_localCoords(source.m_localCoords), m_worldCoords(source.m_worldCoords)
 {
 }
 
@@ -71,92 +73,100 @@ void Collider::Assign(const Collider& source)
     IsGooHack = source.IsGooHack;
 }
 
-namespace
+void Collider::UpdateWorldData()
 {
-const Transform* TransformOf(const Collider& collider)
-{
-    return collider.GetOwner() ? collider.GetOwner()->Get<Transform>() : nullptr;
-}
-} // namespace
-
-void Collider::UpdateWorldCoordinates()
-{
-    const Transform* transform = TransformOf(*this);
+    const Transform* transform = GetOwner() ? GetOwner()->Get<Transform>() : nullptr;
     if (Type != kPolygon || !transform)
         return;
     if (m_localCoords.empty())
     {
         QUARN_ASSERT_FAILED_AS("m_localCoords.size() == 0", "there should be verts in a collider.");
-        return;
-    }
-    const float angle = Transform::ToRadians(transform->Angle);
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    const float sx = std::fabs(transform->Scale.x);
-    const float sy = std::fabs(transform->Scale.y);
-    const float sz = std::fabs(transform->Scale.z);
-    m_worldCoords.resize(m_localCoords.size());
-    for (std::size_t k = 0; k < m_localCoords.size(); ++k)
-    {
-        const Vector4& p = m_localCoords[k];
-        const float x = p.x * sx;
-        const float y = p.y * sy;
-        m_worldCoords[k] =
-            Vector4(x * c - y * s + transform->Position.x, x * s + y * c + transform->Position.y,
-                    p.z * sz + transform->Position.z, 0.0f);
-    }
-}
-
-void Collider::UpdateNormals()
-{
-    const Transform* transform = TransformOf(*this);
-    if (Type != kPolygon || !transform)
-        return;
-    if (m_localCoords.empty())
-    {
         QUARN_ASSERT_FAILED_AS("m_localCoords.size() == 0", "WHERE ARE MY VERTS?");
         return;
     }
     const float angle = Transform::ToRadians(transform->Angle);
     const float c = std::cos(angle);
     const float s = std::sin(angle);
-    const std::size_t count = m_localCoords.size();
-    m_normals.resize(count);
-    for (std::size_t k = 0; k < count; ++k)
-    {
-        const bool closing = k + 1 == count;
-        const Vector4& from = closing ? m_localCoords[count - 1] : m_localCoords[k];
-        const Vector4& to = closing ? m_localCoords[0] : m_localCoords[k + 1];
-        const float dx = from.x - to.x;
-        const float dy = from.y - to.y;
-        const float ex = dx * c - dy * s;
-        const float ey = dx * s + dy * c;
-        const float length = std::sqrt(ex * ex + ey * ey);
-        if (!closing && length < FLT_EPSILON)
-            QUARN_ASSERT_FAILED_AS("normal.Length() < FLT_EPSILON", "Hey buddy, your normal is a bit small.");
-        m_normals[k] =
-            length > 0.0f ? Vector4(-ey / length, ex / length, 0.0f, 0.0f) : Vector4(0.0f, 0.0f, 0.0f, 0.0f);
-    }
-}
-
-void Collider::UpdateBoundingRadius()
-{
-    const Transform* transform = TransformOf(*this);
-    if (Type != kPolygon || !transform)
-        return;
-    // The world matrix without its translation scales and turns; turning keeps lengths.
+    const Vector4& position = transform->Position;
     const Vector4& scale = transform->Scale;
-    // A scale that is not finite would raise the radius for good; the broad phase leaves the collider
-    // out while the scale is so.
-    if (!std::isfinite(scale.x) || !std::isfinite(scale.y) || !std::isfinite(scale.z))
-        return;
-    for (const Vector4& p : m_localCoords)
+    const std::size_t count = m_localCoords.size();
+    // World points: scaled by the scale's magnitudes, turned, moved. Normals: the turned (not scaled)
+    // edges from each point to the next (the last to the first), made perpendicular. The bounding
+    // radius: the world matrix without its translation scales and turns, and turning keeps lengths; the
+    // square root keeps the order of lengths, so the longest is the root of the largest square. A scale
+    // that is not finite would raise the radius for good: the broad phase leaves the collider out while
+    // the scale is so. Four points at a time, the last group filled up with the last point.
+    const float sx = std::fabs(scale.x);
+    const float sy = std::fabs(scale.y);
+    const float sz = std::fabs(scale.z);
+    const bool finiteScale = std::isfinite(scale.x) && std::isfinite(scale.y) && std::isfinite(scale.z);
+    float largest = 0.0f;
+    m_worldCoords.resize(count);
+    m_normals.resize(count);
+    for (std::size_t first = 0; first < count; first += 4)
     {
-        const float x = p.x * scale.x;
-        const float y = p.y * scale.y;
-        const float z = p.z * scale.z;
-        m_radius = std::max(m_radius, std::sqrt(x * x + y * y + z * z));
+        const auto point = [&](std::size_t lane) -> const Vector4&
+        { return m_localCoords[std::min(first + lane, count - 1)]; };
+        const auto next = [&](std::size_t lane) -> const Vector4&
+        {
+            const std::size_t k = std::min(first + lane, count - 1);
+            return m_localCoords[k + 1 == count ? 0 : k + 1];
+        };
+        Lanes px = LanesOf(point(0));
+        Lanes py = LanesOf(point(1));
+        Lanes pz = LanesOf(point(2));
+        Lanes pw = LanesOf(point(3));
+        Transpose(px, py, pz, pw);
+        Lanes qx = LanesOf(next(0));
+        Lanes qy = LanesOf(next(1));
+        Lanes qz = LanesOf(next(2));
+        Lanes qw = LanesOf(next(3));
+        Transpose(qx, qy, qz, qw);
+
+        const Lanes x = px * sx;
+        const Lanes y = py * sy;
+        Lanes worldX = x * c - y * s + position.x;
+        Lanes worldY = x * s + y * c + position.y;
+        Lanes worldZ = pz * sz + position.z;
+        Lanes worldW = Lanes{};
+        Transpose(worldX, worldY, worldZ, worldW);
+
+        const Lanes dx = px - qx;
+        const Lanes dy = py - qy;
+        const Lanes ex = dx * c - dy * s;
+        const Lanes ey = dx * s + dy * c;
+        const Lanes squares = ex * ex + ey * ey;
+        Lanes length;
+        for (std::size_t lane = 0; lane < 4; ++lane)
+            length[lane] = std::sqrt(squares[lane]);
+        const auto positive = length > 0.0f;
+        Lanes normalX = positive ? -ey / length : Lanes{};
+        Lanes normalY = positive ? ex / length : Lanes{};
+        Lanes normalZ = Lanes{};
+        Lanes normalW = Lanes{};
+        Transpose(normalX, normalY, normalZ, normalW);
+
+        const Lanes rx = px * scale.x;
+        const Lanes ry = py * scale.y;
+        const Lanes rz = pz * scale.z;
+        const Lanes radii = rx * rx + ry * ry + rz * rz;
+
+        // After the transposes, the lanes of each row are one point's world coordinates or normal.
+        const Lanes worldPoints[4] = {worldX, worldY, worldZ, worldW};
+        const Lanes normals[4] = {normalX, normalY, normalZ, normalW};
+        for (std::size_t lane = 0; lane < 4 && first + lane < count; ++lane)
+        {
+            const std::size_t k = first + lane;
+            m_worldCoords[k] = Vector4Of(worldPoints[lane]);
+            if (k + 1 < count && length[lane] < FLT_EPSILON)
+                QUARN_ASSERT_FAILED_AS("normal.Length() < FLT_EPSILON",
+                                       "Hey buddy, your normal is a bit small.");
+            m_normals[k] = Vector4Of(normals[lane]);
+            largest = std::max(largest, radii[lane]);
+        }
     }
+    if (finiteScale)
+        m_radius = std::max(m_radius, std::sqrt(largest));
 }
 
 } // namespace Quarn

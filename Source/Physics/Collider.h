@@ -37,28 +37,21 @@ public:
     // local points scaled (by the scale's magnitudes, so a mirrored object keeps its point order),
     // turned and moved; normals are the turned edges' outward perpendiculars; the bounding radius only
     // grows.
-    void UpdateWorldCoordinates();
-    void UpdateNormals();
-    void UpdateBoundingRadius();
-    void UpdateWorldData()
-    {
-        UpdateWorldCoordinates();
-        UpdateNormals();
-        UpdateBoundingRadius();
-    }
+    void UpdateWorldData();
 
-    std::vector<Vector4> m_normals;
-    std::vector<Vector4> m_localCoords;
-    std::vector<Vector4> m_worldCoords;
-    std::list<CollisionPair*> m_pairs;
-    // The broad phase has reported that the collider's placement is not finite, and it has not been
-    // finite since.
-    bool m_reportedNotFinite = false;
+    // What each step's broad phase reads comes first, beside the owner.
     float m_radius = 0.0f;
     std::uint32_t Layer = 1;
     std::uint32_t NoCollideLayer = 0;
     int Type = kPolygon;
     bool IsGooHack = false;
+    // The broad phase has reported that the collider's placement is not finite, and it has not been
+    // finite since.
+    bool m_reportedNotFinite = false;
+    std::vector<Vector4> m_normals;
+    std::vector<Vector4> m_localCoords;
+    std::vector<Vector4> m_worldCoords;
+    std::list<CollisionPair*> m_pairs;
 };
 
 } // namespace Quarn

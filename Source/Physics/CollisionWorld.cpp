@@ -4,15 +4,11 @@
 #include "GameObjects/GameObject.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/PhysicsObject.h"
-#include "GameObjects/Transform.h"
 #include "Physics/Collider.h"
 #include "Physics/CollisionPair.h"
 #include "Physics/ContactSolver.h"
 #include "Physics/DistanceJoint.h"
 #include "Physics/NarrowPhase.h"
-
-#include <cfloat>
-#include <cmath>
 
 namespace Quarn
 {
@@ -26,12 +22,6 @@ GameObject* LiveObject(const GameObjectHandle& handle)
     GameObjectManager* manager = GameObjectManager::Current();
     GameObject* object = manager ? manager->Resolve(handle) : nullptr;
     return object && object->IsLive() ? object : nullptr;
-}
-
-bool HasZeroScale(const Transform& transform)
-{
-    return std::sqrt(transform.Scale.x * transform.Scale.x + transform.Scale.y * transform.Scale.y) <
-           FLT_EPSILON;
 }
 
 Vector3 ToVector3(const Vector4& v)
@@ -79,33 +69,26 @@ void CollisionWorld::ReleaseRecord(CollisionPair* pair)
     m_freeRecords.push_back(pair);
 }
 
-void CollisionWorld::Collide(Collider& first, Collider& second)
+void CollisionWorld::Collide(Collider& first, const Vector4& firstPosition, Collider& second,
+                             const Vector4& secondPosition)
 {
     Collider& i = second;
     Collider& j = first;
-    GameObject* ownerI = i.GetOwner();
-    GameObject* ownerJ = j.GetOwner();
-    const Transform* transformI = ownerI->Get<Transform>();
-    const Transform* transformJ = ownerJ->Get<Transform>();
-    if (!transformI || !transformJ)
-        return;
+    const Vector4& positionI = secondPosition;
+    const Vector4& positionJ = firstPosition;
     const bool goo = i.IsGooHack && j.IsGooHack;
     const bool polygons = i.Type == Collider::kPolygon && j.Type == Collider::kPolygon;
     const bool circles = i.Type == Collider::kCircle && j.Type == Collider::kCircle;
     if (!goo && !polygons && !circles)
         return;
-    if (HasZeroScale(*transformI) || HasZeroScale(*transformJ))
-        return;
-    CollisionData data;
-    if (goo || circles)
-        data = CircleTest(i, j);
-    else if (polygons)
-        data = SAT(i, j);
+    CollisionData data = goo || circles ? CircleTest(positionI, positionJ) : SAT(i, positionI, j, positionJ);
     if (!data.collided)
         return;
     if (polygons && !goo)
         FindContacts(data, i, j);
 
+    GameObject* ownerI = i.GetOwner();
+    GameObject* ownerJ = j.GetOwner();
     const std::uint64_t key = PairKey(ownerI->GetHandle(), ownerJ->GetHandle());
     const auto found = m_pairs.find(key);
     if (found != m_pairs.end())
@@ -114,8 +97,8 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
         const bool swapped = !(pair.handleA == ownerI->GetHandle());
         if (swapped)
             data.normal = -data.normal;
-        pair.positionA = swapped ? transformJ->Position : transformI->Position;
-        pair.positionB = swapped ? transformI->Position : transformJ->Position;
+        pair.positionA = swapped ? positionJ : positionI;
+        pair.positionB = swapped ? positionI : positionJ;
         pair.data.contacts[0] = data.contacts[0];
         pair.data.contacts[1] = data.contacts[1];
         pair.data.m_count = data.m_count;
@@ -131,8 +114,8 @@ void CollisionWorld::Collide(Collider& first, Collider& second)
     pair.colliderB = &j;
     pair.linkA = i.m_pairs.insert(i.m_pairs.end(), &pair);
     pair.linkB = j.m_pairs.insert(j.m_pairs.end(), &pair);
-    pair.positionA = transformI->Position;
-    pair.positionB = transformJ->Position;
+    pair.positionA = positionI;
+    pair.positionB = positionJ;
     pair.bodyA = ownerI->Get<PhysicsObject>();
     pair.bodyB = ownerJ->Get<PhysicsObject>();
     ContactSolver::SetUpPair(pair);
@@ -168,16 +151,26 @@ void CollisionWorld::Resolve(float invDt, const std::vector<DistanceJoint*>& joi
     for (DistanceJoint* joint : joints)
         joint->Prepare(invDt);
     m_responding.clear();
+    m_constraints.clear();
     for (const auto& [key, pair] : m_pairs)
-        if (pair->respond)
+    {
+        if (!pair->respond)
+            continue;
+        m_constraints.emplace_back();
+        if (ContactSolver::MakeConstraint(*pair, m_constraints.back()))
             m_responding.push_back(pair);
+        else
+            m_constraints.pop_back();
+    }
     for (std::uint32_t pass = 0; pass < m_iterations; ++pass)
     {
-        for (CollisionPair* pair : m_responding)
-            ContactSolver::ApplyImpulses(*pair);
+        for (ContactSolver::Constraint& constraint : m_constraints)
+            ContactSolver::Apply(constraint);
         for (DistanceJoint* joint : joints)
             joint->ApplyImpulse();
     }
+    for (std::size_t k = 0; k < m_constraints.size(); ++k)
+        ContactSolver::KeepImpulses(m_constraints[k], *m_responding[k]);
     for (DistanceJoint* joint : joints)
         joint->Damp(invDt);
 }

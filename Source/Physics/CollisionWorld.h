@@ -2,6 +2,7 @@
 
 #include "Core/Vector3.h"
 #include "GameObjects/GameObjectHandle.h"
+#include "Physics/ContactSolver.h"
 #include "Physics/ImplicitGrid.h"
 
 #include <cstdint>
@@ -46,9 +47,11 @@ public:
     ImplicitGrid& Grid() { return m_grid; }
     std::uint32_t m_iterations = kDefaultIterations;
 
-    // The narrow phase for one candidate pair, first being earlier in the grid's list: a new touching
-    // pair gets a record and a queued "OnCollision"; a pair still touching gets fresh contact data.
-    void Collide(Collider& first, Collider& second);
+    // The narrow phase for one candidate pair, first being earlier in the grid's list, with the owners'
+    // positions as the broad phase read them (neither owner is scaled to nothing): a new touching pair
+    // gets a record and a queued "OnCollision"; a pair still touching gets fresh contact data.
+    void Collide(Collider& first, const Vector4& firstPosition, Collider& second,
+                 const Vector4& secondPosition);
     // Ends the pairs the last pass did not find touching ("StopCollision" queued when both objects
     // live) and marks the others for the next pass; with a step (invDt given) the touching pairs are
     // prepared for the solver on the way.
@@ -91,8 +94,10 @@ private:
     std::vector<CollisionPair*> m_freeRecords;
     std::vector<QueuedCollision> m_queue;
     std::vector<std::uint64_t> m_ended;
-    // The pairs the current step's passes act on; kept so that a step allocates nothing.
+    // The pairs the current step's passes act on and their packed constraints, side by side; kept so
+    // that a step allocates nothing.
     std::vector<CollisionPair*> m_responding;
+    std::vector<ContactSolver::Constraint> m_constraints;
 };
 
 } // namespace Quarn

@@ -25,33 +25,36 @@ float Cross(float ax, float ay, float bx, float by)
     return ax * by - ay * bx;
 }
 
-// A body's share of a pair: its inverse mass and inertia and its velocities (none for a missing body).
-struct Side
+// A body's velocities while a pass works on them.
+struct Motion
 {
-    explicit Side(PhysicsObject* body) : body(body) {}
-    PhysicsObject* body;
-    float InvMass() const { return body ? body->InvMass : 0.0f; }
-    float InvInertia() const { return body ? body->InvInertia : 0.0f; }
+    explicit Motion(const PhysicsObject& body)
+        : vx(body.m_velocity.x), vy(body.m_velocity.y), w(body.m_angularVelocity.z)
+    {
+    }
+    void StoreIn(PhysicsObject& body) const
+    {
+        body.m_velocity.x = vx;
+        body.m_velocity.y = vy;
+        body.m_angularVelocity.z = w;
+    }
+    // Applies the impulse P at r from the body's position: +P to A, -P to B (sign), through the inverse
+    // mass and inertia.
+    void Push(float invMass, float invInertia, float px, float py, float rx, float ry, float sign)
+    {
+        vx += sign * invMass * px;
+        vy += sign * invMass * py;
+        w += sign * invInertia * Cross(rx, ry, px, py);
+    }
     // Velocity of the body's point at r from its position.
-    void PointVelocity(float rx, float ry, float& vx, float& vy) const
+    void AtPoint(float rx, float ry, float& pointX, float& pointY) const
     {
-        if (!body)
-        {
-            vx = vy = 0.0f;
-            return;
-        }
-        const float w = body->m_angularVelocity.z;
-        vx = body->m_velocity.x - w * ry;
-        vy = body->m_velocity.y + w * rx;
+        pointX = vx - w * ry;
+        pointY = vy + w * rx;
     }
-    void Apply(float px, float py, float rx, float ry, float sign) const
-    {
-        if (!body)
-            return;
-        body->m_velocity.x += sign * body->InvMass * px;
-        body->m_velocity.y += sign * body->InvMass * py;
-        body->m_angularVelocity.z += sign * body->InvInertia * Cross(rx, ry, px, py);
-    }
+    float vx;
+    float vy;
+    float w;
 };
 
 float EffectiveMass(float mA, float mB, float iA, float iB, float rax, float ray, float rbx, float rby,
@@ -91,8 +94,8 @@ void ContactSolver::PrepareContacts(CollisionPair& pair, float invDt)
     const float ny = data.normal.y;
     const float tx = ny;
     const float ty = -nx;
-    const Side sideA(&a);
-    const Side sideB(&b);
+    Motion motionA(a);
+    Motion motionB(b);
     for (std::uint32_t k = 0; k < data.m_count && k < 2; ++k)
     {
         const Vector4& c = data.contacts[k];
@@ -112,86 +115,130 @@ void ContactSolver::PrepareContacts(CollisionPair& pair, float invDt)
             px += tx * data.tangentImpulses[k];
             py += ty * data.tangentImpulses[k];
         }
-        sideA.Apply(px, py, rax, ray, 1.0f);
-        sideB.Apply(px, py, rbx, rby, -1.0f);
+        motionA.Push(a.InvMass, a.InvInertia, px, py, rax, ray, 1.0f);
+        motionB.Push(b.InvMass, b.InvInertia, px, py, rbx, rby, -1.0f);
     }
+    motionA.StoreIn(a);
+    motionB.StoreIn(b);
 }
 
-void ContactSolver::ApplyImpulses(CollisionPair& pair)
+bool ContactSolver::MakeConstraint(const CollisionPair& pair, Constraint& constraint)
 {
-    if (!pair.respond)
-        return;
-    if (pair.colliderA->IsGooHack && pair.colliderB->IsGooHack)
+    const CollisionData& data = pair.data;
+    constraint.a = pair.bodyA;
+    constraint.b = pair.bodyB;
+    constraint.invMassA = pair.bodyA->InvMass;
+    constraint.invInertiaA = pair.bodyA->InvInertia;
+    constraint.invMassB = pair.bodyB->InvMass;
+    constraint.invInertiaB = pair.bodyB->InvInertia;
+    constraint.nx = data.normal.x;
+    constraint.ny = data.normal.y;
+    constraint.friction = pair.friction;
+    constraint.goo = pair.colliderA->IsGooHack && pair.colliderB->IsGooHack;
+    constraint.count = data.m_count;
+    if (constraint.goo)
     {
         const float dx = pair.positionA.x - pair.positionB.x;
         const float dy = pair.positionA.y - pair.positionB.y;
         const float length = std::sqrt(dx * dx + dy * dy);
-        if (length < FLT_EPSILON)
-            return;
-        const float ux = dx / length * kGooPush;
-        const float uy = dy / length * kGooPush;
-        pair.bodyA->AddVelocity(ux, uy);
-        pair.bodyB->AddVelocity(-ux, -uy);
-        return;
+        constraint.push = length >= FLT_EPSILON;
+        constraint.pushX = constraint.push ? dx / length * kGooPush : 0.0f;
+        constraint.pushY = constraint.push ? dy / length * kGooPush : 0.0f;
+        return constraint.push;
     }
-    Solve(pair);
+    for (std::uint32_t k = 0; k < data.m_count && k < 2; ++k)
+    {
+        const Vector4& c = data.contacts[k];
+        constraint.points[k] = {c.x - pair.positionA.x, c.y - pair.positionA.y, c.x - pair.positionB.x,
+                                c.y - pair.positionB.y, data.normalMasses[k],   data.tangentMasses[k],
+                                data.biases[k],         data.normalImpulses[k], data.tangentImpulses[k]};
+    }
+    return data.m_count != 0;
 }
 
-void ContactSolver::Solve(CollisionPair& pair)
+void ContactSolver::Apply(Constraint& constraint)
 {
-    CollisionData& data = pair.data;
-    if (data.m_count == 0)
+    PhysicsObject& a = *constraint.a;
+    PhysicsObject& b = *constraint.b;
+    if (constraint.goo)
+    {
+        if (constraint.push)
+        {
+            a.AddVelocity(constraint.pushX, constraint.pushY);
+            b.AddVelocity(-constraint.pushX, -constraint.pushY);
+        }
         return;
-    if (data.m_count > 2)
+    }
+    if (constraint.count > 2)
     {
         QUARN_ASSERT_FAILED_AS("c.m_cData->m_count > 2",
                                "There should NEVER be more than two contact points!");
         return;
     }
-    const Side a(pair.bodyA);
-    const Side b(pair.bodyB);
-    const float nx = data.normal.x;
-    const float ny = data.normal.y;
+    const float mA = constraint.invMassA;
+    const float iA = constraint.invInertiaA;
+    const float mB = constraint.invMassB;
+    const float iB = constraint.invInertiaB;
+    const float nx = constraint.nx;
+    const float ny = constraint.ny;
     const float tx = ny;
     const float ty = -nx;
-    for (std::uint32_t k = 0; k < data.m_count; ++k)
+    Motion motionA(a);
+    Motion motionB(b);
+    for (std::uint32_t k = 0; k < constraint.count; ++k)
     {
-        const Vector4& c = data.contacts[k];
-        const float rax = c.x - pair.positionA.x;
-        const float ray = c.y - pair.positionA.y;
-        const float rbx = c.x - pair.positionB.x;
-        const float rby = c.y - pair.positionB.y;
+        Constraint::Point& point = constraint.points[k];
         const auto relativeVelocity = [&](float& dvx, float& dvy)
         {
             float vax = 0.0f;
             float vay = 0.0f;
             float vbx = 0.0f;
             float vby = 0.0f;
-            a.PointVelocity(rax, ray, vax, vay);
-            b.PointVelocity(rbx, rby, vbx, vby);
+            motionA.AtPoint(point.rax, point.ray, vax, vay);
+            motionB.AtPoint(point.rbx, point.rby, vbx, vby);
             dvx = vax - vbx;
             dvy = vay - vby;
         };
         float dvx = 0.0f;
         float dvy = 0.0f;
         relativeVelocity(dvx, dvy);
-        const float dPn = data.normalMasses[k] * (data.biases[k] - (nx * dvx + ny * dvy));
-        const float pn = std::max(data.normalImpulses[k] + dPn, 0.0f);
-        const float appliedN = pn - data.normalImpulses[k];
-        data.normalImpulses[k] = pn;
-        a.Apply(nx * appliedN, ny * appliedN, rax, ray, 1.0f);
-        b.Apply(nx * appliedN, ny * appliedN, rbx, rby, -1.0f);
-        if (pair.friction == 0.0f)
+        const float dPn = point.normalMass * (point.bias - (nx * dvx + ny * dvy));
+        const float pn = std::max(point.normalImpulse + dPn, 0.0f);
+        const float appliedN = pn - point.normalImpulse;
+        point.normalImpulse = pn;
+        motionA.Push(mA, iA, nx * appliedN, ny * appliedN, point.rax, point.ray, 1.0f);
+        motionB.Push(mB, iB, nx * appliedN, ny * appliedN, point.rbx, point.rby, -1.0f);
+        if (constraint.friction == 0.0f)
             continue;
         relativeVelocity(dvx, dvy);
-        const float limit = pair.friction * data.normalImpulses[k];
-        const float dPt = -data.tangentMasses[k] * (tx * dvx + ty * dvy);
-        const float pt = std::clamp(data.tangentImpulses[k] + dPt, -limit, limit);
-        const float appliedT = pt - data.tangentImpulses[k];
-        data.tangentImpulses[k] = pt;
-        a.Apply(tx * appliedT, ty * appliedT, rax, ray, 1.0f);
-        b.Apply(tx * appliedT, ty * appliedT, rbx, rby, -1.0f);
+        const float limit = constraint.friction * point.normalImpulse;
+        const float dPt = -point.tangentMass * (tx * dvx + ty * dvy);
+        const float pt = std::clamp(point.tangentImpulse + dPt, -limit, limit);
+        const float appliedT = pt - point.tangentImpulse;
+        point.tangentImpulse = pt;
+        motionA.Push(mA, iA, tx * appliedT, ty * appliedT, point.rax, point.ray, 1.0f);
+        motionB.Push(mB, iB, tx * appliedT, ty * appliedT, point.rbx, point.rby, -1.0f);
     }
+    motionA.StoreIn(a);
+    motionB.StoreIn(b);
+}
+
+void ContactSolver::KeepImpulses(const Constraint& constraint, CollisionPair& pair)
+{
+    for (std::uint32_t k = 0; k < constraint.count && k < 2; ++k)
+    {
+        pair.data.normalImpulses[k] = constraint.points[k].normalImpulse;
+        pair.data.tangentImpulses[k] = constraint.points[k].tangentImpulse;
+    }
+}
+
+void ContactSolver::ApplyImpulses(CollisionPair& pair)
+{
+    Constraint constraint;
+    if (!pair.respond || !MakeConstraint(pair, constraint))
+        return;
+    Apply(constraint);
+    KeepImpulses(constraint, pair);
 }
 
 } // namespace Quarn

@@ -2,9 +2,8 @@
 
 #include "Core/OutputHandler.h"
 #include "Core/RestartGameException.h"
-#include "GameObjects/GameObject.h"
-#include "GameObjects/Transform.h"
 #include "Physics/Collider.h"
+#include "Physics/Lanes.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -19,55 +18,47 @@ namespace
 constexpr float kCircleTouchDistance = 8.0f;
 constexpr float kSupportTolerance = 0.1f;
 
-float Dot2(const Vector4& a, const Vector4& b)
+// The extents of the points along four axes, one per lane; each lane takes the points in order, as a
+// test of that axis alone would.
+void Project(const Lanes& ax, const Lanes& ay, const std::vector<Vector4>& points, Lanes& low, Lanes& high)
 {
-    return a.x * b.x + a.y * b.y;
-}
-
-const Vector4& PositionOf(const Collider& collider)
-{
-    return collider.GetOwner()->Get<Transform>()->Position;
-}
-
-struct AxisResult
-{
-    bool separates = true;
-    float mx = 0.0f;
-    float my = 0.0f;
-};
-
-// The extent of the points along the axis.
-void Project(const Vector4& axis, const std::vector<Vector4>& points, float& low, float& high)
-{
-    low = FLT_MAX;
-    high = -FLT_MAX;
+    low = Lanes{} + FLT_MAX;
+    high = Lanes{} - FLT_MAX;
     for (const Vector4& point : points)
     {
-        const float d = Dot2(axis, point);
-        low = std::min(low, d);
-        high = std::max(high, d);
+        const Lanes d = ax * point.x + ay * point.y;
+        low = d < low ? d : low;
+        high = high < d ? d : high;
     }
 }
 
-// Projects both point sets on the axis: the axis separates them, or overlaps them by the signed gap.
-AxisResult TestAxis(const Vector4& axis, const std::vector<Vector4>& p, const std::vector<Vector4>& q)
+// Whether each of four axes separates two point sets with the given extents along it, or how far they
+// overlap: m, the axis scaled by the signed gap, and its length.
+struct AxisResults
 {
-    float minP = 0.0f;
-    float maxP = 0.0f;
-    float minQ = 0.0f;
-    float maxQ = 0.0f;
-    Project(axis, p, minP, maxP);
-    Project(axis, q, minQ, maxQ);
-    const float g1 = minP - maxQ;
-    const float g2 = minQ - maxP;
-    AxisResult result;
-    if (g1 >= FLT_EPSILON || g2 >= FLT_EPSILON)
-        return result;
-    const float g = std::fabs(g2) < std::fabs(g1) ? g2 : g1;
-    result.mx = axis.x * g;
-    result.my = axis.y * g;
-    result.separates = std::sqrt(result.mx * result.mx + result.my * result.my) <= FLT_EPSILON;
-    return result;
+    Lanes mx;
+    Lanes my;
+    Lanes length;
+    // All bits set in the lanes of separating axes.
+    decltype(Lanes{} < Lanes{}) separates;
+};
+
+AxisResults TestAxes(const Lanes& ax, const Lanes& ay, const Lanes& minP, const Lanes& maxP,
+                     const Lanes& minQ, const Lanes& maxQ)
+{
+    const Lanes g1 = minP - maxQ;
+    const Lanes g2 = minQ - maxP;
+    // Only the magnitudes are compared, so the sign of a zero does not matter.
+    const auto magnitude = [](const Lanes& v) { return v < 0.0f ? -v : v; };
+    const Lanes g = magnitude(g2) < magnitude(g1) ? g2 : g1;
+    AxisResults results;
+    results.mx = ax * g;
+    results.my = ay * g;
+    const Lanes squares = results.mx * results.mx + results.my * results.my;
+    for (std::size_t lane = 0; lane < 4; ++lane)
+        results.length[lane] = std::sqrt(squares[lane]);
+    results.separates = (g1 >= FLT_EPSILON) | (g2 >= FLT_EPSILON) | (results.length <= FLT_EPSILON);
+    return results;
 }
 
 // The points of the list lowest along n (within the tolerance of the lowest), at most two, in order.
@@ -85,31 +76,50 @@ int SupportPoints(const std::vector<Vector4>& points, float nx, float ny, Vector
 
 } // namespace
 
-CollisionData SAT(const Collider& i, const Collider& j)
+CollisionData SAT(const Collider& i, const Vector4& positionI, const Collider& j, const Vector4& positionJ)
 {
     CollisionData data;
     if (i.m_worldCoords.empty() || j.m_worldCoords.empty())
         return data;
-    const Vector4& ci = PositionOf(i);
-    const Vector4& cj = PositionOf(j);
-    const float dx = ci.x - cj.x;
-    const float dy = ci.y - cj.y;
+    const float dx = positionI.x - positionJ.x;
+    const float dy = positionI.y - positionJ.y;
     float best = 0.0f;
     float nx = 0.0f;
     float ny = 0.0f;
+    // The owner's edge normals in order, four at a time (the last one repeated to fill the lanes). An
+    // axis that separates ends the test; the others' overlaps choose the normal in order.
     const auto consider = [&](const Collider& owner, const Collider& other, float sign)
     {
-        for (const Vector4& axis : owner.m_normals)
+        const std::vector<Vector4>& normals = owner.m_normals;
+        for (std::size_t first = 0; first < normals.size(); first += 4)
         {
-            const AxisResult result = TestAxis(axis, owner.m_worldCoords, other.m_worldCoords);
-            if (result.separates)
-                return false;
-            const float length = std::sqrt(result.mx * result.mx + result.my * result.my);
-            if (best < FLT_EPSILON || length * length < best * best)
+            const auto normal = [&](std::size_t lane)
+            { return LanesOf(normals[std::min(first + lane, normals.size() - 1)]); };
+            Lanes ax = normal(0);
+            Lanes ay = normal(1);
+            Lanes az = normal(2);
+            Lanes aw = normal(3);
+            Transpose(ax, ay, az, aw);
+            Lanes minP;
+            Lanes maxP;
+            Lanes minQ;
+            Lanes maxQ;
+            Project(ax, ay, owner.m_worldCoords, minP, maxP);
+            Project(ax, ay, other.m_worldCoords, minQ, maxQ);
+            const AxisResults results = TestAxes(ax, ay, minP, maxP, minQ, maxQ);
+            const std::size_t lanes = std::min<std::size_t>(4, normals.size() - first);
+            for (std::size_t lane = 0; lane < lanes; ++lane)
+                if (results.separates[lane])
+                    return false;
+            for (std::size_t lane = 0; lane < lanes; ++lane)
             {
-                best = length;
-                nx = sign * result.mx / length;
-                ny = sign * result.my / length;
+                const float length = results.length[lane];
+                if (best < FLT_EPSILON || length * length < best * best)
+                {
+                    best = length;
+                    nx = sign * results.mx[lane] / length;
+                    ny = sign * results.my[lane] / length;
+                }
             }
         }
         return true;
@@ -129,14 +139,12 @@ CollisionData SAT(const Collider& i, const Collider& j)
     return data;
 }
 
-CollisionData CircleTest(const Collider& i, const Collider& j)
+CollisionData CircleTest(const Vector4& positionI, const Vector4& positionJ)
 {
     CollisionData data;
-    const Vector4& pi = PositionOf(i);
-    const Vector4& pj = PositionOf(j);
-    const float dx = pi.x - pj.x;
-    const float dy = pi.y - pj.y;
-    const float dz = pi.z - pj.z;
+    const float dx = positionI.x - positionJ.x;
+    const float dy = positionI.y - positionJ.y;
+    const float dz = positionI.z - positionJ.z;
     data.collided = std::sqrt(dx * dx + dy * dy + dz * dz) <= kCircleTouchDistance;
     return data;
 }
@@ -175,10 +183,24 @@ void FindContacts(CollisionData& data, const Collider& i, const Collider& j)
             ex /= length;
             ey /= length;
         }
+        // A stable insertion sort by the projection, in place: four points need no more. A point below
+        // the first goes straight to the front.
         Vector4 points[4] = {supportI[0], supportI[1], supportJ[0], supportJ[1]};
-        std::stable_sort(std::begin(points), std::end(points),
-                         [ex, ey](const Vector4& a, const Vector4& b)
-                         { return a.x * ex + a.y * ey < b.x * ex + b.y * ey; });
+        float along[4];
+        for (int k = 0; k < 4; ++k)
+        {
+            const Vector4 point = points[k];
+            const float projection = point.x * ex + point.y * ey;
+            int place = k;
+            const bool front = k > 0 && projection < along[0];
+            for (; place > 0 && (front || projection < along[place - 1]); --place)
+            {
+                points[place] = points[place - 1];
+                along[place] = along[place - 1];
+            }
+            points[place] = point;
+            along[place] = projection;
+        }
         data.contacts[0] = points[1];
         data.contacts[1] = points[2];
         data.m_count = 2;
