@@ -250,6 +250,12 @@ void Batched::FreeTexture(Texture* texture)
 {
     if (!texture || !texture->data)
         return;
+    // What is queued from it is handed over while it is there.
+    if (texture->data == m_texture)
+    {
+        Flush();
+        m_texture = nullptr;
+    }
     m_backend.FreeTextureData(*texture);
     texture->data = nullptr;
 }
