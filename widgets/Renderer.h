@@ -153,7 +153,9 @@ private:
         int spaceWidth;
     };
 
-    void AddVertex(float x, float y, float u, float v);
+    void AddVertex(const Vertex& vertex);
+    // The translated rectangle as two triangles in the current colour.
+    void AddRect(const Rect& rect, float uLeft, float vTop, float uRight, float vBottom);
     // Frees and loads the font again when it is not loaded or the scale moved it more than two pixels.
     void EnsureFont(Font* font);
 

@@ -139,31 +139,56 @@ void DeviceBackend::DrawTriangles(std::span<const Vertex> vertices, void* textur
 {
     const auto* image = static_cast<LoadedTexture*>(texture);
     Prepare(image ? &image->texture : nullptr, vertices.size());
-    for (std::size_t i = 0; i + 3 <= vertices.size(); i += 3)
-        AppendTriangle(std::span<const Vertex, 3>(vertices.data() + i, 3));
+    // Most runs (a control's shapes) lie inside the clip whole.
+    if (InsideClip(vertices))
+    {
+        for (const Vertex& vertex : vertices)
+            Append(vertex, vertex.x, vertex.y, vertex.u, vertex.v);
+    }
+    else
+    {
+        for (std::size_t i = 0; i + 3 <= vertices.size(); i += 3)
+            AppendTriangle(std::span<const Vertex, 3>(vertices.data() + i, 3));
+    }
     // Outside a frame nothing would draw the batch: what is asked is drawn at once.
     if (!m_inFrame)
         Flush();
 }
 
-void DeviceBackend::AppendTriangle(std::span<const Vertex, 3> corners)
+void DeviceBackend::Append(const Vertex& vertex, float x, float y, float u, float v)
 {
     // Pixel centres lie half a pixel inside their corners: a rectangle from x to x + w covers w pixels.
-    const auto add = [this](const Vertex& corner, float x, float y, float u, float v) {
-        m_batch.push_back({x - 0.5f, y - 0.5f, 0.5f, 1.0f, corner.colour, u, v});
-    };
+    m_batch.push_back({x - 0.5f, y - 0.5f, 0.5f, 1.0f, vertex.colour, u, v});
+}
+
+bool DeviceBackend::InsideClip(std::span<const Vertex> vertices) const
+{
+    if (!m_clipping)
+        return true;
+    const auto left = static_cast<float>(m_clip.left);
+    const auto top = static_cast<float>(m_clip.top);
+    const auto right = static_cast<float>(m_clip.right);
+    const auto bottom = static_cast<float>(m_clip.bottom);
+    bool inside = true;
+    for (const Vertex& vertex : vertices)
+        inside &= vertex.x >= left && vertex.x <= right && vertex.y >= top && vertex.y <= bottom;
+    return inside;
+}
+
+void DeviceBackend::AppendTriangle(std::span<const Vertex, 3> corners)
+{
+    if (InsideClip(corners))
+    {
+        for (const Vertex& corner : corners)
+            Append(corner, corner.x, corner.y, corner.u, corner.v);
+        return;
+    }
     const auto [left, right] = std::minmax({corners[0].x, corners[1].x, corners[2].x});
     const auto [top, bottom] = std::minmax({corners[0].y, corners[1].y, corners[2].y});
     const auto clipLeft = static_cast<float>(m_clip.left);
     const auto clipTop = static_cast<float>(m_clip.top);
     const auto clipRight = static_cast<float>(m_clip.right);
     const auto clipBottom = static_cast<float>(m_clip.bottom);
-    if (!m_clipping || (left >= clipLeft && right <= clipRight && top >= clipTop && bottom <= clipBottom))
-    {
-        for (const Vertex& corner : corners)
-            add(corner, corner.x, corner.y, corner.u, corner.v);
-        return;
-    }
     if (std::max(left, clipLeft) >= std::min(right, clipRight) ||
         std::max(top, clipTop) >= std::min(bottom, clipBottom))
         return;
@@ -192,7 +217,7 @@ void DeviceBackend::AppendTriangle(std::span<const Vertex, 3> corners)
         const float y = std::clamp(corner.y, clipTop, clipBottom);
         const float dx = x - corner.x;
         const float dy = y - corner.y;
-        add(corner, x, y, corner.u + uAcross * dx + uDown * dy, corner.v + vAcross * dx + vDown * dy);
+        Append(corner, x, y, corner.u + uAcross * dx + uDown * dy, corner.v + vAcross * dx + vDown * dy);
     }
 }
 

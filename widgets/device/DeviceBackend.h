@@ -52,6 +52,10 @@ private:
     // Draws the batch first when shapes sampling this image (null: solid shapes) cannot join it or would
     // overflow it.
     void Prepare(const std::shared_ptr<Quarn::platform::gfx::Texture>* image, std::size_t vertices);
+    // Appends a vertex at this place with these texture coordinates.
+    void Append(const Vertex& vertex, float x, float y, float u, float v);
+    // Whether no vertex lies outside the clip.
+    bool InsideClip(std::span<const Vertex> vertices) const;
     // Appends one triangle, cut to the clip.
     void AppendTriangle(std::span<const Vertex, 3> corners);
     // Draws the first count vertices of the batch and takes them out of it.
