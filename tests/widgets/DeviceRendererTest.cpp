@@ -541,6 +541,45 @@ TEST_F(DeviceRendererTest, TheEngineSkinsControlsShowTheirStatesAndStayInsideThe
     canvas->InputMouseButton(0, false);
 }
 
+// A resting button of any size, at any scale, is its black face inside a black and a light-grey frame
+// with shaved corners, as if each were drawn in turn, cut to the button.
+TEST_F(DeviceRendererTest, ARestingButtonIsItsFaceInsideItsTwoFrames)
+{
+    ASSERT_TRUE(m_device) << m_error;
+    constexpr int kLargest = 9;
+    constexpr int kCell = 12;
+    SkinCanvas skinned(*m_device);
+    for (int w = 0; w <= kLargest; ++w)
+        for (int h = 0; h <= kLargest; ++h)
+            (new Controls::Button(skinned.canvas))->SetBounds(w * kCell + 2, h * kCell + 2, w, h);
+    for (const float scale : {1.0f, 1.5f, 0.75f})
+    {
+        SCOPED_TRACE(scale);
+        skinned.canvas->SetScale(scale);
+        Capture([&] { skinned.canvas->RenderCanvas(); });
+        const std::vector<std::uint32_t> skinnedPixels = m_pixels;
+        Frame(
+            [&](Device& renderer)
+            {
+                renderer.SetScale(scale);
+                for (int w = 0; w <= kLargest; ++w)
+                    for (int h = 0; h <= kLargest; ++h)
+                    {
+                        renderer.SetRenderOffset(Point(w * kCell + 2, h * kCell + 2));
+                        renderer.SetClipRegion(Rect(w * kCell + 2, h * kCell + 2, w, h));
+                        renderer.StartClip();
+                        renderer.SetDrawColor(Color(0, 0, 0, 255));
+                        renderer.DrawFilledRect(Rect(1, 1, w - 2, h - 2));
+                        renderer.DrawShavedCornerRect(Rect(1, 1, w - 2, h - 2));
+                        renderer.SetDrawColor(Color(230, 230, 230, 255));
+                        renderer.DrawShavedCornerRect(Rect(0, 0, w, h));
+                    }
+                renderer.EndClip();
+            });
+        EXPECT_EQ(skinnedPixels, m_pixels);
+    }
+}
+
 // A right-aligned label's text ends at the label's right edge, a centred one's middle is the label's.
 TEST_F(DeviceRendererTest, AlignedLabelsAnchorTheirTextAtTheirEdgeOrMiddle)
 {
