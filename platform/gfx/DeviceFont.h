@@ -41,7 +41,9 @@ struct FontDesc
 // A font on a device: each character's glyph rendered by FreeType the first time a text holds it, into a
 // texture the font's glyphs share (made larger, keeping what it holds, when a glyph no longer fits), and
 // lines of text drawn from it as textured quads in screen pixels, in the device's own pass-through
-// stages. UTF-8 text; a character the face lacks, or a byte that is not UTF-8, shows as '?'.
+// stages. The texture's texel at 0,0 is opaque white: solid shapes drawn with texture coordinates 0,0 take
+// their vertex colour, so they can share a draw with the glyphs. UTF-8 text; a character the face lacks,
+// or a byte that is not UTF-8, shows as '?'.
 class DeviceFont
 {
 public:
@@ -57,7 +59,7 @@ public:
     int DrawText(std::string_view text, Rect& rect, std::uint32_t format, std::uint32_t colour);
     // The glyphs DrawText would draw for the line (kTextCalcRect is not read), appended to vertices as two
     // triangles each, without the draw, so that a caller can draw them with other shapes; with a clip,
-    // only the whole pixels inside it. Returns the texture they sample (its states: point filtering).
+    // only their pixels inside it. Returns the texture they sample (drawn with point filtering).
     const std::shared_ptr<Texture>& AppendText(std::string_view text, const Rect& rect, std::uint32_t format,
                                                std::uint32_t colour, const Rect* clip,
                                                std::vector<ScreenVertex>& vertices);
@@ -66,8 +68,6 @@ public:
     int LineHeight() const { return m_ascent + m_descent; }
     const FontDesc& Desc() const { return m_desc; }
     const std::string& File() const { return m_file; }
-    // The glyph texture's texel at 0,0 is opaque white: solid shapes drawn with texture coordinates 0,0
-    // take their vertex colour, so they can share a draw with the glyphs.
     // The glyph texture's size in pixels.
     std::uint32_t GlyphTextureWidth() const { return m_textureWidth; }
     std::uint32_t GlyphTextureHeight() const { return m_textureHeight; }

@@ -3,10 +3,10 @@
 #include "platform/fonts/FontFile.h"
 #include "platform/gfx/DeviceFont.h"
 #include "platform/gfx/ImageFile.h"
+#include "widgets/Geometry.h"
 #include "widgets/Utility.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace Gui::Renderer
 {
@@ -226,13 +226,8 @@ void DeviceBackend::SetScissor(const Rect* pixels)
     m_clipping = pixels != nullptr;
     if (!pixels)
         return;
-    const auto edge = [](std::int64_t value)
-    {
-        return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-            value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-    };
-    m_clip = {pixels->x, pixels->y, edge(std::int64_t{pixels->x} + pixels->w),
-              edge(std::int64_t{pixels->y} + pixels->h)};
+    m_clip = {pixels->x, pixels->y, Geometry::Saturate(std::int64_t{pixels->x} + pixels->w),
+              Geometry::Saturate(std::int64_t{pixels->y} + pixels->h)};
 }
 
 bool DeviceBackend::LoadTextureData(Texture& texture)
