@@ -105,8 +105,8 @@ void RunFrames(benchmark::State& state, Frame frame, const std::size_t& allocati
 }
 
 // The recording back end logs every call (its log lines are the allocations counted on this side); the
-// log is emptied each frame, and the draw calls are its triangle batches and texts. The batching layer
-// is the GL side's too, so its draw calls are the same.
+// log is emptied each frame, and the draw calls are the triangle runs and texts the renderer hands its back
+// end, each of which was a device draw before the device back end joined them.
 void BM_GuiFrameRecording(benchmark::State& state)
 {
     Gui::Renderer::Recording renderer;
@@ -134,7 +134,8 @@ void BM_GuiFrameRecording(benchmark::State& state)
     delete canvas;
 }
 
-// The GL device draws offscreen; each frame is presented and finished.
+// The GL device draws offscreen; each frame is presented and finished. The draw calls are the device
+// draws the renderer made.
 void BM_GuiFrameGl(benchmark::State& state)
 {
     std::string error;
@@ -153,6 +154,7 @@ void BM_GuiFrameGl(benchmark::State& state)
         canvas->SetSize(kBenchWidth, kBenchHeight);
         FillCanvas(*canvas, static_cast<int>(state.range(0)));
         std::size_t allocations = 0;
+        std::size_t drawCalls = 0;
         RunFrames(
             state,
             [&]
@@ -160,11 +162,12 @@ void BM_GuiFrameGl(benchmark::State& state)
                 device->BeginScene();
                 device->Clear({}, gfx::kClearTarget, 0xFF191919u, 1.0f, 0);
                 DrawCanvas(*canvas, allocations);
+                drawCalls = renderer.DrawCalls();
                 device->EndScene();
                 device->Present();
                 glFinish();
             },
-            allocations, nullptr);
+            allocations, &drawCalls);
         delete canvas;
     }
     device.reset();

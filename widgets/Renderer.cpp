@@ -116,6 +116,10 @@ namespace
 // A canvas coordinate scaled to device pixels, rounding up.
 int Scaled(std::int64_t value, float scale)
 {
+    // At scale 1 a whole number a float holds exactly is itself (most of what a frame places).
+    constexpr std::int64_t kExactInFloat = std::int64_t{1} << 24;
+    if (scale == 1.0f && value >= -kExactInFloat && value <= kExactInFloat)
+        return static_cast<int>(value);
     return Geometry::ToInt(std::ceil(static_cast<float>(value) * scale));
 }
 
@@ -162,11 +166,32 @@ void Batched::DrawLine(int x0, int y0, int x1, int y1)
     Translate(x1, y1);
 }
 
-void Batched::AddVertex(float x, float y, float u, float v)
+void Batched::AddVertex(const Vertex& vertex)
 {
     if (m_queued >= kBatchVertices)
         Flush();
-    m_vertices[m_queued++] = {x, y, m_colour, u, v};
+    m_vertices[m_queued++] = vertex;
+}
+
+void Batched::AddRect(const Rect& rect, float uLeft, float vTop, float uRight, float vBottom)
+{
+    const auto x = static_cast<float>(rect.x);
+    const auto y = static_cast<float>(rect.y);
+    const auto r = static_cast<float>(std::int64_t{rect.x} + rect.w);
+    const auto b = static_cast<float>(std::int64_t{rect.y} + rect.h);
+    const Vertex corners[] = {{x, y, m_colour, uLeft, vTop},     {r, y, m_colour, uRight, vTop},
+                              {x, b, m_colour, uLeft, vBottom},  {r, y, m_colour, uRight, vTop},
+                              {r, b, m_colour, uRight, vBottom}, {x, b, m_colour, uLeft, vBottom}};
+    // Whole when it fits; else a vertex at a time, the queue handed over where it is full.
+    if (m_queued + std::size(corners) <= kBatchVertices)
+    {
+        std::copy(std::begin(corners), std::end(corners),
+                  m_vertices.begin() + static_cast<std::ptrdiff_t>(m_queued));
+        m_queued += std::size(corners);
+        return;
+    }
+    for (const Vertex& corner : corners)
+        AddVertex(corner);
 }
 
 void Batched::Flush()
@@ -185,16 +210,7 @@ void Batched::DrawFilledRect(Rect rect)
         m_texture = nullptr;
     }
     Translate(rect);
-    const auto x = static_cast<float>(rect.x);
-    const auto y = static_cast<float>(rect.y);
-    const auto r = static_cast<float>(std::int64_t{rect.x} + rect.w);
-    const auto b = static_cast<float>(std::int64_t{rect.y} + rect.h);
-    AddVertex(x, y, 0, 0);
-    AddVertex(r, y, 0, 0);
-    AddVertex(x, b, 0, 0);
-    AddVertex(r, y, 0, 0);
-    AddVertex(r, b, 0, 0);
-    AddVertex(x, b, 0, 0);
+    AddRect(rect, 0, 0, 0, 0);
 }
 
 void Batched::DrawTexturedRect(Texture* texture, Rect rect, float uLeft, float vTop, float uRight,
@@ -208,16 +224,7 @@ void Batched::DrawTexturedRect(Texture* texture, Rect rect, float uLeft, float v
     Translate(rect);
     Flush();
     m_texture = texture->data;
-    const auto x = static_cast<float>(rect.x);
-    const auto y = static_cast<float>(rect.y);
-    const auto r = static_cast<float>(std::int64_t{rect.x} + rect.w);
-    const auto b = static_cast<float>(std::int64_t{rect.y} + rect.h);
-    AddVertex(x, y, uLeft, vTop);
-    AddVertex(r, y, uRight, vTop);
-    AddVertex(x, b, uLeft, vBottom);
-    AddVertex(r, y, uRight, vTop);
-    AddVertex(r, b, uRight, vBottom);
-    AddVertex(x, b, uLeft, vBottom);
+    AddRect(rect, uLeft, vTop, uRight, vBottom);
 }
 
 void Batched::StartClip()
@@ -250,6 +257,12 @@ void Batched::FreeTexture(Texture* texture)
 {
     if (!texture || !texture->data)
         return;
+    // What is queued from it is handed over while it is there.
+    if (texture->data == m_texture)
+    {
+        Flush();
+        m_texture = nullptr;
+    }
     m_backend.FreeTextureData(*texture);
     texture->data = nullptr;
 }

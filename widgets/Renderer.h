@@ -82,18 +82,21 @@ struct Vertex
     float v = 0.0f;
 };
 
-// What a device renderer supplies: triangles, the scissor, images and fonts. Fonts are loaded at a pixel
-// height from 1 to 4096; measuring gives a line's box without the trailing spaces, as the device's text
-// measurer does.
+// What a device renderer supplies: triangles, the clip, images and fonts, asked in the order they are to
+// be seen; a back end may draw them in fewer draws as long as what overlaps keeps that order. Fonts are
+// loaded at a pixel height from 1 to 4096; measuring gives a line's box without the trailing spaces, as the
+// device's text measurer does.
 class Backend
 {
 public:
     virtual ~Backend() = default;
     virtual void BeginFrame() = 0;
     virtual void EndFrame() = 0;
-    // texture is the Texture's data (null: untextured).
+    // texture is the Texture's data (null: untextured). Each triangle is half of an axis-aligned rectangle
+    // whose other half is drawn with the same clip: corners top left, top right, bottom left, then top
+    // right, bottom right, bottom left.
     virtual void DrawTriangles(std::span<const Vertex> vertices, void* texture) = 0;
-    // Null: no clipping.
+    // What is drawn from now on is cut to these pixels (null: nothing is cut).
     virtual void SetScissor(const Rect* pixels) = 0;
     // Fills the texture's data, width and height; false (and nothing changed) when the image cannot load.
     virtual bool LoadTextureData(Texture& texture) = 0;
@@ -106,10 +109,10 @@ public:
                             const std::wstring& text) = 0;
 };
 
-// The batching rules every device renderer shares, over a back end: translated and scaled rectangles,
-// untextured ones queued together in batches of up to 1023 vertices, each textured rectangle, text and
-// clip change flushing the queue, and fonts loaded at the scaled size and reloaded when the scale moves
-// them more than two pixels.
+// The rules every device renderer shares, over a back end: translated and scaled rectangles, untextured
+// ones queued together in runs of up to 1023 vertices, each textured rectangle, text and clip change
+// handing the queue to the back end first, and fonts loaded at the scaled size and reloaded when the scale
+// moves them more than two pixels.
 class Batched : public Base
 {
 public:
@@ -150,7 +153,9 @@ private:
         int spaceWidth;
     };
 
-    void AddVertex(float x, float y, float u, float v);
+    void AddVertex(const Vertex& vertex);
+    // The translated rectangle as two triangles in the current colour.
+    void AddRect(const Rect& rect, float uLeft, float vTop, float uRight, float vBottom);
     // Frees and loads the font again when it is not loaded or the scale moved it more than two pixels.
     void EnsureFont(Font* font);
 

@@ -132,6 +132,9 @@ Result DeviceFont::ResizeTexture(std::uint32_t width, std::uint32_t height)
         }
         std::memset(line + kept, 0, std::size_t{width} * 4 - kept);
     }
+    // Texel 0,0, in the gap before the first row and column of glyphs, is the opaque white solid shapes
+    // sample.
+    std::memset(locked.bits, 0xFF, 4);
     if (copy)
         m_texture->UnlockRect(0);
     texture->UnlockRect(0);
@@ -259,49 +262,29 @@ int DeviceFont::Advance(std::string_view text)
     return ClampToInt(LineAdvance(text));
 }
 
+void DeviceFont::Place(const Rect& rect, std::uint32_t format, std::int64_t width, std::int64_t& left,
+                       std::int64_t& top) const
+{
+    left = format & kTextCentre  ? (std::int64_t{rect.left} + rect.right) / 2 - width / 2
+           : format & kTextRight ? std::int64_t{rect.right} - width
+                                 : std::int64_t{rect.left};
+    top = format & kTextBottom ? std::int64_t{rect.bottom} - LineHeight() : rect.top;
+}
+
 int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format, std::uint32_t colour)
 {
-    // Every glyph of the line is in the texture before any is placed, so that the texture's size (and
-    // so each glyph's texture coordinates) is final.
-    const std::int64_t width = LineAdvance(text);
-    const std::int64_t left = format & kTextCentre  ? (std::int64_t{rect.left} + rect.right) / 2 - width / 2
-                              : format & kTextRight ? std::int64_t{rect.right} - width
-                                                    : std::int64_t{rect.left};
-    const std::int64_t top = format & kTextBottom ? std::int64_t{rect.bottom} - LineHeight() : rect.top;
     if (format & kTextCalcRect)
     {
+        const std::int64_t width = LineAdvance(text);
+        std::int64_t left = 0;
+        std::int64_t top = 0;
+        Place(rect, format, width, left, top);
         rect = {ClampToInt(left), ClampToInt(top), ClampToInt(left + width), ClampToInt(top + LineHeight())};
         return LineHeight();
     }
-    std::vector<ScreenVertex>& vertices = m_vertices;
-    vertices.clear();
-    std::int64_t pen = left;
-    const std::int64_t baseline = top + m_ascent;
-    const float du = 1.0f / static_cast<float>(m_textureWidth);
-    const float dv = 1.0f / static_cast<float>(m_textureHeight);
-    for (std::size_t at = 0; at < text.size();)
-    {
-        const Glyph& glyph = GlyphOf(NextCharacter(text, at));
-        if (glyph.width > 0 && glyph.height > 0)
-        {
-            // Pixel centres lie on whole numbers, so a texel lands on a pixel exactly.
-            const float x0 = static_cast<float>(pen + glyph.bearingX) - 0.5f;
-            const float y0 = static_cast<float>(baseline - glyph.bearingY) - 0.5f;
-            const float x1 = x0 + static_cast<float>(glyph.width);
-            const float y1 = y0 + static_cast<float>(glyph.height);
-            const float u0 = static_cast<float>(glyph.x) * du;
-            const float v0 = static_cast<float>(glyph.y) * dv;
-            const float u1 = static_cast<float>(glyph.x + glyph.width) * du;
-            const float v1 = static_cast<float>(glyph.y + glyph.height) * dv;
-            const ScreenVertex a{x0, y0, 0.0f, 1.0f, colour, u0, v0};
-            const ScreenVertex b{x1, y0, 0.0f, 1.0f, colour, u1, v0};
-            const ScreenVertex c{x0, y1, 0.0f, 1.0f, colour, u0, v1};
-            const ScreenVertex d{x1, y1, 0.0f, 1.0f, colour, u1, v1};
-            vertices.insert(vertices.end(), {a, b, c, b, d, c});
-        }
-        pen += glyph.advance;
-    }
-    if (vertices.empty())
+    m_vertices.clear();
+    AppendText(text, rect, format, colour, nullptr, m_vertices);
+    if (m_vertices.empty())
         return LineHeight();
     m_device.SetVertexShader(nullptr);
     m_device.SetPixelShader(nullptr);
@@ -315,9 +298,60 @@ int DeviceFont::DrawText(std::string_view text, Rect& rect, std::uint32_t format
     m_device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
     m_device.SetRenderState(RenderState::ZEnable, 0);
     m_device.SetRenderState(RenderState::CullMode, kCullNone);
-    m_device.DrawPrimitiveUP(PrimitiveType::TriangleList, static_cast<std::uint32_t>(vertices.size() / 3),
-                             vertices.data(), sizeof(ScreenVertex));
+    m_device.DrawPrimitiveUP(PrimitiveType::TriangleList, static_cast<std::uint32_t>(m_vertices.size() / 3),
+                             m_vertices.data(), sizeof(ScreenVertex));
     return LineHeight();
+}
+
+const std::shared_ptr<Texture>& DeviceFont::AppendText(std::string_view text, const Rect& rect,
+                                                       std::uint32_t format, std::uint32_t colour,
+                                                       const Rect* clip, std::vector<ScreenVertex>& vertices)
+{
+    // Every glyph of the line is in the texture before any is placed, so that the texture's size (and
+    // so each glyph's texture coordinates) is final.
+    const std::int64_t width = LineAdvance(text);
+    std::int64_t pen = 0;
+    std::int64_t top = 0;
+    Place(rect, format, width, pen, top);
+    const std::int64_t baseline = top + m_ascent;
+    const float du = 1.0f / static_cast<float>(m_textureWidth);
+    const float dv = 1.0f / static_cast<float>(m_textureHeight);
+    for (std::size_t at = 0; at < text.size();)
+    {
+        const Glyph& glyph = GlyphOf(NextCharacter(text, at));
+        const std::int64_t left = pen + glyph.bearingX;
+        const std::int64_t glyphTop = baseline - glyph.bearingY;
+        pen += glyph.advance;
+        // The glyph's pixels, or those of them inside the clip.
+        std::int64_t x0 = left;
+        std::int64_t y0 = glyphTop;
+        std::int64_t x1 = left + glyph.width;
+        std::int64_t y1 = glyphTop + glyph.height;
+        if (clip)
+        {
+            x0 = std::max<std::int64_t>(x0, clip->left);
+            y0 = std::max<std::int64_t>(y0, clip->top);
+            x1 = std::min<std::int64_t>(x1, clip->right);
+            y1 = std::min<std::int64_t>(y1, clip->bottom);
+        }
+        if (x0 >= x1 || y0 >= y1)
+            continue;
+        // Pixel centres lie on whole numbers, so a texel lands on a pixel exactly.
+        const float px0 = static_cast<float>(x0) - 0.5f;
+        const float py0 = static_cast<float>(y0) - 0.5f;
+        const float px1 = static_cast<float>(x1) - 0.5f;
+        const float py1 = static_cast<float>(y1) - 0.5f;
+        const float u0 = static_cast<float>(glyph.x + (x0 - left)) * du;
+        const float v0 = static_cast<float>(glyph.y + (y0 - glyphTop)) * dv;
+        const float u1 = static_cast<float>(glyph.x + (x1 - left)) * du;
+        const float v1 = static_cast<float>(glyph.y + (y1 - glyphTop)) * dv;
+        const ScreenVertex a{px0, py0, 0.0f, 1.0f, colour, u0, v0};
+        const ScreenVertex b{px1, py0, 0.0f, 1.0f, colour, u1, v0};
+        const ScreenVertex c{px0, py1, 0.0f, 1.0f, colour, u0, v1};
+        const ScreenVertex d{px1, py1, 0.0f, 1.0f, colour, u1, v1};
+        vertices.insert(vertices.end(), {a, b, c, b, d, c});
+    }
+    return m_texture;
 }
 
 } // namespace Quarn::platform::gfx

@@ -41,7 +41,9 @@ struct FontDesc
 // A font on a device: each character's glyph rendered by FreeType the first time a text holds it, into a
 // texture the font's glyphs share (made larger, keeping what it holds, when a glyph no longer fits), and
 // lines of text drawn from it as textured quads in screen pixels, in the device's own pass-through
-// stages. UTF-8 text; a character the face lacks, or a byte that is not UTF-8, shows as '?'.
+// stages. The texture's texel at 0,0 is opaque white: solid shapes drawn with texture coordinates 0,0 take
+// their vertex colour, so they can share a draw with the glyphs. UTF-8 text; a character the face lacks,
+// or a byte that is not UTF-8, shows as '?'.
 class DeviceFont
 {
 public:
@@ -55,6 +57,12 @@ public:
     // Draws one line (no wrapping, no clipping) and returns its height; with kTextCalcRect draws nothing
     // and sets rect to the line's box (its edges held to the range of an int).
     int DrawText(std::string_view text, Rect& rect, std::uint32_t format, std::uint32_t colour);
+    // The glyphs DrawText would draw for the line (kTextCalcRect is not read), appended to vertices as two
+    // triangles each, without the draw, so that a caller can draw them with other shapes; with a clip,
+    // only their pixels inside it. Returns the texture they sample (drawn with point filtering).
+    const std::shared_ptr<Texture>& AppendText(std::string_view text, const Rect& rect, std::uint32_t format,
+                                               std::uint32_t colour, const Rect* clip,
+                                               std::vector<ScreenVertex>& vertices);
     // Pixels from the pen's start to its end over the line (at most the largest int).
     int Advance(std::string_view text);
     int LineHeight() const { return m_ascent + m_descent; }
@@ -80,10 +88,13 @@ private:
     const Glyph& GlyphOf(char32_t character);
     // The line's advance, with every glyph of it rendered.
     std::int64_t LineAdvance(std::string_view text);
+    // Where a line of this width starts in rect by the format: its left edge and its top.
+    void Place(const Rect& rect, std::uint32_t format, std::int64_t width, std::int64_t& left,
+               std::int64_t& top) const;
     // A place for a width x height image, the texture made larger when the rows are full; false when
     // it can grow no more.
     bool Reserve(std::int32_t width, std::int32_t height, std::int32_t& x, std::int32_t& y);
-    // The texture at the new size, holding the glyphs of the old one at their places.
+    // The texture at the new size, holding the glyphs of the old one at their places, and the white texel.
     Result ResizeTexture(std::uint32_t width, std::uint32_t height);
 
     Device& m_device;

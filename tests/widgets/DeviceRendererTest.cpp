@@ -12,6 +12,7 @@
 #include "widgets/Controls/TextBox.h"
 #include "widgets/Input.h"
 #include "widgets/Platform.h"
+#include "widgets/Utility.h"
 
 #include "Platform/GlDeviceFixture.h"
 #include "platform/fonts/FontFile.h"
@@ -42,6 +43,35 @@ bool AddShippedFont()
         std::filesystem::path(QUARN_FIXTURES).parent_path().parent_path().parent_path() /
         "Resources/Fonts/DejaVuSans.ttf";
     return Quarn::platform::fonts::AddPrivateFont(file.string());
+}
+
+// A 4 x 4 checker of white and blue, written as a plain 32-bit BMP into the folder.
+std::filesystem::path WriteChecker(const std::filesystem::path& folder)
+{
+    const std::filesystem::path file = folder / "checker.bmp";
+    std::ofstream out(file, std::ios::binary);
+    const auto put32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    const auto put16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out << "BM";
+    put32(54 + 64);
+    put32(0);
+    put32(54);
+    put32(40);
+    put32(4);
+    put32(4);
+    put16(1);
+    put16(32);
+    put32(0);
+    put32(64);
+    put32(0);
+    put32(0);
+    put32(0);
+    put32(0);
+    // Rows run from the bottom in the file.
+    for (int y = 3; y >= 0; --y)
+        for (int x = 0; x < 4; ++x)
+            put32((x + y) % 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
+    return file;
 }
 
 // The widget renderer on a GL device: what it draws is read back from the back buffer.
@@ -104,32 +134,7 @@ TEST_F(DeviceRendererTest, RectanglesCoverExactlyTheirPixelsAndClippingCutsThem)
 TEST_F(DeviceRendererTest, AFourByFourCheckerIsExactAndAMissingImageIsRed)
 {
     Quarn::test::TempDir dir;
-    // A 4 x 4 checker of white and blue, written as a plain 32-bit BMP.
-    const std::filesystem::path file = dir / "checker.bmp";
-    {
-        std::ofstream out(file, std::ios::binary);
-        const auto put32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-        const auto put16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-        out << "BM";
-        put32(54 + 64);
-        put32(0);
-        put32(54);
-        put32(40);
-        put32(4);
-        put32(4);
-        put16(1);
-        put16(32);
-        put32(0);
-        put32(64);
-        put32(0);
-        put32(0);
-        put32(0);
-        put32(0);
-        // Rows run from the bottom in the file.
-        for (int y = 3; y >= 0; --y)
-            for (int x = 0; x < 4; ++x)
-                put32((x + y) % 2 ? 0xFF0000FFu : 0xFFFFFFFFu);
-    }
+    const std::filesystem::path file = WriteChecker(dir.Path());
     Frame(
         [&](Device& renderer)
         {
@@ -149,6 +154,195 @@ TEST_F(DeviceRendererTest, AFourByFourCheckerIsExactAndAMissingImageIsRed)
         for (std::uint32_t x = 0; x < 4; ++x)
             EXPECT_EQ(At(8 + x, 8 + y), (x + y) % 2 ? 0xFF0000FFu : 0xFFFFFFFFu) << x << "," << y;
     EXPECT_EQ(At(40, 8), 0xFFFF0000u);
+}
+
+// What a clip leaves of shapes, images and text is exactly what they draw whole, inside the clip, and
+// nothing outside it, wherever it cuts them: through glyphs, through a filtered image, across a rectangle
+// drawn inside out. An empty or inverted clip leaves nothing.
+TEST_F(DeviceRendererTest, ClipsCutShapesImagesAndTextAtThePixelsTheyDrawWhole)
+{
+    ASSERT_TRUE(AddShippedFont());
+    Quarn::test::TempDir dir;
+    const std::filesystem::path file = WriteChecker(dir.Path());
+    const auto scene = [&](Device& renderer)
+    {
+        Font font;
+        font.facename = L"DejaVu Sans";
+        font.size = 20.0f;
+        Texture checker;
+        checker.name = file.wstring();
+        renderer.LoadTexture(&checker);
+        renderer.SetDrawColor(Color(200, 40, 40, 160));
+        renderer.DrawFilledRect(Rect(4, 4, 60, 30));
+        // Inside out: x 120 to 150.
+        renderer.DrawFilledRect(Rect(150, 40, -30, 20));
+        renderer.SetDrawColor(Color(255, 255, 255, 255));
+        renderer.RenderText(&font, Point(8, 6), std::string("Wxyz"));
+        // Six times its size: filtered between its texels.
+        renderer.DrawTexturedRect(&checker, Rect(80, 8, 24, 24), 0, 0, 1, 1);
+        renderer.FreeTexture(&checker);
+        renderer.ReleaseAllFonts();
+    };
+    Frame(scene);
+    const std::vector<std::uint32_t> whole = m_pixels;
+    const struct
+    {
+        const char* what;
+        Rect clip;
+    } cases[] = {
+        {"through the glyphs", Rect(13, 9, 17, 11)},
+        {"through the image's right half", Rect(0, 0, 91, 200)},
+        {"a window in the image", Rect(93, 15, 5, 30)},
+        {"through the inside-out rectangle", Rect(130, 0, 100, 45)},
+        {"around everything", Rect(0, 0, 200, 120)},
+        {"empty", Rect(20, 20, 0, 10)},
+        {"inverted", Rect(40, 10, -10, 10)},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        Frame(
+            [&](Device& renderer)
+            {
+                renderer.SetClipRegion(c.clip);
+                renderer.StartClip();
+                scene(renderer);
+                renderer.EndClip();
+            });
+        int wrong = 0;
+        int kept = 0;
+        for (std::uint32_t y = 0; y < kHeight; ++y)
+            for (std::uint32_t x = 0; x < kWidth; ++x)
+            {
+                const auto px = static_cast<int>(x);
+                const auto py = static_cast<int>(y);
+                const bool inside =
+                    px >= c.clip.x && px < c.clip.x + c.clip.w && py >= c.clip.y && py < c.clip.y + c.clip.h;
+                const std::uint32_t expected = inside ? whole[y * kWidth + x] : kClear;
+                wrong += At(x, y) != expected;
+                kept += inside && expected != kClear;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(kept > 0, c.clip.w > 0) << "the clip cuts something drawn";
+    }
+}
+
+// Shapes join the draw of the text before them; a text in another font, an image, and a shape after an
+// image each start the next draw. Each draws what it draws alone, in the order asked.
+TEST_F(DeviceRendererTest, ShapesJoinTheDrawOfTheTextBeforeThemAndAnotherTextureStartsTheNext)
+{
+    ASSERT_TRUE(AddShippedFont());
+    ASSERT_TRUE(m_device) << m_error;
+    Quarn::test::TempDir dir;
+    Texture checker;
+    checker.name = WriteChecker(dir.Path()).wstring();
+    Font big;
+    big.facename = L"DejaVu Sans";
+    big.size = 20.0f;
+    Font small;
+    small.facename = L"DejaVu Sans";
+    small.size = 12.0f;
+    Device renderer(*m_device);
+    renderer.LoadTexture(&checker);
+    const auto frame = [&](const std::function<void()>& draw)
+    {
+        const std::size_t before = renderer.DrawCalls();
+        Capture(
+            [&]
+            {
+                renderer.Begin();
+                draw();
+                renderer.End();
+            });
+        return renderer.DrawCalls() - before;
+    };
+    const auto smallW = [&]
+    {
+        renderer.SetDrawColor(Color(255, 255, 0, 255));
+        renderer.RenderText(&small, Point(150, 60), std::string("W"));
+    };
+    EXPECT_EQ(frame(smallW), 1u);
+    const std::vector<std::uint32_t> alone = m_pixels;
+
+    const std::size_t draws = frame(
+        [&]
+        {
+            // More vertices than the small W's before it.
+            renderer.SetDrawColor(Color(0, 0, 255, 255));
+            for (int i = 0; i < 40; ++i)
+                renderer.DrawFilledRect(Rect(i * 3, 100, 2, 10));
+            renderer.SetDrawColor(Color(255, 255, 255, 255));
+            renderer.RenderText(&big, Point(10, 10), std::string("Hi"));
+            renderer.SetDrawColor(Color(0, 128, 0, 255));
+            renderer.DrawFilledRect(Rect(10, 10, 8, 30));
+            smallW();
+            renderer.SetDrawColor(Color(255, 255, 255, 255));
+            renderer.DrawTexturedRect(&checker, Rect(60, 60, 4, 4), 0, 0, 1, 1);
+            renderer.SetDrawColor(Color(255, 0, 0, 255));
+            renderer.DrawFilledRect(Rect(61, 61, 2, 2));
+        });
+    EXPECT_EQ(draws, 4u);
+    EXPECT_EQ(At(3, 105), 0xFF0000FFu);
+    EXPECT_EQ(At(12, 25), 0xFF008000u) << "the shape drawn over the H hides it";
+    int ink = 0;
+    for (std::uint32_t y = 10; y < 40; ++y)
+        for (std::uint32_t x = 18; x < 60; ++x)
+            ink += At(x, y) != kClear;
+    EXPECT_GT(ink, 20) << "the rest of the text shows";
+    for (std::uint32_t y = 50; y < 90; ++y)
+        for (std::uint32_t x = 140; x < 180; ++x)
+            ASSERT_EQ(At(x, y), alone[y * kWidth + x]) << "the small W as alone, at " << x << "," << y;
+    EXPECT_EQ(At(60, 60), 0xFFFFFFFFu);
+    EXPECT_EQ(At(63, 60), 0xFF0000FFu);
+    EXPECT_EQ(At(61, 61), 0xFFFF0000u) << "the shape after the image lies over it";
+    EXPECT_EQ(At(60, 62), 0xFFFFFFFFu);
+    renderer.FreeTexture(&checker);
+    renderer.ReleaseAllFonts();
+}
+
+// A glyph texture that grows within a frame keeps drawing the text placed in it before it grew.
+TEST_F(DeviceRendererTest, AGlyphTextureGrowingWithinAFrameKeepsTheTextDrawnBefore)
+{
+    ASSERT_TRUE(AddShippedFont());
+    const auto drawA = [](Device& renderer, Font& font)
+    {
+        renderer.SetDrawColor(Color(255, 255, 255, 255));
+        renderer.RenderText(&font, Point(10, 5), std::string("A"));
+    };
+    Frame(
+        [&](Device& renderer)
+        {
+            Font font;
+            font.facename = L"DejaVu Sans";
+            font.size = 20.0f;
+            drawA(renderer, font);
+            renderer.ReleaseAllFonts();
+        });
+    const std::vector<std::uint32_t> alone = m_pixels;
+    std::wstring many;
+    for (wchar_t c = 0x100; c < 0x500; ++c)
+        many.push_back(c);
+    {
+        // The font's texture at that size does grow for them.
+        std::unique_ptr<gfx::DeviceFont> plain;
+        std::string error;
+        ASSERT_TRUE(gfx::DeviceFont::Create(*m_device, {"DejaVu Sans", 20}, plain, error).Succeeded());
+        const std::uint32_t first = plain->GlyphTextureWidth() * plain->GlyphTextureHeight();
+        plain->Advance(Utility::UnicodeToString(many));
+        EXPECT_GT(plain->GlyphTextureWidth() * plain->GlyphTextureHeight(), first);
+    }
+    Frame(
+        [&](Device& renderer)
+        {
+            Font font;
+            font.facename = L"DejaVu Sans";
+            font.size = 20.0f;
+            drawA(renderer, font);
+            // Below the picture: placed, not seen.
+            renderer.RenderText(&font, Point(0, 500), many);
+            renderer.ReleaseAllFonts();
+        });
+    EXPECT_EQ(m_pixels, alone);
 }
 
 TEST_F(DeviceRendererTest, TextLiesInsideItsMeasuredBoxAndTheDeviceStateComesBack)
@@ -347,6 +541,45 @@ TEST_F(DeviceRendererTest, TheEngineSkinsControlsShowTheirStatesAndStayInsideThe
     canvas->InputMouseButton(0, false);
 }
 
+// A resting button of any size, at any scale, is its black face inside a black and a light-grey frame
+// with shaved corners, as if each were drawn in turn, cut to the button.
+TEST_F(DeviceRendererTest, ARestingButtonIsItsFaceInsideItsTwoFrames)
+{
+    ASSERT_TRUE(m_device) << m_error;
+    constexpr int kLargest = 9;
+    constexpr int kCell = 12;
+    SkinCanvas skinned(*m_device);
+    for (int w = 0; w <= kLargest; ++w)
+        for (int h = 0; h <= kLargest; ++h)
+            (new Controls::Button(skinned.canvas))->SetBounds(w * kCell + 2, h * kCell + 2, w, h);
+    for (const float scale : {1.0f, 1.5f, 0.75f})
+    {
+        SCOPED_TRACE(scale);
+        skinned.canvas->SetScale(scale);
+        Capture([&] { skinned.canvas->RenderCanvas(); });
+        const std::vector<std::uint32_t> skinnedPixels = m_pixels;
+        Frame(
+            [&](Device& renderer)
+            {
+                renderer.SetScale(scale);
+                for (int w = 0; w <= kLargest; ++w)
+                    for (int h = 0; h <= kLargest; ++h)
+                    {
+                        renderer.SetRenderOffset(Point(w * kCell + 2, h * kCell + 2));
+                        renderer.SetClipRegion(Rect(w * kCell + 2, h * kCell + 2, w, h));
+                        renderer.StartClip();
+                        renderer.SetDrawColor(Color(0, 0, 0, 255));
+                        renderer.DrawFilledRect(Rect(1, 1, w - 2, h - 2));
+                        renderer.DrawShavedCornerRect(Rect(1, 1, w - 2, h - 2));
+                        renderer.SetDrawColor(Color(230, 230, 230, 255));
+                        renderer.DrawShavedCornerRect(Rect(0, 0, w, h));
+                    }
+                renderer.EndClip();
+            });
+        EXPECT_EQ(skinnedPixels, m_pixels);
+    }
+}
+
 // A right-aligned label's text ends at the label's right edge, a centred one's middle is the label's.
 TEST_F(DeviceRendererTest, AlignedLabelsAnchorTheirTextAtTheirEdgeOrMiddle)
 {
@@ -444,6 +677,53 @@ TEST_F(DeviceRendererTest, TheSkinShowsSelectionTogglesFocusAndArrows)
         for (std::uint32_t x = 180; x < 195; ++x)
             teal += At(x, y) == 0xFF2B91AFu || At(x, 99 - y) == 0xFF2B91AFu;
     EXPECT_GT(teal, 10);
+}
+
+// A canvas of buttons and check boxes in the engine's skin, one font for all their text, is one draw.
+TEST_F(DeviceRendererTest, ACanvasOfButtonsAndCheckBoxesIsOneDraw)
+{
+    ASSERT_TRUE(AddShippedFont());
+    ASSERT_TRUE(m_device) << m_error;
+    SkinCanvas skinned(*m_device);
+    for (int i = 0; i < 200; ++i)
+    {
+        if (i % 2)
+        {
+            auto* box = new Controls::CheckBox(skinned.canvas);
+            box->SetPos(i % 10 * 20, i / 10 * 6);
+            box->SetChecked(i % 4 == 1);
+            continue;
+        }
+        auto* button = new Controls::Button(skinned.canvas);
+        button->SetText("Go " + std::to_string(i));
+        button->SetBounds(i % 10 * 20, i / 10 * 6, 19, 6);
+    }
+    Capture([&] { skinned.canvas->RenderCanvas(); });
+    const std::size_t before = skinned.renderer.DrawCalls();
+    Capture([&] { skinned.canvas->RenderCanvas(); });
+    EXPECT_EQ(skinned.renderer.DrawCalls() - before, 1u);
+}
+
+// The engine's scissor, whatever it is, cuts nothing of the widgets, and is as it was after them.
+TEST_F(DeviceRendererTest, TheEnginesScissorNeitherCutsTheWidgetsNorIsLost)
+{
+    ASSERT_TRUE(m_device) << m_error;
+    m_device->SetScissorRect({0, 0, 5, 5});
+    m_device->SetRenderState(gfx::RenderState::ScissorTestEnable, 1);
+    Frame(
+        [](Device& renderer)
+        {
+            renderer.SetDrawColor(Color(255, 0, 0, 255));
+            renderer.DrawFilledRect(Rect(20, 20, 4, 4));
+            renderer.SetClipRegion(Rect(0, 0, 100, 100));
+            renderer.StartClip();
+            renderer.DrawFilledRect(Rect(30, 20, 4, 4));
+            renderer.EndClip();
+        });
+    EXPECT_EQ(At(21, 21), 0xFFFF0000u);
+    EXPECT_EQ(At(31, 21), 0xFFFF0000u);
+    EXPECT_EQ(m_device->GetRenderState(gfx::RenderState::ScissorTestEnable), 1u);
+    EXPECT_EQ(m_device->State().scissor.right, 5);
 }
 
 } // namespace

@@ -42,6 +42,27 @@ TEST(RendererTest, FilledRectsShareBatchesOfWholeTrianglesAndTexturesFlush)
     EXPECT_EQ(recorder.vertices.back().colour, 0xFFFF0000u);
 }
 
+// A texture freed while rectangles of it are queued (a control going in the middle of a frame) has them
+// handed over first, while it is still there; freeing another leaves the queue alone.
+TEST(RendererTest, FreeingATextureHandsOverWhatIsQueuedFromItFirst)
+{
+    Recording renderer;
+    Texture drawn;
+    drawn.name = L"drawn.png";
+    Texture other;
+    other.name = L"other.png";
+    renderer.LoadTexture(&drawn);
+    renderer.LoadTexture(&other);
+    renderer.DrawTexturedRect(&drawn, Rect(0, 0, 4, 4), 0, 0, 1, 1);
+    renderer.FreeTexture(&other);
+    renderer.FreeTexture(&drawn);
+    renderer.DrawFilledRect(Rect(0, 0, 2, 2));
+    renderer.End();
+    EXPECT_EQ(renderer.Recorder().log,
+              (Log{"load texture drawn.png", "load texture other.png", "free texture other.png",
+                   "triangles 6 textured", "free texture drawn.png", "triangles 6", "end"}));
+}
+
 TEST(RendererTest, OffsetsScaleAndClipRegionsPlaceEverything)
 {
     const struct

@@ -54,9 +54,16 @@ void BWSkin::Outline(const Gui::Color& colour, const Gui::Rect& rect)
 void BWSkin::DrawButtonFace(int width, int height, bool depressed, bool hovered, bool slight)
 {
     const Gui::Color& face = depressed ? kOrange : hovered ? m_palette[16] : kBlack;
-    Fill(face, Gui::Rect(1, 1, width - 2, height - 2));
-    m_renderer->SetDrawColor(kBlack);
-    m_renderer->DrawShavedCornerRect(Gui::Rect(1, 1, width - 2, height - 2), slight);
+    const Gui::Rect inner(1, 1, width - 2, height - 2);
+    Fill(face, inner);
+    // The black frame is drawn unless it would only cover the black face: at scale 1 it lies inside the
+    // face once the face is 2 pixels wide and high.
+    const bool hidden = !depressed && !hovered && m_renderer->Scale() == 1.0f && inner.w >= 2 && inner.h >= 2;
+    if (!hidden)
+    {
+        m_renderer->SetDrawColor(kBlack);
+        m_renderer->DrawShavedCornerRect(inner, slight);
+    }
     m_renderer->SetDrawColor(m_palette[8]);
     m_renderer->DrawShavedCornerRect(Gui::Rect(0, 0, width, height), slight);
 }
