@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <optional>
 
 namespace Quarn
@@ -35,6 +36,21 @@ protected:
     }
 
     std::string Run(const std::string& code) { return lua->Run(code); }
+
+    struct ErrorCase
+    {
+        const char* code;
+        const char* error;
+    };
+    // Each piece of code fails with an error that holds its text.
+    void ExpectErrors(std::initializer_list<ErrorCase> cases)
+    {
+        for (const ErrorCase& c : cases)
+        {
+            const std::string error = Run(c.code);
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.code << ": " << error;
+        }
+    }
 
     std::optional<test::LuaTestState> lua;
 };
@@ -234,11 +250,7 @@ TEST_F(WidgetLuaTest, AControlArgumentOfTheWrongClassOrAMissingOneIsAnError)
         node = gui.CreateTreeNode(canvas)
     )"),
               "");
-    const struct
-    {
-        const char* code;
-        const char* error;
-    } cases[] = {
+    ExpectErrors({
         {"properties:AddWithProperty('b', nil)", "bad argument #3 (Property expected)"},
         {"properties:AddWithProperty('b', label)", "bad argument #3 (Property expected)"},
         {"row:SetProperty(label)", "bad argument #2 (Property expected)"},
@@ -249,12 +261,7 @@ TEST_F(WidgetLuaTest, AControlArgumentOfTheWrongClassOrAMissingOneIsAnError)
         {"node:SetTreeControl(button)", "bad argument #2 (TreeControl expected)"},
         {"label:SetFont(label)", "bad argument #2 (Font expected)"},
         {"gui.CreateButton(gui.CreateFont())", "bad argument #1 (control expected)"},
-    };
-    for (const auto& c : cases)
-    {
-        const std::string error = Run(c.code);
-        EXPECT_NE(error.find(c.error), std::string::npos) << c.code << ": " << error;
-    }
+    });
     EXPECT_EQ(Run(R"(
         node:SetTreeControl(nil)
         assert(canvas:IsChild(nil) == false)
@@ -274,11 +281,7 @@ TEST_F(WidgetLuaTest, AMissingSelfOrASelfOfAnotherClassIsAnError)
         row = gui.CreateListBox(canvas):AddItem("one")
     )"),
               "");
-    const struct
-    {
-        const char* code;
-        const char* error;
-    } cases[] = {
+    ExpectErrors({
         {"button.GetName()", "bad argument #1 (Button expected)"},
         {"button.Press(label)", "bad argument #1 (Button expected)"},
         {"button.Press(7)", "bad argument #1 (Button expected)"},
@@ -287,12 +290,7 @@ TEST_F(WidgetLuaTest, AMissingSelfOrASelfOfAnotherClassIsAnError)
         {"font.GetSize(button)", "bad argument #1 (Font expected)"},
         {"row.GetText(button, 0)", "bad argument #1 (ListBoxRow expected)"},
         {"button:OnPress().Add(nil, print)", "bad argument #1 (Caller expected)"},
-    };
-    for (const auto& c : cases)
-    {
-        const std::string error = Run(c.code);
-        EXPECT_NE(error.find(c.error), std::string::npos) << c.code << ": " << error;
-    }
+    });
     // A check box is a button: the button's methods take it.
     EXPECT_EQ(Run("local box = gui.CreateCheckBox(canvas) button.Press(box) assert(box:IsChecked())"), "");
 }
