@@ -1,8 +1,10 @@
 #include "Graphics/Text.h"
+#include "../Script/LuaTestState.h"
 #include "Audio/Audio.h"
 #include "Core/OutputHandler.h"
 #include "Core/SystemManager.h"
 #include "GameObjects/Camera.h"
+#include "GameObjects/GameObjectLua.h"
 #include "GameObjects/GameObjectManager.h"
 #include "GameObjects/Gameplay.h"
 #include "GameObjects/Transform.h"
@@ -265,6 +267,71 @@ TEST_F(TextTest, TextsDrawWithTheirShadowOrBackgroundAndShareFonts)
     Frame();
     EXPECT_EQ(m_graphics->GetTextRenderer().FontCount(), 1u) << "made again at the next draw";
     EXPECT_EQ(m_errors.Count(), 0u) << m_errors.Texts()[0];
+}
+
+// Every method of a Text handle round-trips its field; a handle whose owner is gone answers defaults and
+// changes nothing; colour channels and alignments of any size keep their conversions defined.
+TEST_F(TextTest, ScriptsReadAndWriteEveryFieldThroughTheHandle)
+{
+    GameObject* owner = m_systems->GetGameObjectManager().CreateGameObject("Label");
+    ASSERT_NE(owner, nullptr);
+    test::LuaTestState lua;
+    LuaConverter<GameObject*>::Push(lua.State(), owner);
+    lua_setglobal(lua.State(), "label");
+    EXPECT_EQ(lua.Run(R"(
+        t = label.text
+        assert(t:Exists())
+        assert(t:GetText() == "hi")
+        t:SetText("héllo ✓")
+        assert(t:GetText() == "héllo ✓")
+        local font = t:GetFont()
+        assert(font:GetFacename() == "DejaVu Sans")
+        font:SetFacename("Other") font:SetSize(0.25) font:SetWeight(700) font:SetItalic(true)
+        assert(t:GetFont():GetFacename() == "DejaVu Sans", "a font value is a copy")
+        t:SetFont(font)
+        local kept = t:GetFont()
+        assert(kept:GetFacename() == "Other" and kept:GetSize() == 0.25 and kept:GetWeight() == 700
+               and kept:GetItalic())
+        t:SetColor(RGBA(255, 128, 0, 64))
+        local c = t:GetColor()
+        assert(c:GetR() == 1 and math.abs(c:GetG() - 128 / 255) < 1e-6 and c:GetB() == 0
+               and math.abs(c:GetA() - 64 / 255) < 1e-6)
+        t:SetBackgroundColor(RGB(0, 0, 255))
+        assert(t:GetBackgroundColor():GetB() == 1 and t:GetBackgroundColor():GetA() == 1)
+        assert(t:GetAlignment() == 1)
+        t:SetAlignment(2)
+        assert(t:GetAlignment() == 2)
+        assert(t:GetSolidBackground() == false)
+        t:SetSolidBackground(true)
+        assert(t:GetSolidBackground())
+    )"),
+              "");
+    const Text& text = *owner->Get<Text>();
+    EXPECT_EQ(text.m_display, "h\xC3\xA9llo \xE2\x9C\x93");
+    EXPECT_EQ(text.m_color, RGBA(0x40FF8000u));
+    EXPECT_EQ(text.m_alignment, 2u);
+    EXPECT_TRUE(text.m_solidBackground);
+
+    // Numbers past every range: colour channels from scripts and alignments.
+    for (const char* code :
+         {"local c = RGB(0, 0, 0) c:SetR(0/0) c:SetG(1e30) c:SetB(-1e30) t:SetColor(c) "
+          "t:SetBackgroundColor(c)",
+          "t:SetAlignment(0/0)", "t:SetAlignment(-1)", "t:SetAlignment(2^40)", "t:SetAlignment(1e300)"})
+    {
+        SCOPED_TRACE(code);
+        EXPECT_EQ(lua.Run(code), "");
+        Frame();
+    }
+    EXPECT_EQ(lua.Run("t:SetFont(t)").find("Font expected") != std::string::npos, true);
+
+    m_systems->GetGameObjectManager().Destroy(owner->GetHandle());
+    m_systems->GetGameObjectManager().FrameEnd();
+    EXPECT_EQ(lua.Run(R"(
+        assert(not t:Exists())
+        t:SetText("gone") t:SetAlignment(0) t:SetSolidBackground(false)
+        assert(t:GetText() == "" and t:GetAlignment() == 0 and t:GetSolidBackground() == false)
+    )"),
+              "");
 }
 
 // A font size that is not a number is one key, and one font, however often it is asked for (NaN equals
